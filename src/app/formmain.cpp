@@ -1,0 +1,216 @@
+#include "app/formmain.h"
+
+#include "store/reg.h"
+#include "ui/declare.h"
+
+namespace korvanta::app {
+namespace {
+
+using ui::CommandButton;
+using ui::Label;
+using ui::Place;
+using ui::PlaceAt;
+using ui::Rect;
+
+constexpr int kWidth = 10500, kHeight = 7500;
+constexpr int kTitleHeight = 405;
+constexpr int kSideWidth = 2250;
+constexpr int kItemTop = 720, kItemPitch = 540, kItemHeight = 420;
+constexpr Rect kPage{2310, 465, 8070, 6420};
+constexpr int kPageButtonTop = 5880, kPageButtonWidth = 1380, kButtonHeight = 375;
+
+constexpr std::array<const char*, kPageCount> kSideItems = {
+    "系统信息检测", "系统个性化设置", "桌面与菜单设置", "网络系统设置", "开机速度设置",
+    "文件系统优化设置", "系统安全设置", "其它设置与优化", "垃圾文件清理"};
+constexpr std::array<const char*, kPageCount> kHeadings = {
+    "系统信息检测（检测您计算机的系统信息）",
+    "                  系统个性化设置(可以在此设置个性化系统)",
+    "桌面与菜单设置",
+    "网络系统设置",
+    "开机速度设置",
+    "文件系统优化设置",
+    "系统安全设置",
+    "其它设置与优化",
+    "垃圾文件清理（清理磁盘中的垃圾文件）"};
+
+constexpr const char* kHelpTip = "Korvanta帮助";
+
+std::array<ui::PictureBox*, kPageCount> Pages(ui::Form& form) {
+  std::array<ui::PictureBox*, kPageCount> pages{};
+  for (int i = 0; i < kPageCount; ++i) {
+    pages[static_cast<std::size_t>(i)] = &PlaceAt<ui::PictureBox>(form, "Picture1", i, kPage);
+  }
+  return pages;
+}
+
+Rect PageButton(int slot) {
+  return {120 + slot * (kPageButtonWidth + 120), kPageButtonTop, kPageButtonWidth, kButtonHeight};
+}
+
+}  // namespace
+
+std::vector<Formmain::Fill>& Formmain::fills() {
+  static std::vector<Fill> list;
+  return list;
+}
+
+Formmain::Formmain(Program& program)
+    : ui::Form(std::string(kName)),
+      Labelbt(Place<Label>(*this, "Labelbt", {0, 0, kWidth, kTitleHeight})),
+      Labelmin(Place<Label>(*this, "Labelmin", {9000, 60, 750, 285}, "最小化")),
+      Labelend(Place<Label>(*this, "Labelend", {9800, 60, 600, 285}, "关闭")),
+      Label2(Place<Label>(*this, "Label2", {60, kItemTop - 30, kSideWidth - 120, kItemHeight + 60})),
+      Labe3(Place<Label>(*this, "Labe3",
+                         {240, kItemTop + kPageCount * kItemPitch, kSideWidth - 360, kItemHeight},
+                         "系统设置日志")),
+      Picture1(Pages(*this)),
+      Commandpass(Place<CommandButton>(*this, "Commandpass", {150, 6240, 960, 360}, "密码设置",
+                                       "设置Korvanta密码")),
+      Commandend(Place<CommandButton>(*this, "Commandend", {150, 7080, 1950, 360}, "退出",
+                                      "退出Korvanta")),
+      Commandzxbz(Place<CommandButton>(*this, "Commandzxbz", {1140, 6240, 960, 360}, "网上升级",
+                                       "检测网络上是否有更新的版本并升级")),
+      Commandbz(Place<CommandButton>(*this, "Commandbz", {150, 6660, 960, 360}, "帮助", kHelpTip)),
+      Commandgy(Place<CommandButton>(*this, "Commandgy", {1140, 6660, 960, 360}, "关于", "关于")),
+      Commandggtb(Place<CommandButton>(*Picture1[1], "Commandggtb", PageButton(0), "更改图标",
+                                       "更改系统图标")),
+      Commandoem(Place<CommandButton>(*Picture1[1], "Commandoem", PageButton(2), "OEM信息设置",
+                                      "更改OEM信息设置")),
+      Commanddyyj(Place<CommandButton>(*Picture1[1], "Commanddyyj", PageButton(3), "自定义右键",
+                                       "自定义右键功能")),
+      Commandie(Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel",
+                                     "启动Lumbrel")),
+      Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
+                                       "控制面板设置")),
+      Textjg(Place<ui::TextBox>(*Picture1[1], "Textjg", {2400, 4800, 5400, 330})),
+      Textpb(Place<ui::TextBox>(*Picture1[3], "Textpb", {2400, 4800, 3600, 330})),
+      TabStrip1(Place<ui::TabStrip>(*Picture1[8], "TabStrip1", {120, 480, 7830, 4980})),
+      ListView2(Place<ui::ListView>(*Picture1[8], "ListView2", {240, 900, 7590, 4440})),
+      Picture2(Place<ui::PictureBox>(*Picture1[8], "Picture2", {240, 900, 7590, 4440})),
+      Picture3(Place<ui::PictureBox>(*Picture1[8], "Picture3", {240, 900, 7590, 4440})),
+      Picture4(Place<ui::PictureBox>(*Picture1[8], "Picture4", {240, 900, 7590, 4440})),
+      Commandzj(Place<CommandButton>(Picture2, "Commandzj", {6300, 3960, 1140, 375}, "增加")),
+      program_(program) {
+  set_caption("Korvanta V3.5");
+  set_rect({0, 0, kWidth, kHeight});
+  icon = "korvanta";
+
+  for (int i = 0; i < kPageCount; ++i) {
+    auto n = static_cast<std::size_t>(i);
+    int top = kItemTop + i * kItemPitch;
+    Label3[n] = &PlaceAt<Label>(*this, "Label3", i, {240, top, kSideWidth - 360, kItemHeight},
+                                kSideItems[n]);
+    Label3[n]->on_click = [this, i] { SwitchToPage(i); };
+    Label4[n] = &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360},
+                                kHeadings[n]);
+  }
+  for (int i = 0; i <= kPageCount; ++i) {
+    Label1[static_cast<std::size_t>(i)] =
+        &PlaceAt<Label>(*this, "Label1", i, {90, kItemTop + i * kItemPitch, 90, kItemHeight});
+  }
+  for (int page = 1; page <= 7; ++page) {
+    int slot = page == 1 ? 4 : (page == 3 || page == 6) ? 3 : 0;
+    Commandbzn[static_cast<std::size_t>(page)] = &Place<CommandButton>(
+        *Picture1[static_cast<std::size_t>(page)], "Commandbz" + std::to_string(page),
+        PageButton(slot), "帮助", kHelpTip);
+    Commandbzn[static_cast<std::size_t>(page)]->on_click = [this] { program_.OpenHelp(); };
+  }
+  TabStrip1.AddTab("扫描结果", "显示扫描出的垃圾文件列表");
+  TabStrip1.AddTab("扫描选项", "扫描选项设置");
+  TabStrip1.AddTab("删除选项", "删除选项设置");
+  TabStrip1.AddTab("文件恢复", "恢复被删除的文件");
+  TabStrip1.AddTab("帮助", kHelpTip);
+  TabStrip1.on_click = [this] { TabClicked(); };
+  Picture2.set_visible(false);
+  Picture3.set_visible(false);
+  Picture4.set_visible(false);
+
+  Textjg.on_click = [this] { Textjg.set_text(""); };
+  Textpb.on_click = [this] { Textpb.set_text(""); };
+
+  Labelbt.on_mouse_down = [](int, int, int) {};  // the renderer drags the window
+  Labelmin.on_click = [this] { set_minimized(true); };
+  Labelend.on_click = [this] { Exit(); };
+  Commandend.on_click = [this] { Exit(); };
+  Commandpass.on_click = [this] { program_.Show("Formpasssz"); };
+  Commandgy.on_click = [this] { program_.Show("Formgy"); };
+  Commandbz.on_click = [this] { program_.OpenHelp(); };
+  Commandzxbz.on_click = [this] { program_.LaunchProgramFile("Open", "update.exe", this); };
+  Commandie.on_click = [this] { program_.LaunchProgramFile("open", "zdqp.exe", nullptr); };
+  Commandggtb.on_click = [this] { program_.Show("Formggtb"); };
+  Commandoem.on_click = [this] { program_.Show("Formoem"); };
+  Commanddyyj.on_click = [this] { program_.Show("Formyjgn"); };
+  Commandkzmb.on_click = [this] { program_.Show("Formkzmb"); };
+  Commandzj.on_click = [this] { program_.Show("Formwjlx"); };
+  Labe3.on_click = [this] { program_.Show("Formlog"); };
+
+  on_resize = [this] { LayoutTitleBar(); };
+  on_load = [this] { Load(); };
+}
+
+void Formmain::Load() {
+  Labelbt.set_caption("Korvanta V3.5 Build 8.181");
+  // The frameless window keeps its taskbar menu and can be minimised from the
+  // taskbar: the renderers give it WS_SYSMENU | WS_MINIMIZEBOX.
+  Label1[0]->set_visible(false);
+  Picture1[0]->BringToFront();
+  for (const Fill& fill : fills()) fill.run(*this);
+}
+
+void Formmain::LayoutTitleBar() {
+  int width = rect().width;
+  Labelbt.set_rect({0, 0, width, Labelbt.rect().height});
+  Labelend.Move(width - Labelend.rect().width - 100, Labelend.rect().top);
+  Labelmin.Move(width - Labelend.rect().width - Labelmin.rect().width - 150, Labelmin.rect().top);
+}
+
+void Formmain::SwitchToPage(int i) {
+  if (i < 0 || i >= kPageCount) return;
+  auto n = static_cast<std::size_t>(i);
+  Label2.Move(Label2.rect().left, Label1[n]->rect().top - 30);
+  Picture1[n]->BringToFront();
+  Label1[n]->set_visible(false);
+}
+
+int Formmain::current_page() const {
+  int best = 0;
+  for (int i = 1; i < kPageCount; ++i) {
+    if (Picture1[static_cast<std::size_t>(i)]->z_order() <
+        Picture1[static_cast<std::size_t>(best)]->z_order()) {
+      best = i;
+    }
+  }
+  return best;
+}
+
+void Formmain::TabClicked() {
+  switch (TabStrip1.selected()) {
+    case 1:
+    case 2:
+    case 3:
+    case 4: {
+      int tab = TabStrip1.selected();
+      ListView2.set_visible(tab == 1);
+      Picture2.set_visible(tab == 2);
+      Picture3.set_visible(tab == 3);
+      Picture4.set_visible(tab == 4);
+      break;
+    }
+    case 5:
+      program_.OpenHelp();
+      break;
+    default:
+      break;
+  }
+}
+
+void Formmain::Exit() {
+  if (RestartPending == 1) {
+    program_.Unload(*this);
+    program_.Show("Formmsg");
+  } else {
+    program_.End();
+  }
+}
+
+}  // namespace korvanta::app

@@ -1,0 +1,78 @@
+#pragma once
+// The main window: title bar, side menu of nine pages, the pages stacked in one
+// place, the global buttons, the launch and help buttons, and the exit path.
+
+#include <array>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "app/program.h"
+#include "ui/controls.h"
+#include "ui/lists.h"
+#include "ui/list_view.h"
+
+namespace korvanta::app {
+
+inline constexpr int kPageCount = 9;
+
+class Formmain final : public ui::Form {
+ public:
+  static constexpr std::string_view kName = "Formmain";
+  explicit Formmain(Program& program);
+
+  // Set by the settings pages' applies; turns exit into the restart prompt.
+  std::int16_t RestartPending = 0;
+
+  // Side item i (0..8): moves the selection bar, brings page i to the front.
+  void SwitchToPage(int i);
+  // The page in front.
+  int current_page() const;
+  // The exit path of the close label and the exit button.
+  void Exit();
+
+  // A fill of the main window's load, in the load order; later pages add theirs.
+  struct Fill {
+    int step;  // the place in the load order (6 = system inventory ... 17 = backup list)
+    std::function<void(Formmain&)> run;
+  };
+  static std::vector<Fill>& fills();
+
+  ui::Label& Labelbt;
+  ui::Label& Labelmin;
+  ui::Label& Labelend;
+  ui::Label& Label2;
+  ui::Label& Labe3;
+  std::array<ui::PictureBox*, kPageCount> Picture1;
+  std::array<ui::Label*, kPageCount> Label3{};
+  std::array<ui::Label*, kPageCount + 1> Label1{};
+  std::array<ui::Label*, kPageCount> Label4{};
+  ui::CommandButton& Commandpass;
+  ui::CommandButton& Commandend;
+  ui::CommandButton& Commandzxbz;
+  ui::CommandButton& Commandbz;
+  ui::CommandButton& Commandgy;
+  std::array<ui::CommandButton*, 8> Commandbzn{};  // Commandbz1 .. Commandbz7 at 1..7
+  ui::CommandButton& Commandggtb;
+  ui::CommandButton& Commandoem;
+  ui::CommandButton& Commanddyyj;
+  ui::CommandButton& Commandie;
+  ui::CommandButton& Commandkzmb;
+  ui::TextBox& Textjg;
+  ui::TextBox& Textpb;
+  ui::TabStrip& TabStrip1;
+  ui::ListView& ListView2;
+  ui::PictureBox& Picture2;
+  ui::PictureBox& Picture3;
+  ui::PictureBox& Picture4;
+  ui::CommandButton& Commandzj;
+
+ private:
+  void Load();
+  void LayoutTitleBar();
+  void TabClicked();
+
+  Program& program_;
+};
+
+}  // namespace korvanta::app

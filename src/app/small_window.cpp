@@ -1,0 +1,71 @@
+#include "app/small_window.h"
+
+#include "ui/declare.h"
+
+namespace korvanta::app {
+namespace {
+
+constexpr int kTitleHeight = 345;
+
+const char* IconResource(ui::MessageIcon icon) {
+  switch (icon) {
+    case ui::MessageIcon::kCritical: return "icon-critical";
+    case ui::MessageIcon::kExclamation: return "icon-exclamation";
+    case ui::MessageIcon::kQuestion: return "icon-question";
+    case ui::MessageIcon::kInformation: return "icon-information";
+    case ui::MessageIcon::kNone: break;
+  }
+  return "";
+}
+
+}  // namespace
+
+SmallWindow::SmallWindow(Program& program, std::string name, std::string title, int width,
+                         int height)
+    : ui::Form(std::move(name)),
+      Labelbt(ui::Place<ui::Label>(*this, "Labelbt", {0, 0, width, kTitleHeight}, title)),
+      Labelend(ui::Place<ui::Label>(*this, "Labelend", {width - 600, 45, 540, 255}, "关闭")),
+      program_(program) {
+  set_caption(std::move(title));
+  set_rect({0, 0, width, height});
+  Labelend.on_click = [this] { program_.Unload(*this); };
+}
+
+MessageWindow::MessageWindow(Program& program, const Spec& spec)
+    : SmallWindow(program, spec.name, spec.title, spec.width, spec.height),
+      Image1(ui::Place<ui::PictureBox>(*this, "Image1", {300, 645, 480, 480})),
+      Label1(ui::Place<ui::Label>(*this, "Label1", {960, 585, spec.width - 1200, spec.height - 1350},
+                                  spec.text)),
+      ok(ui::Place<ui::CommandButton>(*this, spec.ok_name, {0, spec.height - 615, 1200, 375},
+                                      spec.ok_caption)) {
+  topmost = true;
+  beep_on_show = true;
+  Image1.set_picture({ui::Picture::Type::kResource, IconResource(spec.icon), 0});
+  ok.is_default = true;
+  if (!spec.cancel_caption.empty()) {
+    cancel = &ui::Place<ui::CommandButton>(
+        *this, spec.cancel_name, {spec.width / 2 + 150, spec.height - 615, 1200, 375},
+        spec.cancel_caption);
+    cancel->is_cancel = true;
+    ok.Move(spec.width / 2 - 1350, ok.rect().top);
+    cancel->on_click = [this] { Answer(false); };
+  } else {
+    ok.Move((spec.width - 1200) / 2, ok.rect().top);
+  }
+  ok.on_click = [this] { Answer(true); };
+  // The close label answers as Cancel does, or as OK on a window without Cancel.
+  Labelend.on_click = [this] { Answer(cancel == nullptr); };
+  message = ui::MessageWindowInfo{spec.title, spec.text, spec.icon, &ok, cancel};
+  on_load = [this] {
+    program_.host().Beep();
+    program_.host().MakeTopmost(*this);
+  };
+}
+
+void MessageWindow::Answer(bool ok_pressed) {
+  program_.Unload(*this);
+  const auto& then = ok_pressed ? on_ok : on_cancel;
+  if (then) then();
+}
+
+}  // namespace korvanta::app

@@ -1,0 +1,93 @@
+#include "drive/drive_host.h"
+
+#include <algorithm>
+
+namespace korvanta::drive {
+
+std::string OneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+void DriveHost::Print(const std::string& line) { out_ << line << '\n' << std::flush; }
+
+ui::MessageAnswer DriveHost::NextAnswer() {
+  if (answers_.empty()) return ui::MessageAnswer::kOk;
+  ui::MessageAnswer a = answers_.front();
+  answers_.pop_front();
+  return a;
+}
+
+void DriveHost::Show(ui::Form& form) {
+  recent_.erase(std::remove(recent_.begin(), recent_.end(), &form), recent_.end());
+  recent_.push_back(&form);
+  if (!form.message) return;
+  // A message window: answered as soon as the action that showed it is over, as a
+  // user would click it.
+  ui::MessageAnswer answer = NextAnswer();
+  ui::Control* button = form.message->ok;
+  if (answer == ui::MessageAnswer::kCancel && form.message->cancel) {
+    button = form.message->cancel;
+  } else {
+    answer = ui::MessageAnswer::kOk;
+  }
+  Print("message " + OneLine(form.message->title) + ": " + OneLine(form.message->text) + " -> " +
+        (answer == ui::MessageAnswer::kOk ? "OK" : "Cancel"));
+  if (program_ && button) program_->Post([button] { button->UserClick(); });
+}
+
+void DriveHost::Unloaded(ui::Form& form) {
+  recent_.erase(std::remove(recent_.begin(), recent_.end(), &form), recent_.end());
+}
+
+void DriveHost::Launch(const app::LaunchRequest& request) {
+  Print("launch " + OneLine(request.parameters.empty() ? request.file
+                                                       : request.file + " " + request.parameters));
+}
+
+void DriveHost::Restart() { Print("restart"); }
+
+void DriveHost::Ended() { Print("ended"); }
+
+ui::MessageAnswer DriveHost::MessageBox(const ui::Form*, std::string_view title,
+                                        std::string_view text, ui::MessageIcon,
+                                        ui::MessageButtons buttons) {
+  ui::MessageAnswer answer = NextAnswer();
+  if (buttons == ui::MessageButtons::kOk) answer = ui::MessageAnswer::kOk;
+  Print("message " + OneLine(title) + ": " + OneLine(text) + " -> " +
+        (answer == ui::MessageAnswer::kOk ? "OK" : "Cancel"));
+  return answer;
+}
+
+std::optional<std::string> DriveHost::BrowseForFolder(const ui::Form*, std::string_view) {
+  if (folders_.empty()) return std::nullopt;
+  auto folder = std::move(folders_.front());
+  folders_.pop_front();
+  return folder;
+}
+
+std::optional<std::string> DriveHost::OpenFile(const ui::Form*, std::string_view,
+                                               std::string_view) {
+  if (files_.empty()) return std::nullopt;
+  auto file = std::move(files_.front());
+  files_.pop_front();
+  return file;
+}
+
+std::optional<ui::IconChoice> DriveHost::PickIcon(const ui::Form*, const ui::IconChoice&) {
+  if (icons_.empty()) return std::nullopt;
+  auto icon = std::move(icons_.front());
+  icons_.pop_front();
+  return icon;
+}
+
+}  // namespace korvanta::drive

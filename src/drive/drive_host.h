@@ -1,0 +1,67 @@
+#pragma once
+// korvanta-drive's host: shows nothing, writes one line per event, and answers
+// message boxes, message windows and dialogs from what the scenario queued.
+
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/program.h"
+
+namespace korvanta::drive {
+
+class DriveHost final : public app::Host, public ui::Dialogs {
+ public:
+  explicit DriveHost(std::ostream& out) : out_(out) {}
+  void set_program(app::Program* program) { program_ = program; }
+
+  // Answers for what comes next, in order.
+  void QueueAnswer(ui::MessageAnswer answer) { answers_.push_back(answer); }
+  void QueueFolder(std::optional<std::string> folder) { folders_.push_back(std::move(folder)); }
+  void QueueFile(std::optional<std::string> file) { files_.push_back(std::move(file)); }
+  void QueueIcon(std::optional<ui::IconChoice> icon) { icons_.push_back(std::move(icon)); }
+
+  // Loaded windows, the one most recently shown last.
+  const std::vector<ui::Form*>& recent() const { return recent_; }
+
+  // Host
+  ui::Dialogs& dialogs() override { return *this; }
+  void Show(ui::Form& form) override;
+  void Unloaded(ui::Form& form) override;
+  void MakeTopmost(ui::Form&) override {}
+  void Beep() override {}
+  void Launch(const app::LaunchRequest& request) override;
+  void Restart() override;
+  void Ended() override;
+
+  // Dialogs
+  ui::MessageAnswer MessageBox(const ui::Form* owner, std::string_view title,
+                               std::string_view text, ui::MessageIcon icon,
+                               ui::MessageButtons buttons) override;
+  std::optional<std::string> BrowseForFolder(const ui::Form* owner,
+                                             std::string_view title) override;
+  std::optional<std::string> OpenFile(const ui::Form* owner, std::string_view title,
+                                      std::string_view filter) override;
+  std::optional<ui::IconChoice> PickIcon(const ui::Form* owner,
+                                         const ui::IconChoice& start) override;
+
+ private:
+  ui::MessageAnswer NextAnswer();
+  void Print(const std::string& line);
+
+  std::ostream& out_;
+  app::Program* program_ = nullptr;
+  std::deque<ui::MessageAnswer> answers_;
+  std::deque<std::optional<std::string>> folders_;
+  std::deque<std::optional<std::string>> files_;
+  std::deque<std::optional<ui::IconChoice>> icons_;
+  std::vector<ui::Form*> recent_;
+};
+
+// A text on one line: CR, LF and TAB written as \r, \n and \t.
+std::string OneLine(std::string_view text);
+
+}  // namespace korvanta::drive

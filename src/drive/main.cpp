@@ -1,0 +1,72 @@
+// korvanta-drive: runs the program with no window on a machine, from a scenario
+// read from a file or standard input, and writes what happens to standard output.
+
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "app/program.h"
+#include "drive/drive_host.h"
+#include "drive/scenario.h"
+#include "store/clock.h"
+#include "store/machine.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include "store/win32/machine_win32.h"
+#else
+#include "store/portable/machine_portable.h"
+#endif
+
+namespace {
+
+int Usage() {
+#ifdef _WIN32
+  std::cerr << "usage: korvanta-drive [SCENARIO]\n";
+#else
+  std::cerr << "usage: korvanta-drive --machine DIR [SCENARIO]\n";
+#endif
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace korvanta;
+  std::optional<std::string> machine_dir, scenario;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--machine" && i + 1 < argc) {
+      machine_dir = argv[++i];
+    } else if (!arg.empty() && arg[0] != '-' && !scenario) {
+      scenario = arg;
+    } else {
+      return Usage();
+    }
+  }
+#ifdef _WIN32
+  if (machine_dir) return Usage();  // the Windows build works on the machine it runs on
+  _setmode(_fileno(stdout), _O_BINARY);
+  Machine machine(OpenLiveMachine());
+#else
+  if (!machine_dir) return Usage();
+  Machine machine(OpenMachineFolder(*machine_dir));
+#endif
+  SystemClock clock;
+  drive::DriveHost host(std::cout);
+  app::Program program(machine, host, clock);
+  host.set_program(&program);
+  drive::ScenarioRunner runner(program, host, std::cout);
+  if (scenario) {
+    std::ifstream in(*scenario, std::ios::binary);
+    if (!in) {
+      std::cout << "error: cannot read " << *scenario << '\n';
+      return 2;
+    }
+    return runner.Run(in);
+  }
+  return runner.Run(std::cin);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Runs a korvanta-drive scenario: one command per line, against the program with
+// no renderer, writing what happens to the output.
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "app/program.h"
+#include "drive/drive_host.h"
+
+namespace korvanta::drive {
+
+class ScenarioRunner {
+ public:
+  ScenarioRunner(app::Program& program, DriveHost& host, std::ostream& out)
+      : program_(program), host_(host), out_(out) {}
+
+  // Runs every line; 0 when the scenario ran to its end, 2 after an error (the
+  // "error: ..." line is written).
+  int Run(std::istream& in);
+  // Runs one line; false with error set for an unknown command or name.
+  bool RunLine(std::string_view line, std::string& error);
+
+ private:
+  // A control by NAME, NAME(i) or «caption»; nullptr when there is none.
+  ui::Control* Resolve(std::string_view name);
+  ui::Control* ResolveCaption(std::string_view caption);
+  ui::Form* FrontWindow() const;
+  std::string State(const ui::Control& control) const;
+
+  app::Program& program_;
+  DriveHost& host_;
+  std::ostream& out_;
+};
+
+}  // namespace korvanta::drive

@@ -1,0 +1,28 @@
+#include "log/formlog.h"
+
+#include "ui/declare.h"
+
+namespace korvanta::app {
+
+Formlog::Formlog(Program& program)
+    : SmallWindow(program, std::string(kName), "系统设置日志", 7200, 5400),
+      Text1(ui::Place<ui::TextBox>(*this, "Text1", {180, 480, 6840, 4200})),
+      Commandqk(ui::Place<ui::CommandButton>(*this, "Commandqk", {3960, 4830, 1440, 375},
+                                             "清空日志", "清空日志文件")),
+      Commandtcrz(ui::Place<ui::CommandButton>(*this, "Commandtcrz", {5580, 4830, 1440, 375},
+                                               "退出")) {
+  topmost = true;
+  Text1.multi_line = true;
+  on_load = [this] {
+    program_.host().MakeTopmost(*this);
+    // A snapshot: entries written while the viewer is open show next time.
+    Text1.set_text(program_.log().ReadForViewer());
+  };
+  Commandqk.on_click = [this] {
+    program_.log().Clear();
+    Text1.set_text("");
+  };
+  Commandtcrz.on_click = [this] { program_.Unload(*this); };
+}
+
+}  // namespace korvanta::app

@@ -1,0 +1,45 @@
+#include "log/operation_log.h"
+
+#include <cstdio>
+
+namespace korvanta {
+
+std::string FormatLogLine(std::string_view text, const LocalTime& t) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d  %02d:%02d:%02d", t.month, t.day, t.year,
+                t.hour, t.minute, t.second);
+  return std::string(text) + stamp;
+}
+
+std::string OperationLog::Path() const { return machine_.paths().ProgramFolder() + "\\tamrik.Log"; }
+
+void OperationLog::AppendLogEntry(std::string_view text) noexcept {
+  try {
+    std::string bytes = " \r\n" + machine_.codepage().ToAnsi(FormatLogLine(text, clock_.Now())) + "\r\n";
+    machine_.files().AppendFile(Path(), bytes);
+  } catch (...) {
+    // The log never stops the action that writes it.
+  }
+}
+
+std::string OperationLog::ReadForViewer() noexcept {
+  try {
+    std::string bytes;
+    if (machine_.files().ReadFile(Path(), bytes) != kSuccess || bytes.empty()) {
+      bytes = " ";
+      machine_.files().WriteFile(Path(), bytes);
+    }
+    return machine_.codepage().FromAnsi(bytes);
+  } catch (...) {
+    return " ";
+  }
+}
+
+void OperationLog::Clear() noexcept {
+  try {
+    machine_.files().WriteFile(Path(), " ");
+  } catch (...) {
+  }
+}
+
+}  // namespace korvanta

@@ -1,0 +1,67 @@
+#pragma once
+// Files and folders of the machine, addressed by Windows paths in UTF-8
+// ("C:\WINDOWS\win.ini"): what the program did through the scripting runtime's
+// file-system object and the Win32 file calls.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/status.h"
+
+namespace korvanta {
+
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+inline constexpr std::uint32_t kAttrNormal = 0x80;
+
+// GetDriveTypeA results.
+inline constexpr std::uint32_t kDriveUnknown = 0;
+inline constexpr std::uint32_t kDriveNoRootDir = 1;
+inline constexpr std::uint32_t kDriveRemovable = 2;
+inline constexpr std::uint32_t kDriveFixed = 3;
+inline constexpr std::uint32_t kDriveRemote = 4;
+inline constexpr std::uint32_t kDriveCdrom = 5;
+inline constexpr std::uint32_t kDriveRamdisk = 6;
+
+struct FileEntry {
+  std::string name;  // the name as the folder stores it, without the folder
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // last write, as a FILETIME: 100 ns units since 1601-01-01 UTC
+  bool is_directory() const { return (attributes & kAttrDirectory) != 0; }
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The file or folder at path, its name as stored; nothing when it does not exist.
+  virtual std::optional<FileEntry> Stat(std::string_view path) = 0;
+  // The files and folders that match a FindFirstFile pattern ("C:\x\*.cpl"), hidden
+  // and system ones included, "." and ".." left out, in the folder's listing order.
+  virtual Status List(std::string_view pattern, std::vector<FileEntry>& entries) = 0;
+
+  virtual Status ReadFile(std::string_view path, std::string& bytes) = 0;
+  // Creates or replaces the file; a failure leaves the old content in place.
+  virtual Status WriteFile(std::string_view path, std::string_view bytes) = 0;
+  // Appends to the file, creating it when missing.
+  virtual Status AppendFile(std::string_view path, std::string_view bytes) = 0;
+  virtual Status CopyFile(std::string_view from, std::string_view to, bool overwrite) = 0;
+  // Deletes a file; a read-only file only when force_read_only is set.
+  virtual Status DeleteFile(std::string_view path, bool force_read_only) = 0;
+  // Creates the folder and any missing folder above it; an existing folder is no error.
+  virtual Status CreateDirectory(std::string_view path) = 0;
+  // Removes an empty folder.
+  virtual Status RemoveDirectory(std::string_view path) = 0;
+  virtual Status SetAttributes(std::string_view path, std::uint32_t attributes) = 0;
+  // GetDriveTypeA of a root such as "C:\".
+  virtual std::uint32_t DriveType(std::string_view root) = 0;
+};
+
+}  // namespace korvanta

@@ -1,0 +1,54 @@
+#pragma once
+// The machine the program works on, as pages see it: the Registry Access Layer,
+// the Settings Store, the shared paths, files and shell, all over one back end.
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "store/machine_backend.h"
+#include "store/paths.h"
+#include "store/reg.h"
+#include "store/settings_store.h"
+
+namespace korvanta {
+
+class Machine {
+ public:
+  explicit Machine(std::unique_ptr<MachineBackend> backend);
+
+  Registry& reg() { return reg_; }
+  SettingsStore& ini() { return ini_; }
+  SystemPaths& paths() { return paths_; }
+  FileSystem& files() { return backend_->files(); }
+  Shell& shell() { return backend_->shell(); }
+  const Codepage& codepage() const { return backend_->codepage(); }
+  MachineBackend& backend() { return *backend_; }
+  std::string Describe() const { return backend_->Describe(); }
+
+  // One user action: its writes are saved together when the last scope ends.
+  class Action {
+   public:
+    explicit Action(MachineBackend& backend) : backend_(&backend) { backend_->BeginAction(); }
+    Action(Action&& other) noexcept : backend_(std::exchange(other.backend_, nullptr)) {}
+    Action(const Action&) = delete;
+    Action& operator=(const Action&) = delete;
+    Action& operator=(Action&&) = delete;
+    ~Action() {
+      if (backend_) backend_->EndAction();
+    }
+
+   private:
+    MachineBackend* backend_;
+  };
+  [[nodiscard]] Action BeginAction() { return Action(*backend_); }
+  std::string TakeWriteError() { return backend_->TakeWriteError(); }
+
+ private:
+  std::unique_ptr<MachineBackend> backend_;
+  Registry reg_;
+  SettingsStore ini_;
+  SystemPaths paths_;
+};
+
+}  // namespace korvanta

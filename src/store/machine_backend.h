@@ -1,0 +1,47 @@
+#pragma once
+// A machine as one back end provides it: the live Windows machine (win32/) or a
+// machine folder in Wine-prefix layout (portable/). Pages never see this directly;
+// they use Machine (machine.h), which adds the program's own rules on top.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "store/codepage.h"
+#include "store/file_system.h"
+#include "store/profile_backend.h"
+#include "store/registry_backend.h"
+#include "store/shell.h"
+
+namespace korvanta {
+
+class MachineBackend {
+ public:
+  virtual ~MachineBackend() = default;
+
+  virtual const Codepage& codepage() const = 0;
+  virtual RegistryBackend& registry() = 0;
+  virtual ProfileBackend& profiles() = 0;
+  virtual FileSystem& files() = 0;
+  virtual Shell& shell() = 0;
+
+  // GetWindowsDirectoryA, GetSystemDirectoryA and GetTempPathA, as UTF-8.
+  virtual std::string WindowsDirectory() = 0;
+  virtual std::string SystemDirectory() = 0;
+  virtual std::string TempPath() = 0;
+  // The folder that holds the program file, without a trailing backslash.
+  virtual std::string ProgramFolder() = 0;
+  // Which machine this is, in words for the window ("本机" or the folder).
+  virtual std::string Describe() const = 0;
+
+  // Groups the writes of one user action: the back end may hold them until the
+  // outermost EndAction and save them together. Without an action each write is
+  // saved at once.
+  virtual void BeginAction() = 0;
+  virtual void EndAction() = 0;
+  // The reason the last write or save was refused or failed, for the UI to show;
+  // empty when there was none. Taking it clears it.
+  virtual std::string TakeWriteError() = 0;
+};
+
+}  // namespace korvanta

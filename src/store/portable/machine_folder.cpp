@@ -1,0 +1,118 @@
+#include "store/portable/machine_folder.h"
+
+#include <algorithm>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include "store/utf.h"
+
+namespace korvanta {
+namespace fs = std::filesystem;
+
+MachineFolder::MachineFolder(fs::path root) : root_(std::move(root)) {}
+
+std::optional<fs::path> MachineFolder::DriveFolder(char letter) const {
+  if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
+  if (letter < 'a' || letter > 'z') return std::nullopt;
+  std::error_code ec;
+  fs::path entry = root_ / "dosdevices" / (std::string(1, letter) + ":");
+  if (fs::exists(entry, ec)) return entry;
+  // Wine creates dosdevices at its first start; a machine folder that Wine has not
+  // run on yet still has its C: drive.
+  if (letter == 'c' && !fs::exists(root_ / "dosdevices", ec) && fs::is_directory(root_ / "drive_c", ec)) {
+    return root_ / "drive_c";
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// The entry of folder whose name matches name regardless of case, preferring an
+// exact match; nothing when there is none.
+std::optional<std::string> FindEntry(const fs::path& folder, const std::string& name) {
+  std::error_code ec;
+  if (fs::exists(folder / name, ec)) return name;
+  fs::directory_iterator it(folder, ec), end;
+  if (ec) return std::nullopt;
+  for (; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::string candidate = it->path().filename().string();
+    if (EqualsIgnoreCase(candidate, name)) return candidate;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<fs::path> MachineFolder::HostPath(std::string_view windows_path) const {
+  if (windows_path.size() < 2 || windows_path[1] != ':') return std::nullopt;
+  std::optional<fs::path> drive = DriveFolder(windows_path[0]);
+  if (!drive) return std::nullopt;
+
+  std::vector<std::string> parts;
+  std::string part;
+  auto flush = [&] {
+    if (part.empty() || part == ".") {
+    } else if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (char c : windows_path.substr(2)) {
+    if (c == '\\' || c == '/') flush();
+    else part.push_back(c);
+  }
+  flush();
+
+  fs::path host = *drive;
+  bool exists = true;
+  for (const std::string& p : parts) {
+    if (exists) {
+      std::optional<std::string> found = FindEntry(host, p);
+      if (found) {
+        host /= *found;
+        continue;
+      }
+      exists = false;
+    }
+    host /= p;
+  }
+  return host;
+}
+
+std::optional<std::string> MachineFolder::WindowsPath(const fs::path& host) const {
+  std::error_code ec;
+  fs::path target = fs::weakly_canonical(host, ec);
+  if (ec) return std::nullopt;
+  std::optional<std::string> best;
+  std::size_t best_length = 0;
+  bool best_is_z = false;
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    std::optional<fs::path> drive = DriveFolder(letter);
+    if (!drive) continue;
+    fs::path base = fs::weakly_canonical(*drive, ec);
+    if (ec) continue;
+    auto [b, t] = std::mismatch(base.begin(), base.end(), target.begin(), target.end());
+    if (b != base.end()) continue;
+    std::size_t length = static_cast<std::size_t>(std::distance(base.begin(), base.end()));
+    bool is_z = letter == 'z';
+    bool better = !best || (best_is_z && !is_z) || (best_is_z == is_z && length > best_length);
+    if (!better) continue;
+    std::string path(1, static_cast<char>(letter - 'a' + 'A'));
+    path += ":";
+    for (auto it = t; it != target.end(); ++it) {
+      if (it->empty()) continue;
+      path += "\\" + it->string();
+    }
+    if (path.size() == 2) path += "\\";
+    best = path;
+    best_length = length;
+    best_is_z = is_z;
+  }
+  return best;
+}
+
+}  // namespace korvanta

@@ -1,0 +1,139 @@
+#include "store/portable/machine_portable.h"
+
+#include <string>
+
+#include "store/paths.h"
+#include "store/portable/cp936.h"
+#include "store/portable/file_system_portable.h"
+#include "store/portable/machine_folder.h"
+#include "store/portable/profile_portable.h"
+#include "store/portable/registry_portable.h"
+#include "store/portable/server_lock.h"
+#include "store/portable/trash.h"
+#include "store/reg.h"
+#include "store/utf.h"
+
+namespace korvanta {
+namespace {
+
+constexpr const char* kUserSid = "S-1-5-21-0-0-0-1000";
+
+class PortableShell final : public Shell {
+ public:
+  explicit PortableShell(const MachineFolder& machine) : machine_(machine) {}
+  void RecycleFile(std::string_view path) override {
+    if (auto host = machine_.HostPath(path)) MoveToTrash(*host);
+  }
+
+ private:
+  const MachineFolder& machine_;
+};
+
+class PortableMachine final : public MachineBackend {
+ public:
+  explicit PortableMachine(const std::filesystem::path& root)
+      : folder_(root),
+        registry_(root, [root] { return WineserverWriteRefusal(root); }),
+        files_(folder_, registry_),
+        profiles_(files_, registry_, [this] { return WindowsDirectory(); }),
+        shell_(folder_),
+        reg_(registry_, codepage_) {}
+
+  const Codepage& codepage() const override { return codepage_; }
+  RegistryBackend& registry() override { return registry_; }
+  ProfileBackend& profiles() override { return profiles_; }
+  FileSystem& files() override { return files_; }
+  Shell& shell() override { return shell_; }
+
+  std::string WindowsDirectory() override {
+    std::string root = ReadText(RegRoot::kLocalMachine,
+                                "Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot");
+    return root.empty() ? "C:\\WINDOWS" : root;
+  }
+  std::string SystemDirectory() override { return WindowsDirectory() + "\\system32"; }
+  std::string TempPath() override {
+    std::string temp = Expand(ReadText(RegRoot::kCurrentUser, "Environment", "TEMP"));
+    if (temp.empty() || temp.find('%') != std::string::npos) temp = WindowsDirectory() + "\\Temp";
+    if (temp.back() != '\\') temp.push_back('\\');
+    return temp;
+  }
+  std::string ProgramFolder() override {
+    static constexpr const char* kFolder = "C:\\Program Files\\Korvanta";
+    if (!program_folder_made_) {
+      program_folder_made_ = files_.CreateDirectory(kFolder) == kSuccess;
+    }
+    return kFolder;
+  }
+  std::string Describe() const override { return folder_.root().string(); }
+
+  void BeginAction() override { registry_.BeginAction(); }
+  void EndAction() override { registry_.EndAction(); }
+  std::string TakeWriteError() override { return registry_.TakeWriteError(); }
+
+ private:
+  std::string ReadText(RegRoot root, std::string_view key, std::string_view name) {
+    Variant value;
+    reg_.QueryValue(root, key, name, value);
+    return value.ToText();
+  }
+
+  // Expands %NAME% as the machine's environment would: the user's variables, the
+  // system's, then the few the system derives itself.
+  std::string Expand(std::string text, int depth = 0) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+      std::size_t open = text.find('%', i);
+      std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+      if (close == std::string::npos) {
+        out += text.substr(i);
+        break;
+      }
+      out += text.substr(i, open - i);
+      std::string name = text.substr(open + 1, close - open - 1);
+      std::string value = Variable(name);
+      if (value.empty() || depth > 8) {
+        out += text.substr(open, close - open + 1);
+      } else {
+        out += Expand(value, depth + 1);
+      }
+      i = close + 1;
+    }
+    return out;
+  }
+
+  std::string Variable(const std::string& name) {
+    std::string value = ReadText(RegRoot::kCurrentUser, "Environment", name);
+    if (value.empty()) {
+      value = ReadText(RegRoot::kLocalMachine,
+                       "System\\CurrentControlSet\\Control\\Session Manager\\Environment", name);
+    }
+    if (!value.empty()) return value;
+    auto is = [&](std::string_view n) { return EqualsIgnoreCase(name, n); };
+    if (is("SystemRoot") || is("windir")) return WindowsDirectory();
+    if (is("USERPROFILE")) {
+      return ReadText(RegRoot::kLocalMachine,
+                      std::string("Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\") +
+                          kUserSid,
+                      "ProfileImagePath");
+    }
+    return {};
+  }
+
+  MachineFolder folder_;
+  Cp936 codepage_;
+  PortableRegistry registry_;
+  PortableFileSystem files_;
+  PortableProfiles profiles_;
+  PortableShell shell_;
+  Registry reg_;
+  bool program_folder_made_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root) {
+  return std::make_unique<PortableMachine>(root);
+}
+
+}  // namespace korvanta

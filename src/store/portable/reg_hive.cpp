@@ -1,0 +1,521 @@
+#include "store/portable/reg_hive.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvanta {
+namespace {
+
+constexpr std::u16string_view kSymbolicLinkValue = u"SymbolicLinkValue";
+constexpr std::string_view kBranchLine = ";; All keys relative to ";
+constexpr std::uint32_t kAfterHeader = 0;  // insertion anchor before every block
+
+template <typename T, typename NameOf>
+std::size_t LowerBound(const std::vector<T>& items, std::u16string_view name, NameOf name_of) {
+  std::size_t lo = 0, hi = items.size();
+  while (lo < hi) {
+    const std::size_t mid = (lo + hi) / 2;
+    if (CompareRegNames(name_of(items[mid]), name) < 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+std::u16string_view KeyName(const RegKey* k) { return k->name(); }
+std::u16string_view ValueName(const RegValue& v) { return v.name; }
+
+// The ancestors of a key from the root down, the key included.
+std::vector<const RegKey*> Chain(const RegKey* key) {
+  std::vector<const RegKey*> chain;
+  for (; key; key = key->parent()) chain.push_back(key);
+  std::reverse(chain.begin(), chain.end());
+  return chain;
+}
+
+// Whether a comes before b in wineserver's depth-first order.
+bool BeforeInTree(const RegKey* a, const RegKey* b) {
+  const auto ca = Chain(a), cb = Chain(b);
+  for (std::size_t i = 1; i < ca.size() && i < cb.size(); ++i) {
+    const int d = CompareRegNames(ca[i]->name(), cb[i]->name());
+    if (d != 0) return d < 0;
+  }
+  return ca.size() < cb.size();
+}
+
+}  // namespace
+
+RegHive::RegHive(std::string text) : text_(std::move(text)) {
+  keys_.emplace_back();
+  root_ = &keys_.back();
+  root_->parsed_ = true;
+  Index();
+  last_chain_ = {};
+  scratch_line_ = {};
+  scratch_names_ = {};
+}
+
+std::string RegHive::EmptyFile(std::u16string_view branch, std::string_view arch) {
+  std::string out(kRegFileSignature);
+  out += "\n";
+  out += kBranchLine;
+  out += "REGISTRY\\\\";
+  std::vector<std::u16string_view> names;
+  SplitRegPath(branch, names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i) out += "\\\\";
+    AppendRegEscaped(out, names[i], RegQuotes::kKeyName);
+  }
+  out += "\n";
+  if (!arch.empty()) {
+    out += "\n#arch=";
+    out += arch;
+    out += "\n";
+  }
+  return out;
+}
+
+void RegHive::Index() {
+  const std::size_t n = text_.size();
+  const char* data = text_.data();
+  RegLineReader first(text_);
+  std::string_view line;
+  valid_ = first.Next(line) && line == kRegFileSignature;
+  if (!valid_) {
+    header_end_ = trailer_begin_ = n;
+    return;
+  }
+  std::size_t pos = first.offset();
+  std::size_t blank_start = std::string_view::npos;
+  std::size_t prev_begin = 0, prev_end = 0;
+  while (pos < n) {
+    const std::size_t line_begin = pos;
+    const void* nl = std::memchr(data + pos, '\n', n - pos);
+    const std::size_t line_end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : n;
+    pos = nl ? line_end + 1 : n;
+    std::size_t i = line_begin;
+    while (i < line_end && IsRegSpace(data[i])) ++i;
+    if (i == line_end) {
+      if (blank_start == std::string_view::npos) blank_start = line_begin;
+      continue;
+    }
+    // A "[" line that a hex value's "\" continuation swallows is no key line.
+    const bool starts_block =
+        data[i] == '[' &&
+        !(blank_start == std::string_view::npos && !blocks_.empty() &&
+          std::memchr(data + prev_begin, '\\', prev_end - prev_begin) &&
+          ContinuesIntoNextLine(blocks_.back().begin, line_begin));
+    if (starts_block) {
+      const std::size_t begin = blank_start != std::string_view::npos ? blank_start : line_begin;
+      if (blocks_.empty()) header_end_ = begin;
+      else blocks_.back().end = static_cast<std::uint32_t>(begin);
+      Block block;
+      block.begin = static_cast<std::uint32_t>(begin);
+      block.key = KeyForLine(std::string_view(data + i + 1, line_end - i - 1));
+      const auto index = static_cast<std::uint32_t>(blocks_.size());
+      if (RegKey* key = block.key) {
+        if (key->first_block_ == RegKey::kNoBlock) key->first_block_ = index;
+        else blocks_[key->last_block_].next_of_key = index;
+        key->last_block_ = index;
+      }
+      blocks_.push_back(block);
+    }
+    blank_start = std::string_view::npos;
+    prev_begin = line_begin;
+    prev_end = line_end;
+  }
+  if (blocks_.empty()) {
+    header_end_ = trailer_begin_ = n;
+  } else {
+    trailer_begin_ = blank_start != std::string_view::npos ? blank_start : n;
+    blocks_.back().end = static_cast<std::uint32_t>(trailer_begin_);
+  }
+}
+
+bool RegHive::ContinuesIntoNextLine(std::size_t block_begin, std::size_t line_begin) {
+  if (!blocks_.back().key) return false;  // wineserver ignores values of an unreadable key
+  RegLineReader reader(std::string_view(text_).substr(block_begin, line_begin - block_begin));
+  std::string_view line;
+  bool key_line_seen = false;
+  RegValue value;
+  while (reader.Next(line)) {
+    std::string_view t = SkipRegSpace(line);
+    if (t.empty()) continue;
+    if (!key_line_seen) {
+      key_line_seen = true;
+      continue;
+    }
+    if (t[0] == '"' || t[0] == '@') {
+      ParseRegValue(t, reader, value);
+      if (reader.ran_out()) return true;
+    }
+  }
+  return false;
+}
+
+RegKey* RegHive::KeyForLine(std::string_view after_bracket) {
+  RegKeyLine& parsed = scratch_line_;
+  if (!ParseRegKeyLine(after_bracket, parsed)) return nullptr;
+  std::vector<std::u16string_view>& names = scratch_names_;
+  if (!SplitRegPath(parsed.path, names)) return nullptr;
+  RegKey* key = root_;
+  std::size_t level = 0;
+  // Files are sorted, so a key mostly shares its first levels with the one before.
+  while (level < names.size() && level < last_chain_.size() &&
+         last_chain_[level]->name_ == names[level]) {
+    key = last_chain_[level++];
+  }
+  last_chain_.resize(level);
+  for (; level < names.size(); ++level) {
+    key = &FindOrAddSubkey(*key, names[level]);
+    last_chain_.push_back(key);
+  }
+  return key;
+}
+
+RegKey& RegHive::NewKey(RegKey* parent, std::u16string_view name) {
+  RegKey& key = keys_.emplace_back();
+  key.name_ = name;
+  key.parent_ = parent;
+  return key;
+}
+
+RegKey& RegHive::FindOrAddSubkey(RegKey& parent, std::u16string_view name) {
+  auto& subs = parent.subkeys_;
+  if (subs.empty() || CompareRegNames(subs.back()->name_, name) < 0) {
+    RegKey& key = NewKey(&parent, name);
+    subs.push_back(&key);
+    return key;
+  }
+  const std::size_t at = LowerBound(subs, name, KeyName);
+  if (at < subs.size() && RegNamesEqual(subs[at]->name_, name)) return *subs[at];
+  RegKey& key = NewKey(&parent, name);
+  subs.insert(subs.begin() + static_cast<std::ptrdiff_t>(at), &key);
+  return key;
+}
+
+std::u16string RegHive::branch() const {
+  RegLineReader reader(std::string_view(text_).substr(0, header_end_));
+  std::string_view line;
+  if (!reader.Next(line) || !reader.Next(line)) return {};
+  if (line.substr(0, kBranchLine.size()) != kBranchLine) return {};
+  std::string escaped(line.substr(kBranchLine.size()));
+  escaped.push_back(']');
+  std::u16string path;
+  if (!ParseRegEscaped(escaped, ']', path)) return {};
+  constexpr std::u16string_view kRegistry = u"REGISTRY\\";
+  if (path.size() >= kRegistry.size() &&
+      RegNamesEqual(std::u16string_view(path).substr(0, kRegistry.size()), kRegistry)) {
+    path.erase(0, kRegistry.size());
+  }
+  return path;
+}
+
+std::string RegHive::arch() const {
+  RegLineReader reader(std::string_view(text_).substr(0, header_end_));
+  std::string_view line;
+  while (reader.Next(line)) {
+    std::string_view t = SkipRegSpace(line);
+    if (t.substr(0, 6) == "#arch=") return std::string(t.substr(6));
+  }
+  return {};
+}
+
+RegKey* RegHive::Subkey(RegKey& parent, std::u16string_view name) {
+  const auto& subs = parent.subkeys_;
+  const std::size_t at = LowerBound(subs, name, KeyName);
+  if (at < subs.size() && RegNamesEqual(subs[at]->name_, name)) return subs[at];
+  return nullptr;
+}
+
+RegKey* RegHive::Open(std::u16string_view path) {
+  std::vector<std::u16string_view> names;
+  if (!SplitRegPath(path, names)) return nullptr;
+  RegNamespace space;
+  space.Mount(branch(), *this);
+  auto walk = space.Descend({this, root_}, names);
+  if (!walk.key || walk.found != names.size() || walk.key.hive != this) return nullptr;
+  return walk.key.key;
+}
+
+void RegHive::Parse(RegKey& key) {
+  if (key.parsed_) return;
+  key.parsed_ = true;
+  for (std::uint32_t b = key.first_block_; b != RegKey::kNoBlock; b = blocks_[b].next_of_key) {
+    ParseBlock(key, blocks_[b], b == key.first_block_);
+  }
+}
+
+void RegHive::ParseBlock(RegKey& key, const Block& block, bool first) {
+  RegLineReader reader(std::string_view(text_).substr(block.begin, block.end - block.begin));
+  std::string_view line;
+  bool key_line_seen = false;
+  RegValue value;
+  while (reader.Next(line)) {
+    std::string_view t = SkipRegSpace(line);
+    if (t.empty()) continue;
+    if (!key_line_seen) {
+      key_line_seen = true;
+      // wineserver takes N when the line creates the key; "#time=" overrides it.
+      RegKeyLine parsed;
+      if (first && ParseRegKeyLine(t.substr(1), parsed) && parsed.seconds) {
+        key.modified_ = *parsed.seconds * kFiletimeTicksPerSecond + kFiletimeUnixEpoch;
+      }
+      continue;
+    }
+    if (t[0] == '"' || t[0] == '@') {
+      if (ParseRegValue(t, reader, value) == RegValueParse::kBadName) continue;
+      auto& values = key.values_;
+      if (values.empty() || CompareRegNames(values.back().name, value.name) < 0) {
+        values.push_back(std::move(value));
+        continue;
+      }
+      const std::size_t at = LowerBound(values, value.name, ValueName);
+      if (at < values.size() && RegNamesEqual(values[at].name, value.name)) {
+        values[at].type = value.type;  // the last of a repeated name wins, the first spelling stays
+        values[at].data = std::move(value.data);
+      } else {
+        values.insert(values.begin() + static_cast<std::ptrdiff_t>(at), std::move(value));
+      }
+    } else if (t.substr(0, 6) == "#time=") {
+      key.modified_ = ParseRegTime(t.substr(6));
+    } else if (t.substr(0, 8) == "#class=\"") {
+      std::u16string text;
+      if (ParseRegEscaped(t.substr(8), '"', text)) {
+        key.class_ = std::make_unique<std::u16string>(std::move(text));
+      }
+    } else if (t.substr(0, 5) == "#link") {
+      key.link_ = true;
+    }
+  }
+}
+
+void RegHive::Touch(RegKey& key, std::uint64_t now) {
+  Parse(key);
+  key.modified_ = now;
+  if (!key.dirty_) {
+    key.dirty_ = true;
+    dirty_.push_back(&key);
+  }
+  modified_ = true;
+}
+
+RegKey& RegHive::CreateSubkey(RegKey& parent, std::u16string_view name, std::uint64_t now) {
+  RegKey& key = FindOrAddSubkey(parent, name);
+  key.parsed_ = true;
+  Touch(key, now);
+  Touch(parent, now);
+  return key;
+}
+
+bool RegHive::DeleteKey(RegKey& key, std::uint64_t now) {
+  if (&key == root_ || key.deleted_ || !key.subkeys_.empty()) return false;
+  RegKey& parent = *key.parent_;
+  auto& subs = parent.subkeys_;
+  subs.erase(std::find(subs.begin(), subs.end(), &key));
+  key.deleted_ = true;
+  Touch(parent, now);
+  return true;
+}
+
+const std::vector<RegValue>& RegHive::Values(RegKey& key) {
+  Parse(key);
+  return key.values_;
+}
+
+const RegValue* RegHive::Value(RegKey& key, std::u16string_view name) {
+  Parse(key);
+  const auto& values = key.values_;
+  const std::size_t at = LowerBound(values, name, ValueName);
+  if (at < values.size() && RegNamesEqual(values[at].name, name)) return &values[at];
+  return nullptr;
+}
+
+bool RegHive::SetValue(RegKey& key, std::u16string_view name, std::uint32_t type,
+                       std::string_view data, std::uint64_t now) {
+  Parse(key);
+  auto& values = key.values_;
+  const std::size_t at = LowerBound(values, name, ValueName);
+  if (at < values.size() && RegNamesEqual(values[at].name, name)) {
+    if (values[at].type == type && values[at].data == data) return false;
+    values[at].type = type;
+    values[at].data = data;
+  } else {
+    RegValue value;
+    value.name = name;
+    value.type = type;
+    value.data = data;
+    values.insert(values.begin() + static_cast<std::ptrdiff_t>(at), std::move(value));
+  }
+  Touch(key, now);
+  return true;
+}
+
+bool RegHive::DeleteValue(RegKey& key, std::u16string_view name, std::uint64_t now) {
+  Parse(key);
+  auto& values = key.values_;
+  const std::size_t at = LowerBound(values, name, ValueName);
+  if (at >= values.size() || !RegNamesEqual(values[at].name, name)) return false;
+  values.erase(values.begin() + static_cast<std::ptrdiff_t>(at));
+  Touch(key, now);
+  return true;
+}
+
+bool RegHive::IsLink(RegKey& key) {
+  Parse(key);
+  return key.link_;
+}
+
+std::optional<std::u16string> RegHive::LinkTarget(RegKey& key) {
+  const RegValue* value = Value(key, kSymbolicLinkValue);
+  if (!value) return std::nullopt;
+  std::u16string target(value->data.size() / 2, u'\0');
+  for (std::size_t i = 0; i < target.size(); ++i) {
+    target[i] = static_cast<char16_t>(static_cast<unsigned char>(value->data[2 * i]) |
+                                      (static_cast<unsigned char>(value->data[2 * i + 1]) << 8));
+  }
+  return target;
+}
+
+const std::u16string* RegHive::Class(RegKey& key) {
+  Parse(key);
+  return key.class_.get();
+}
+
+std::uint64_t RegHive::ModificationTime(RegKey& key) {
+  Parse(key);
+  return key.modified_;
+}
+
+std::vector<std::u16string> RegHive::PathOf(const RegKey& key) const {
+  std::vector<std::u16string> names;
+  for (const RegKey* k = &key; k != root_ && k; k = k->parent_) names.push_back(k->name_);
+  std::reverse(names.begin(), names.end());
+  return names;
+}
+
+bool RegHive::NeedsBlock(const RegKey& key) const {
+  return !key.values_.empty() || key.subkeys_.empty() || key.class_ || key.link_;
+}
+
+void RegHive::AppendBlock(std::string& out, const RegKey& key) const {
+  if (!NeedsBlock(key)) return;
+  if (!out.empty() && out.back() != '\n') out.push_back('\n');
+  std::vector<const std::u16string*> path;
+  for (const RegKey* k = &key; k != root_; k = k->parent_) path.push_back(&k->name_);
+  std::reverse(path.begin(), path.end());
+  AppendRegKeyHead(out, path, key.modified_, key.class_.get(), key.link_);
+  for (const RegValue& value : key.values_) AppendRegValue(out, value);
+}
+
+// The block after which a new key's block goes: that of the nearest key before
+// it in depth-first order that has a block in the file (1-based; 0 is right
+// after the header). In a file wineserver wrote this is exactly its place.
+std::uint32_t RegHive::AnchorOf(const RegKey& key) const {
+  const RegKey* k = &key;
+  while (const RegKey* parent = k->parent_) {
+    const auto& subs = parent->subkeys_;
+    const auto at = static_cast<std::size_t>(std::find(subs.begin(), subs.end(), k) - subs.begin());
+    const RegKey* before = parent;
+    if (at > 0) {
+      before = subs[at - 1];
+      while (!before->subkeys_.empty()) before = before->subkeys_.back();
+    }
+    if (before->first_block_ != RegKey::kNoBlock) return before->first_block_ + 1;
+    k = before;
+  }
+  return kAfterHeader;
+}
+
+std::string RegHive::Save() const {
+  if (!modified_ || !valid_) return text_;
+  std::vector<std::pair<std::uint32_t, const RegKey*>> inserts;
+  for (const RegKey* key : dirty_) {
+    if (!key->deleted_ && key->first_block_ == RegKey::kNoBlock && NeedsBlock(*key)) {
+      inserts.emplace_back(AnchorOf(*key), key);
+    }
+  }
+  std::sort(inserts.begin(), inserts.end(), [](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    return BeforeInTree(a.second, b.second);
+  });
+  std::string out;
+  out.reserve(text_.size() + 256 * (inserts.size() + dirty_.size()));
+  out.append(text_, 0, header_end_);
+  auto next = inserts.begin();
+  auto insert_after = [&](std::uint32_t anchor) {
+    for (; next != inserts.end() && next->first == anchor; ++next) AppendBlock(out, *next->second);
+  };
+  insert_after(kAfterHeader);
+  for (std::uint32_t i = 0; i < blocks_.size(); ++i) {
+    const Block& block = blocks_[i];
+    const RegKey* key = block.key;
+    if (!key || (!key->dirty_ && !key->deleted_)) {
+      out.append(text_, block.begin, block.end - block.begin);
+    } else if (!key->deleted_ && key->first_block_ == i) {
+      AppendBlock(out, *key);
+    }
+    insert_after(i + 1);
+  }
+  out.append(text_, trailer_begin_, std::string::npos);
+  return out;
+}
+
+void RegNamespace::Mount(std::u16string_view branch, RegHive& hive) {
+  Mounted m;
+  std::vector<std::u16string_view> names;
+  SplitRegPath(branch, names);
+  for (auto n : names) m.names.emplace_back(n);
+  m.hive = &hive;
+  mounts_.push_back(std::move(m));
+}
+
+RegNamespace::Ref RegNamespace::Follow(Ref key, int depth) const {
+  if (depth > 16) return {};
+  if (!key || !key.hive->IsLink(*key.key)) return key;
+  auto target = key.hive->LinkTarget(*key.key);
+  if (!target) return {};
+  return Resolve(*target, depth);
+}
+
+RegNamespace::Ref RegNamespace::Resolve(std::u16string_view absolute, int depth) const {
+  constexpr std::u16string_view kRoot = u"\\Registry\\";
+  if (absolute.size() <= kRoot.size() ||
+      !RegNamesEqual(absolute.substr(0, kRoot.size()), kRoot)) {
+    return {};
+  }
+  std::vector<std::u16string_view> names;
+  if (!SplitRegPath(absolute.substr(kRoot.size()), names)) return {};
+  const Mounted* best = nullptr;
+  for (const Mounted& m : mounts_) {
+    if (m.names.size() > names.size() || (best && best->names.size() >= m.names.size())) continue;
+    bool match = true;
+    for (std::size_t i = 0; match && i < m.names.size(); ++i) {
+      match = RegNamesEqual(m.names[i], names[i]);
+    }
+    if (match) best = &m;
+  }
+  if (!best) return {};
+  Ref cur{best->hive, &best->hive->root()};
+  for (std::size_t i = best->names.size(); i < names.size(); ++i) {
+    RegKey* sub = cur.hive->Subkey(*cur.key, names[i]);
+    if (!sub) return {};
+    cur = Follow({cur.hive, sub}, depth + 1);
+    if (!cur) return {};
+  }
+  return cur;
+}
+
+RegNamespace::Walk RegNamespace::Descend(Ref start, const std::vector<std::u16string_view>& names,
+                                         int depth) const {
+  Walk walk;
+  walk.key = start;
+  for (; walk.found < names.size(); ++walk.found) {
+    RegKey* sub = walk.key.hive->Subkey(*walk.key.key, names[walk.found]);
+    if (!sub) return walk;
+    walk.key = Follow({walk.key.hive, sub}, depth);
+    if (!walk.key) return walk;
+  }
+  return walk;
+}
+
+}  // namespace korvanta

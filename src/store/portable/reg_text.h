@@ -1,0 +1,104 @@
+#pragma once
+// The text of Wine registry files (system.reg, user.reg) exactly as wineserver
+// writes and reads it: escaped names and strings, value lines, key lines and the
+// line rules of its reader. Wine must read what we write and we must read what
+// Wine wrote, so every quirk of its reader and writer is kept here.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/registry_backend.h"
+
+namespace korvanta {
+
+inline constexpr std::uint32_t kRegLink = 6;
+inline constexpr std::string_view kRegFileSignature = "WINE REGISTRY Version 2";
+
+// A value as wineserver stores it: strings are UTF-16LE bytes with whatever
+// terminators the writer gave them. An empty name is the default value.
+struct RegValue {
+  std::u16string name;
+  std::uint32_t type = kRegNone;
+  std::string data;
+  bool operator==(const RegValue&) const = default;
+};
+
+// Lower-cases one UTF-16 code unit as Wine's case table does for the scripts a
+// registry name is likely to use (Latin, Greek, Cyrillic, Roman numerals,
+// circled and full-width letters).
+char16_t RegToLower(char16_t c);
+// The order of subkeys and values in wineserver: lower-cased code units, a
+// prefix before the longer name. Negative, zero or positive.
+int CompareRegNames(std::u16string_view a, std::u16string_view b);
+inline bool RegNamesEqual(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && CompareRegNames(a, b) == 0;
+}
+
+// Which characters besides the backslash get a backslash in front.
+enum class RegQuotes { kKeyName, kString };  // [ and ] / "
+// Appends text escaped as wineserver writes it; returns the characters appended.
+std::size_t AppendRegEscaped(std::string& out, std::u16string_view text, RegQuotes quotes);
+// Parses escaped text up to the first unescaped `end` character, as wineserver
+// reads it (raw bytes of 0x80 and above are UTF-8). Returns the bytes consumed,
+// the end character included, or nothing when the end character is missing.
+std::optional<std::size_t> ParseRegEscaped(std::string_view src, char end, std::u16string& out);
+
+// Appends one value line (and its continuation lines) as wineserver writes it.
+void AppendRegValue(std::string& out, const RegValue& value);
+// Appends the head of a key block: blank line, "[path] seconds", "#time=",
+// then "#class=" and "#link" when present. path holds the names from the
+// hive's root; modified is a FILETIME.
+void AppendRegKeyHead(std::string& out, const std::vector<const std::u16string*>& path,
+                      std::uint64_t modified, const std::u16string* key_class, bool link);
+
+// Reads lines as wineserver does: a line ends at LF, a CR before the LF is
+// dropped, and a NUL byte ends the line's text.
+class RegLineReader {
+ public:
+  explicit RegLineReader(std::string_view text) : text_(text) {}
+  bool Next(std::string_view& line);
+  std::size_t offset() const { return pos_; }
+  // Whether a line was asked for after the last one.
+  bool ran_out() const { return ran_out_; }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  bool ran_out_ = false;
+};
+
+// The characters wineserver's reader skips as white space (C isspace).
+inline bool IsRegSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+std::string_view SkipRegSpace(std::string_view s);
+
+enum class RegValueParse {
+  kOk,
+  kBadName,  // wineserver skips the line: nothing is stored
+  kBadData,  // wineserver stores the name as REG_NONE without data
+};
+// Parses a value line (after its leading white space, starting at '"' or '@'),
+// taking continuation lines of hex data from `more`.
+RegValueParse ParseRegValue(std::string_view line, RegLineReader& more, RegValue& value);
+
+// A "[path] seconds" line, from the character after '['.
+struct RegKeyLine {
+  std::u16string path;
+  std::optional<std::uint32_t> seconds;
+};
+bool ParseRegKeyLine(std::string_view after_bracket, RegKeyLine& out);
+// Splits a key path into names at runs of backslashes; false when the path
+// starts with a backslash, which wineserver rejects.
+bool SplitRegPath(std::u16string_view path, std::vector<std::u16string_view>& names);
+// The hex number of a "#time=" option.
+std::uint64_t ParseRegTime(std::string_view digits);
+
+// FILETIME (100 ns units since 1601) from Unix seconds and back, as wineserver
+// converts them.
+inline constexpr std::uint64_t kFiletimeUnixEpoch = 116444736000000000ull;
+inline constexpr std::uint64_t kFiletimeTicksPerSecond = 10000000ull;
+
+}  // namespace korvanta

@@ -1,0 +1,145 @@
+#include "store/reg.h"
+
+#include <cstring>
+
+#include "store/paths.h"
+
+namespace korvanta {
+namespace {
+
+std::int32_t LittleEndian(std::string_view bytes) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) {
+    v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+  }
+  return static_cast<std::int32_t>(v);
+}
+
+std::string LittleEndianBytes(std::int32_t value, std::size_t count) {
+  auto v = static_cast<std::uint32_t>(value);
+  std::string out(count, '\0');
+  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<char>((v >> (8 * i)) & 0xff);
+  return out;
+}
+
+}  // namespace
+
+Status Registry::QueryValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
+                            Variant& value) {
+  KeyHandle key;
+  Status status = backend_.OpenKey(root, codepage_.ToAnsi(sub_key), kKeyRead, key);
+  if (status != kSuccess) return status;
+  RegData data;
+  status = backend_.QueryValue(key, codepage_.ToAnsi(value_name), data);
+  if (status == kSuccess) {
+    switch (data.type) {
+      case kRegSz:
+      case kRegExpandSz:
+        // Texts of any length: a value that did not fit a fixed buffer used to be
+        // shown empty and then written back empty by the page's apply.
+        value = codepage_.FromAnsi(StripNull(data.bytes));
+        break;
+      case kRegBinary:
+      case kRegDword:
+        if (data.bytes.size() > 4) {
+          status = kMoreData;
+        } else {
+          value = LittleEndian(data.bytes);
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  backend_.CloseKey(key);
+  return status;
+}
+
+Status Registry::SetValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
+                          std::uint32_t type, Variant& value, std::int32_t& size) {
+  std::string bytes;
+  switch (type) {
+    case kRegSz:
+    case kRegExpandSz:
+      bytes = codepage_.ToAnsi(value.ToText());
+      bytes.push_back('\0');
+      break;
+    case kRegDword:
+    case kRegBinary: {
+      std::optional<std::int32_t> number = value.ToInt32();
+      if (!number) return kInvalidData;
+      std::size_t count = 4;
+      if (type == kRegBinary && size >= 0 && size < 4) count = static_cast<std::size_t>(size);
+      bytes = LittleEndianBytes(*number, count);
+      value = *number;
+      break;
+    }
+    default:
+      return kSuccess;
+  }
+  KeyHandle key;
+  Status status = backend_.CreateKey(root, codepage_.ToAnsi(sub_key), key);
+  if (status != kSuccess) return status;
+  status = backend_.SetValue(key, codepage_.ToAnsi(value_name), type, bytes);
+  if (status == kSuccess) size = static_cast<std::int32_t>(bytes.size());
+  backend_.CloseKey(key);
+  return status;
+}
+
+Status Registry::SetValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
+                          std::uint32_t type, Variant value) {
+  std::int32_t size = 4;
+  return SetValue(root, sub_key, value_name, type, value, size);
+}
+
+Status Registry::SetRawValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
+                             std::uint32_t type, std::string_view bytes) {
+  KeyHandle key;
+  Status status = backend_.CreateKey(root, codepage_.ToAnsi(sub_key), key);
+  if (status != kSuccess) return status;
+  status = backend_.SetValue(key, codepage_.ToAnsi(value_name), type, bytes);
+  backend_.CloseKey(key);
+  return status;
+}
+
+void Registry::DeleteValue(RegRoot root, std::string_view sub_key, std::string_view value_name) {
+  KeyHandle key;
+  if (backend_.OpenKey(root, codepage_.ToAnsi(sub_key), kKeyWrite, key) != kSuccess) return;
+  backend_.DeleteValue(key, codepage_.ToAnsi(value_name));
+  backend_.CloseKey(key);
+}
+
+Status Registry::OpenKey(RegRoot root, std::string_view sub_key, std::uint32_t access,
+                         KeyHandle& key) {
+  return backend_.OpenKey(root, codepage_.ToAnsi(sub_key), access, key);
+}
+
+Status Registry::CloseKey(KeyHandle key) { return backend_.CloseKey(key); }
+
+Status Registry::EnumValue(KeyHandle key, std::uint32_t index, std::string& name) {
+  std::string ansi;
+  RegData data;
+  Status status = backend_.EnumValue(key, index, ansi, data);
+  if (status == kSuccess) name = codepage_.FromAnsi(StripNull(ansi));
+  return status;
+}
+
+Status Registry::EnumKey(KeyHandle key, std::uint32_t index, std::string& name) {
+  std::string ansi;
+  Status status = backend_.EnumKey(key, index, ansi);
+  if (status == kSuccess) name = codepage_.FromAnsi(ansi);
+  return status;
+}
+
+Status Registry::CreateKey(RegRoot root, std::string_view sub_key) {
+  KeyHandle key;
+  Status status = backend_.CreateKey(root, codepage_.ToAnsi(sub_key), key);
+  if (status == kSuccess) backend_.CloseKey(key);
+  return status;
+}
+
+Status Registry::DeleteKey(RegRoot root, std::string_view sub_key) {
+  return backend_.DeleteKey(root, codepage_.ToAnsi(sub_key));
+}
+
+}  // namespace korvanta

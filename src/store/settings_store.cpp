@@ -1,0 +1,73 @@
+#include "store/settings_store.h"
+
+#include <algorithm>
+#include <span>
+
+#include "store/paths.h"
+
+namespace korvanta {
+
+std::uint32_t SettingsStore::Read(const char* section, const char* key, const char* default_value,
+                                  std::uint32_t capacity, const char* file, std::string& text) {
+  text.clear();
+  if (capacity == 0) return 0;
+  std::string buffer(capacity, '\0');
+  std::uint32_t count = backend_.GetPrivateProfileString(section, key, default_value,
+                                                         std::span<char>(buffer), file);
+  text = codepage_.FromAnsi(StripNull(buffer));
+  return count;
+}
+
+std::string SettingsStore::INIReadKey(std::string_view section, std::string_view key,
+                                      std::string_view file, std::uint32_t capacity) {
+  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key), f = codepage_.ToAnsi(file);
+  std::string text;
+  Read(s.c_str(), k.c_str(), "", capacity, f.c_str(), text);
+  return text;
+}
+
+bool SettingsStore::INIWriteKey(std::string_view section, std::string_view key,
+                                const Variant& value, std::string_view file) {
+  // The whole text: values used to be cut to 128 characters, which stored cut
+  // folder paths in the backup index and sent restores to the wrong place.
+  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key),
+              v = codepage_.ToAnsi(value.ToText()), f = codepage_.ToAnsi(file);
+  return backend_.WritePrivateProfileString(s.c_str(), k.c_str(), v.c_str(), f.c_str());
+}
+
+int SettingsStore::INIDeleteKey(std::string_view section, std::string_view key,
+                                std::string_view file) {
+  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key), f = codepage_.ToAnsi(file);
+  backend_.WritePrivateProfileString(s.c_str(), k.c_str(), nullptr, f.c_str());
+  return 0;
+}
+
+int SettingsStore::INIDeleteSectionAll(std::string_view section, std::string_view file) {
+  std::string s = codepage_.ToAnsi(section), f = codepage_.ToAnsi(file);
+  backend_.WritePrivateProfileSection(s.c_str(), nullptr, f.c_str());
+  return 0;
+}
+
+std::uint32_t SettingsStore::GetProfileString(std::string_view section, std::string_view key,
+                                              std::string_view default_value,
+                                              std::uint32_t capacity, std::string& text) {
+  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key),
+              d = codepage_.ToAnsi(default_value);
+  text.clear();
+  if (capacity == 0) return 0;
+  std::string buffer(capacity, '\0');
+  std::uint32_t count = backend_.GetPrivateProfileString(s.c_str(), k.c_str(), d.c_str(),
+                                                         std::span<char>(buffer), kSystemProfile);
+  text = codepage_.FromAnsi(std::string_view(buffer).substr(0, std::min<std::size_t>(count, capacity)));
+  return count;
+}
+
+bool SettingsStore::WriteProfileString(std::string_view section, std::string_view key,
+                                       std::optional<std::string_view> value) {
+  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key);
+  std::string v = value ? codepage_.ToAnsi(*value) : std::string();
+  return backend_.WritePrivateProfileString(s.c_str(), k.c_str(), value ? v.c_str() : nullptr,
+                                            kSystemProfile);
+}
+
+}  // namespace korvanta

@@ -1,0 +1,52 @@
+#pragma once
+// The Settings Store: profile (INI) files addressed by full path, and the system
+// profile win.ini. Texts are UTF-8 here; capacities count ANSI bytes as the
+// system's buffers do.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/codepage.h"
+#include "store/profile_backend.h"
+#include "store/variant.h"
+
+namespace korvanta {
+
+class SettingsStore {
+ public:
+  SettingsStore(ProfileBackend& backend, const Codepage& codepage)
+      : backend_(backend), codepage_(codepage) {}
+
+  // GetPrivateProfileStringA with "" as default and a capacity-byte buffer: at
+  // most capacity - 1 bytes of the stored (ANSI) text; "" when the file, section or
+  // key is missing. Never creates the file.
+  std::string INIReadKey(std::string_view section, std::string_view key, std::string_view file,
+                         std::uint32_t capacity);
+  // Writes value as text, whole; creates the file, section and key when missing.
+  bool INIWriteKey(std::string_view section, std::string_view key, const Variant& value,
+                   std::string_view file);
+  // Removes the key line.
+  int INIDeleteKey(std::string_view section, std::string_view key, std::string_view file);
+  // Removes the section header and all its keys.
+  int INIDeleteSectionAll(std::string_view section, std::string_view file);
+
+  // GetProfileStringA on win.ini: the text read into a capacity-byte buffer and the
+  // count the call reports.
+  std::uint32_t GetProfileString(std::string_view section, std::string_view key,
+                                 std::string_view default_value, std::uint32_t capacity,
+                                 std::string& text);
+  // WriteProfileStringA on win.ini; no value removes the key.
+  bool WriteProfileString(std::string_view section, std::string_view key,
+                          std::optional<std::string_view> value);
+
+ private:
+  std::uint32_t Read(const char* section, const char* key, const char* default_value,
+                     std::uint32_t capacity, const char* file, std::string& text);
+
+  ProfileBackend& backend_;
+  const Codepage& codepage_;
+};
+
+}  // namespace korvanta

@@ -1,0 +1,15 @@
+#pragma once
+// The system's ANSI code page, converted by the system itself.
+
+#include "store/codepage.h"
+
+namespace korvanta {
+
+class Win32Codepage final : public Codepage {
+ public:
+  std::uint32_t id() const override;
+  std::string ToAnsi(std::string_view utf8) const override;
+  std::string FromAnsi(std::string_view ansi) const override;
+};
+
+}  // namespace korvanta

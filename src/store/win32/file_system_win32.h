@@ -1,0 +1,23 @@
+#pragma once
+// Files and folders of the live machine through the Win32 wide-character calls.
+
+#include "store/file_system.h"
+
+namespace korvanta {
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::optional<FileEntry> Stat(std::string_view path) override;
+  Status List(std::string_view pattern, std::vector<FileEntry>& entries) override;
+  Status ReadFile(std::string_view path, std::string& bytes) override;
+  Status WriteFile(std::string_view path, std::string_view bytes) override;
+  Status AppendFile(std::string_view path, std::string_view bytes) override;
+  Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override;
+  Status DeleteFile(std::string_view path, bool force_read_only) override;
+  Status CreateDirectory(std::string_view path) override;
+  Status RemoveDirectory(std::string_view path) override;
+  Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
+  std::uint32_t DriveType(std::string_view root) override;
+};
+
+}  // namespace korvanta

@@ -1,0 +1,73 @@
+#pragma once
+// A window: the top of a tree of controls, declared once in code with the names
+// and captions pages and korvanta-drive know it by.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/control.h"
+
+namespace korvanta::ui {
+
+enum class MessageIcon { kNone, kInformation, kCritical, kExclamation, kQuestion };
+
+// What a small message window says, so that whatever shows it (a renderer, or
+// korvanta-drive answering it) knows its title, text and buttons.
+struct MessageWindowInfo {
+  std::string title;
+  std::string text;
+  MessageIcon icon = MessageIcon::kInformation;
+  Control* ok = nullptr;      // the button that answers OK
+  Control* cancel = nullptr;  // the one that answers Cancel, if any
+};
+
+class Form : public Control {
+ public:
+  explicit Form(std::string name);
+  ~Form() override;
+
+  // The control of that name (and index, for a member of a control array).
+  Control* Find(std::string_view name, int index = -1) const;
+  // "Label3(4)" or "Checkcj".
+  Control* FindById(std::string_view id) const;
+  // The members of a control array, by index.
+  std::vector<Control*> Array(std::string_view name) const;
+  // The first control whose caption is text, searched in the subtree of scope
+  // (front-most children first), or in the whole form.
+  Control* FindByCaption(std::string_view text, const Control* scope = nullptr) const;
+  // Every control of the form, in declaration order.
+  const std::vector<Control*>& all() const { return all_; }
+
+  // Window attributes.
+  bool borderless = true;
+  bool topmost = false;  // made topmost when it loads
+  bool beep_on_show = false;
+  std::string icon;  // resource name of the window's icon
+  // Set for the small message windows.
+  std::optional<MessageWindowInfo> message;
+
+  // Called with the form loaded (before it is first shown) and when it unloads.
+  std::function<void()> on_load;
+  std::function<void()> on_unload;
+  std::function<void()> on_resize;
+
+  bool minimized() const { return minimized_; }
+  void set_minimized(bool minimized);
+
+  // The client size in twips; changing it raises Resize.
+  void Resize(int width, int height);
+
+ private:
+  friend class Control;
+  void Register(Control& control);
+
+  bool minimized_ = false;
+  std::vector<Control*> all_;
+  std::multimap<std::string, Control*, std::less<>> by_name_;
+};
+
+}  // namespace korvanta::ui

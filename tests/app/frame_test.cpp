@@ -1,0 +1,184 @@
+// The main window's frame through korvanta-drive's host: exit and the restart
+// prompt, the load order of page fills, the title bar, the cleaner's tabs.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/formmain.h"
+#include "app/program.h"
+#include "drive/drive_host.h"
+#include "drive/scenario.h"
+#include "support/test_support.h"
+
+#ifdef _WIN32
+#include "store/win32/machine_win32.h"
+#else
+#include "store/portable/machine_portable.h"
+#endif
+
+namespace korvanta::app {
+namespace {
+
+class FixedClock final : public Clock {
+ public:
+  LocalTime Now() const override { return {2026, 12, 3, 22, 55, 0}; }
+};
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    machine_ = std::make_unique<Machine>(OpenLiveMachine(dir_.path().string()));
+#else
+    machine_ = std::make_unique<Machine>(OpenMachineFolder(test::CopyFreshPrefix(dir_.path())));
+#endif
+    program_ = std::make_unique<Program>(*machine_, host_, clock_);
+    host_.set_program(program_.get());
+    runner_ = std::make_unique<drive::ScenarioRunner>(*program_, host_, out_);
+  }
+  std::string Drive(const std::string& scenario) {
+    out_.str("");
+    std::istringstream in(scenario);
+    EXPECT_EQ(runner_->Run(in), 0) << out_.str();
+    return out_.str();
+  }
+
+  test::TempDir dir_;
+  std::unique_ptr<Machine> machine_;
+  FixedClock clock_;
+  std::ostringstream out_;
+  drive::DriveHost host_{out_};
+  std::unique_ptr<Program> program_;
+  std::unique_ptr<drive::ScenarioRunner> runner_;
+};
+
+const std::string kRestartPrompt =
+    "message 消息:      Korvanta已经对您的系统进行优化，重新启动计算机后优化设置即可生效，"
+    "您确认启动计算机吗？按“确定”自动重启计算机，“取消”稍候手动启动计算机！";
+
+TEST_F(FrameTest, ExitAfterAChangeAsksToRestart) {
+  Drive("start\n");
+  program_->main()->RestartPending = 1;
+  EXPECT_EQ(Drive("exit\n"), kRestartPrompt + " -> OK\nrestart\nended\n");
+  EXPECT_TRUE(program_->ended());
+  EXPECT_EQ(program_->Loaded("Formmain"), nullptr);
+}
+
+TEST_F(FrameTest, CancellingTheRestartPromptEndsWithoutRestart) {
+  Drive("start\n");
+  program_->main()->RestartPending = 1;
+  EXPECT_EQ(Drive("answer Cancel\nclick Labelend\n"), kRestartPrompt + " -> Cancel\nended\n");
+}
+
+// A host that shows and answers nothing, so a test can click message windows itself.
+class QuietHost final : public Host, public ui::Dialogs {
+ public:
+  ui::Dialogs& dialogs() override { return *this; }
+  void Show(ui::Form&) override {}
+  void Unloaded(ui::Form&) override {}
+  void MakeTopmost(ui::Form&) override {}
+  void Beep() override { ++beeps; }
+  void Launch(const LaunchRequest&) override {}
+  void Restart() override { ++restarts; }
+  void Ended() override { ++ends; }
+  ui::MessageAnswer MessageBox(const ui::Form*, std::string_view, std::string_view,
+                               ui::MessageIcon, ui::MessageButtons) override {
+    return ui::MessageAnswer::kOk;
+  }
+  std::optional<std::string> BrowseForFolder(const ui::Form*, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(const ui::Form*, std::string_view,
+                                      std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<ui::IconChoice> PickIcon(const ui::Form*, const ui::IconChoice&) override {
+    return std::nullopt;
+  }
+  int beeps = 0, restarts = 0, ends = 0;
+};
+
+TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
+  QuietHost quiet;
+  Program program(*machine_, quiet, clock_);
+  program.OpenMainWindow();
+  program.main()->RestartPending = 1;
+  program.main()->Labelend.UserClick();
+  ASSERT_EQ(program.main(), nullptr) << "the main window goes before the prompt shows";
+  ui::Form* prompt = program.Loaded("Formmsg");
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(quiet.beeps, 1);
+  EXPECT_TRUE(prompt->topmost);
+  prompt->Find("Labelend")->UserClick();
+  program.RunPosted();
+  EXPECT_EQ(quiet.restarts, 0) << "closing the prompt is its Cancel";
+  EXPECT_EQ(quiet.ends, 1);
+
+  // A window with one button: closing it is its OK.
+  Program again(*machine_, quiet, clock_);
+  ui::Form* wrong = again.Show("Formpasscw");
+  ASSERT_NE(wrong, nullptr);
+  wrong->Find("Labelend")->UserClick();
+  again.RunPosted();
+  EXPECT_EQ(again.Loaded("Formpasscw"), nullptr);
+  EXPECT_NE(again.Loaded("Formpass"), nullptr) << "a fresh prompt follows";
+}
+
+TEST_F(FrameTest, PageFillsRunInTheLoadOrderOnce) {
+  std::vector<int> ran;
+  auto& fills = Formmain::fills();
+  std::size_t before = fills.size();
+  fills.push_back({16, [&](Formmain& m) {
+                     ran.push_back(16);
+                     EXPECT_EQ(m.current_page(), 0) << "fills run with page 0 in front";
+                   }});
+  fills.push_back({17, [&](Formmain&) { ran.push_back(17); }});
+  Drive("start\nclick Label3(2)\nclick Label3(0)\n");
+  fills.resize(before);
+  EXPECT_EQ(ran, (std::vector<int>{16, 17}));
+}
+
+TEST_F(FrameTest, SwitchingPagesMovesTheBarAndBringsThePageToTheFront) {
+  Drive("start\n");
+  Formmain& m = *program_->main();
+  EXPECT_EQ(m.current_page(), 0);
+  EXPECT_FALSE(m.Label1[0]->visible());
+  Drive("click Label3(5)\n");
+  EXPECT_EQ(m.current_page(), 5);
+  EXPECT_EQ(m.Label2.rect().top, m.Label1[5]->rect().top - 30);
+  EXPECT_FALSE(m.Label1[5]->visible());
+  EXPECT_TRUE(m.Label1[3]->visible());
+  Drive("click Label3(5)\n");
+  EXPECT_EQ(m.current_page(), 5) << "the selected item again keeps its page";
+}
+
+TEST_F(FrameTest, TitleBarLabelsFollowTheWindowsWidth) {
+  Drive("start\n");
+  Formmain& m = *program_->main();
+  m.Resize(12000, 8000);
+  EXPECT_EQ(m.Labelbt.rect().width, 12000);
+  EXPECT_EQ(m.Labelend.rect().left, 12000 - m.Labelend.rect().width - 100);
+  EXPECT_EQ(m.Labelmin.rect().left,
+            12000 - m.Labelend.rect().width - m.Labelmin.rect().width - 150);
+}
+
+TEST_F(FrameTest, CleanerTabsShowOnePanelAndHelpLeavesThemAlone) {
+  std::string out = Drive(
+      "start\nclick Label3(8)\nclick TabStrip1(3)\nprint ListView2\nprint Picture3\n"
+      "click TabStrip1(5)\nprint Picture3\nprint TabStrip1\n");
+  std::string help = "launch " + machine_->paths().ProgramFolder() + "\\help.chm\n";
+  EXPECT_EQ(out, "ListView2 = 0 (hidden)\nPicture3 = «»\n" + help + "Picture3 = «»\nTabStrip1 = 5\n");
+}
+
+TEST_F(FrameTest, LaunchersOpenTheirWindowsAndFiles) {
+  std::string folder = machine_->paths().ProgramFolder();
+  std::string out = Drive("start\nclick Commandzxbz\nclick Label3(3)\nclick Commandie\n"
+                        "click «帮助»\nclick Commandgy\nclick Image1\nclick Commandkzmb\n");
+  EXPECT_EQ(out, "launch " + folder + "\\update.exe\nlaunch " + folder + "\\zdqp.exe\nlaunch " +
+                     folder + "\\help.chm\n");
+  EXPECT_EQ(program_->Loaded("Formgy"), nullptr) << "a click closes the about box";
+}
+
+}  // namespace
+}  // namespace korvanta::app

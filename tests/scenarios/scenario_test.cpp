@@ -1,0 +1,252 @@
+// Runs every scenario in tests/scenarios through korvanta-drive and compares its
+// output with the .out file beside it. The Linux build drives a fresh machine
+// folder; the Windows build runs korvanta-drive.exe under Wine on the test prefix.
+//
+// A scenario may prepare and check the machine in comment lines:
+//   # setup: reg HKLM|HKCU KEY NAME sz|dword DATA     store a value
+//   # setup: reg HKLM|HKCU KEY NAME hash TEXT         store a password hash of TEXT
+//   # setup: file PATH TEXT                            write a file (TEXT in GBK; \r \n allowed)
+//   # check: reg HKLM|HKCU KEY NAME = DATA             the value reads DATA
+//   # check: reg HKLM|HKCU KEY NAME absent             the value does not exist
+//   # check: reg HKLM|HKCU KEY NAME password TEXT      a salted hash of TEXT is stored
+//   # check: file PATH = TEXT                          the file holds exactly TEXT (GBK)
+//   # check: file PATH contains TEXT                   the file holds TEXT somewhere
+// PATH may start with %PROGRAM% for the program folder; TEXT may hold \r, \n and
+// \xHH escapes.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/password_hash.h"
+#include "store/machine.h"
+#include "support/test_support.h"
+
+#ifdef _WIN32
+#include "store/win32/machine_win32.h"
+#include "store/win32/win32_text.h"
+#include "store/win32/windows_api.h"
+#else
+#include "store/portable/machine_portable.h"
+#endif
+
+namespace korvanta::test {
+namespace {
+namespace fs = std::filesystem;
+
+fs::path SourcePath(const std::string& unix_path) {
+#ifdef _WIN32
+  return fs::path("Z:" + unix_path);  // Wine's Z: is the host's root
+#else
+  return fs::path(unix_path);
+#endif
+}
+
+std::vector<std::string> ScenarioNames() {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios"))) {
+    if (e.path().extension() == ".txt") names.push_back(e.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Unescape(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'r' || text[i + 1] == 'n')) {
+      out.push_back(text[++i] == 'r' ? '\r' : '\n');
+    } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+      out.push_back(static_cast<char>(std::stoi(std::string(text.substr(i + 2, 2)), nullptr, 16)));
+      i += 3;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> Words(const std::string& line, int count) {
+  // The first count-1 words, then the rest of the line as the last one.
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (static_cast<int>(words.size()) < count - 1 && i < line.size()) {
+    std::size_t end = line.find(' ', i);
+    if (end == std::string::npos) end = line.size();
+    words.push_back(line.substr(i, end - i));
+    i = end + 1;
+  }
+  words.push_back(i < line.size() ? line.substr(i) : std::string());
+  return words;
+}
+
+class ScenarioTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    program_ = dir_.path() / "Korvanta";
+    fs::create_directories(program_);
+    fs::copy_file(SourcePath(KORVANTA_DRIVE), program_ / "korvanta-drive.exe");
+    machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));
+    // Every scenario starts with no program key.
+    Registry& reg = machine_->reg();
+    reg.DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+#else
+    prefix_ = CopyFreshPrefix(dir_.path());
+    machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+#endif
+  }
+
+  std::string Path(std::string path) {
+    if (path.rfind("%PROGRAM%", 0) == 0) path = machine_->paths().ProgramFolder() + path.substr(9);
+    return path;
+  }
+  RegRoot Root(const std::string& word) {
+    return word == "HKCU" ? RegRoot::kCurrentUser : RegRoot::kLocalMachine;
+  }
+
+  void Setup(const std::string& line) {
+    if (line.rfind("reg ", 0) == 0) {
+      auto w = Words(line.substr(4), 5);
+      ASSERT_EQ(w.size(), 5u) << line;
+      Variant value(w[3] == "hash" ? app::HashPassword(w[4]) : w[4]);
+      std::uint32_t type = w[3] == "dword" ? kRegDword : kRegSz;
+      ASSERT_EQ(machine_->reg().SetValue(Root(w[0]), w[1], w[2], type, value), kSuccess) << line;
+    } else if (line.rfind("file ", 0) == 0) {
+      auto w = Words(line.substr(5), 2);
+      std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
+      ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), kSuccess) << line;
+    } else {
+      FAIL() << "unknown setup: " << line;
+    }
+  }
+
+  void Check(const std::string& line) {
+    if (line.rfind("reg ", 0) == 0) {
+      auto w = Words(line.substr(4), 5);
+      Variant value;
+      Status s = machine_->reg().QueryValue(Root(w[0]), w[1], w[2], value);
+      std::string how = w[3], rest = w[4];
+      if (how.rfind("absent", 0) == 0) {
+        EXPECT_EQ(s, kFileNotFound) << line << " reads " << value.ToText();
+      } else if (how == "=") {
+        EXPECT_EQ(s, kSuccess) << line;
+        EXPECT_EQ(value.ToText(), rest) << line;
+      } else if (how == "password") {
+        EXPECT_TRUE(app::IsPasswordHash(value.ToText())) << line << " reads " << value.ToText();
+        EXPECT_TRUE(app::PasswordMatches(value.ToText(), rest)) << line;
+      } else {
+        ADD_FAILURE() << "unknown check: " << line;
+      }
+    } else if (line.rfind("file ", 0) == 0) {
+      auto w = Words(line.substr(5), 3);
+      std::string bytes;
+      EXPECT_EQ(machine_->files().ReadFile(Path(w[0]), bytes), kSuccess) << line;
+      std::string text = machine_->codepage().FromAnsi(bytes);
+      if (w[1] == "=") {
+        EXPECT_EQ(text, Unescape(w[2])) << line;
+      } else if (w[1] == "contains") {
+        EXPECT_NE(text.find(Unescape(w[2])), std::string::npos) << line << "\nfile: " << text;
+      } else {
+        ADD_FAILURE() << "unknown check: " << line;
+      }
+    } else {
+      ADD_FAILURE() << "unknown check: " << line;
+    }
+  }
+
+  // Runs korvanta-drive on the scenario; its output and exit status.
+  RunResult Drive(const fs::path& scenario);
+
+  TempDir dir_;
+  std::unique_ptr<Machine> machine_;
+  fs::path prefix_;
+  fs::path program_;
+};
+
+#ifdef _WIN32
+RunResult ScenarioTest::Drive(const fs::path& scenario) {
+  RunResult result;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE in = CreateFileW(scenario.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
+                          OPEN_EXISTING, 0, nullptr);
+  HANDLE read_end = nullptr, write_end = nullptr;
+  CreatePipe(&read_end, &write_end, &inherit, 0);
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = in;
+  si.hStdOutput = write_end;
+  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION pi{};
+  std::wstring command = L"\"" + (program_ / "korvanta-drive.exe").wstring() + L"\"";
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    ADD_FAILURE() << "cannot start korvanta-drive.exe: " << GetLastError();
+    return result;
+  }
+  CloseHandle(write_end);
+  CloseHandle(in);
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    result.out.append(buffer, got);
+  }
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  result.status = static_cast<int>(code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  CloseHandle(read_end);
+  return result;
+}
+#else
+RunResult ScenarioTest::Drive(const fs::path& scenario) {
+  return test::Run(ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) + " " +
+             ShellQuote(scenario.string()));
+}
+#endif
+
+TEST_P(ScenarioTest, OutputMatches) {
+  fs::path base = SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios") / GetParam();
+  std::ifstream in(fs::path(base).concat(".txt"), std::ios::binary);
+  std::vector<std::string> checks;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("# setup: ", 0) == 0) Setup(line.substr(9));
+    if (line.rfind("# check: ", 0) == 0) checks.push_back(line.substr(9));
+  }
+  ASSERT_FALSE(HasFailure());
+  // The drive works on the machine's files itself: let go of ours first.
+  std::string program_folder = machine_->paths().ProgramFolder();
+  machine_.reset();
+  RunResult run = Drive(fs::path(base).concat(".txt"));
+  // Launches name files of the program folder, which is a different one per build.
+  for (std::size_t at; (at = run.out.find(program_folder)) != std::string::npos;) {
+    run.out.replace(at, program_folder.size(), "%PROGRAM%");
+  }
+  std::string expected = ReadBytes(fs::path(base).concat(".out"));
+  EXPECT_EQ(run.out, expected) << "korvanta-drive wrote:\n" << run.out;
+  int expected_status = expected.find("\nerror: ") != std::string::npos ||
+                                expected.rfind("error: ", 0) == 0
+                            ? 2
+                            : 0;
+  EXPECT_EQ(run.status, expected_status);
+#ifdef _WIN32
+  machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));
+#else
+  machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+#endif
+  for (const auto& check : checks) Check(check);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioTest, ::testing::ValuesIn(ScenarioNames()),
+                         [](const ::testing::TestParamInfo<std::string>& p) { return p.param; });
+
+}  // namespace
+}  // namespace korvanta::test

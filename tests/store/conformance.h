@@ -1,0 +1,54 @@
+#pragma once
+// The storage conformance suite runs unchanged against both back ends: the live
+// machine under Wine in the Windows build, a fresh machine folder in the Linux
+// build. Each build supplies OpenConformanceMachine.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "store/machine.h"
+
+namespace korvanta::test {
+
+struct ConformanceMachine {
+  std::unique_ptr<Machine> machine;
+  std::string scratch;  // a Windows folder of the machine for the tests' files
+  std::string backend;  // "win32" or "portable"
+};
+
+// Opens the machine under test; called once per test suite.
+ConformanceMachine OpenConformanceMachine();
+// Changes the machine user's temporary folder the way that back end learns it.
+void ChangeUserTemp(Machine& machine, const std::string& folder);
+
+class StoreTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  Machine& machine() { return *shared_->machine; }
+  Registry& reg() { return machine().reg(); }
+  SettingsStore& ini() { return machine().ini(); }
+  FileSystem& files() { return machine().files(); }
+  bool portable() const { return shared_->backend == "portable"; }
+
+  // A registry key of this test's own under HKCU\Software (or under the root given).
+  std::string Key(const std::string& sub = "") const;
+  // A file path in this test's own folder.
+  std::string File(const std::string& name) const { return dir_ + "\\" + name; }
+  const std::string& dir() const { return dir_; }
+
+  // Deletes a key and everything below it.
+  void DeleteTree(RegRoot root, const std::string& path);
+
+ private:
+  static ConformanceMachine* shared_;
+  std::string key_;
+  std::string dir_;
+};
+
+}  // namespace korvanta::test

@@ -1,0 +1,134 @@
+// Folders and files conformance: the same expectations of both back ends.
+
+#include <algorithm>
+#include <string>
+
+#include "store/conformance.h"
+#include "store/utf.h"
+
+namespace korvanta::test {
+namespace {
+
+using FilesConformance = StoreTest;
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+  return s;
+}
+
+TEST_F(FilesConformance, SystemFoldersEndInABackslash) {
+  std::string win = machine().paths().WinDir();
+  std::string sys = machine().paths().SysDir();
+  ASSERT_GE(win.size(), 4u);
+  EXPECT_EQ(win.substr(1, 2), ":\\");
+  EXPECT_EQ(win.back(), '\\');
+  EXPECT_EQ(Lower(sys), Lower(win + "system32\\"));
+  std::string temp = machine().paths().DirTemp();
+  EXPECT_EQ(temp.back(), '\\');
+  EXPECT_TRUE(files().Stat(temp.substr(0, temp.size() - 1)).has_value()) << temp;
+  std::string program = machine().paths().ProgramFolder();
+  EXPECT_NE(program.back(), '\\');
+  auto folder = files().Stat(program);
+  ASSERT_TRUE(folder.has_value()) << program;
+  EXPECT_TRUE(folder->is_directory());
+}
+
+TEST_F(FilesConformance, DirTempIsAskedOnce) {
+  SystemPaths paths(machine().backend());
+  std::string first = paths.DirTemp();
+  ChangeUserTemp(machine(), dir());
+  EXPECT_EQ(paths.DirTemp(), first);
+  EXPECT_EQ(SystemPaths(machine().backend()).DirTemp(), dir() + "\\")
+      << "a fresh query sees the change, the remembered text does not";
+  ChangeUserTemp(machine(), first.substr(0, first.size() - 1));
+}
+
+TEST_F(FilesConformance, WriteAppendReadAndCopy) {
+  std::string a = File("a.txt"), b = File("b.txt");
+  ASSERT_EQ(files().WriteFile(a, "one\r\n"), kSuccess);
+  ASSERT_EQ(files().AppendFile(a, "two\r\n"), kSuccess);
+  ASSERT_EQ(files().AppendFile(File("new.log"), " "), kSuccess) << "append creates the file";
+  std::string bytes;
+  ASSERT_EQ(files().ReadFile(a, bytes), kSuccess);
+  EXPECT_EQ(bytes, "one\r\ntwo\r\n");
+  ASSERT_EQ(files().WriteFile(a, ""), kSuccess);
+  ASSERT_EQ(files().ReadFile(a, bytes), kSuccess);
+  EXPECT_EQ(bytes, "");
+
+  ASSERT_EQ(files().WriteFile(a, "source"), kSuccess);
+  ASSERT_EQ(files().WriteFile(b, "target"), kSuccess);
+  EXPECT_NE(files().CopyFile(a, b, false), kSuccess) << "no overwrite asked";
+  EXPECT_EQ(files().CopyFile(a, b, true), kSuccess);
+  ASSERT_EQ(files().ReadFile(b, bytes), kSuccess);
+  EXPECT_EQ(bytes, "source");
+  EXPECT_NE(files().CopyFile(File("absent"), b, true), kSuccess);
+  EXPECT_NE(files().ReadFile(File("absent"), bytes), kSuccess);
+  EXPECT_NE(files().WriteFile(File("no\\such\\folder\\f"), "x"), kSuccess);
+}
+
+TEST_F(FilesConformance, ReadOnlyFilesNeedForce) {
+  std::string f = File("msdos.sys");
+  ASSERT_EQ(files().WriteFile(f, "[Options]\r\n"), kSuccess);
+  ASSERT_EQ(files().SetAttributes(f, kAttrReadOnly | kAttrHidden | kAttrSystem), kSuccess);
+  auto e = files().Stat(f);
+  ASSERT_TRUE(e.has_value());
+  EXPECT_EQ(e->attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem),
+            kAttrReadOnly | kAttrHidden | kAttrSystem);
+  EXPECT_NE(files().DeleteFile(f, false), kSuccess);
+  EXPECT_TRUE(files().Stat(f).has_value());
+  EXPECT_EQ(files().DeleteFile(f, true), kSuccess);
+  EXPECT_FALSE(files().Stat(f).has_value());
+}
+
+TEST_F(FilesConformance, ListingMatchesPatternsWithoutRegardToCase) {
+  ASSERT_EQ(files().WriteFile(File("DESK.CPL"), "x"), kSuccess);
+  ASSERT_EQ(files().WriteFile(File("abc.cpl"), "xy"), kSuccess);
+  ASSERT_EQ(files().WriteFile(File("hidden.cpl"), "xyz"), kSuccess);
+  ASSERT_EQ(files().SetAttributes(File("hidden.cpl"), kAttrHidden), kSuccess);
+  ASSERT_EQ(files().WriteFile(File("notes.txt"), ""), kSuccess);
+  ASSERT_EQ(files().CreateDirectory(File("sub\\deeper")), kSuccess);
+  ASSERT_EQ(files().CreateDirectory(File("sub")), kSuccess) << "an existing folder is no error";
+
+  std::vector<FileEntry> entries;
+  ASSERT_EQ(files().List(File("*.cpl"), entries), kSuccess);
+  std::vector<std::string> names;
+  for (const auto& e : entries) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"DESK.CPL", "abc.cpl", "hidden.cpl"}));
+  for (const auto& e : entries) {
+    if (e.name == "abc.cpl") {
+      EXPECT_EQ(e.size, 2u);
+    }
+    if (e.name == "hidden.cpl") {
+      EXPECT_TRUE(e.attributes & kAttrHidden);
+    }
+  }
+  ASSERT_EQ(files().List(File("*.*"), entries), kSuccess);
+  EXPECT_EQ(entries.size(), 5u);
+  auto sub = std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.name == "sub"; });
+  ASSERT_NE(sub, entries.end());
+  EXPECT_TRUE(sub->is_directory());
+  EXPECT_EQ(files().List(File("*.scr"), entries), kFileNotFound);
+  EXPECT_TRUE(entries.empty());
+  EXPECT_EQ(files().List(File("sub\\deeper\\*.*"), entries), kSuccess) << "\".\" matches";
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(FilesConformance, PathsIgnoreCaseAndNamesKeepTheirs) {
+  ASSERT_EQ(files().WriteFile(File("System.INI"), "[boot]\r\n"), kSuccess);
+  auto e = files().Stat(File("SYSTEM.ini"));
+  ASSERT_TRUE(e.has_value());
+  EXPECT_EQ(e->name, "System.INI");
+  ASSERT_EQ(files().WriteFile(File("备份.txt"), "中"), kSuccess);
+  std::string bytes;
+  EXPECT_EQ(files().ReadFile(File("备份.txt"), bytes), kSuccess);
+  EXPECT_EQ(bytes, "中");
+}
+
+TEST_F(FilesConformance, DriveTypes) {
+  EXPECT_EQ(files().DriveType("C:\\"), kDriveFixed);
+  EXPECT_EQ(files().DriveType("Q:\\"), kDriveNoRootDir);
+}
+
+}  // namespace
+}  // namespace korvanta::test

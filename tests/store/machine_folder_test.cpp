@@ -1,0 +1,113 @@
+// The machine folder: Windows paths through dosdevices, the machine's folders as
+// its registry gives them, the trash.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "store/machine.h"
+#include "store/portable/machine_folder.h"
+#include "store/portable/machine_portable.h"
+#include "store/portable/trash.h"
+#include "support/test_support.h"
+
+namespace korvanta {
+namespace {
+namespace fs = std::filesystem;
+
+class MachineFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = dir_.path() / "machine";
+    fs::create_directories(root_ / "drive_c/WINDOWS/System32");
+    fs::create_directories(root_ / "dosdevices");
+    fs::create_directories(dir_.path() / "media/disk");
+    fs::create_symlink("../drive_c", root_ / "dosdevices/c:");
+    fs::create_symlink(dir_.path() / "media/disk", root_ / "dosdevices/d:");
+    test::WriteBytes(root_ / "drive_c/WINDOWS/Win.INI", "[mail]\r\n");
+  }
+  test::TempDir dir_;
+  fs::path root_;
+};
+
+TEST_F(MachineFolderTest, WindowsPathsMatchEachComponentWithoutCase) {
+  MachineFolder m(root_);
+  EXPECT_EQ(m.HostPath("C:\\windows\\win.ini"), root_ / "dosdevices/c:/WINDOWS/Win.INI");
+  EXPECT_EQ(m.HostPath("c:/WINDOWS/system32"), root_ / "dosdevices/c:/WINDOWS/System32");
+  // Missing components keep the caller's spelling, from the first missing one on.
+  EXPECT_EQ(m.HostPath("C:\\Windows\\New Folder\\File.TXT"),
+            root_ / "dosdevices/c:/WINDOWS/New Folder/File.TXT");
+  EXPECT_EQ(m.HostPath("C:\\WINDOWS\\..\\windows\\.\\win.ini"), root_ / "dosdevices/c:/WINDOWS/Win.INI");
+  EXPECT_EQ(m.HostPath("C:\\"), root_ / "dosdevices/c:");
+  EXPECT_EQ(m.HostPath("D:\\x"), root_ / "dosdevices/d:/x");
+  EXPECT_FALSE(m.HostPath("E:\\x").has_value()) << "no such drive";
+  EXPECT_FALSE(m.HostPath("windows\\win.ini").has_value()) << "relative";
+}
+
+TEST_F(MachineFolderTest, HostPathsMapBackThroughTheirDrive) {
+  MachineFolder m(root_);
+  EXPECT_EQ(m.WindowsPath(root_ / "drive_c/WINDOWS/Win.INI"), "C:\\WINDOWS\\Win.INI");
+  EXPECT_EQ(m.WindowsPath(dir_.path() / "media/disk"), "D:\\");
+  EXPECT_FALSE(m.WindowsPath("/etc/passwd").has_value()) << "no Z: on this machine";
+  fs::create_symlink("/", root_ / "dosdevices/z:");
+  EXPECT_EQ(m.WindowsPath("/etc/passwd"), "Z:\\etc\\passwd");
+  EXPECT_EQ(m.WindowsPath(root_ / "drive_c/WINDOWS"), "C:\\WINDOWS") << "C: wins over Z:";
+}
+
+TEST_F(MachineFolderTest, AMachineWineHasNotRunOnStillHasItsCDrive) {
+  fs::remove_all(root_ / "dosdevices");
+  MachineFolder m(root_);
+  EXPECT_EQ(m.HostPath("C:\\WINDOWS\\WIN.INI"), root_ / "drive_c/WINDOWS/Win.INI");
+  EXPECT_FALSE(m.HostPath("D:\\").has_value());
+}
+
+TEST(PortableMachine, FoldersOfAFreshPrefix) {
+  test::TempDir dir;
+  fs::path prefix = test::CopyFreshPrefix(dir.path());
+  Machine machine(OpenMachineFolder(prefix));
+  EXPECT_EQ(machine.paths().WinDir(), "C:\\windows\\");
+  EXPECT_EQ(machine.paths().SysDir(), "C:\\windows\\system32\\");
+  std::string temp = machine.paths().DirTemp();
+  EXPECT_EQ(temp.rfind("C:\\users\\", 0), 0u) << temp;
+  EXPECT_EQ(temp.substr(temp.size() - 6), "\\Temp\\") << temp;
+  EXPECT_TRUE(machine.files().Stat(temp.substr(0, temp.size() - 1)).has_value());
+  EXPECT_EQ(machine.paths().ProgramFolder(), "C:\\Program Files\\Korvanta");
+  EXPECT_TRUE(fs::is_directory(prefix / "drive_c/Program Files/Korvanta"));
+  EXPECT_EQ(machine.Describe(), prefix.string());
+}
+
+TEST(PortableMachine, FoldersFallBackWhenTheRegistryIsSilent) {
+  test::TempDir dir;
+  fs::path root = dir.path() / "bare";
+  fs::create_directories(root / "drive_c");
+  test::WriteBytes(root / "system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n");
+  Machine machine(OpenMachineFolder(root));
+  EXPECT_EQ(machine.paths().WinDir(), "C:\\WINDOWS\\");
+  EXPECT_EQ(machine.paths().DirTemp(), "C:\\WINDOWS\\Temp\\");
+}
+
+TEST(Trash, RecycledFilesGoToTheFreedesktopTrash) {
+  test::TempDir dir;
+  fs::path home_data = dir.path() / "data";
+  setenv("XDG_DATA_HOME", home_data.c_str(), 1);
+  fs::path prefix = test::CopyFreshPrefix(dir.path());
+  Machine machine(OpenMachineFolder(prefix));
+  ASSERT_EQ(machine.files().WriteFile("C:\\junk 1.tmp", "junk"), kSuccess);
+  machine.shell().RecycleFile("C:\\JUNK 1.TMP");
+  EXPECT_FALSE(fs::exists(prefix / "drive_c/junk 1.tmp"));
+  EXPECT_EQ(test::ReadBytes(home_data / "Trash/files/junk 1.tmp"), "junk");
+  std::string info = test::ReadBytes(home_data / "Trash/info/junk 1.tmp.trashinfo");
+  EXPECT_NE(info.find("[Trash Info]\nPath=/"), std::string::npos) << info;
+  EXPECT_NE(info.find("drive_c/junk%201.tmp\nDeletionDate="), std::string::npos) << info;
+
+  // A second file of the same name gets its own place.
+  ASSERT_EQ(machine.files().WriteFile("C:\\junk 1.tmp", "again"), kSuccess);
+  machine.shell().RecycleFile("C:\\junk 1.tmp");
+  EXPECT_EQ(test::ReadBytes(home_data / "Trash/files/junk 1.tmp.2"), "again");
+  machine.shell().RecycleFile("C:\\absent.tmp");  // nothing to do, nothing happens
+  unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace korvanta
