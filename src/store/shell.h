@@ -1,6 +1,7 @@
 #pragma once
 // What the program asks of the machine's shell.
 
+#include <cstdint>
 #include <string_view>
 
 namespace korvanta {
@@ -11,6 +12,14 @@ class Shell {
   // Moves a file or folder to the Recycle Bin (SHFileOperationA, FO_DELETE with
   // FOF_ALLOWUNDO); the result is not examined by the callers.
   virtual void RecycleFile(std::string_view path) = 0;
+  // ShellExecuteA(owner, verb, file, parameters, no folder, SW_SHOWNORMAL): opens a
+  // document, program or address; owner is the native window or 0. Nothing is
+  // reported back.
+  virtual void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
+                       std::uintptr_t owner) = 0;
+  // Asks the machine to restart so that changed settings take effect; programs are
+  // asked to close and may save their work first.
+  virtual void RequestRestart() = 0;
 };
 
 }  // namespace korvanta

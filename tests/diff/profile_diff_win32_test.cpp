@@ -29,7 +29,9 @@ std::string SystemWindowsFolder() {
   return std::string(buffer, n);
 }
 
-bool IsBare(const std::string& name) { return name.rfind(kScenarioDir, 0) != 0; }
+bool IsBare(const std::string& name) {
+  return name.rfind(kScenarioDir, 0) != 0;
+}
 
 // Bare names as the Windows folder holds them: "WIN.INI" and "win.ini" are one file.
 std::string Lower(std::string name) {

@@ -27,7 +27,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kFolder = "C:\\kvdiff";
 
-bool IsBare(const std::string& name) { return name.rfind(kScenarioDir, 0) != 0; }
+bool IsBare(const std::string& name) {
+  return name.rfind(kScenarioDir, 0) != 0;
+}
 
 std::string Lower(std::string name) {
   for (char& c : name) {

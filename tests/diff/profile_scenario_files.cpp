@@ -14,27 +14,27 @@ constexpr std::nullopt_t kNull = std::nullopt;
 
 ProfileScenario CommentsAndBlanks() {
   std::string f = kDir + "comments.ini";
-  return {"comments-and-blanks",
-          {{f,
-            "; top comment\n"
-            "top=1\n"
-            "[Main]\n"
-            "; comment = not a key\n"
-            "  key1  =  value one  \n"
-            "\tkey2\t=\tv2\t\n"
-            "#hash=3\n"
-            "key3=\x1a\n"
-            "\n\n"
-            "[ Spaced ]\n"
-            " a = b \n"}},
-          {},
-          {Get("Main", "key1", "d", 100, f), Get("Main", "key2", "d", 100, f),
-           Get("Main", "#hash", "d", 100, f), Get("Main", "key3", "d", 100, f),
-           Get("Main", "; comment", "d", 100, f), Get("Main", kNull, "d", 100, f),
-           Get("", "top", "d", 100, f), Get("", kNull, "d", 100, f),
-           Get("Spaced", "a", "d", 100, f), Get(" Spaced ", kNull, "untrimmed", 100, f),
-           Get(" main ", "\tKEY1 ", "d", 100, f), Get(kNull, kNull, "d", 100, f),
-           Write("Main", "key2", "new", f)}};
+  return {
+      "comments-and-blanks",
+      {{f,
+        "; top comment\n"
+        "top=1\n"
+        "[Main]\n"
+        "; comment = not a key\n"
+        "  key1  =  value one  \n"
+        "\tkey2\t=\tv2\t\n"
+        "#hash=3\n"
+        "key3=\x1a\n"
+        "\n\n"
+        "[ Spaced ]\n"
+        " a = b \n"}},
+      {},
+      {Get("Main", "key1", "d", 100, f), Get("Main", "key2", "d", 100, f),
+       Get("Main", "#hash", "d", 100, f), Get("Main", "key3", "d", 100, f),
+       Get("Main", "; comment", "d", 100, f), Get("Main", kNull, "d", 100, f),
+       Get("", "top", "d", 100, f), Get("", kNull, "d", 100, f), Get("Spaced", "a", "d", 100, f),
+       Get(" Spaced ", kNull, "untrimmed", 100, f), Get(" main ", "\tKEY1 ", "d", 100, f),
+       Get(kNull, kNull, "d", 100, f), Write("Main", "key2", "new", f)}};
 }
 
 ProfileScenario Quotes() {
@@ -54,9 +54,10 @@ ProfileScenario Quotes() {
   calls.push_back(Get("q", "gbk", "d", 100, f));
   calls.push_back(Get("q", "gbk", "d", 5, f));
   return {"quotes",
-          {{f, "[q]\r\ndq=\"abc\"\r\nsq='abc'\r\nmixed=\"abc'\r\none=\"\r\ntwo=\"\"\r\n"
-               "single=\"a\"\r\ninner=a\"b\"\r\nlead=\" x \"\r\n" +
-                   Ansi("gbk=\"中文\"\r\n")}},
+          {{f,
+            "[q]\r\ndq=\"abc\"\r\nsq='abc'\r\nmixed=\"abc'\r\none=\"\r\ntwo=\"\"\r\n"
+            "single=\"a\"\r\ninner=a\"b\"\r\nlead=\" x \"\r\n" +
+                Ansi("gbk=\"中文\"\r\n")}},
           {},
           calls};
 }
@@ -64,8 +65,9 @@ ProfileScenario Quotes() {
 ProfileScenario Duplicates() {
   std::string f = kDir + "dup.ini";
   return {"duplicates",
-          {{f, "[dup]\r\nk=first\r\nk=second\r\nonly1=x\r\n[other]\r\na=1\r\n"
-               "[DUP]\r\nk=third\r\nonly2=y\r\n"}},
+          {{f,
+            "[dup]\r\nk=first\r\nk=second\r\nonly1=x\r\n[other]\r\na=1\r\n"
+            "[DUP]\r\nk=third\r\nonly2=y\r\n"}},
           {},
           {Get("dup", "k", "d", 100, f), Get("dup", "only2", "d", 100, f),
            Get("Dup", kNull, "d", 100, f), Get(kNull, kNull, "d", 100, f),
@@ -79,19 +81,18 @@ ProfileScenario Duplicates() {
 ProfileScenario MissingFiles() {
   std::string none = kDir + "none.ini", fresh = kDir + "fresh.ini";
   std::string nofolder = kDir + "nofolder\\x.ini", folder = kDir + "folder.ini";
-  return {"missing-files",
-          {{folder + "\\inside.ini", "[s]\r\nk=1\r\n"}},
-          {},
-          {Get("s", "k", "d", 100, none), Get("s", kNull, "\"d\"", 100, none),
-           Get(kNull, kNull, "d", 100, none), Write("s", "k", kNull, none),
-           Write("s", kNull, kNull, none), WriteSection("s", kNull, none),
-           WriteSection("s", ""s, none), Get("s", "k", "\"q\"", 100, nofolder),
-           Get("s", kNull, "\"q\"", 100, nofolder), Get(kNull, kNull, "d", 100, nofolder),
-           Write("s", "k", "v", nofolder), WriteSection("s", "a=1\0"s, nofolder),
-           Write("s", kNull, kNull, nofolder), Get("s", "k", "\"q\"", 100, folder),
-           Get(kNull, kNull, "d", 100, folder), Write("s", "k", "v", folder),
-           Write("s", "k", "v", fresh),
-           Get("s", "k", "d", 100, fresh)}};
+  return {
+      "missing-files",
+      {{folder + "\\inside.ini", "[s]\r\nk=1\r\n"}},
+      {},
+      {Get("s", "k", "d", 100, none), Get("s", kNull, "\"d\"", 100, none),
+       Get(kNull, kNull, "d", 100, none), Write("s", "k", kNull, none),
+       Write("s", kNull, kNull, none), WriteSection("s", kNull, none), WriteSection("s", ""s, none),
+       Get("s", "k", "\"q\"", 100, nofolder), Get("s", kNull, "\"q\"", 100, nofolder),
+       Get(kNull, kNull, "d", 100, nofolder), Write("s", "k", "v", nofolder),
+       WriteSection("s", "a=1\0"s, nofolder), Write("s", kNull, kNull, nofolder),
+       Get("s", "k", "\"q\"", 100, folder), Get(kNull, kNull, "d", 100, folder),
+       Write("s", "k", "v", folder), Write("s", "k", "v", fresh), Get("s", "k", "d", 100, fresh)}};
 }
 
 ProfileScenario SmallBuffers() {
@@ -146,9 +147,10 @@ ProfileScenario GbkText() {
   std::string f = kDir + "gbk.ini";
   return {
       "gbk-text",
-      {{f, Ansi("[设置]\r\n名字=张三\r\n路径=C:\\程序\\软件\r\nideo=　x　\r\n[Ａ]\r\nk=fullwidth\r\n"
-                "[Д]\r\nk=cyrillic\r\n[Ω]\r\nk=greek\r\n[Section]\r\nk=ascii\r\n") +
-               "bad=\x81\x30x\r\nlone=x\x81\r\n"}},
+      {{f,
+        Ansi("[设置]\r\n名字=张三\r\n路径=C:\\程序\\软件\r\nideo=　x　\r\n[Ａ]\r\nk=fullwidth\r\n"
+             "[Д]\r\nk=cyrillic\r\n[Ω]\r\nk=greek\r\n[Section]\r\nk=ascii\r\n") +
+            "bad=\x81\x30x\r\nlone=x\x81\r\n"}},
       {},
       {Get(Ansi("设置"), Ansi("名字"), "d", 100, f), Get(Ansi("设置"), Ansi("路径"), "d", 100, f),
        Get(Ansi("设置"), "ideo", "d", 100, f), Get(Ansi("ａ"), "k", "d", 100, f),
@@ -173,17 +175,31 @@ ProfileScenario Bom(const std::string& name, const std::string& bytes) {
            Get("u", "new", "d", 100, f)}};
 }
 
+// Malformed UTF-8 after a UTF-8 mark: what the reads give and a rewrite keeps.
+ProfileScenario BrokenUtf8() {
+  std::string f = kDir + "broken.ini";
+  return {
+      "bom-utf8-malformed",
+      {{f,
+        "\xef\xbb\xbf[u]\r\nbad=a\xc3(b\xe4\xb8z\xff\xf0\x9f\x98\r\nlong=\xc0\xaf\xed\xa0\x80\r\n"
+        "emoji=\xf0\x9f\x98\x80\r\n"}},
+      {},
+      {Get("u", "bad", "d", 100, f), Get("u", "long", "d", 100, f), Get("u", "emoji", "d", 100, f),
+       Write("u", "new", "1", f)}};
+}
+
 ProfileScenario NoEquals() {
   std::string f = kDir + "noeq.ini";
-  return {"no-equals",
-          {{f, "[n]\r\nlonely\r\nk=v\r\n=empty name\r\n=dropped\r\nafter\r\n=kept\r\n[abc\r\n"
-               "[m]\r\n=first\r\n"}},
-          {},
-          {Get("n", "lonely", "d", 100, f), Get("n", "", "d", 100, f),
-           Get("n", "[abc", "d", 100, f), Get("n", "after", "d", 100, f),
-           Get("n", kNull, "d", 100, f), Get("m", kNull, "d", 100, f),
-           Get("m", "", "d", 100, f), Write("n", "lonely", "now", f), Write("n", "after", kNull, f),
-           Write("n", "", "set", f)}};
+  return {
+      "no-equals",
+      {{f,
+        "[n]\r\nlonely\r\nk=v\r\n=empty name\r\n=dropped\r\nafter\r\n=kept\r\n[abc\r\n"
+        "[m]\r\n=first\r\n"}},
+      {},
+      {Get("n", "lonely", "d", 100, f), Get("n", "", "d", 100, f), Get("n", "[abc", "d", 100, f),
+       Get("n", "after", "d", 100, f), Get("n", kNull, "d", 100, f), Get("m", kNull, "d", 100, f),
+       Get("m", "", "d", 100, f), Write("n", "lonely", "now", f), Write("n", "after", kNull, f),
+       Write("n", "", "set", f)}};
 }
 
 ProfileScenario EmptyValues() {
@@ -203,8 +219,9 @@ ProfileScenario EmptyValues() {
 ProfileScenario SectionWrites() {
   std::string f = kDir + "sections.ini";
   return {"section-writes",
-          {{f, "[keep]\r\na=1\r\n[target]\r\nold1=x\r\nold2=y\r\n[target]\r\ndup=z\r\n"
-               "[tail]\r\nt=1\r\n"}},
+          {{f,
+            "[keep]\r\na=1\r\n[target]\r\nold1=x\r\nold2=y\r\n[target]\r\ndup=z\r\n"
+            "[tail]\r\nt=1\r\n"}},
           {},
           {WriteSection("target", " n1=1\0 n2 = 2 \0noequals\0n1=again\0=v\0"s, f),
            Get("target", kNull, "d", 100, f), Get("target", "n1", "d", 100, f),
@@ -217,13 +234,13 @@ ProfileScenario SectionWrites() {
 ProfileScenario LinesAndHeaders() {
   std::string f = kDir + "lines.ini";
   return {"lines-and-headers",
-          {{f, "lead=0\r\r\n\n[a]b]\rk=1\n\n\r[ x ] trailing\x0b\x0c\r\nk=2\r\n[]\r\nk=3\r\n"
-               "[abc\r\nnul=ab\0cd\r\n\x1a\r\n  [y]  \r\nk=4\x1a"s}},
+          {{f,
+            "lead=0\r\r\n\n[a]b]\rk=1\n\n\r[ x ] trailing\x0b\x0c\r\nk=2\r\n[]\r\nk=3\r\n"
+            "[abc\r\nnul=ab\0cd\r\n\x1a\r\n  [y]  \r\nk=4\x1a"s}},
           {},
           {Get(kNull, kNull, "d", 100, f), Get("a]b", "k", "d", 100, f), Get("x", "k", "d", 100, f),
            Get("", "k", "d", 100, f), Get("x", "[abc", "d", 100, f), Get("x", "nul", "d", 100, f),
-           Get("y", "k", "d", 100, f), Get("", kNull, "d", 100, f),
-           Write("a]b", "k", "2", f)}};
+           Get("y", "k", "d", 100, f), Get("", kNull, "d", 100, f), Write("a]b", "k", "2", f)}};
 }
 
 ProfileScenario Arguments() {
@@ -231,31 +248,39 @@ ProfileScenario Arguments() {
   return {"arguments-and-defaults",
           {{f, "[sec]\r\nkey=val\r\n"}},
           {},
-          {Get(" sec ", " key ", "d", 100, f), Get("\tsec\t", "key", "d", 100, f),
-           Get("sec", "none", kNull, 100, f), Get("sec", "none", "abc   ", 100, f),
-           Get("sec", "none", "   ", 100, f), Get("sec", "none", "a\t ", 100, f),
-           Get("sec", "none", "", 100, f), Get("nosec", kNull, "abc  ", 100, f),
-           Get("nosec", kNull, kNull, 100, f), Get("sec", "key", "d", 0, f),
+          {Get(" sec ", " key ", "d", 100, f),
+           Get("\tsec\t", "key", "d", 100, f),
+           Get("sec", "none", kNull, 100, f),
+           Get("sec", "none", "abc   ", 100, f),
+           Get("sec", "none", "   ", 100, f),
+           Get("sec", "none", "a\t ", 100, f),
+           Get("sec", "none", "", 100, f),
+           Get("nosec", kNull, "abc  ", 100, f),
+           Get("nosec", kNull, kNull, 100, f),
+           Get("sec", "key", "d", 0, f),
            Get("sec", "key", "d", 100, kDir + "sub\\..\\.\\args.ini"),
            Get("sec", "key", "d", 100, kDir + "args.ini. "),
            Get("sec", "key", "d", 100, std::string(kScenarioDir) + "/args.ini"),
-           Write(" new ", " k ", "  v  ", f), Write("sec", " k2 ", " v ", f),
+           Write(" new ", " k ", "  v  ", f),
+           Write("sec", " k2 ", " v ", f),
            Write("SEC", "KEY", "val", f),
-           Get("sec", kNull, "d", 100, f), Write(" sec ", "key", kNull, f),
-           Write("sec", " key ", kNull, f), Write("SEC", "KEY", "VAL", f),
+           Get("sec", kNull, "d", 100, f),
+           Write(" sec ", "key", kNull, f),
+           Write("sec", " key ", kNull, f),
+           Write("SEC", "KEY", "VAL", f),
            Write("sec", "tab", "\tv", f)}};
 }
 
 ProfileScenario BareNames() {
   // Bare names live in the Windows folder; the system's own win.ini is mapped.
-  return {"bare-names",
-          {{"kvdiff-bare.ini", "[b]\r\nk=1\r\n"}, {"win.ini", "[mail]\r\nmapi=1\r\n"}},
-          {Absent(RegRoot::kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows")},
-          {Get("b", "k", "d", 100, "kvdiff-bare.ini"), Write("b", "k2", "2", "kvdiff-bare.ini"),
-           Get(kNull, kNull, "d", 100, "kvdiff-bare.ini"), Get("mail", "mapi", "d", 100, "win.ini"),
-           Write("windows", "load", "bare.exe", "win.ini"),
-           Get("windows", "load", "d", 100, "WIN.INI"), Write("kvdiff", "k", "v", "win.ini"),
-           Get(kNull, kNull, "d", 200, "win.ini")}};
+  return {
+      "bare-names",
+      {{"kvdiff-bare.ini", "[b]\r\nk=1\r\n"}, {"win.ini", "[mail]\r\nmapi=1\r\n"}},
+      {Absent(RegRoot::kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows")},
+      {Get("b", "k", "d", 100, "kvdiff-bare.ini"), Write("b", "k2", "2", "kvdiff-bare.ini"),
+       Get(kNull, kNull, "d", 100, "kvdiff-bare.ini"), Get("mail", "mapi", "d", 100, "win.ini"),
+       Write("windows", "load", "bare.exe", "win.ini"), Get("windows", "load", "d", 100, "WIN.INI"),
+       Write("kvdiff", "k", "v", "win.ini"), Get(kNull, kNull, "d", 200, "win.ini")}};
 }
 
 }  // namespace
@@ -272,6 +297,7 @@ std::vector<ProfileScenario> FileScenarios() {
           Bom("bom-utf8", "\xef\xbb\xbf" + bom_text),
           Bom("bom-utf16le", Utf16File(bom_text, false)),
           Bom("bom-utf16be", Utf16File(bom_text, true)),
+          BrokenUtf8(),
           NoEquals(),
           EmptyValues(),
           SectionWrites(),

@@ -13,7 +13,9 @@ namespace {
 constexpr char kMarker = '\x7e';  // '~': never a byte the calls produce in these scenarios
 constexpr std::size_t kGuard = 8;
 
-std::string Show(const OptText& text) { return text ? "\"" + Escape(*text) + "\"" : "NULL"; }
+std::string Show(const OptText& text) {
+  return text ? "\"" + Escape(*text) + "\"" : "NULL";
+}
 
 std::string RootName(RegRoot root) {
   switch (root) {
@@ -69,17 +71,25 @@ std::string ShowValue(const std::string& name, const RegData& data) {
 
 ProfileCall Get(OptText section, OptText key, OptText default_value, std::uint32_t capacity,
                 std::string file) {
-  return {ProfileCall::Kind::kGet, std::move(section), std::move(key), std::move(default_value),
-          capacity, std::move(file)};
+  return {ProfileCall::Kind::kGet,  std::move(section), std::move(key),
+          std::move(default_value), capacity,           std::move(file)};
 }
 
 ProfileCall Write(OptText section, OptText key, OptText value, std::string file) {
-  return {ProfileCall::Kind::kWrite, std::move(section), std::move(key), std::move(value), 0,
+  return {ProfileCall::Kind::kWrite,
+          std::move(section),
+          std::move(key),
+          std::move(value),
+          0,
           std::move(file)};
 }
 
 ProfileCall WriteSection(OptText section, OptText data, std::string file) {
-  return {ProfileCall::Kind::kWriteSection, std::move(section), std::nullopt, std::move(data), 0,
+  return {ProfileCall::Kind::kWriteSection,
+          std::move(section),
+          std::nullopt,
+          std::move(data),
+          0,
           std::move(file)};
 }
 
@@ -92,7 +102,9 @@ const std::vector<ProfileScenario>& ProfileScenarios() {
   return all;
 }
 
-std::string Ansi(std::string_view utf8) { return Cp936().ToAnsi(utf8); }
+std::string Ansi(std::string_view utf8) {
+  return Cp936().ToAnsi(utf8);
+}
 
 std::string Utf16File(std::string_view utf8, bool big_endian) {
   std::string bytes = big_endian ? "\xfe\xff" : "\xff\xfe";
@@ -168,10 +180,9 @@ std::string RunProfileScenario(const ProfileScenario& scenario, ProfileBackend& 
         std::string buffer(call.capacity + kGuard, kMarker);
         std::uint32_t ret = profiles.GetPrivateProfileString(
             section, key, text, std::span<char>(buffer.data(), call.capacity), file.c_str());
-        line = "get(" + Show(call.section) + ", " + Show(call.key) + ", " + Show(call.text) +
-               ", " + std::to_string(call.capacity) + ", " + Escape(call.file) +
-               ") = " + std::to_string(ret) + " [" + Escape(buffer.substr(0, call.capacity)) +
-               "]";
+        line = "get(" + Show(call.section) + ", " + Show(call.key) + ", " + Show(call.text) + ", " +
+               std::to_string(call.capacity) + ", " + Escape(call.file) +
+               ") = " + std::to_string(ret) + " [" + Escape(buffer.substr(0, call.capacity)) + "]";
         if (buffer.find_first_not_of(kMarker, call.capacity) != std::string::npos) {
           line += " WROTE PAST THE BUFFER";
         }
@@ -253,9 +264,9 @@ RegistryBackup::RegistryBackup(const ProfileScenario& scenario, RegistryBackend&
     if (key) {
       saved.existed = true;
       for (auto& [name, data] : key.Values()) {
-        bool watched = start.mode != StartKey::Mode::kWithout ||
-                       std::find(start.watched.begin(), start.watched.end(), name) !=
-                           start.watched.end();
+        bool watched =
+            start.mode != StartKey::Mode::kWithout ||
+            std::find(start.watched.begin(), start.watched.end(), name) != start.watched.end();
         if (watched) saved.values.emplace_back(name, data);
       }
     }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "store/machine.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
@@ -107,6 +109,73 @@ TEST(Trash, RecycledFilesGoToTheFreedesktopTrash) {
   EXPECT_EQ(test::ReadBytes(home_data / "Trash/files/junk 1.tmp.2"), "again");
   machine.shell().RecycleFile("C:\\absent.tmp");  // nothing to do, nothing happens
   unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace korvanta
+
+namespace korvanta {
+namespace {
+
+// Stand-ins for Wine's and the desktop's programs, first in PATH: each records
+// its prefix and arguments in a file, so the test sees what would be started.
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bin_ = dir_.path() / "bin";
+    fs::create_directories(bin_);
+    for (const char* name : {"wine", "wineboot", "xdg-open"}) {
+      fs::path script = bin_ / name;
+      test::WriteBytes(script, std::string("#!/bin/sh\necho \"$WINEPREFIX|") + name + " $*\" >> " +
+                                   (dir_.path() / "started").string() + "\n");
+      fs::permissions(script, fs::perms::owner_all);
+    }
+    old_path_ = std::getenv("PATH");
+    setenv("PATH", (bin_.string() + ":" + old_path_).c_str(), 1);
+    prefix_ = test::CopyFreshPrefix(dir_.path());
+    machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+  }
+  void TearDown() override { setenv("PATH", old_path_.c_str(), 1); }
+
+  // The lines recorded once count programs have run (they run detached).
+  std::string Started(std::size_t count) {
+    for (int i = 0; i < 100; ++i) {
+      std::string text = test::ReadBytes(dir_.path() / "started");
+      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= count) return text;
+      usleep(50000);
+    }
+    return test::ReadBytes(dir_.path() / "started");
+  }
+
+  test::TempDir dir_;
+  fs::path bin_, prefix_;
+  std::string old_path_;
+  std::unique_ptr<Machine> machine_;
+};
+
+TEST_F(ShellTest, RestartIsWinebootOnThePrefix) {
+  machine_->shell().RequestRestart();
+  EXPECT_EQ(Started(1), prefix_.string() + "|wineboot --restart\n");
+}
+
+TEST_F(ShellTest, OpeningGoesThroughWineOrTheDesktop) {
+  std::string folder = machine_->paths().ProgramFolder();
+  ASSERT_EQ(machine_->files().WriteFile(folder + "\\help.chm", "x"), kSuccess);
+  machine_->shell().Execute("open", "C:\\Program Files\\Korvanta\\absent.exe", "", 0);
+  machine_->shell().Execute("open", "C:\\PROGRAM FILES\\korvanta\\help.chm", "", 0);
+  machine_->shell().Execute("Open", "https://www.korvanta.com/password-help.htm", "", 0);
+  // They run detached: in whatever order they get there.
+  std::string started = Started(2);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = started.find('\n', at)) != std::string::npos; at = end + 1) {
+    lines.push_back(started.substr(at, end - at));
+  }
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       prefix_.string() + "|wine start /unix " + prefix_.string() +
+                           "/dosdevices/c:/Program Files/Korvanta/help.chm",
+                       "|xdg-open https://www.korvanta.com/password-help.htm"}))
+      << "a missing file starts nothing";
 }
 
 }  // namespace

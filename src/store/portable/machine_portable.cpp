@@ -9,7 +9,7 @@
 #include "store/portable/profile_portable.h"
 #include "store/portable/registry_portable.h"
 #include "store/portable/server_lock.h"
-#include "store/portable/trash.h"
+#include "store/portable/shell_portable.h"
 #include "store/reg.h"
 #include "store/utf.h"
 
@@ -17,17 +17,6 @@ namespace korvanta {
 namespace {
 
 constexpr const char* kUserSid = "S-1-5-21-0-0-0-1000";
-
-class PortableShell final : public Shell {
- public:
-  explicit PortableShell(const MachineFolder& machine) : machine_(machine) {}
-  void RecycleFile(std::string_view path) override {
-    if (auto host = machine_.HostPath(path)) MoveToTrash(*host);
-  }
-
- private:
-  const MachineFolder& machine_;
-};
 
 class PortableMachine final : public MachineBackend {
  public:

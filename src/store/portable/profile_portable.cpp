@@ -28,16 +28,20 @@ constexpr std::string_view kMappingRoot =
 // --- text ----------------------------------------------------------------------
 
 // Not iswspace: the ideographic space U+3000 is part of a value.
-bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == 0x20; }
+bool IsProfileSpace(char16_t c) {
+  return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == 0x20;
+}
 
 // Wine's wcsicmp folds ASCII letters only: fullwidth, Greek and Cyrillic letters
 // name different sections in each case.
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+char16_t FoldAscii(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
 
 bool SameName(TextView a, TextView b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-           return FoldAscii(x) == FoldAscii(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
 TextView SkipSpaces(TextView s) {
@@ -52,7 +56,9 @@ TextView Trim(TextView s) {
 }
 
 // Names and values are C strings in Wine's tree: a zero in the file ends them.
-Text CString(TextView s) { return Text(s.substr(0, s.find(u'\0'))); }
+Text CString(TextView s) {
+  return Text(s.substr(0, s.find(u'\0')));
+}
 
 Arg Widen(const char* ansi) {
   if (!ansi) return std::nullopt;
@@ -260,7 +266,8 @@ class WideBuffer {
   // lstrcpynW(buffer + pos, source, count).
   void CopyN(std::int64_t pos, TextView source, std::uint32_t count) {
     std::size_t i = 0;
-    for (; count > 1 && i < source.size() && source[i]; ++i, --count) Put(pos + static_cast<std::int64_t>(i), source[i]);
+    for (; count > 1 && i < source.size() && source[i]; ++i, --count)
+      Put(pos + static_cast<std::int64_t>(i), source[i]);
     if (count) Put(pos + static_cast<std::int64_t>(i), 0);
   }
   // lstrlenW(buffer + pos).
@@ -270,11 +277,14 @@ class WideBuffer {
     return n;
   }
   TextView Head(std::int64_t count) const {
-    return TextView(data_).substr(0, static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, size())));
+    return TextView(data_).substr(
+        0, static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, size())));
   }
 
  private:
-  bool Inside(std::int64_t i) const { return i >= 0 && i < static_cast<std::int64_t>(data_.size()); }
+  bool Inside(std::int64_t i) const {
+    return i >= 0 && i < static_cast<std::int64_t>(data_.size());
+  }
   Text data_;
 };
 
@@ -315,11 +325,11 @@ enum class Access { kRead, kWrite, kCreate };
 class ScopedKey {
  public:
   ScopedKey(RegistryBackend& registry, const RegPath& path, Access access) : registry_(registry) {
-    Status status = access == Access::kCreate
-                        ? registry.CreateKey(path.root, path.path, key_)
-                        : registry.OpenKey(path.root, path.path,
-                                           access == Access::kRead ? kKeyRead : kKeyRead | kKeyWrite,
-                                           key_);
+    Status status =
+        access == Access::kCreate
+            ? registry.CreateKey(path.root, path.path, key_)
+            : registry.OpenKey(path.root, path.path,
+                               access == Access::kRead ? kKeyRead : kKeyRead | kKeyWrite, key_);
     if (status != kSuccess) key_ = {};
   }
   ~ScopedKey() {
@@ -406,7 +416,8 @@ class IniMapping {
   // open_mapped_key: "USR:" is under HKEY_CURRENT_USER, "SYS:" under
   // HKEY_LOCAL_MACHINE\Software; the !, # and @ modifiers are ignored.
   std::optional<RegPath> Target(TextView path, bool write) {
-    while (!path.empty() && (path.front() == u'!' || path.front() == u'#' || path.front() == u'@')) {
+    while (!path.empty() &&
+           (path.front() == u'!' || path.front() == u'#' || path.front() == u'@')) {
       path.remove_prefix(1);
     }
     RegPath target;
@@ -778,8 +789,7 @@ PortableProfiles::PortableProfiles(FileSystem& files, RegistryBackend& registry,
 // size - 1 is reported.
 std::uint32_t PortableProfiles::GetPrivateProfileString(const char* section, const char* key,
                                                         const char* default_value,
-                                                        std::span<char> buffer,
-                                                        const char* file) {
+                                                        std::span<char> buffer, const char* file) {
   auto len = static_cast<std::uint32_t>(buffer.size());
   if (!buffer.data() || !len) return 0;
   WideBuffer wide(len);

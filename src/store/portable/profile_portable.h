@@ -28,8 +28,7 @@ class PortableProfiles final : public ProfileBackend {
                                         const char* file) override;
   bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                  const char* file) override;
-  bool WritePrivateProfileSection(const char* section, const char* data,
-                                  const char* file) override;
+  bool WritePrivateProfileSection(const char* section, const char* data, const char* file) override;
 
  private:
   FileSystem& files_;

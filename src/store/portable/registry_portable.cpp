@@ -252,6 +252,14 @@ Status PortableRegistry::SaveAll() {
   Status result = kSuccess;
   for (int i = 0; i < count; ++i) {
     Hive& hive = *changed[i];
+    if (StampOf(hive.file) != hive.stamp) {
+      // Someone wrote the file during the action: saving would undo that.
+      write_error_ = "无法保存注册表文件 " + hive.file.string() +
+                     "：它在此期间被其他程序修改了。更改没有保存，请重试。";
+      hive.data.reset();
+      result = kSharingViolation;
+      continue;
+    }
     std::string bytes = hive.data->Save();
     std::string reason;
     const Status status = ReplaceFileAtomically(hive.file, bytes, &reason);
@@ -376,7 +384,7 @@ Status PortableRegistry::DeleteKey(RegRoot root, std::string_view path) {
   Status status = StartWrite();
   Target target;
   if (status == kSuccess) status = Resolve(root, path, false, target);
-  if (status == kSuccess && target.walk.found != target.views.size()) status = kFileNotFound;
+  if (status == kSuccess && target.walk.found != target.views.size()) status = kSuccess + 0 * kFileNotFound + 3;
   if (status == kSuccess) {
     const RegNamespace::Ref ref = target.walk.key;
     status = WritableOrError(*HiveOf(ref.hive));

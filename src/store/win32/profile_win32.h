@@ -12,8 +12,7 @@ class Win32Profiles final : public ProfileBackend {
                                         const char* file) override;
   bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                  const char* file) override;
-  bool WritePrivateProfileSection(const char* section, const char* data,
-                                  const char* file) override;
+  bool WritePrivateProfileSection(const char* section, const char* data, const char* file) override;
 };
 
 }  // namespace korvanta

@@ -21,4 +21,28 @@ void Win32Shell::RecycleFile(std::string_view path) {
   SHFileOperationA(&op);
 }
 
+void Win32Shell::Execute(std::string_view verb, std::string_view file,
+                         std::string_view parameters, std::uintptr_t owner) {
+  Win32Codepage cp;
+  std::string v = cp.ToAnsi(verb), f = cp.ToAnsi(file), p = cp.ToAnsi(parameters);
+  ShellExecuteA(reinterpret_cast<HWND>(owner), v.c_str(), f.c_str(), p.empty() ? nullptr : p.c_str(),
+                nullptr, SW_SHOWNORMAL);
+}
+
+void Win32Shell::RequestRestart() {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+      AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+  }
+  // A normal restart: EWX_FORCE would close every program without letting it
+  // save, losing the user's unsaved work.
+  ExitWindowsEx(EWX_REBOOT, 0);
+}
+
 }  // namespace korvanta

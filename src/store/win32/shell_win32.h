@@ -8,6 +8,9 @@ namespace korvanta {
 class Win32Shell final : public Shell {
  public:
   void RecycleFile(std::string_view path) override;
+  void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
+               std::uintptr_t owner) override;
+  void RequestRestart() override;
 };
 
 }  // namespace korvanta

@@ -1,0 +1,24 @@
+#pragma once
+// The shell of a machine folder: the freedesktop trash for recycled files, Wine
+// (when installed) to open the machine's files and restart it, the desktop's
+// opener for addresses and for documents when Wine is not there.
+
+#include "store/portable/machine_folder.h"
+#include "store/shell.h"
+
+namespace korvanta {
+
+class PortableShell final : public Shell {
+ public:
+  explicit PortableShell(const MachineFolder& machine) : machine_(machine) {}
+  void RecycleFile(std::string_view path) override;
+  void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
+               std::uintptr_t owner) override;
+  // wineboot --restart on the prefix when Wine is installed; nothing otherwise.
+  void RequestRestart() override;
+
+ private:
+  const MachineFolder& machine_;
+};
+
+}  // namespace korvanta
