@@ -26,7 +26,9 @@ std::string ReadFile(const fs::path& file) {
   return s.str();
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 double MegabytesPerSecond(std::size_t bytes, int rounds, Clock::duration d) {
   return static_cast<double>(bytes) * rounds / (1024.0 * 1024.0) / Seconds(d);

@@ -20,8 +20,8 @@ constexpr Rect kPage{2310, 465, 8070, 6420};
 constexpr int kPageButtonTop = 5880, kPageButtonWidth = 1380, kButtonHeight = 375;
 
 constexpr std::array<const char*, kPageCount> kSideItems = {
-    "系统信息检测", "系统个性化设置", "桌面与菜单设置", "网络系统设置", "开机速度设置",
-    "文件系统优化设置", "系统安全设置", "其它设置与优化", "垃圾文件清理"};
+    "系统信息检测",     "系统个性化设置", "桌面与菜单设置", "网络系统设置", "开机速度设置",
+    "文件系统优化设置", "系统安全设置",   "其它设置与优化", "垃圾文件清理"};
 constexpr std::array<const char*, kPageCount> kHeadings = {
     "系统信息检测（检测您计算机的系统信息）",
     "                  系统个性化设置(可以在此设置个性化系统)",
@@ -59,7 +59,8 @@ Formmain::Formmain(Program& program)
       Labelbt(Place<Label>(*this, "Labelbt", {0, 0, kWidth, kTitleHeight})),
       Labelmin(Place<Label>(*this, "Labelmin", {9000, 60, 750, 285}, "最小化")),
       Labelend(Place<Label>(*this, "Labelend", {9800, 60, 600, 285}, "关闭")),
-      Label2(Place<Label>(*this, "Label2", {60, kItemTop - 30, kSideWidth - 120, kItemHeight + 60})),
+      Label2(
+          Place<Label>(*this, "Label2", {60, kItemTop - 30, kSideWidth - 120, kItemHeight + 60})),
       Labe3(Place<Label>(*this, "Labe3",
                          {240, kItemTop + kPageCount * kItemPitch, kSideWidth - 360, kItemHeight},
                          "系统设置日志")),
@@ -78,8 +79,8 @@ Formmain::Formmain(Program& program)
                                       "更改OEM信息设置")),
       Commanddyyj(Place<CommandButton>(*Picture1[1], "Commanddyyj", PageButton(3), "自定义右键",
                                        "自定义右键功能")),
-      Commandie(Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel",
-                                     "启动Lumbrel")),
+      Commandie(
+          Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel", "启动Lumbrel")),
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
       Textjg(Place<ui::TextBox>(*Picture1[1], "Textjg", {2400, 4800, 5400, 330})),
@@ -101,8 +102,8 @@ Formmain::Formmain(Program& program)
     Label3[n] = &PlaceAt<Label>(*this, "Label3", i, {240, top, kSideWidth - 360, kItemHeight},
                                 kSideItems[n]);
     Label3[n]->on_click = [this, i] { SwitchToPage(i); };
-    Label4[n] = &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360},
-                                kHeadings[n]);
+    Label4[n] =
+        &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360}, kHeadings[n]);
   }
   for (int i = 0; i <= kPageCount; ++i) {
     Label1[static_cast<std::size_t>(i)] =

@@ -9,8 +9,8 @@
 
 #include "app/program.h"
 #include "ui/controls.h"
-#include "ui/lists.h"
 #include "ui/list_view.h"
+#include "ui/lists.h"
 
 namespace korvanta::app {
 

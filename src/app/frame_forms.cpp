@@ -30,18 +30,19 @@ Formgy::Formgy(Program& program)
 }
 
 Formmsg::Formmsg(Program& program)
-    : MessageWindow(program,
-                    {.name = std::string(kName),
-                     .title = "消息",
-                     .text = "     Korvanta已经对您的系统进行优化，重新启动计算机后优化设置即可生效，"
-                             "您确认启动计算机吗？按“确定”自动重启计算机，“取消”稍候手动启动计算机！",
-                     .icon = ui::MessageIcon::kInformation,
-                     .ok_caption = "确定(&Ok)",
-                     .cancel_caption = "取消(&Esc)",
-                     .ok_name = "Commandqd",
-                     .cancel_name = "Commandqx",
-                     .width = 6300,
-                     .height = 2700}) {
+    : MessageWindow(
+          program,
+          {.name = std::string(kName),
+           .title = "消息",
+           .text = "     Korvanta已经对您的系统进行优化，重新启动计算机后优化设置即可生效，"
+                   "您确认启动计算机吗？按“确定”自动重启计算机，“取消”稍候手动启动计算机！",
+           .icon = ui::MessageIcon::kInformation,
+           .ok_caption = "确定(&Ok)",
+           .cancel_caption = "取消(&Esc)",
+           .ok_name = "Commandqd",
+           .cancel_name = "Commandqx",
+           .width = 6300,
+           .height = 2700}) {
   on_ok = [&program] {
     program.host().Restart();
     program.End();

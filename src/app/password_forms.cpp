@@ -37,8 +37,10 @@ Formpass::Formpass(Program& program)
       Label1(ui::Place<ui::Label>(*this, "Label1", {360, 630, 1500, 300}, "请输入密码：")),
       Textpass(ui::Place<ui::TextBox>(*this, "Textpass", {1860, 585, 2520, 330})),
       Label2(ui::Place<ui::Label>(*this, "Label2", {3540, 1080, 840, 300}, "忘记密码")),
-      Command1(ui::Place<ui::CommandButton>(*this, "Command1", {1020, 1740, 1260, 375}, "确定(&Ok)")),
-      Command2(ui::Place<ui::CommandButton>(*this, "Command2", {2520, 1740, 1260, 375}, "取消(&Esc)")) {
+      Command1(
+          ui::Place<ui::CommandButton>(*this, "Command1", {1020, 1740, 1260, 375}, "确定(&Ok)")),
+      Command2(
+          ui::Place<ui::CommandButton>(*this, "Command2", {2520, 1740, 1260, 375}, "取消(&Esc)")) {
   topmost = true;
   beep_on_show = true;
   Textpass.password_char = '*';
@@ -163,13 +165,14 @@ Formmacw::Formmacw(Program& program)
                     Warning(kName, "两次输入密码不相同请重新输入！", ui::MessageIcon::kCritical)) {}
 
 Formmacg::Formmacg(Program& program)
-    : MessageWindow(program, Warning(kName, "你已成功修改了密码！", ui::MessageIcon::kInformation)) {}
+    : MessageWindow(program,
+                    Warning(kName, "你已成功修改了密码！", ui::MessageIcon::kInformation)) {}
 
 Formmaqk::Formmaqk(Program& program)
     : MessageWindow(program, Warning(kName, "你已成功清除密码！", ui::MessageIcon::kInformation)) {}
 
 Formjmmcw::Formjmmcw(Program& program)
-    : MessageWindow(program, Warning(kName, "旧密码不正确，请先输入旧密码！",
-                                     ui::MessageIcon::kCritical)) {}
+    : MessageWindow(program,
+                    Warning(kName, "旧密码不正确，请先输入旧密码！", ui::MessageIcon::kCritical)) {}
 
 }  // namespace korvanta::app

@@ -20,7 +20,9 @@ constexpr std::array<std::uint32_t, 64> kK = {
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
-std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+std::uint32_t Rotr(std::uint32_t x, int n) {
+  return (x >> n) | (x << (32 - n));
+}
 
 std::string Hex(std::string_view bytes) {
   static const char* kDigits = "0123456789abcdef";
@@ -52,7 +54,8 @@ std::string Sha256(std::string_view bytes) {
     std::array<std::uint32_t, 64> w{};
     for (int i = 0; i < 16; ++i) {
       const auto* p = reinterpret_cast<const unsigned char*>(data.data() + chunk + 4 * i);
-      w[i] = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+      w[i] = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
+             (std::uint32_t{p[2]} << 8) | p[3];
     }
     for (int i = 16; i < 64; ++i) {
       std::uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
@@ -78,7 +81,9 @@ std::string Sha256(std::string_view bytes) {
   return out;
 }
 
-bool IsPasswordHash(std::string_view stored) { return stored.substr(0, kPrefix.size()) == kPrefix; }
+bool IsPasswordHash(std::string_view stored) {
+  return stored.substr(0, kPrefix.size()) == kPrefix;
+}
 
 std::string HashPassword(std::string_view password) {
   std::random_device random;
@@ -118,7 +123,8 @@ bool PasswordMatches(std::string_view stored, std::string_view typed) {
   // Compare without stopping early.
   if (actual.size() != expected.size()) return false;
   unsigned diff = 0;
-  for (std::size_t i = 0; i < actual.size(); ++i) diff |= static_cast<unsigned>(actual[i] ^ expected[i]);
+  for (std::size_t i = 0; i < actual.size(); ++i)
+    diff |= static_cast<unsigned>(actual[i] ^ expected[i]);
   return diff == 0;
 }
 

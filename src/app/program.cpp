@@ -12,7 +12,9 @@ Program::Program(Machine& machine, Host& host, const Clock& clock)
 
 Program::~Program() = default;
 
-void Program::Start() { Show("Formqd"); }
+void Program::Start() {
+  Show("Formqd");
+}
 
 void Program::OpenMainWindow() {
   if (ui::Form* splash = Loaded("Formqd")) Unload(*splash);
@@ -29,7 +31,9 @@ ui::Form* Program::Loaded(std::string_view name) const {
   return nullptr;
 }
 
-bool Program::IsFormName(std::string_view name) { return FormFactories().count(name) > 0; }
+bool Program::IsFormName(std::string_view name) {
+  return FormFactories().count(name) > 0;
+}
 
 ui::Form* Program::Load(std::string_view name) {
   if (ended_) return nullptr;
@@ -57,7 +61,8 @@ void Program::Show(ui::Form& form) {
 }
 
 void Program::Unload(ui::Form& form) {
-  auto it = std::find_if(forms_.begin(), forms_.end(), [&](const auto& f) { return f.get() == &form; });
+  auto it =
+      std::find_if(forms_.begin(), forms_.end(), [&](const auto& f) { return f.get() == &form; });
   if (it == forms_.end()) return;
   std::unique_ptr<ui::Form> owned = std::move(*it);
   forms_.erase(it);
@@ -74,7 +79,9 @@ std::vector<ui::Form*> Program::loaded() const {
   return list;
 }
 
-Formmain* Program::main() const { return static_cast<Formmain*>(Loaded(Formmain::kName)); }
+Formmain* Program::main() const {
+  return static_cast<Formmain*>(Loaded(Formmain::kName));
+}
 
 void Program::End() {
   if (ended_) return;
@@ -106,8 +113,8 @@ void Program::RunPosted() {
 
 void Program::LaunchProgramFile(std::string_view verb, std::string_view name,
                                 const ui::Form* owner) {
-  host_.Launch({std::string(verb), machine_.paths().ProgramFolder() + "\\" + std::string(name), "",
-                owner});
+  host_.Launch(
+      {std::string(verb), machine_.paths().ProgramFolder() + "\\" + std::string(name), "", owner});
 }
 
 }  // namespace korvanta::app

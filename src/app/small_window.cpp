@@ -9,11 +9,16 @@ constexpr int kTitleHeight = 345;
 
 const char* IconResource(ui::MessageIcon icon) {
   switch (icon) {
-    case ui::MessageIcon::kCritical: return "icon-critical";
-    case ui::MessageIcon::kExclamation: return "icon-exclamation";
-    case ui::MessageIcon::kQuestion: return "icon-question";
-    case ui::MessageIcon::kInformation: return "icon-information";
-    case ui::MessageIcon::kNone: break;
+    case ui::MessageIcon::kCritical:
+      return "icon-critical";
+    case ui::MessageIcon::kExclamation:
+      return "icon-exclamation";
+    case ui::MessageIcon::kQuestion:
+      return "icon-question";
+    case ui::MessageIcon::kInformation:
+      return "icon-information";
+    case ui::MessageIcon::kNone:
+      break;
   }
   return "";
 }
@@ -34,8 +39,8 @@ SmallWindow::SmallWindow(Program& program, std::string name, std::string title, 
 MessageWindow::MessageWindow(Program& program, const Spec& spec)
     : SmallWindow(program, spec.name, spec.title, spec.width, spec.height),
       Image1(ui::Place<ui::PictureBox>(*this, "Image1", {300, 645, 480, 480})),
-      Label1(ui::Place<ui::Label>(*this, "Label1", {960, 585, spec.width - 1200, spec.height - 1350},
-                                  spec.text)),
+      Label1(ui::Place<ui::Label>(*this, "Label1",
+                                  {960, 585, spec.width - 1200, spec.height - 1350}, spec.text)),
       ok(ui::Place<ui::CommandButton>(*this, spec.ok_name, {0, spec.height - 615, 1200, 375},
                                       spec.ok_caption)) {
   topmost = true;
@@ -43,9 +48,9 @@ MessageWindow::MessageWindow(Program& program, const Spec& spec)
   Image1.set_picture({ui::Picture::Type::kResource, IconResource(spec.icon), 0});
   ok.is_default = true;
   if (!spec.cancel_caption.empty()) {
-    cancel = &ui::Place<ui::CommandButton>(
-        *this, spec.cancel_name, {spec.width / 2 + 150, spec.height - 615, 1200, 375},
-        spec.cancel_caption);
+    cancel = &ui::Place<ui::CommandButton>(*this, spec.cancel_name,
+                                           {spec.width / 2 + 150, spec.height - 615, 1200, 375},
+                                           spec.cancel_caption);
     cancel->is_cancel = true;
     ok.Move(spec.width / 2 - 1350, ok.rect().top);
     cancel->on_click = [this] { Answer(false); };

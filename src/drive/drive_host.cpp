@@ -9,16 +9,25 @@ std::string OneLine(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
 }
 
-void DriveHost::Print(const std::string& line) { out_ << line << '\n' << std::flush; }
+void DriveHost::Print(const std::string& line) {
+  out_ << line << '\n' << std::flush;
+}
 
 ui::MessageAnswer DriveHost::NextAnswer() {
   if (answers_.empty()) return ui::MessageAnswer::kOk;
@@ -54,9 +63,13 @@ void DriveHost::Launch(const app::LaunchRequest& request) {
                                                        : request.file + " " + request.parameters));
 }
 
-void DriveHost::Restart() { Print("restart"); }
+void DriveHost::Restart() {
+  Print("restart");
+}
 
-void DriveHost::Ended() { Print("ended"); }
+void DriveHost::Ended() {
+  Print("ended");
+}
 
 ui::MessageAnswer DriveHost::MessageBox(const ui::Form*, std::string_view title,
                                         std::string_view text, ui::MessageIcon,

@@ -38,9 +38,8 @@ class DriveHost final : public app::Host, public ui::Dialogs {
   void Ended() override;
 
   // Dialogs
-  ui::MessageAnswer MessageBox(const ui::Form* owner, std::string_view title,
-                               std::string_view text, ui::MessageIcon icon,
-                               ui::MessageButtons buttons) override;
+  ui::MessageAnswer MessageBox(const ui::Form* owner, std::string_view title, std::string_view text,
+                               ui::MessageIcon icon, ui::MessageButtons buttons) override;
   std::optional<std::string> BrowseForFolder(const ui::Form* owner,
                                              std::string_view title) override;
   std::optional<std::string> OpenFile(const ui::Form* owner, std::string_view title,

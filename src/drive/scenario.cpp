@@ -5,8 +5,8 @@
 
 #include "app/formmain.h"
 #include "ui/controls.h"
-#include "ui/lists.h"
 #include "ui/list_view.h"
+#include "ui/lists.h"
 
 namespace korvanta::drive {
 namespace {
@@ -15,7 +15,8 @@ constexpr std::string_view kOpenQuote = "«", kCloseQuote = "»";
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -89,7 +90,8 @@ ui::Control* ScenarioRunner::ResolveCaption(std::string_view caption) {
   app::Formmain* main = program_.main();
   auto on_main = [&]() -> ui::Control* {
     if (!main) return nullptr;
-    if (ui::Control* c = main->FindByCaption(caption, main->Picture1[main->current_page()])) return c;
+    if (ui::Control* c = main->FindByCaption(caption, main->Picture1[main->current_page()]))
+      return c;
     return main->FindByCaption(caption);
   };
   ui::Form* front = FrontWindow();
@@ -202,9 +204,12 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
   }
   if (command == "answer") {
     std::string_view word = Trim(rest);
-    if (word == "OK") host_.QueueAnswer(ui::MessageAnswer::kOk);
-    else if (word == "Cancel") host_.QueueAnswer(ui::MessageAnswer::kCancel);
-    else return Fail(error, "answer OK or Cancel");
+    if (word == "OK")
+      host_.QueueAnswer(ui::MessageAnswer::kOk);
+    else if (word == "Cancel")
+      host_.QueueAnswer(ui::MessageAnswer::kCancel);
+    else
+      return Fail(error, "answer OK or Cancel");
     return true;
   }
   if (command == "folder" || command == "file") {
@@ -212,8 +217,10 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
     if (value.empty()) return Fail(error, command + " needs a path or cancel");
     std::optional<std::string> answer;
     if (value != "cancel") answer = std::string(value);
-    if (command == "folder") host_.QueueFolder(answer);
-    else host_.QueueFile(answer);
+    if (command == "folder")
+      host_.QueueFolder(answer);
+    else
+      host_.QueueFile(answer);
     return true;
   }
   if (command == "icon") {
@@ -272,9 +279,12 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
     if (!c) return false;
     std::string text(rest);
     while (!text.empty() && text.back() == '\r') text.pop_back();
-    if (c->kind() == ui::Kind::kTextBox) static_cast<ui::TextBox*>(c)->UserType(text);
-    else if (c->kind() == ui::Kind::kComboBox) static_cast<ui::ComboBox*>(c)->UserType(text);
-    else return wrong_kind(*c, "a text box or combo box");
+    if (c->kind() == ui::Kind::kTextBox)
+      static_cast<ui::TextBox*>(c)->UserType(text);
+    else if (c->kind() == ui::Kind::kComboBox)
+      static_cast<ui::ComboBox*>(c)->UserType(text);
+    else
+      return wrong_kind(*c, "a text box or combo box");
     return done();
   }
   if (command == "slide") {
@@ -296,8 +306,10 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
     if (c->kind() != ui::Kind::kListView) return wrong_kind(*c, "a list view");
     auto* list = static_cast<ui::ListView*>(c);
     if (*r < 1 || *r > list->count()) return Fail(error, "no row " + std::to_string(*r));
-    if (command == "row") list->UserCheckRow(*r - 1, *on);
-    else list->UserClickRow(*r - 1);
+    if (command == "row")
+      list->UserCheckRow(*r - 1, *on);
+    else
+      list->UserClickRow(*r - 1);
     return done();
   }
   if (command == "item" || command == "pick") {
@@ -312,8 +324,10 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
       auto* list = static_cast<ui::ListBox*>(c);
       int i = list->Find(text);
       if (i < 0) return Fail(error, "no item " + text);
-      if (command == "item") list->UserSetItem(i, *on);
-      else list->UserClickItem(i);
+      if (command == "item")
+        list->UserSetItem(i, *on);
+      else
+        list->UserClickItem(i);
     } else if (c->kind() == ui::Kind::kComboBox && command == "pick") {
       if (!static_cast<ui::ComboBox*>(c)->UserPick(text)) return Fail(error, "no entry " + text);
     } else {

@@ -9,8 +9,8 @@ Formlog::Formlog(Program& program)
       Text1(ui::Place<ui::TextBox>(*this, "Text1", {180, 480, 6840, 4200})),
       Commandqk(ui::Place<ui::CommandButton>(*this, "Commandqk", {3960, 4830, 1440, 375},
                                              "清空日志", "清空日志文件")),
-      Commandtcrz(ui::Place<ui::CommandButton>(*this, "Commandtcrz", {5580, 4830, 1440, 375},
-                                               "退出")) {
+      Commandtcrz(
+          ui::Place<ui::CommandButton>(*this, "Commandtcrz", {5580, 4830, 1440, 375}, "退出")) {
   topmost = true;
   Text1.multi_line = true;
   on_load = [this] {

@@ -11,11 +11,14 @@ std::string FormatLogLine(std::string_view text, const LocalTime& t) {
   return std::string(text) + stamp;
 }
 
-std::string OperationLog::Path() const { return machine_.paths().ProgramFolder() + "\\tamrik.Log"; }
+std::string OperationLog::Path() const {
+  return machine_.paths().ProgramFolder() + "\\tamrik.Log";
+}
 
 void OperationLog::AppendLogEntry(std::string_view text) noexcept {
   try {
-    std::string bytes = " \r\n" + machine_.codepage().ToAnsi(FormatLogLine(text, clock_.Now())) + "\r\n";
+    std::string bytes =
+        " \r\n" + machine_.codepage().ToAnsi(FormatLogLine(text, clock_.Now())) + "\r\n";
     machine_.files().AppendFile(Path(), bytes);
   } catch (...) {
     // The log never stops the action that writes it.

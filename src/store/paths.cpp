@@ -41,10 +41,16 @@ const std::string& SystemPaths::DirTemp() {
   return *temp_;
 }
 
-std::string SystemPaths::WinDir() { return AsFolder(backend_.WindowsDirectory()); }
+std::string SystemPaths::WinDir() {
+  return AsFolder(backend_.WindowsDirectory());
+}
 
-std::string SystemPaths::SysDir() { return AsFolder(backend_.SystemDirectory()); }
+std::string SystemPaths::SysDir() {
+  return AsFolder(backend_.SystemDirectory());
+}
 
-std::string SystemPaths::ProgramFolder() { return backend_.ProgramFolder(); }
+std::string SystemPaths::ProgramFolder() {
+  return backend_.ProgramFolder();
+}
 
 }  // namespace korvanta

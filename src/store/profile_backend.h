@@ -16,12 +16,11 @@ class ProfileBackend {
   // GetPrivateProfileStringA: fills buffer as the system does (including partial
   // writes when it is too small) and returns the count it reports.
   virtual std::uint32_t GetPrivateProfileString(const char* section, const char* key,
-                                                const char* default_value,
-                                                std::span<char> buffer,
+                                                const char* default_value, std::span<char> buffer,
                                                 const char* file) = 0;
   // WritePrivateProfileStringA: a null value deletes the key, a null key the section.
-  virtual bool WritePrivateProfileString(const char* section, const char* key,
-                                         const char* value, const char* file) = 0;
+  virtual bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                                         const char* file) = 0;
   // WritePrivateProfileSectionA: data is a list of "key=value" texts, each ended by
   // a zero and the list by a second zero; null data deletes the section.
   virtual bool WritePrivateProfileSection(const char* section, const char* data,

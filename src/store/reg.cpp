@@ -114,7 +114,9 @@ Status Registry::OpenKey(RegRoot root, std::string_view sub_key, std::uint32_t a
   return backend_.OpenKey(root, codepage_.ToAnsi(sub_key), access, key);
 }
 
-Status Registry::CloseKey(KeyHandle key) { return backend_.CloseKey(key); }
+Status Registry::CloseKey(KeyHandle key) {
+  return backend_.CloseKey(key);
+}
 
 Status Registry::EnumValue(KeyHandle key, std::uint32_t index, std::string& name) {
   std::string ansi;

@@ -12,8 +12,8 @@ std::uint32_t SettingsStore::Read(const char* section, const char* key, const ch
   text.clear();
   if (capacity == 0) return 0;
   std::string buffer(capacity, '\0');
-  std::uint32_t count = backend_.GetPrivateProfileString(section, key, default_value,
-                                                         std::span<char>(buffer), file);
+  std::uint32_t count =
+      backend_.GetPrivateProfileString(section, key, default_value, std::span<char>(buffer), file);
   text = codepage_.FromAnsi(StripNull(buffer));
   return count;
 }
@@ -58,7 +58,8 @@ std::uint32_t SettingsStore::GetProfileString(std::string_view section, std::str
   std::string buffer(capacity, '\0');
   std::uint32_t count = backend_.GetPrivateProfileString(s.c_str(), k.c_str(), d.c_str(),
                                                          std::span<char>(buffer), kSystemProfile);
-  text = codepage_.FromAnsi(std::string_view(buffer).substr(0, std::min<std::size_t>(count, capacity)));
+  text = codepage_.FromAnsi(
+      std::string_view(buffer).substr(0, std::min<std::size_t>(count, capacity)));
   return count;
 }
 

@@ -9,12 +9,12 @@ namespace korvanta {
 using Status = std::int32_t;
 
 inline constexpr Status kSuccess = 0;
-inline constexpr Status kFileNotFound = 2;       // ERROR_FILE_NOT_FOUND: missing key, value or file
-inline constexpr Status kPathNotFound = 3;       // ERROR_PATH_NOT_FOUND
-inline constexpr Status kAccessDenied = 5;       // ERROR_ACCESS_DENIED (also: key still has subkeys)
-inline constexpr Status kInvalidHandle = 6;      // ERROR_INVALID_HANDLE
-inline constexpr Status kInvalidData = 13;       // ERROR_INVALID_DATA: a text that is not a number
-inline constexpr Status kWriteFault = 29;        // ERROR_WRITE_FAULT: a save that did not complete
+inline constexpr Status kFileNotFound = 2;   // ERROR_FILE_NOT_FOUND: missing key, value or file
+inline constexpr Status kPathNotFound = 3;   // ERROR_PATH_NOT_FOUND
+inline constexpr Status kAccessDenied = 5;   // ERROR_ACCESS_DENIED (also: key still has subkeys)
+inline constexpr Status kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+inline constexpr Status kInvalidData = 13;   // ERROR_INVALID_DATA: a text that is not a number
+inline constexpr Status kWriteFault = 29;    // ERROR_WRITE_FAULT: a save that did not complete
 inline constexpr Status kSharingViolation = 32;  // ERROR_SHARING_VIOLATION: machine in use by Wine
 inline constexpr Status kFileExists = 80;        // ERROR_FILE_EXISTS
 inline constexpr Status kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER

@@ -34,8 +34,10 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::size_t j = i + 1;
     for (int k = 0; ok && k < extra; ++k, ++j) {
       auto cc = static_cast<unsigned char>(utf8[j]);
-      if ((cc & 0xc0) != 0x80) ok = false;
-      else cp = (cp << 6) | (cc & 0x3f);
+      if ((cc & 0xc0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (cc & 0x3f);
     }
     if (!ok || cp < min || cp > 0x10ffff) {
       out.push_back(0xfffd);
@@ -97,7 +99,7 @@ char16_t FoldCase(char16_t c) {
     return upper ? static_cast<char16_t>(c + 1) : c;
   }
   if (c >= 0x391 && c <= 0x3ab && c != 0x3a2) return static_cast<char16_t>(c + 32);  // Greek
-  if (c >= 0x410 && c <= 0x42f) return static_cast<char16_t>(c + 32);  // Cyrillic
+  if (c >= 0x410 && c <= 0x42f) return static_cast<char16_t>(c + 32);                // Cyrillic
   if (c >= 0x400 && c <= 0x40f) return static_cast<char16_t>(c + 80);
   if (c >= 0xff21 && c <= 0xff3a) return static_cast<char16_t>(c + 32);  // full-width A-Z
   return c;
@@ -118,7 +120,8 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (!ascii) return EqualsIgnoreCase(Utf8ToUtf16(a), Utf8ToUtf16(b));
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(static_cast<char16_t>(a[i])) != FoldCase(static_cast<char16_t>(b[i]))) return false;
+    if (FoldCase(static_cast<char16_t>(a[i])) != FoldCase(static_cast<char16_t>(b[i])))
+      return false;
   }
   return true;
 }

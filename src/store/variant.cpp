@@ -7,17 +7,23 @@
 namespace korvanta {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::optional<double> ParseRadix(std::string_view digits, int radix, bool negative) {
   if (digits.empty()) return std::nullopt;
   std::uint64_t v = 0;
   for (char c : digits) {
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      return std::nullopt;
     if (d >= radix) return std::nullopt;
     v = v * static_cast<unsigned>(radix) + static_cast<unsigned>(d);
     if (v > 0xffffffffull) return std::nullopt;
@@ -117,7 +123,8 @@ bool operator==(const Variant& a, const Variant& b) {
     const Variant& other = a.is_empty() ? b : a;
     return other.is_text() ? other.ToText().empty() : std::get<std::int32_t>(other.value_) == 0;
   }
-  if (a.is_text() && b.is_text()) return std::get<std::string>(a.value_) == std::get<std::string>(b.value_);
+  if (a.is_text() && b.is_text())
+    return std::get<std::string>(a.value_) == std::get<std::string>(b.value_);
   // A number against a text compares as numbers; a text that is no number is unequal.
   std::optional<double> x = a.ToNumber(), y = b.ToNumber();
   return x && y && *x == *y;

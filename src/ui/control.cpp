@@ -8,21 +8,36 @@ namespace korvanta::ui {
 
 std::string_view KindName(Kind kind) {
   switch (kind) {
-    case Kind::kForm: return "form";
-    case Kind::kLabel: return "label";
-    case Kind::kCommandButton: return "command button";
-    case Kind::kCheckBox: return "check box";
-    case Kind::kOptionButton: return "option button";
-    case Kind::kTextBox: return "text box";
-    case Kind::kComboBox: return "combo box";
-    case Kind::kListBox: return "list box";
-    case Kind::kListView: return "list view";
-    case Kind::kSlider: return "slider";
-    case Kind::kFrame: return "frame";
-    case Kind::kTabStrip: return "tab strip";
-    case Kind::kStatusBar: return "status bar";
-    case Kind::kPictureBox: return "picture box";
-    case Kind::kTimer: return "timer";
+    case Kind::kForm:
+      return "form";
+    case Kind::kLabel:
+      return "label";
+    case Kind::kCommandButton:
+      return "command button";
+    case Kind::kCheckBox:
+      return "check box";
+    case Kind::kOptionButton:
+      return "option button";
+    case Kind::kTextBox:
+      return "text box";
+    case Kind::kComboBox:
+      return "combo box";
+    case Kind::kListBox:
+      return "list box";
+    case Kind::kListView:
+      return "list view";
+    case Kind::kSlider:
+      return "slider";
+    case Kind::kFrame:
+      return "frame";
+    case Kind::kTabStrip:
+      return "tab strip";
+    case Kind::kStatusBar:
+      return "status bar";
+    case Kind::kPictureBox:
+      return "picture box";
+    case Kind::kTimer:
+      return "timer";
   }
   return "control";
 }
@@ -95,7 +110,9 @@ void Control::set_rect(Rect rect) {
   Notify(Property::kRect);
 }
 
-void Control::Move(int left, int top) { set_rect({left, top, rect_.width, rect_.height}); }
+void Control::Move(int left, int top) {
+  set_rect({left, top, rect_.width, rect_.height});
+}
 
 void Control::set_appearance(Appearance appearance) {
   if (appearance == appearance_) return;

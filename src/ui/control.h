@@ -57,7 +57,7 @@ enum class Align : std::uint8_t { kLeft, kCenter, kRight };
 
 // What changed, for the renderer that mirrors the control.
 enum class Property {
-  kCaption,   // caption of labels, buttons, frames, forms; text of text and combo boxes
+  kCaption,  // caption of labels, buttons, frames, forms; text of text and combo boxes
   kEnabled,
   kVisible,
   kToolTip,

@@ -11,7 +11,8 @@ namespace korvanta::ui {
 
 class Label final : public Control {
  public:
-  explicit Label(std::string name, int index = -1) : Control(Kind::kLabel, std::move(name), index) {}
+  explicit Label(std::string name, int index = -1)
+      : Control(Kind::kLabel, std::move(name), index) {}
   bool word_wrap = true;
 };
 
@@ -56,7 +57,8 @@ class OptionButton final : public Control {
 
 class Frame final : public Control {
  public:
-  explicit Frame(std::string name, int index = -1) : Control(Kind::kFrame, std::move(name), index) {}
+  explicit Frame(std::string name, int index = -1)
+      : Control(Kind::kFrame, std::move(name), index) {}
 };
 
 // A picture: nothing, a picture of the program's own, a picture file of the
@@ -109,8 +111,8 @@ class TextBox final : public Control {
   const std::string& text() const { return caption(); }
   void set_text(std::string text) { set_caption(std::move(text)); }
   bool multi_line = false;
-  bool locked = false;      // read-only
-  char password_char = 0;   // shown instead of each character when set
+  bool locked = false;     // read-only
+  char password_char = 0;  // shown instead of each character when set
   std::function<void()> on_change;
   // Replaces the text as typing would, then raises Change.
   void UserType(std::string text);
@@ -118,7 +120,8 @@ class TextBox final : public Control {
 
 class Slider final : public Control {
  public:
-  explicit Slider(std::string name, int index = -1) : Control(Kind::kSlider, std::move(name), index) {}
+  explicit Slider(std::string name, int index = -1)
+      : Control(Kind::kSlider, std::move(name), index) {}
   int min() const { return min_; }
   int max() const { return max_; }
   int value() const { return value_; }

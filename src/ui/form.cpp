@@ -4,7 +4,9 @@
 
 namespace korvanta::ui {
 
-Form::Form(std::string name) : Control(Kind::kForm, std::move(name), -1) { set_visible(false); }
+Form::Form(std::string name) : Control(Kind::kForm, std::move(name), -1) {
+  set_visible(false);
+}
 
 Form::~Form() = default;
 

@@ -56,7 +56,8 @@ void ListView::set_checked(int i, bool checked) {
 void ListView::set_cell(int i, int column, std::string text) {
   if (i < 0 || i >= count() || column < 0) return;
   Row& r = rows_[static_cast<std::size_t>(i)];
-  if (r.cells.size() <= static_cast<std::size_t>(column)) r.cells.resize(static_cast<std::size_t>(column) + 1);
+  if (r.cells.size() <= static_cast<std::size_t>(column))
+    r.cells.resize(static_cast<std::size_t>(column) + 1);
   r.cells[static_cast<std::size_t>(column)] = std::move(text);
   Notify(Property::kRowChanged, i, 1);
 }

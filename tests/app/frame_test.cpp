@@ -33,6 +33,8 @@ class FrameTest : public ::testing::Test {
 #else
     machine_ = std::make_unique<Machine>(OpenMachineFolder(test::CopyFreshPrefix(dir_.path())));
 #endif
+    // The Windows build shares its machine with the other tests: no password left.
+    machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
     program_ = std::make_unique<Program>(*machine_, host_, clock_);
     host_.set_program(program_.get());
     runner_ = std::make_unique<drive::ScenarioRunner>(*program_, host_, out_);
@@ -82,8 +84,8 @@ class QuietHost final : public Host, public ui::Dialogs {
   void Launch(const LaunchRequest&) override {}
   void Restart() override { ++restarts; }
   void Ended() override { ++ends; }
-  ui::MessageAnswer MessageBox(const ui::Form*, std::string_view, std::string_view,
-                               ui::MessageIcon, ui::MessageButtons) override {
+  ui::MessageAnswer MessageBox(const ui::Form*, std::string_view, std::string_view, ui::MessageIcon,
+                               ui::MessageButtons) override {
     return ui::MessageAnswer::kOk;
   }
   std::optional<std::string> BrowseForFolder(const ui::Form*, std::string_view) override {
@@ -168,13 +170,15 @@ TEST_F(FrameTest, CleanerTabsShowOnePanelAndHelpLeavesThemAlone) {
       "start\nclick Label3(8)\nclick TabStrip1(3)\nprint ListView2\nprint Picture3\n"
       "click TabStrip1(5)\nprint Picture3\nprint TabStrip1\n");
   std::string help = "launch " + machine_->paths().ProgramFolder() + "\\help.chm\n";
-  EXPECT_EQ(out, "ListView2 = 0 (hidden)\nPicture3 = «»\n" + help + "Picture3 = «»\nTabStrip1 = 5\n");
+  EXPECT_EQ(out,
+            "ListView2 = 0 (hidden)\nPicture3 = «»\n" + help + "Picture3 = «»\nTabStrip1 = 5\n");
 }
 
 TEST_F(FrameTest, LaunchersOpenTheirWindowsAndFiles) {
   std::string folder = machine_->paths().ProgramFolder();
-  std::string out = Drive("start\nclick Commandzxbz\nclick Label3(3)\nclick Commandie\n"
-                        "click «帮助»\nclick Commandgy\nclick Image1\nclick Commandkzmb\n");
+  std::string out = Drive(
+      "start\nclick Commandzxbz\nclick Label3(3)\nclick Commandie\n"
+      "click «帮助»\nclick Commandgy\nclick Image1\nclick Commandkzmb\n");
   EXPECT_EQ(out, "launch " + folder + "\\update.exe\nlaunch " + folder + "\\zdqp.exe\nlaunch " +
                      folder + "\\help.chm\n");
   EXPECT_EQ(program_->Loaded("Formgy"), nullptr) << "a click closes the about box";

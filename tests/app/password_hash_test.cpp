@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/password_hash.h"
+
+#include <gtest/gtest.h>
 
 namespace korvanta::app {
 namespace {

@@ -29,18 +29,6 @@ std::string SystemWindowsFolder() {
   return std::string(buffer, n);
 }
 
-bool IsBare(const std::string& name) {
-  return name.rfind(kScenarioDir, 0) != 0;
-}
-
-// Bare names as the Windows folder holds them: "WIN.INI" and "win.ini" are one file.
-std::string Lower(std::string name) {
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return name;
-}
-
 // Every file under a folder, by its path below it, with its bytes.
 std::map<std::string, std::string> Tree(const fs::path& root) {
   std::map<std::string, std::string> files;
@@ -90,13 +78,13 @@ TEST_P(ProfileDiffUnderWine, EngineMatchesTheSystem) {
   RegistryBackup registry_backup(*scenario, registry);
   std::map<std::string, std::optional<std::string>> bare_backup;
   for (const std::string& name : ScenarioFiles(*scenario)) {
-    if (IsBare(name)) bare_backup[Lower(name)] = FileBytes(windows / Lower(name));
+    if (IsBareName(name)) bare_backup[LowerAscii(name)] = FileBytes(windows / LowerAscii(name));
   }
 
   for (const StartFile& start : scenario->files) {
-    if (IsBare(start.name)) {
-      WriteBytes(windows / Lower(start.name), start.bytes);
-      WriteBytes(engine_windows / Lower(start.name), start.bytes);
+    if (IsBareName(start.name)) {
+      WriteBytes(windows / LowerAscii(start.name), start.bytes);
+      WriteBytes(engine_windows / LowerAscii(start.name), start.bytes);
     } else {
       std::string below = start.name.substr(kScenarioDir.size() + 1);
       WriteBytes(system_dir / below, start.bytes);

@@ -27,23 +27,12 @@ namespace fs = std::filesystem;
 
 constexpr const char* kFolder = "C:\\kvdiff";
 
-bool IsBare(const std::string& name) {
-  return name.rfind(kScenarioDir, 0) != 0;
-}
-
-std::string Lower(std::string name) {
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return name;
-}
-
 void LayOut(const fs::path& prefix) {
   for (const ProfileScenario& scenario : ProfileScenarios()) {
     fs::create_directories(prefix / "drive_c/kvdiff" / scenario.name);
     for (const StartFile& start : scenario.files) {
-      if (IsBare(start.name)) {
-        WriteBytes(prefix / "drive_c/windows" / Lower(start.name), start.bytes);
+      if (IsBareName(start.name)) {
+        WriteBytes(prefix / "drive_c/windows" / LowerAscii(start.name), start.bytes);
       } else {
         std::string below = start.name.substr(kScenarioDir.size() + 1);
         std::replace(below.begin(), below.end(), '\\', '/');
@@ -66,7 +55,7 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
 // A file of the Windows folder, found as Wine finds it: by name, case ignored.
 std::string WindowsFile(const fs::path& prefix, const std::string& name) {
   for (const auto& entry : fs::directory_iterator(prefix / "drive_c/windows")) {
-    if (Lower(entry.path().filename().string()) == Lower(name)) {
+    if (LowerAscii(entry.path().filename().string()) == LowerAscii(name)) {
       return Escape(ReadBytes(entry.path()));
     }
   }
@@ -79,7 +68,7 @@ ProfileScenario AllKeys() {
   std::set<std::pair<RegRoot, std::string>> seen;
   for (const ProfileScenario& scenario : ProfileScenarios()) {
     for (const StartKey& key : scenario.registry) {
-      if (seen.insert({key.root, Lower(key.path)}).second) all.registry.push_back(key);
+      if (seen.insert({key.root, LowerAscii(key.path)}).second) all.registry.push_back(key);
     }
   }
   return all;
@@ -156,7 +145,7 @@ TEST(ProfileDiffAgainstWine, EveryScenarioMatchesWine) {
   }
   for (const ProfileScenario& scenario : ProfileScenarios()) {
     for (const std::string& name : ScenarioFiles(scenario)) {
-      if (IsBare(name)) {
+      if (IsBareName(name)) {
         EXPECT_EQ(WindowsFile(mine, name), WindowsFile(wine, name)) << "Windows folder: " << name;
       }
     }

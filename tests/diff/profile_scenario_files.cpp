@@ -182,10 +182,11 @@ ProfileScenario BrokenUtf8() {
       "bom-utf8-malformed",
       {{f,
         "\xef\xbb\xbf[u]\r\nbad=a\xc3(b\xe4\xb8z\xff\xf0\x9f\x98\r\nlong=\xc0\xaf\xed\xa0\x80\r\n"
-        "emoji=\xf0\x9f\x98\x80\r\n"}},
+        "emoji=\xf0\x9f\x98\x80\r\nhigh=\xf4\x90\x80\x80\xe0\x9f\xbf\xf0\x8f\xbf\xbf\xc2\xa9\r\n"
+        "cut=\xe4\xb8"}},
       {},
       {Get("u", "bad", "d", 100, f), Get("u", "long", "d", 100, f), Get("u", "emoji", "d", 100, f),
-       Write("u", "new", "1", f)}};
+       Get("u", "high", "d", 100, f), Get("u", "cut", "d", 100, f), Write("u", "new", "1", f)}};
 }
 
 ProfileScenario NoEquals() {
@@ -223,7 +224,7 @@ ProfileScenario SectionWrites() {
             "[keep]\r\na=1\r\n[target]\r\nold1=x\r\nold2=y\r\n[target]\r\ndup=z\r\n"
             "[tail]\r\nt=1\r\n"}},
           {},
-          {WriteSection("target", " n1=1\0 n2 = 2 \0noequals\0n1=again\0=v\0"s, f),
+          {WriteSection("target", " n1=1\0 n2= 2\0noequals\0n1=again\0=v\0"s, f),
            Get("target", kNull, "d", 100, f), Get("target", "n1", "d", 100, f),
            Get("target", "n2", "d", 100, f), WriteSection("brandnew", "x=1\0"s, f),
            WriteSection("keep", ""s, f), WriteSection("absent", ""s, f),
@@ -244,9 +245,12 @@ ProfileScenario LinesAndHeaders() {
 }
 
 ProfileScenario Arguments() {
-  std::string f = kDir + "args.ini";
+  // Names written with blanks around them show in the file only until the next
+  // rewrite reads it back trimmed: new-name.ini and new-key.ini get one write each.
+  std::string f = kDir + "args.ini", new_name = kDir + "new-name.ini";
+  std::string new_key = kDir + "new-key.ini";
   return {"arguments-and-defaults",
-          {{f, "[sec]\r\nkey=val\r\n"}},
+          {{f, "[sec]\r\nkey=val\r\n"}, {new_key, "[sec]\r\nkey=val\r\n"}},
           {},
           {Get(" sec ", " key ", "d", 100, f),
            Get("\tsec\t", "key", "d", 100, f),
@@ -261,8 +265,8 @@ ProfileScenario Arguments() {
            Get("sec", "key", "d", 100, kDir + "sub\\..\\.\\args.ini"),
            Get("sec", "key", "d", 100, kDir + "args.ini. "),
            Get("sec", "key", "d", 100, std::string(kScenarioDir) + "/args.ini"),
-           Write(" new ", " k ", "  v  ", f),
-           Write("sec", " k2 ", " v ", f),
+           Write(" new ", " k ", "  v  ", new_name),
+           Write(" SEC ", " k2 ", " v ", new_key),
            Write("SEC", "KEY", "val", f),
            Get("sec", kNull, "d", 100, f),
            Write(" sec ", "key", kNull, f),

@@ -146,8 +146,19 @@ std::vector<std::string> ScenarioFiles(const ProfileScenario& scenario) {
   return names;
 }
 
+bool IsBareName(const std::string& name) {
+  return name.rfind(kScenarioDir, 0) != 0;
+}
+
+std::string LowerAscii(std::string name) {
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return name;
+}
+
 std::string ResolveFile(const std::string& name, const std::string& dir) {
-  if (name.rfind(kScenarioDir, 0) != 0) return name;
+  if (IsBareName(name)) return name;
   return dir + name.substr(kScenarioDir.size());
 }
 

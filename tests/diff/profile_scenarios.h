@@ -63,6 +63,10 @@ StartKey Exactly(RegRoot root, std::string path,
                  std::vector<std::pair<std::string, std::string>> values);
 StartKey Without(RegRoot root, std::string path, std::vector<std::string> watched);
 
+// Wine keeps a file's tree in memory between calls and reads the file again only
+// when it changed or is less than 2.1 s old. A read that follows a write leaving
+// blanks at the end of a name or value (kept in memory, trimmed on reading) would
+// depend on timing, so no scenario makes one.
 struct ProfileScenario {
   std::string name;
   std::vector<StartFile> files;
@@ -79,6 +83,10 @@ const ProfileScenario* FindProfileScenario(std::string_view name);
 // The scenario's folder and Windows-folder file names as the calls and the start
 // files name them, each once.
 std::vector<std::string> ScenarioFiles(const ProfileScenario& scenario);
+// Whether a file name is bare (left to the Windows folder).
+bool IsBareName(const std::string& name);
+// A bare name as the Windows folder matches it: ASCII letters in lower case.
+std::string LowerAscii(std::string name);
 // A file name with "{dir}" replaced by the folder's Windows path.
 std::string ResolveFile(const std::string& name, const std::string& dir);
 

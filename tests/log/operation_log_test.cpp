@@ -1,6 +1,7 @@
 // The operation log on both back ends: exact bytes of entries, emptying, viewer.
 
 #include "log/operation_log.h"
+
 #include "store/conformance.h"
 
 namespace korvanta::test {

@@ -207,7 +207,7 @@ RunResult ScenarioTest::Drive(const fs::path& scenario) {
 #else
 RunResult ScenarioTest::Drive(const fs::path& scenario) {
   return test::Run(ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) + " " +
-             ShellQuote(scenario.string()));
+                   ShellQuote(scenario.string()));
 }
 #endif
 
@@ -232,10 +232,8 @@ TEST_P(ScenarioTest, OutputMatches) {
   }
   std::string expected = ReadBytes(fs::path(base).concat(".out"));
   EXPECT_EQ(run.out, expected) << "korvanta-drive wrote:\n" << run.out;
-  int expected_status = expected.find("\nerror: ") != std::string::npos ||
-                                expected.rfind("error: ", 0) == 0
-                            ? 2
-                            : 0;
+  int expected_status =
+      expected.find("\nerror: ") != std::string::npos || expected.rfind("error: ", 0) == 0 ? 2 : 0;
   EXPECT_EQ(run.status, expected_status);
 #ifdef _WIN32
   machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));

@@ -23,7 +23,9 @@ void StoreTest::SetUp() {
   ASSERT_EQ(files().CreateDirectory(dir_), kSuccess) << dir_;
 }
 
-void StoreTest::TearDown() { DeleteTree(RegRoot::kCurrentUser, key_); }
+void StoreTest::TearDown() {
+  DeleteTree(RegRoot::kCurrentUser, key_);
+}
 
 std::string StoreTest::Key(const std::string& sub) const {
   return sub.empty() ? key_ : key_ + "\\" + sub;

@@ -7,9 +7,8 @@
 #include "support/test_support.h"
 
 #ifdef _WIN32
-#include "store/win32/windows_api.h"
-
 #include "store/win32/machine_win32.h"
+#include "store/win32/windows_api.h"
 #else
 #include "store/portable/machine_portable.h"
 #endif

@@ -163,12 +163,15 @@ TEST_F(RegistryConformance, EnumerationListsEveryValueWhateverItsLength) {
   EXPECT_EQ(reg().EnumValue(key, i, name), kNoMoreItems);
   reg().CloseKey(key);
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"a-first", "b-long", std::string(300, 'c'), "d-中文"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"a-first", "b-long", std::string(300, 'c'), "d-中文"}));
 }
 
 TEST_F(RegistryConformance, ClassesRootIsTheMachinesSoftwareClasses) {
-  std::string sub = "KorvantaTestClass" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
-  ASSERT_EQ(reg().SetValue(RegRoot::kClassesRoot, sub, "IsShortCut", kRegSz, Variant("")), kSuccess);
+  std::string sub =
+      "KorvantaTestClass" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
+  ASSERT_EQ(reg().SetValue(RegRoot::kClassesRoot, sub, "IsShortCut", kRegSz, Variant("")),
+            kSuccess);
   Variant v("unset");
   EXPECT_EQ(reg().QueryValue(RegRoot::kLocalMachine, "Software\\Classes\\" + sub, "IsShortCut", v),
             kSuccess);

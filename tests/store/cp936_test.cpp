@@ -1,9 +1,9 @@
 // Code page 936 as Wine converts it. The Windows build compares every character
 // with the system's own conversion under Wine.
 
-#include <gtest/gtest.h>
-
 #include "store/portable/cp936.h"
+
+#include <gtest/gtest.h>
 
 #ifdef _WIN32
 #include "store/win32/windows_api.h"
@@ -27,10 +27,14 @@ TEST(Cp936, UnmappableAndInvalidInputBehaveAsTheSystem) {
   EXPECT_EQ(cp.ToAnsi("日本語ｶﾀｶﾅ"), cp.ToAnsi("日本語") + "????");
   EXPECT_EQ(cp.ToAnsi("¢"), "\xa1\xe9") << "best fit";
   // A lead byte takes any non-zero next byte; alone it is the default character.
-  EXPECT_EQ(Cp936::ToUtf16("\x81\x20" "a"), u"?a");
+  EXPECT_EQ(Cp936::ToUtf16("\x81\x20"
+                           "a"),
+            u"?a");
   EXPECT_EQ(Cp936::ToUtf16("a\x81"), u"a?");
   EXPECT_EQ(Cp936::ToUtf16(std::string("\x81\0b", 3)), std::u16string(u"?\0b", 3));
-  EXPECT_EQ(Cp936::ToUtf16("\xff" "x"), u"\xf8f5x");
+  EXPECT_EQ(Cp936::ToUtf16("\xff"
+                           "x"),
+            u"\xf8f5x");
 }
 
 TEST(Cp936, BoundedConversionNeverSplitsACharacter) {

@@ -1,15 +1,15 @@
 // The machine folder: Windows paths through dosdevices, the machine's folders as
 // its registry gives them, the trash.
 
+#include "store/portable/machine_folder.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 
-#include <unistd.h>
-
 #include "store/machine.h"
-#include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #include "store/portable/trash.h"
 #include "support/test_support.h"
@@ -40,7 +40,8 @@ TEST_F(MachineFolderTest, WindowsPathsMatchEachComponentWithoutCase) {
   // Missing components keep the caller's spelling, from the first missing one on.
   EXPECT_EQ(m.HostPath("C:\\Windows\\New Folder\\File.TXT"),
             root_ / "dosdevices/c:/WINDOWS/New Folder/File.TXT");
-  EXPECT_EQ(m.HostPath("C:\\WINDOWS\\..\\windows\\.\\win.ini"), root_ / "dosdevices/c:/WINDOWS/Win.INI");
+  EXPECT_EQ(m.HostPath("C:\\WINDOWS\\..\\windows\\.\\win.ini"),
+            root_ / "dosdevices/c:/WINDOWS/Win.INI");
   EXPECT_EQ(m.HostPath("C:\\"), root_ / "dosdevices/c:");
   EXPECT_EQ(m.HostPath("D:\\x"), root_ / "dosdevices/d:/x");
   EXPECT_FALSE(m.HostPath("E:\\x").has_value()) << "no such drive";
@@ -83,7 +84,8 @@ TEST(PortableMachine, FoldersFallBackWhenTheRegistryIsSilent) {
   test::TempDir dir;
   fs::path root = dir.path() / "bare";
   fs::create_directories(root / "drive_c");
-  test::WriteBytes(root / "system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n");
+  test::WriteBytes(root / "system.reg",
+                   "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n");
   Machine machine(OpenMachineFolder(root));
   EXPECT_EQ(machine.paths().WinDir(), "C:\\WINDOWS\\");
   EXPECT_EQ(machine.paths().DirTemp(), "C:\\WINDOWS\\Temp\\");
@@ -141,7 +143,8 @@ class ShellTest : public ::testing::Test {
   std::string Started(std::size_t count) {
     for (int i = 0; i < 100; ++i) {
       std::string text = test::ReadBytes(dir_.path() / "started");
-      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= count) return text;
+      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= count)
+        return text;
       usleep(50000);
     }
     return test::ReadBytes(dir_.path() / "started");
@@ -171,10 +174,10 @@ TEST_F(ShellTest, OpeningGoesThroughWineOrTheDesktop) {
     lines.push_back(started.substr(at, end - at));
   }
   std::sort(lines.begin(), lines.end());
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       prefix_.string() + "|wine start /unix " + prefix_.string() +
-                           "/dosdevices/c:/Program Files/Korvanta/help.chm",
-                       "|xdg-open https://www.korvanta.com/password-help.htm"}))
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{prefix_.string() + "|wine start /unix " + prefix_.string() +
+                                          "/dosdevices/c:/Program Files/Korvanta/help.chm",
+                                      "|xdg-open https://www.korvanta.com/password-help.htm"}))
       << "a missing file starts nothing";
 }
 

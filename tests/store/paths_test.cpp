@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "store/paths.h"
+
+#include <gtest/gtest.h>
 
 namespace korvanta {
 namespace {

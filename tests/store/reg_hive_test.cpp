@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,6 +60,18 @@ LineChange Diff(const std::string& before, const std::string& after) {
   c.end_before = a.size() - tail;
   c.end_after = b.size() - tail;
   return c;
+}
+
+// A registry file of the prefix wineboot made for this test run, read only
+// (so the Windows build's run under Wine reads it too).
+std::string FreshFile(const char* name) {
+  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
+  const std::filesystem::path dir =
+      env ? std::filesystem::path(env)
+          : std::filesystem::path(KORVANTA_SOURCE_DIR) / "build" / "prefix-template";
+  std::string bytes = test::ReadBytes(dir / name);
+  EXPECT_GT(bytes.size(), 100u) << "no " << name << " in " << dir << " (run scripts/make-prefix)";
+  return bytes;
 }
 
 void ForEachKey(RegKey& key, const std::function<void(RegKey&)>& visit) {
@@ -128,12 +143,9 @@ std::string WithoutFinalNewline(std::string text) {
 }
 
 TEST(RegHiveRoundTrip, FreshPrefixFilesComeBackByteForByte) {
-  test::TempDir dir;
-  const auto prefix = test::CopyFreshPrefix(dir.path());
-  ASSERT_FALSE(prefix.empty());
   for (const char* name : {"system.reg", "user.reg", "userdef.reg"}) {
     SCOPED_TRACE(name);
-    const std::string bytes = test::ReadBytes(prefix / name);
+    const std::string bytes = FreshFile(name);
     ASSERT_GT(bytes.size(), 100u);
     RegHive hive(bytes);
     ASSERT_TRUE(hive.valid());
@@ -162,12 +174,9 @@ TEST(RegHiveRoundTrip, FreshPrefixFilesComeBackByteForByte) {
 TEST(RegHiveRoundTrip, RegeneratingEveryKeyReproducesWineserversFile) {
   // Every key is changed and changed back at its own time, so every block is
   // written by our writer: the result must be what wineserver wrote.
-  test::TempDir dir;
-  const auto prefix = test::CopyFreshPrefix(dir.path());
-  ASSERT_FALSE(prefix.empty());
   for (const char* name : {"system.reg", "user.reg", "userdef.reg"}) {
     SCOPED_TRACE(name);
-    const std::string bytes = test::ReadBytes(prefix / name);
+    const std::string bytes = FreshFile(name);
     RegHive hive(bytes);
     ForEachKey(hive.root(), [&](RegKey& key) {
       const std::uint64_t t = hive.ModificationTime(key);
@@ -230,16 +239,18 @@ TEST(RegHiveRead, FollowsTheReaderRulesOfWineserver) {
   EXPECT_FALSE(not_a_registry.valid());
   EXPECT_TRUE(not_a_registry.root().subkeys().empty());
 
+  // "[]" is the file's root itself.
+  RegHive root_values("WINE REGISTRY Version 2\n\n[] 1697000000\n\"r\"=dword:00000001\n");
+  ASSERT_EQ(root_values.Values(root_values.root()).size(), 1u);
+  EXPECT_EQ(root_values.Values(root_values.root())[0].name, u"r");
+
   RegHive time_wins(
       "WINE REGISTRY Version 2\n[K] 1697000000\n#time=1d9fc073cd98800\n\"v\"=\"1\"\n");
   EXPECT_EQ(time_wins.ModificationTime(*time_wins.Open(u"K")), kLater);
 }
 
 TEST(RegHiveChange, OneValueChangesOnlyItsKeysBlock) {
-  test::TempDir dir;
-  const auto prefix = test::CopyFreshPrefix(dir.path());
-  ASSERT_FALSE(prefix.empty());
-  const std::string bytes = test::ReadBytes(prefix / "system.reg");
+  const std::string bytes = FreshFile("system.reg");
   RegHive hive(bytes);
   RegKey* nt = hive.Open(u"Software\\Microsoft\\Windows NT\\CurrentVersion");
   ASSERT_TRUE(nt);
@@ -265,8 +276,9 @@ TEST(RegHiveChange, OneValueChangesOnlyItsKeysBlock) {
                                       after.begin() + (block_end - before.size() + after.size()));
   std::vector<std::string> expected = old_values;
   const std::string owner = "\"RegisteredOwner\"=\"\\x6d4b\\x8bd5 \\\"user\\\"\"";
-  auto at = std::find_if(expected.begin(), expected.end(),
-                         [](const std::string& l) { return l.rfind("\"RegisteredOwner\"=", 0) == 0; });
+  auto at = std::find_if(expected.begin(), expected.end(), [](const std::string& l) {
+    return l.rfind("\"RegisteredOwner\"=", 0) == 0;
+  });
   ASSERT_NE(at, expected.end());
   *at = owner;
   EXPECT_EQ(new_values, expected);
@@ -288,7 +300,8 @@ TEST(RegHiveChange, NewKeysGoWhereWineserverPutsThem) {
       ";; All keys relative to REGISTRY\\\\Machine\n"
       "\n"
       "#arch=win64\n"
-      "\n[0" + kLaterHead +
+      "\n[0" +
+      kLaterHead +
       "\n"
       "[A] 1697000000\n"
       "#time=1d9fbfedb152000\n"
@@ -296,14 +309,17 @@ TEST(RegHiveChange, NewKeysGoWhereWineserverPutsThem) {
       "\n"
       "[A\\\\sub] 1697000000\n"
       "#time=1d9fbfedb152000\n"
-      "\n[Aa" + kLaterHead +
+      "\n[Aa" +
+      kLaterHead +
       "\n"
       "[B\\\\x] 1697000000\n"
       "#time=1d9fbfedb152000\n"
       "\"v\"=dword:00000001\n"
-      "\n[B\\\\y" + kLaterHead +
-      "\n[C\\\\sub" + kLaterHead + "@=\"x\"\n"
-      "\n[D\\\\e" + kLaterHead;
+      "\n[B\\\\y" +
+      kLaterHead + "\n[C\\\\sub" + kLaterHead +
+      "@=\"x\"\n"
+      "\n[D\\\\e" +
+      kLaterHead;
   EXPECT_EQ(hive.Save(), expected);
   // Loading it again and regenerating everything keeps that order.
   RegHive again(expected);
@@ -342,7 +358,8 @@ TEST(RegHiveChange, DeletesKeysWithoutSubkeysOnly) {
             ";; All keys relative to REGISTRY\\\\Machine\n"
             "\n"
             "#arch=win64\n"
-            "\n[A" + kLaterHead + "\"v\"=\"1\"\n");
+            "\n[A" +
+                kLaterHead + "\"v\"=\"1\"\n");
 }
 
 TEST(RegHiveChange, SameValueAgainChangesNothing) {

@@ -99,8 +99,8 @@ void Run(const std::string& command) {
         std::wstring wide(value_name.size() + 1, L'\0');
         MultiByteToWideChar(CP_ACP, 0, value_name.c_str(), -1, &wide[0],
                             static_cast<int>(wide.size()));
-        rc = RegSetValueExW(key, wide.c_str(), 0, type,
-                            reinterpret_cast<const BYTE*>(bytes.data()), size);
+        rc = RegSetValueExW(key, wide.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                            size);
       }
       std::printf("%s %ld\n", op.c_str(), rc);
     } else if (op == "query") {

@@ -36,9 +36,13 @@ std::string Command(std::string_view op, RegRoot root, std::string_view path,
   return out;
 }
 
-std::string NameField(const char* name) { return name ? Hex(name) : "null"; }
+std::string NameField(const char* name) {
+  return name ? Hex(name) : "null";
+}
 
-std::string HexOrDash(std::string_view bytes) { return bytes.empty() ? "-" : Hex(bytes); }
+std::string HexOrDash(std::string_view bytes) {
+  return bytes.empty() ? "-" : Hex(bytes);
+}
 
 std::vector<std::string> Fields(const std::string& command) {
   std::vector<std::string> fields;
@@ -91,8 +95,7 @@ void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::s
     // No name and an empty name both mean the default value.
     const std::string name = f[3] == "null" ? "" : Unhex(f[3]);
     if (op == "set") {
-      out.push_back("set " +
-                    std::to_string(reg.SetValue(key, name, Parse(f[4], 0), Unhex(f[5]))));
+      out.push_back("set " + std::to_string(reg.SetValue(key, name, Parse(f[4], 0), Unhex(f[5]))));
     } else if (op == "query") {
       RegData data;
       const Status s = reg.QueryValue(key, name, data);
@@ -109,8 +112,8 @@ void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::s
           out.push_back("enumval " + std::to_string(s));
           break;
         }
-        out.push_back("enumval 0 " + HexOrDash(value_name) + " " + std::to_string(data.type) +
-                      " " + HexOrDash(data.bytes));
+        out.push_back("enumval 0 " + HexOrDash(value_name) + " " + std::to_string(data.type) + " " +
+                      HexOrDash(data.bytes));
       }
     } else if (op == "enumkey") {
       for (std::uint32_t i = 0;; ++i) {
@@ -153,8 +156,7 @@ std::string SetWideCmd(RegRoot root, std::string_view path, std::string_view nam
                        std::uint32_t type, std::string_view utf16_data) {
   return Command("setw", root, path, {Hex(name), Number(type), Hex(utf16_data)});
 }
-std::string QueryCmd(RegRoot root, std::string_view path, const char* name,
-                     std::uint32_t access) {
+std::string QueryCmd(RegRoot root, std::string_view path, const char* name, std::uint32_t access) {
   return Command("query", root, path, {NameField(name), access ? Number(access) : ""});
 }
 std::string QueryCmd(RegRoot root, std::string_view path, std::string_view name) {
@@ -169,7 +171,9 @@ std::string EnumValuesCmd(RegRoot root, std::string_view path) {
 std::string EnumKeysCmd(RegRoot root, std::string_view path) {
   return Command("enumkey", root, path);
 }
-std::string EchoCmd(std::string_view word) { return "echo," + std::string(word); }
+std::string EchoCmd(std::string_view word) {
+  return "echo," + std::string(word);
+}
 
 std::vector<std::string> RunProbe(const std::filesystem::path& prefix, const RegScript& script) {
   std::size_t length = 0;
@@ -214,6 +218,8 @@ std::vector<std::string> Part(const std::vector<std::string>& output, std::strin
   return part;
 }
 
-std::string Gbk(std::string_view utf8) { return Cp936().ToAnsi(utf8); }
+std::string Gbk(std::string_view utf8) {
+  return Cp936().ToAnsi(utf8);
+}
 
 }  // namespace korvanta::test

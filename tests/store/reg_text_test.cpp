@@ -79,8 +79,14 @@ TEST(RegTextEscape, WritesWhatWineserverWrites) {
   EXPECT_EQ(Escaped(u"\u4e2dA"), "\\x4e2dA");
   // C escapes, then octal (3 digits only before an octal digit).
   EXPECT_EQ(Escaped(u"\a\b\t\n\v\f\r\x1b"), "\\a\\b\\t\\n\\v\\f\\r\\e");
-  EXPECT_EQ(Escaped(std::u16string(u"\x01" u"7\x01" u"8\x1f")), "\\0017\\18\\37");
-  EXPECT_EQ(Escaped(std::u16string(u"a\0b\0" u"5", 5)), "a\\0b\\0005");
+  EXPECT_EQ(Escaped(std::u16string(u"\x01"
+                                   u"7\x01"
+                                   u"8\x1f")),
+            "\\0017\\18\\37");
+  EXPECT_EQ(Escaped(std::u16string(u"a\0b\0"
+                                   u"5",
+                                   5)),
+            "a\\0b\\0005");
   // Characters beyond the BMP go as their surrogates.
   EXPECT_EQ(Escaped(u"\U0001F600"), "\\xd83d\\xde00");
 }
@@ -90,7 +96,11 @@ TEST(RegTextEscape, RoundTrips) {
       u"",
       u"中文测试 GBK：注册表",
       std::u16string(u"\0\x01\x02\x07\x08\x0b\x1a\x1b\x1f\x7f", 10),
-      u"\x01" u"7\x02" u"0\x03" u"9\x1f" u"1",
+      u"\x01"
+      u"7\x02"
+      u"0\x03"
+      u"9\x1f"
+      u"1",
       u"\u4e2d0\u4e2df\u4e2dF\u4e2dg\u00ff\u0100a",
       u"quote\" back\\ [bracket] \\x41 \\101",
       std::u16string(u"ends with nul\0", 14),
@@ -103,17 +113,28 @@ TEST(RegTextEscape, RoundTrips) {
 }
 
 TEST(RegTextEscape, ReadsWhatWineserverReads) {
-  EXPECT_EQ(Unescaped("\\x"), u"x");             // \x without digits is an x
+  EXPECT_EQ(Unescaped("\\x"), u"x");  // \x without digits is an x
   EXPECT_EQ(Unescaped("\\xg"), u"xg");
-  EXPECT_EQ(Unescaped("\\x12345"), u"\u1234" u"5");  // at most 4 hex digits
-  EXPECT_EQ(Unescaped("\\101\\0017\\18"), u"A\x01" u"7\x01" u"8");
-  EXPECT_EQ(Unescaped("\\q\\[\\'"), u"q['");     // any other escape is the character
+  EXPECT_EQ(Unescaped("\\x12345"),
+            u"\u1234"
+            u"5");  // at most 4 hex digits
+  EXPECT_EQ(Unescaped("\\101\\0017\\18"),
+            u"A\x01"
+            u"7\x01"
+            u"8");
+  EXPECT_EQ(Unescaped("\\q\\[\\'"), u"q['");                  // any other escape is the character
   EXPECT_EQ(Unescaped("\xe4\xb8\xad\xc3\xa9"), u"中\u00e9");  // raw bytes are UTF-8
   EXPECT_EQ(Unescaped("\xf0\x9f\x98\x80"), u"\U0001F600");
   // Invalid UTF-8 is dropped: a stray continuation byte, an overlong form, a
   // lead byte cut short (the ASCII after it stays).
-  EXPECT_EQ(Unescaped("a\x80" "b\xc0\xaf" "c\xe4" "d"), u"abcd");
-  EXPECT_EQ(Unescaped("\xe0\x80\x80" "e"), u"e");
+  EXPECT_EQ(Unescaped("a\x80"
+                      "b\xc0\xaf"
+                      "c\xe4"
+                      "d"),
+            u"abcd");
+  EXPECT_EQ(Unescaped("\xe0\x80\x80"
+                      "e"),
+            u"e");
 
   std::u16string out;
   EXPECT_FALSE(ParseRegEscaped("no end", '"', out));

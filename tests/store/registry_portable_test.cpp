@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <csignal>
-
 #include <string>
 
 #include "store/portable/cp936.h"

@@ -76,7 +76,10 @@ test::RegScript EngineWrites() {
       test::SetCmd(HKLM, k, "t99", 0x99, Bytes({1, 2, 3})),
       test::SetCmd(HKLM, k, "empty", kRegSz, ""),
       test::SetCmd(HKLM, k, nullptr, kRegSz, Gbk("默认值")),
-      test::SetCmd(HKLM, k, "q\"uote\\back\tslash", kRegSz, "ctl\x01" "7\x1b" "8\x7f"),
+      test::SetCmd(HKLM, k, "q\"uote\\back\tslash", kRegSz,
+                   "ctl\x01"
+                   "7\x1b"
+                   "8\x7f"),
       test::SetCmd(HKLM, k, Gbk("à1"), kRegSz, Gbk("à1üb") + std::string(1, '\0')),
       test::SetCmd(HKLM, k, "lone lead byte", kRegSz, "\xd6"),
       test::SetCmd(HKLM, k, "gone", kRegSz, "x"),
@@ -125,19 +128,24 @@ TEST_F(PortableRegistryWine, WineReadsWhatWeWriteAndKeepsOurBlocks) {
   fs::remove(prefix / "user.reg");
   std::vector<std::string> written, ours;
   {
+    // One action: the reads see our changes in memory, before they are saved
+    // and read back from the file, so what Wine reads is checked against
+    // what we meant to write.
     PortableRegistry registry(prefix);
+    registry.BeginAction();
     written = test::Run(registry, EngineWrites());
     ours = test::Run(registry, ReadsOfEngineWrites());
+    registry.EndAction();
     EXPECT_EQ(registry.TakeWriteError(), "");
   }
   for (const auto& line : written) EXPECT_EQ(line.substr(line.find(' ')), " 0") << line;
   const std::string system = test::ReadBytes(prefix / "system.reg");
   const std::string user = test::ReadBytes(prefix / "user.reg");
-  EXPECT_EQ(user.rfind(
-                "WINE REGISTRY Version 2\n"
-                ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n",
-                0),
-            0u);
+  EXPECT_EQ(
+      user.rfind("WINE REGISTRY Version 2\n"
+                 ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n",
+                 0),
+      0u);
 
   const auto wine = test::RunProbe(prefix, ReadsOfEngineWrites());
   EXPECT_EQ(wine, ours);
@@ -176,9 +184,13 @@ test::RegScript WineWrites() {
       test::SetCmd(HKLM, k, "t1234", 0x1234, Bytes({9})),
       test::SetWideCmd(HKLM, k, "odd", kRegSz, std::string("a\0b", 3)),
       test::SetWideCmd(HKLM, k, "unterminated", kRegSz, utf16(u"ab")),
-      test::SetWideCmd(HKLM, k, "not in gbk", kRegSz, utf16(u"\u0639\u20ac\U0001F600") + '\0' + '\0'),
+      test::SetWideCmd(HKLM, k, "not in gbk", kRegSz,
+                       utf16(u"\u0639\u20ac\U0001F600") + '\0' + '\0'),
       test::SetWideCmd(HKLM, k, Gbk("名"), kRegMultiSz, utf16(std::u16string(u"x\0\0y\0\0", 6))),
-      test::SetWideCmd(HKLM, k, "ctl", kRegSz, utf16(std::u16string(u"\x01" u"7\x1b\"\\[]\0", 8))),
+      test::SetWideCmd(HKLM, k, "ctl", kRegSz,
+                       utf16(std::u16string(u"\x01"
+                                            u"7\x1b\"\\[]\0",
+                                            8))),
       test::CreateCmd(HKLM, k + "\\Gone"),
       test::DeleteKeyCmd(HKLM, k + "\\Gone"),
       test::CreateCmd(HKCU, "Software\\KorvantaWine"),

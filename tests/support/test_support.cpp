@@ -83,8 +83,10 @@ fs::path CopyFreshPrefix(const fs::path& dir, const std::string& name) {
 std::string ShellQuote(const std::string& word) {
   std::string out = "'";
   for (char c : word) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
   }
   return out + "'";
 }

@@ -103,7 +103,8 @@ TEST(ControlModel, LookupByNameIndexAndCaption) {
   EXPECT_EQ(array[0]->index(), 0);
   EXPECT_EQ(array[2]->index(), 2);
 
-  EXPECT_EQ(form.FindByCaption("设置")->name(), "Command2") << "front-most first, text boxes skipped";
+  EXPECT_EQ(form.FindByCaption("设置")->name(), "Command2")
+      << "front-most first, text boxes skipped";
   back.BringToFront();
   EXPECT_EQ(back.z_order(), 0);
   EXPECT_GT(front.z_order(), back.z_order());
@@ -120,7 +121,8 @@ TEST(ControlModel, ListViewRowsSelectionAndNotifications) {
   list.set_observer(&rec);
   for (int i = 0; i < 5; ++i) list.AddRow({"name" + std::to_string(i), "C:\\"}, i % 2 == 0);
   EXPECT_EQ(rec.events.size(), 5u);
-  EXPECT_EQ(rec.events.back(), "ListView1:" + std::to_string(int(Property::kRowsInserted)) + ":4+1");
+  EXPECT_EQ(rec.events.back(),
+            "ListView1:" + std::to_string(int(Property::kRowsInserted)) + ":4+1");
 
   std::vector<int> checks;
   list.on_item_check = [&](int r) { checks.push_back(r); };

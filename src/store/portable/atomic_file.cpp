@@ -65,8 +65,8 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
   fs::path temp;
   for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
     temp = target;
-    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(temp_counter++) + L".tmp";
+    temp += L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(temp_counter++) +
+            L".tmp";
     file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
@@ -93,8 +93,8 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
   }
   if (code != 0) {
     DeleteFileW(temp.c_str());
-    SetError(error, "cannot write " + target.string() + " (Windows error " +
-                        std::to_string(code) + ")");
+    SetError(error,
+             "cannot write " + target.string() + " (Windows error " + std::to_string(code) + ")");
     return StatusOf(code);
   }
   return kSuccess;
@@ -133,9 +133,9 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
   int fd = -1;
   fs::path temp;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target.parent_path() / ("." + target.filename().string() + "." +
-                                   std::to_string(::getpid()) + "-" +
-                                   std::to_string(temp_counter++) + ".tmp");
+    temp = target.parent_path() /
+           ("." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
+            std::to_string(temp_counter++) + ".tmp");
     // A new file gets 0666 less the umask, as any program's new file would.
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;

@@ -85,7 +85,9 @@ const Tables& tables() {
   return *t;
 }
 
-bool IsLead(unsigned char c) { return c >= kLeadFirst && c <= kLeadLast; }
+bool IsLead(unsigned char c) {
+  return c >= kLeadFirst && c <= kLeadLast;
+}
 
 }  // namespace
 
@@ -150,8 +152,12 @@ std::size_t Cp936::AnsiLength(std::u16string_view text) {
   return n;
 }
 
-std::string Cp936::ToAnsi(std::string_view utf8) const { return FromUtf16(Utf8ToUtf16(utf8)); }
+std::string Cp936::ToAnsi(std::string_view utf8) const {
+  return FromUtf16(Utf8ToUtf16(utf8));
+}
 
-std::string Cp936::FromAnsi(std::string_view ansi) const { return Utf16ToUtf8(ToUtf16(ansi)); }
+std::string Cp936::FromAnsi(std::string_view ansi) const {
+  return Utf16ToUtf8(ToUtf16(ansi));
+}
 
 }  // namespace korvanta

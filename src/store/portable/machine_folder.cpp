@@ -20,7 +20,8 @@ std::optional<fs::path> MachineFolder::DriveFolder(char letter) const {
   if (fs::exists(entry, ec)) return entry;
   // Wine creates dosdevices at its first start; a machine folder that Wine has not
   // run on yet still has its C: drive.
-  if (letter == 'c' && !fs::exists(root_ / "dosdevices", ec) && fs::is_directory(root_ / "drive_c", ec)) {
+  if (letter == 'c' && !fs::exists(root_ / "dosdevices", ec) &&
+      fs::is_directory(root_ / "drive_c", ec)) {
     return root_ / "drive_c";
   }
   return std::nullopt;
@@ -62,8 +63,10 @@ std::optional<fs::path> MachineFolder::HostPath(std::string_view windows_path) c
     part.clear();
   };
   for (char c : windows_path.substr(2)) {
-    if (c == '\\' || c == '/') flush();
-    else part.push_back(c);
+    if (c == '\\' || c == '/')
+      flush();
+    else
+      part.push_back(c);
   }
   flush();
 

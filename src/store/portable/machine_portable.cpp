@@ -101,10 +101,10 @@ class PortableMachine final : public MachineBackend {
     auto is = [&](std::string_view n) { return EqualsIgnoreCase(name, n); };
     if (is("SystemRoot") || is("windir")) return WindowsDirectory();
     if (is("USERPROFILE")) {
-      return ReadText(RegRoot::kLocalMachine,
-                      std::string("Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\") +
-                          kUserSid,
-                      "ProfileImagePath");
+      return ReadText(
+          RegRoot::kLocalMachine,
+          std::string("Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\") + kUserSid,
+          "ProfileImagePath");
     }
     return {};
   }

@@ -65,21 +65,66 @@ Arg Widen(const char* ansi) {
   return Cp936::ToUtf16(ansi);
 }
 
-// WideCharToMultiByte(CP_UTF8): an unpaired surrogate becomes U+FFFD.
-std::string EncodeUtf8(TextView text) {
-  std::u16string clean;
-  clean.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c >= 0xd800 && c < 0xdc00 && i + 1 < text.size() && text[i + 1] >= 0xdc00 &&
-        text[i + 1] < 0xe000) {
-      clean.push_back(c);
-      clean.push_back(text[++i]);
+// One character of MultiByteToWideChar(CP_UTF8) as Wine decodes it, from the
+// byte after the lead byte ch: the continuation bytes that still fit are consumed
+// and the whole malformed prefix is one U+FFFD (nothing returned); overlong forms,
+// encoded surrogates and values past U+10FFFF are malformed; a sequence cut by the
+// end of the text takes the rest of it.
+std::optional<unsigned> DecodeUtf8Char(unsigned ch, std::string_view bytes, std::size_t& i) {
+  const int len = ch >= 0xc2 && ch < 0xe0   ? 1
+                  : ch >= 0xe0 && ch < 0xf0 ? 2
+                  : ch >= 0xf0 && ch < 0xf5 ? 3
+                                            : 0;
+  unsigned value = ch & (len == 1 ? 0x1f : len == 2 ? 0x0f : 0x07);
+  if (i + static_cast<std::size_t>(len) > bytes.size()) {
+    i = bytes.size();
+    return std::nullopt;
+  }
+  auto next = [&](unsigned& c) {
+    c = static_cast<unsigned char>(bytes[i]) ^ 0x80u;
+    return c < 0x40;
+  };
+  unsigned c = 0;
+  switch (len) {
+    case 3:
+      if (!next(c)) return std::nullopt;
+      value = (value << 6) | c;
+      ++i;
+      if (value < 0x10) return std::nullopt;
+      [[fallthrough]];
+    case 2:
+      if (!next(c)) return std::nullopt;
+      value = (value << 6) | c;
+      if (value >= (0x110000 >> 6)) return std::nullopt;
+      ++i;
+      if (value < 0x20 || (value >= (0xd800 >> 6) && value <= (0xdfff >> 6))) return std::nullopt;
+      [[fallthrough]];
+    case 1:
+      if (!next(c)) return std::nullopt;
+      value = (value << 6) | c;
+      ++i;
+      if (value < 0x80) return std::nullopt;
+      return value;
+    default:
+      return std::nullopt;
+  }
+}
+
+Text DecodeUtf8(std::string_view bytes) {
+  Text out;
+  for (std::size_t i = 0; i < bytes.size();) {
+    unsigned ch = static_cast<unsigned char>(bytes[i++]);
+    std::optional<unsigned> value = ch < 0x80 ? ch : DecodeUtf8Char(ch, bytes, i);
+    if (!value) {
+      out.push_back(u'\xfffd');
+    } else if (*value >= 0x10000) {
+      out.push_back(static_cast<char16_t>(0xd800 | ((*value - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xdc00 | (*value & 0x3ff)));
     } else {
-      clean.push_back(c >= 0xd800 && c < 0xe000 ? u'\xfffd' : c);
+      out.push_back(static_cast<char16_t>(*value));
     }
   }
-  return Utf16ToUtf8(clean);
+  return out;
 }
 
 // --- the file as a tree ----------------------------------------------------------
@@ -108,7 +153,7 @@ Text DecodeFile(std::string_view bytes, Encoding& encoding) {
   auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
   if (bytes.size() >= 3 && at(0) == 0xef && at(1) == 0xbb && at(2) == 0xbf) {
     encoding = Encoding::kUtf8;
-    return Utf8ToUtf16(bytes.substr(3));
+    return DecodeUtf8(bytes.substr(3));
   }
   if (bytes.size() >= 2 && ((at(0) == 0xff && at(1) == 0xfe) || (at(0) == 0xfe && at(1) == 0xff))) {
     bool little = at(0) == 0xff;
@@ -174,7 +219,7 @@ std::string Serialize(const std::vector<Section>& sections, Encoding encoding) {
     case Encoding::kAnsi:
       return Cp936::FromUtf16(text);
     case Encoding::kUtf8:
-      return "\xef\xbb\xbf" + EncodeUtf8(text);
+      return "\xef\xbb\xbf" + Utf16ToUtf8(text);
     case Encoding::kUtf16Le:
     case Encoding::kUtf16Be: {
       bool little = encoding == Encoding::kUtf16Le;

@@ -15,14 +15,20 @@ std::size_t LowerBound(const std::vector<T>& items, std::u16string_view name, Na
   std::size_t lo = 0, hi = items.size();
   while (lo < hi) {
     const std::size_t mid = (lo + hi) / 2;
-    if (CompareRegNames(name_of(items[mid]), name) < 0) lo = mid + 1;
-    else hi = mid;
+    if (CompareRegNames(name_of(items[mid]), name) < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
   }
   return lo;
 }
 
-std::u16string_view KeyName(const RegKey* k) { return k->name(); }
-std::u16string_view ValueName(const RegValue& v) { return v.name; }
+std::u16string_view KeyName(const RegKey* k) {
+  return k->name();
+}
+std::u16string_view ValueName(const RegValue& v) {
+  return v.name;
+}
 
 // The ancestors of a key from the root down, the key included.
 std::vector<const RegKey*> Chain(const RegKey* key) {
@@ -47,7 +53,6 @@ bool BeforeInTree(const RegKey* a, const RegKey* b) {
 RegHive::RegHive(std::string text) : text_(std::move(text)) {
   keys_.emplace_back();
   root_ = &keys_.back();
-  root_->parsed_ = true;
   Index();
   last_chain_ = {};
   scratch_line_ = {};
@@ -90,7 +95,8 @@ void RegHive::Index() {
   while (pos < n) {
     const std::size_t line_begin = pos;
     const void* nl = std::memchr(data + pos, '\n', n - pos);
-    const std::size_t line_end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : n;
+    const std::size_t line_end =
+        nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : n;
     pos = nl ? line_end + 1 : n;
     std::size_t i = line_begin;
     while (i < line_end && IsRegSpace(data[i])) ++i;
@@ -100,21 +106,24 @@ void RegHive::Index() {
     }
     // A "[" line that a hex value's "\" continuation swallows is no key line.
     const bool starts_block =
-        data[i] == '[' &&
-        !(blank_start == std::string_view::npos && !blocks_.empty() &&
-          std::memchr(data + prev_begin, '\\', prev_end - prev_begin) &&
-          ContinuesIntoNextLine(blocks_.back().begin, line_begin));
+        data[i] == '[' && !(blank_start == std::string_view::npos && !blocks_.empty() &&
+                            std::memchr(data + prev_begin, '\\', prev_end - prev_begin) &&
+                            ContinuesIntoNextLine(blocks_.back().begin, line_begin));
     if (starts_block) {
       const std::size_t begin = blank_start != std::string_view::npos ? blank_start : line_begin;
-      if (blocks_.empty()) header_end_ = begin;
-      else blocks_.back().end = static_cast<std::uint32_t>(begin);
+      if (blocks_.empty())
+        header_end_ = begin;
+      else
+        blocks_.back().end = static_cast<std::uint32_t>(begin);
       Block block;
       block.begin = static_cast<std::uint32_t>(begin);
       block.key = KeyForLine(std::string_view(data + i + 1, line_end - i - 1));
       const auto index = static_cast<std::uint32_t>(blocks_.size());
       if (RegKey* key = block.key) {
-        if (key->first_block_ == RegKey::kNoBlock) key->first_block_ = index;
-        else blocks_[key->last_block_].next_of_key = index;
+        if (key->first_block_ == RegKey::kNoBlock)
+          key->first_block_ = index;
+        else
+          blocks_[key->last_block_].next_of_key = index;
         key->last_block_ = index;
       }
       blocks_.push_back(block);
@@ -479,8 +488,7 @@ RegNamespace::Ref RegNamespace::Follow(Ref key, int depth) const {
 
 RegNamespace::Ref RegNamespace::Resolve(std::u16string_view absolute, int depth) const {
   constexpr std::u16string_view kRoot = u"\\Registry\\";
-  if (absolute.size() <= kRoot.size() ||
-      !RegNamesEqual(absolute.substr(0, kRoot.size()), kRoot)) {
+  if (absolute.size() <= kRoot.size() || !RegNamesEqual(absolute.substr(0, kRoot.size()), kRoot)) {
     return {};
   }
   std::vector<std::u16string_view> names;

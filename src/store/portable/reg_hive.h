@@ -39,7 +39,7 @@ class RegKey {
   std::vector<RegKey*> subkeys_;
   std::vector<RegValue> values_;  // in wineserver's order, once parsed_
   std::unique_ptr<std::u16string> class_;
-  std::uint64_t modified_ = 0;     // FILETIME
+  std::uint64_t modified_ = 0;  // FILETIME
   std::uint32_t first_block_ = kNoBlock;
   std::uint32_t last_block_ = kNoBlock;
   bool parsed_ = false;
@@ -105,7 +105,7 @@ class RegHive {
   struct Block {
     std::uint32_t begin = 0;  // its blank lines, then the "[" line
     std::uint32_t end = 0;
-    RegKey* key = nullptr;    // null when wineserver could not read the key line
+    RegKey* key = nullptr;  // null when wineserver could not read the key line
     std::uint32_t next_of_key = RegKey::kNoBlock;
   };
 

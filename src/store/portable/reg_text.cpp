@@ -87,18 +87,32 @@ char16_t LatinExtendedLower(char16_t c) {
 
 char16_t GreekLower(char16_t c) {
   switch (c) {
-    case 0x370: case 0x372: case 0x376: return static_cast<char16_t>(c + 1);
-    case 0x37f: return 0x3f3;
-    case 0x386: return 0x3ac;
-    case 0x38c: return 0x3cc;
-    case 0x38e: return 0x3cd;
-    case 0x38f: return 0x3ce;
-    case 0x3cf: return 0x3d7;
-    case 0x3f4: return 0x3b8;
-    case 0x3f7: return 0x3f8;
-    case 0x3f9: return 0x3f2;
-    case 0x3fa: return 0x3fb;
-    default: break;
+    case 0x370:
+    case 0x372:
+    case 0x376:
+      return static_cast<char16_t>(c + 1);
+    case 0x37f:
+      return 0x3f3;
+    case 0x386:
+      return 0x3ac;
+    case 0x38c:
+      return 0x3cc;
+    case 0x38e:
+      return 0x3cd;
+    case 0x38f:
+      return 0x3ce;
+    case 0x3cf:
+      return 0x3d7;
+    case 0x3f4:
+      return 0x3b8;
+    case 0x3f7:
+      return 0x3f8;
+    case 0x3f9:
+      return 0x3f2;
+    case 0x3fa:
+      return 0x3fb;
+    default:
+      break;
   }
   if (c >= 0x388 && c <= 0x38a) return static_cast<char16_t>(c + 37);
   if (c >= 0x391 && c <= 0x3ab && c != 0x3a2) return static_cast<char16_t>(c + 32);
@@ -198,15 +212,32 @@ std::optional<std::size_t> ParseRegEscaped(std::string_view src, char end, std::
       const char e = src[p];
       char16_t simple = 0;
       switch (e) {
-        case 'a': simple = u'\a'; break;
-        case 'b': simple = u'\b'; break;
-        case 'e': simple = 0x1b; break;
-        case 'f': simple = u'\f'; break;
-        case 'n': simple = u'\n'; break;
-        case 'r': simple = u'\r'; break;
-        case 't': simple = u'\t'; break;
-        case 'v': simple = u'\v'; break;
-        default: break;
+        case 'a':
+          simple = u'\a';
+          break;
+        case 'b':
+          simple = u'\b';
+          break;
+        case 'e':
+          simple = 0x1b;
+          break;
+        case 'f':
+          simple = u'\f';
+          break;
+        case 'n':
+          simple = u'\n';
+          break;
+        case 'r':
+          simple = u'\r';
+          break;
+        case 't':
+          simple = u'\t';
+          break;
+        case 'v':
+          simple = u'\v';
+          break;
+        default:
+          break;
       }
       if (simple != 0) {
         d[k++] = simple;
@@ -349,9 +380,9 @@ void AppendRegKeyHead(std::string& out, const std::vector<const std::u16string*>
   }
   out += "] ";
   // wineserver divides a signed count, so times before 1970 wrap as it does.
-  const auto seconds = static_cast<std::uint32_t>(
-      static_cast<std::int64_t>(modified - kFiletimeUnixEpoch) /
-      static_cast<std::int64_t>(kFiletimeTicksPerSecond));
+  const auto seconds =
+      static_cast<std::uint32_t>(static_cast<std::int64_t>(modified - kFiletimeUnixEpoch) /
+                                 static_cast<std::int64_t>(kFiletimeTicksPerSecond));
   out += std::to_string(seconds);
   out += "\n#time=";
   AppendHex(out, modified >> 32, 1);
@@ -443,9 +474,12 @@ RegValueParse ParseRegValue(std::string_view line, RegLineReader& more, RegValue
     return RegValueParse::kBadData;
   };
   static constexpr DataTag kTags[] = {
-      {"\"", kRegSz, kRegSz},          {"str:\"", kRegSz, kRegSz},
-      {"str(2):\"", kRegExpandSz, kRegSz}, {"str(7):\"", kRegMultiSz, kRegSz},
-      {"hex:", kRegBinary, kRegBinary}, {"dword:", kRegDword, kRegDword},
+      {"\"", kRegSz, kRegSz},
+      {"str:\"", kRegSz, kRegSz},
+      {"str(2):\"", kRegExpandSz, kRegSz},
+      {"str(7):\"", kRegMultiSz, kRegSz},
+      {"hex:", kRegBinary, kRegBinary},
+      {"dword:", kRegDword, kRegDword},
       {"hex(", 0, kRegBinary},
   };
   std::string_view rest = line.substr(pos);

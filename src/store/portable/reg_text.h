@@ -72,7 +72,9 @@ class RegLineReader {
 };
 
 // The characters wineserver's reader skips as white space (C isspace).
-inline bool IsRegSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+inline bool IsRegSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 std::string_view SkipRegSpace(std::string_view s);
 
 enum class RegValueParse {

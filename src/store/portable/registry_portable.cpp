@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 
 #include "store/portable/atomic_file.h"
 #include "store/portable/cp936.h"
@@ -142,12 +141,14 @@ void PortableRegistry::Read(Hive& hive) {
   std::string text;
   if (hive.stamp.exists) {
     std::ifstream in(hive.file, std::ios::binary);
-    std::ostringstream bytes;
-    if (in) bytes << in.rdbuf();
-    if (!in || in.bad()) {
+    text.reserve(hive.stamp.size);
+    char buffer[1 << 16];
+    while (in && (in.read(buffer, sizeof buffer) || in.gcount() > 0)) {
+      text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    if (!in.eof()) {
       hive.unreadable = "无法读取注册表文件 " + hive.file.string() + "。";
-    } else {
-      text = std::move(bytes).str();
+      text.clear();
     }
   }
   if (!hive.stamp.exists) {
@@ -204,7 +205,9 @@ void PortableRegistry::BeginAction() {
   Refresh();
 }
 
-void PortableRegistry::EndAction() { EndActionStatus(); }
+void PortableRegistry::EndAction() {
+  EndActionStatus();
+}
 
 Status PortableRegistry::EndActionStatus() {
   if (action_depth_ == 0 || --action_depth_ > 0) return kSuccess;
@@ -232,7 +235,9 @@ Status PortableRegistry::StartWrite() {
   return kSuccess;
 }
 
-Status PortableRegistry::FinishWrite() { return EndActionStatus(); }
+Status PortableRegistry::FinishWrite() {
+  return EndActionStatus();
+}
 
 Status PortableRegistry::SaveAll() {
   Hive* changed[2];
@@ -264,7 +269,8 @@ Status PortableRegistry::SaveAll() {
     std::string reason;
     const Status status = ReplaceFileAtomically(hive.file, bytes, &reason);
     if (status != kSuccess) {
-      write_error_ = "无法保存注册表文件 " + hive.file.string() + "：" + reason + "。更改没有保存。";
+      write_error_ =
+          "无法保存注册表文件 " + hive.file.string() + "：" + reason + "。更改没有保存。";
       hive.data.reset();  // read the file again at the next access
       result = status;
       continue;
@@ -384,7 +390,7 @@ Status PortableRegistry::DeleteKey(RegRoot root, std::string_view path) {
   Status status = StartWrite();
   Target target;
   if (status == kSuccess) status = Resolve(root, path, false, target);
-  if (status == kSuccess && target.walk.found != target.views.size()) status = kSuccess + 0 * kFileNotFound + 3;
+  if (status == kSuccess && target.walk.found != target.views.size()) status = kFileNotFound;
   if (status == kSuccess) {
     const RegNamespace::Ref ref = target.walk.key;
     status = WritableOrError(*HiveOf(ref.hive));

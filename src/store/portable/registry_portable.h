@@ -65,8 +65,8 @@ class PortableRegistry final : public RegistryBackend {
     std::u16string branch;
     std::unique_ptr<RegHive> data;  // null until read, and after changes were dropped
     FileStamp stamp;
-    std::string unreadable;         // why the file could not be read, if it could not
-    std::uint64_t generation = 0;   // counts reads, so handles know to find their key again
+    std::string unreadable;        // why the file could not be read, if it could not
+    std::uint64_t generation = 0;  // counts reads, so handles know to find their key again
   };
   struct Handle {
     Hive* hive = nullptr;

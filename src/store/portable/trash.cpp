@@ -66,7 +66,8 @@ Status MoveInto(const fs::path& trash, const fs::path& item, const std::string& 
   fs::create_directories(trash / "info", ec);
   if (!fs::is_directory(trash / "files") || !fs::is_directory(trash / "info")) return kAccessDenied;
 
-  std::string info = "[Trash Info]\nPath=" + PercentEncode(recorded) + "\nDeletionDate=" + Now() + "\n";
+  std::string info =
+      "[Trash Info]\nPath=" + PercentEncode(recorded) + "\nDeletionDate=" + Now() + "\n";
   std::string stem = fs::path(recorded).filename().string();
   for (int n = 1; n < 10000; ++n) {
     std::string name = n == 1 ? stem : stem + "." + std::to_string(n);
@@ -97,7 +98,8 @@ Status MoveInto(const fs::path& trash, const fs::path& item, const std::string& 
 }  // namespace
 
 fs::path HomeTrash() {
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return fs::path(data) / "Trash";
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+    return fs::path(data) / "Trash";
   const char* home = std::getenv("HOME");
   return fs::path(home ? home : "/") / ".local/share/Trash";
 }

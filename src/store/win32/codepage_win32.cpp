@@ -1,12 +1,13 @@
 #include "store/win32/codepage_win32.h"
 
-#include "store/win32/windows_api.h"
-
 #include "store/win32/win32_text.h"
+#include "store/win32/windows_api.h"
 
 namespace korvanta {
 
-std::uint32_t Win32Codepage::id() const { return GetACP(); }
+std::uint32_t Win32Codepage::id() const {
+  return GetACP();
+}
 
 std::string Win32Codepage::ToAnsi(std::string_view utf8) const {
   std::wstring wide = Widen(utf8);
@@ -14,8 +15,8 @@ std::string Win32Codepage::ToAnsi(std::string_view utf8) const {
   int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                               nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                      nullptr);
   return out;
 }
 

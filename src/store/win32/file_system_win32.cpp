@@ -1,8 +1,7 @@
 #include "store/win32/file_system_win32.h"
 
-#include "store/win32/windows_api.h"
-
 #include "store/win32/win32_text.h"
+#include "store/win32/windows_api.h"
 
 namespace korvanta {
 namespace {
@@ -21,7 +20,9 @@ FileEntry ToEntry(const WIN32_FIND_DATAW& d) {
   return e;
 }
 
-Status LastError() { return static_cast<Status>(GetLastError()); }
+Status LastError() {
+  return static_cast<Status>(GetLastError());
+}
 
 class Handle {
  public:
@@ -127,8 +128,8 @@ Status Win32FileSystem::WriteFile(std::string_view path, std::string_view bytes)
 }
 
 Status Win32FileSystem::AppendFile(std::string_view path, std::string_view bytes) {
-  Handle h(CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle h(CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.ok()) return LastError();
   return WriteAll(h.get(), bytes);
 }

@@ -1,13 +1,13 @@
-#include "store/win32/windows_api.h"
+#include "store/win32/machine_win32.h"
 
 #include "store/machine_backend.h"
 #include "store/win32/codepage_win32.h"
 #include "store/win32/file_system_win32.h"
-#include "store/win32/machine_win32.h"
 #include "store/win32/profile_win32.h"
 #include "store/win32/registry_win32.h"
 #include "store/win32/shell_win32.h"
 #include "store/win32/win32_text.h"
+#include "store/win32/windows_api.h"
 
 namespace korvanta {
 namespace {

@@ -1,8 +1,8 @@
 #include "store/win32/registry_win32.h"
 
-#include "store/win32/windows_api.h"
-
 #include <string>
+
+#include "store/win32/windows_api.h"
 
 namespace korvanta {
 namespace {
@@ -19,8 +19,12 @@ HKEY RootKey(RegRoot root) {
   return HKEY_LOCAL_MACHINE;
 }
 
-HKEY ToHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key.id); }
-KeyHandle FromHkey(HKEY key) { return KeyHandle{reinterpret_cast<std::uintptr_t>(key)}; }
+HKEY ToHkey(KeyHandle key) {
+  return reinterpret_cast<HKEY>(key.id);
+}
+KeyHandle FromHkey(HKEY key) {
+  return KeyHandle{reinterpret_cast<std::uintptr_t>(key)};
+}
 
 }  // namespace
 
@@ -40,7 +44,9 @@ Status Win32Registry::CreateKey(RegRoot root, std::string_view path, KeyHandle& 
   return rc;
 }
 
-Status Win32Registry::CloseKey(KeyHandle key) { return RegCloseKey(ToHkey(key)); }
+Status Win32Registry::CloseKey(KeyHandle key) {
+  return RegCloseKey(ToHkey(key));
+}
 
 Status Win32Registry::DeleteKey(RegRoot root, std::string_view path) {
   return RegDeleteKeyA(RootKey(root), std::string(path).c_str());
@@ -86,7 +92,8 @@ Status Win32Registry::EnumValue(KeyHandle key, std::uint32_t index, std::string&
   for (int attempt = 0; attempt < 8; ++attempt) {
     std::string n(max_name + 2, '\0');
     data.bytes.assign(max_data + 2, '\0');
-    DWORD name_size = static_cast<DWORD>(n.size()), data_size = static_cast<DWORD>(data.bytes.size());
+    DWORD name_size = static_cast<DWORD>(n.size()),
+          data_size = static_cast<DWORD>(data.bytes.size());
     DWORD type = 0;
     LONG rc = RegEnumValueA(ToHkey(key), index, n.data(), &name_size, nullptr, &type,
                             reinterpret_cast<BYTE*>(data.bytes.data()), &data_size);

@@ -1,10 +1,9 @@
 #include "store/win32/shell_win32.h"
 
-#include "store/win32/windows_api.h"
-
 #include <string>
 
 #include "store/win32/codepage_win32.h"
+#include "store/win32/windows_api.h"
 
 namespace korvanta {
 
@@ -21,12 +20,12 @@ void Win32Shell::RecycleFile(std::string_view path) {
   SHFileOperationA(&op);
 }
 
-void Win32Shell::Execute(std::string_view verb, std::string_view file,
-                         std::string_view parameters, std::uintptr_t owner) {
+void Win32Shell::Execute(std::string_view verb, std::string_view file, std::string_view parameters,
+                         std::uintptr_t owner) {
   Win32Codepage cp;
   std::string v = cp.ToAnsi(verb), f = cp.ToAnsi(file), p = cp.ToAnsi(parameters);
-  ShellExecuteA(reinterpret_cast<HWND>(owner), v.c_str(), f.c_str(), p.empty() ? nullptr : p.c_str(),
-                nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(reinterpret_cast<HWND>(owner), v.c_str(), f.c_str(),
+                p.empty() ? nullptr : p.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 void Win32Shell::RequestRestart() {

@@ -10,6 +10,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// shellapi.h needs windows.h first.
 #include <shellapi.h>
 
 #undef CopyFile
