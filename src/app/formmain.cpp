@@ -1,5 +1,6 @@
 #include "app/formmain.h"
 
+#include "app/theme.h"
 #include "store/reg.h"
 #include "ui/declare.h"
 
@@ -59,6 +60,7 @@ Formmain::Formmain(Program& program)
       Labelbt(Place<Label>(*this, "Labelbt", {0, 0, kWidth, kTitleHeight})),
       Labelmin(Place<Label>(*this, "Labelmin", {9000, 60, 750, 285}, "最小化")),
       Labelend(Place<Label>(*this, "Labelend", {9800, 60, 600, 285}, "关闭")),
+      Labeljsj(Place<Label>(*this, "Labeljsj", {4500, 60, 4350, 285})),
       Label2(
           Place<Label>(*this, "Label2", {60, kItemTop - 30, kSideWidth - 120, kItemHeight + 60})),
       Labe3(Place<Label>(*this, "Labe3",
@@ -95,6 +97,25 @@ Formmain::Formmain(Program& program)
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});
   icon = "korvanta";
+  set_back_color(theme::kSideBack);
+  theme::StyleTitle(Labelbt);
+  theme::StyleTitleButton(Labelmin);
+  theme::StyleTitleButton(Labelend);
+  ui::Appearance bar;
+  bar.back = theme::kSelectionBack;
+  bar.border = true;
+  Label2.set_appearance(bar);
+  ui::Appearance item;
+  item.fore = theme::kSideFore;
+  item.font_size = 10;
+  item.transparent = true;
+  Labe3.set_appearance(item);
+  ui::Appearance machine = Labelbt.appearance();
+  machine.fore = theme::kMutedFore;
+  machine.bold = false;
+  machine.font_size = 9;
+  machine.align = ui::Align::kRight;
+  Labeljsj.set_appearance(machine);
 
   for (int i = 0; i < kPageCount; ++i) {
     auto n = static_cast<std::size_t>(i);
@@ -108,6 +129,7 @@ Formmain::Formmain(Program& program)
   for (int i = 0; i <= kPageCount; ++i) {
     Label1[static_cast<std::size_t>(i)] =
         &PlaceAt<Label>(*this, "Label1", i, {90, kItemTop + i * kItemPitch, 90, kItemHeight});
+    Label1[static_cast<std::size_t>(i)]->set_back_color(theme::kMarkerBack);
   }
   for (int page = 1; page <= 7; ++page) {
     int slot = page == 1 ? 4 : (page == 3 || page == 6) ? 3 : 0;
@@ -151,6 +173,10 @@ Formmain::Formmain(Program& program)
 
 void Formmain::Load() {
   Labelbt.set_caption("Korvanta V3.5 Build 8.181");
+  // Which machine the program works on, when it is not the one it runs on.
+  std::string machine = program_.machine().Describe();
+  Labeljsj.set_caption(machine.empty() ? "" : "计算机：" + machine);
+  Labeljsj.set_visible(!machine.empty());
   // The frameless window keeps its taskbar menu and can be minimised from the
   // taskbar: the renderers give it WS_SYSMENU | WS_MINIMIZEBOX.
   Label1[0]->set_visible(false);
@@ -163,6 +189,7 @@ void Formmain::LayoutTitleBar() {
   Labelbt.set_rect({0, 0, width, Labelbt.rect().height});
   Labelend.Move(width - Labelend.rect().width - 100, Labelend.rect().top);
   Labelmin.Move(width - Labelend.rect().width - Labelmin.rect().width - 150, Labelmin.rect().top);
+  Labeljsj.Move(Labelmin.rect().left - Labeljsj.rect().width - 150, Labeljsj.rect().top);
 }
 
 void Formmain::SwitchToPage(int i) {

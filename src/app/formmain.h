@@ -41,6 +41,7 @@ class Formmain final : public ui::Form {
   ui::Label& Labelbt;
   ui::Label& Labelmin;
   ui::Label& Labelend;
+  ui::Label& Labeljsj;  // which machine, when it is not the one the program runs on
   ui::Label& Label2;
   ui::Label& Labe3;
   std::array<ui::PictureBox*, kPageCount> Picture1;

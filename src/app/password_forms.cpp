@@ -42,7 +42,6 @@ Formpass::Formpass(Program& program)
       Command2(
           ui::Place<ui::CommandButton>(*this, "Command2", {2520, 1740, 1260, 375}, "取消(&Esc)")) {
   topmost = true;
-  beep_on_show = true;
   Textpass.password_char = '*';
   Command1.is_default = true;
   Command2.is_cancel = true;

@@ -1,5 +1,6 @@
 #include "app/small_window.h"
 
+#include "app/theme.h"
 #include "ui/declare.h"
 
 namespace korvanta::app {
@@ -33,6 +34,12 @@ SmallWindow::SmallWindow(Program& program, std::string name, std::string title, 
       program_(program) {
   set_caption(std::move(title));
   set_rect({0, 0, width, height});
+  ui::Appearance window;
+  window.back = theme::kWindowBack;
+  window.border = true;
+  set_appearance(window);
+  theme::StyleTitle(Labelbt);
+  theme::StyleTitleButton(Labelend);
   Labelend.on_click = [this] { program_.Unload(*this); };
 }
 
@@ -44,8 +51,10 @@ MessageWindow::MessageWindow(Program& program, const Spec& spec)
       ok(ui::Place<ui::CommandButton>(*this, spec.ok_name, {0, spec.height - 615, 1200, 375},
                                       spec.ok_caption)) {
   topmost = true;
-  beep_on_show = true;
   Image1.set_picture({ui::Picture::Type::kResource, IconResource(spec.icon), 0});
+  ui::Appearance text;
+  text.transparent = true;
+  Label1.set_appearance(text);
   ok.is_default = true;
   if (!spec.cancel_caption.empty()) {
     cancel = &ui::Place<ui::CommandButton>(*this, spec.cancel_name,

@@ -31,7 +31,8 @@ class MachineBackend {
   virtual std::string TempPath() = 0;
   // The folder that holds the program file, without a trailing backslash.
   virtual std::string ProgramFolder() = 0;
-  // Which machine this is, in words for the window ("本机" or the folder).
+  // Which machine this is, for the window: "" for the machine the program runs
+  // on, else where the machine folder is.
   virtual std::string Describe() const = 0;
 
   // Groups the writes of one user action: the back end may hold them until the

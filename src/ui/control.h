@@ -137,6 +137,9 @@ class Control {
   // Front-most first among siblings: a higher number is further back.
   int z_order() const;
 
+  // Pressing the mouse on this control moves its window (a title label).
+  bool drags_window = false;
+
   // Events every kind can raise.
   std::function<void()> on_click;
   std::function<void(int button, int x, int y)> on_mouse_down;

@@ -44,9 +44,8 @@ class Form : public Control {
 
   // Window attributes.
   bool borderless = true;
-  bool topmost = false;  // made topmost when it loads
-  bool beep_on_show = false;
-  std::string icon;  // resource name of the window's icon
+  bool topmost = false;  // it makes itself topmost (Host::MakeTopmost) when it loads
+  std::string icon;      // resource name of the window's icon
   // Set for the small message windows.
   std::optional<MessageWindowInfo> message;
 

@@ -43,7 +43,7 @@ class Win32Machine final : public MachineBackend {
     std::size_t slash = path.find_last_of(L'\\');
     return Narrow(slash == std::wstring::npos ? path : path.substr(0, slash));
   }
-  std::string Describe() const override { return "本机"; }
+  std::string Describe() const override { return {}; }
 
   void BeginAction() override {}
   void EndAction() override {}

@@ -1,0 +1,50 @@
+#include "app/smoke_tour.h"
+
+#include "app/formmain.h"
+#include "app/forms.h"
+
+namespace korvanta::app {
+
+std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
+  std::vector<std::string> missed;
+  auto shoot = [&](ui::Form* form, const std::string& name) {
+    camera.Settle();
+    if (!form || !camera.Shoot(*form, name)) missed.push_back(name);
+  };
+
+  program.Start();
+  shoot(program.Loaded("Formqd"), "Formqd");
+  program.OpenMainWindow();
+  program.RunPosted();
+  Formmain* main = program.main();
+  for (int i = 0; i < kPageCount && main; ++i) {
+    main->Label3[static_cast<std::size_t>(i)]->UserClick();
+    program.RunPosted();
+    shoot(main, "Formmain-page" + std::to_string(i));
+  }
+  for (int tab = 2; tab <= 4 && main; ++tab) {
+    main->TabStrip1.UserSelectTab(tab);
+    program.RunPosted();
+    shoot(main, "Formmain-page8-tab" + std::to_string(tab));
+  }
+
+  // Every other window that is built, one at a time.
+  for (const auto& [name, factory] : FormFactories()) {
+    if (!factory || name == "Formqd" || name == "Formmain" || name == "Formpass") continue;
+    ui::Form* form = program.Show(name);
+    shoot(form, name);
+    if (form && program.Loaded(name) == form) program.Unload(*form);
+    program.RunPosted();
+  }
+  // The start-up prompt disables the main window while it shows.
+  ui::Form* prompt = program.Show("Formpass");
+  shoot(prompt, "Formpass");
+  if (prompt) program.Unload(*prompt);
+  if (main) main->set_enabled(true);
+  program.RunPosted();
+
+  program.End();
+  return missed;
+}
+
+}  // namespace korvanta::app
