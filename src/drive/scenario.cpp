@@ -20,9 +20,10 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Splits off the first word; a «...» word may hold spaces.
+// Splits off the first word and the one blank after it; a «...» word may hold
+// spaces.
 std::string_view NextWord(std::string_view& rest) {
-  rest = Trim(rest);
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
   std::size_t end;
   if (rest.substr(0, kOpenQuote.size()) == kOpenQuote) {
     std::size_t close = rest.find(kCloseQuote);
@@ -158,7 +159,10 @@ std::string ScenarioRunner::State(const ui::Control& c) const {
 }
 
 bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
-  std::string_view line = Trim(raw);
+  // Only the line end goes: the text a "type" or "pick" ends with may end in blanks.
+  std::string_view line = raw;
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
   if (line.empty() || line.front() == '#') return true;
   std::string_view rest = line;
   std::string command(NextWord(rest));

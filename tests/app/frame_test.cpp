@@ -186,3 +186,17 @@ TEST_F(FrameTest, LaunchersOpenTheirWindowsAndFiles) {
 
 }  // namespace
 }  // namespace korvanta::app
+
+namespace korvanta::app {
+namespace {
+
+TEST_F(FrameTest, TypedTextIsTheRestOfTheLineBlanksIncluded) {
+  EXPECT_EQ(
+      Drive("start\nclick Label3(1)\nclick Textjg\nprint Textjg\ntype Textjg  two  words  \r\n"
+            "print Textjg\ntype Textjg\nprint Textjg\n"),
+      "Textjg = «»\nTextjg = « two  words  »\nTextjg = «»\n")
+      << "one blank separates the name from the text, the rest is typed";
+}
+
+}  // namespace
+}  // namespace korvanta::app
