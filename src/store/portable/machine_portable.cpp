@@ -1,6 +1,9 @@
 #include "store/portable/machine_portable.h"
 
+#include <optional>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "store/paths.h"
 #include "store/portable/cp936.h"
@@ -20,8 +23,9 @@ constexpr const char* kUserSid = "S-1-5-21-0-0-0-1000";
 
 class PortableMachine final : public MachineBackend {
  public:
-  explicit PortableMachine(const std::filesystem::path& root)
-      : folder_(root),
+  PortableMachine(const std::filesystem::path& root, MachineFolderOptions options)
+      : options_(std::move(options)),
+        folder_(root),
         registry_(root, [root] { return WineserverWriteRefusal(root); }),
         files_(folder_, registry_),
         profiles_(files_, registry_, [this] { return WindowsDirectory(); }),
@@ -49,7 +53,11 @@ class PortableMachine final : public MachineBackend {
   std::string ProgramFolder() override {
     static constexpr const char* kFolder = "C:\\Program Files\\Korvanta";
     if (!program_folder_made_) {
+      std::optional<std::filesystem::path> host = folder_.HostPath(kFolder);
+      std::error_code ec;
+      const bool existed = host && std::filesystem::is_directory(*host, ec);
       program_folder_made_ = files_.CreateDirectory(kFolder) == kSuccess;
+      if (program_folder_made_ && host && !existed) InstallShippedSettings(*host);
     }
     return kFolder;
   }
@@ -60,6 +68,15 @@ class PortableMachine final : public MachineBackend {
   std::string TakeWriteError() override { return registry_.TakeWriteError(); }
 
  private:
+  // The first run on a machine starts from the options shipped with the program.
+  // A copy that fails leaves no set.ini, which the cleaner reads as no options.
+  void InstallShippedSettings(const std::filesystem::path& program_folder) {
+    if (options_.shipped_settings.empty()) return;
+    std::error_code ec;
+    std::filesystem::copy_file(options_.shipped_settings, program_folder / "set.ini",
+                               std::filesystem::copy_options::skip_existing, ec);
+  }
+
   std::string ReadText(RegRoot root, std::string_view key, std::string_view name) {
     Variant value;
     reg_.QueryValue(root, key, name, value);
@@ -100,6 +117,7 @@ class PortableMachine final : public MachineBackend {
     if (!value.empty()) return value;
     auto is = [&](std::string_view n) { return EqualsIgnoreCase(name, n); };
     if (is("SystemRoot") || is("windir")) return WindowsDirectory();
+    if (is("SystemDrive")) return WindowsDirectory().substr(0, 2);
     if (is("USERPROFILE")) {
       return ReadText(
           RegRoot::kLocalMachine,
@@ -109,6 +127,7 @@ class PortableMachine final : public MachineBackend {
     return {};
   }
 
+  MachineFolderOptions options_;
   MachineFolder folder_;
   Cp936 codepage_;
   PortableRegistry registry_;
@@ -122,7 +141,12 @@ class PortableMachine final : public MachineBackend {
 }  // namespace
 
 std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root) {
-  return std::make_unique<PortableMachine>(root);
+  return OpenMachineFolder(root, MachineFolderOptions{});
+}
+
+std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root,
+                                                  const MachineFolderOptions& options) {
+  return std::make_unique<PortableMachine>(root, options);
 }
 
 }  // namespace korvanta

@@ -8,6 +8,16 @@
 
 namespace korvanta {
 
+struct MachineFolderOptions {
+  // The set.ini shipped with the program. When the program creates its folder on
+  // the machine (its first run there), this file is copied in, so the cleaner
+  // starts with the shipped options. A folder that already exists is the user's
+  // and is left as it is, set.ini or not. Empty: nothing is copied.
+  std::filesystem::path shipped_settings;
+};
+
 std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root);
+std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root,
+                                                  const MachineFolderOptions& options);
 
 }  // namespace korvanta

@@ -1,0 +1,321 @@
+// The demo machine as the program sees it: what each page reads from its registry,
+// its folders and files, the set.ini a new program folder starts with, and a
+// whole start and exit of the program on it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/demo_copy.h"
+#include "store/machine.h"
+#include "store/portable/machine_portable.h"
+#include "support/test_support.h"
+
+namespace korvanta::test {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr RegRoot HKLM = RegRoot::kLocalMachine;
+constexpr RegRoot HKCU = RegRoot::kCurrentUser;
+constexpr RegRoot HKCR = RegRoot::kClassesRoot;
+
+struct Expected {
+  RegRoot root;
+  const char* key;
+  const char* name;
+  const char* text;  // as QueryValue gives it; null: the value must be absent
+};
+
+// A representative set per page: values that make a page show something, and
+// values left unset on purpose so that the page shows its untouched state.
+const Expected kPageValues[] = {
+    // system inventory: no 9x product name, so the NT name and service pack show
+    {HKLM, "Software\\Microsoft\\Windows\\CurrentVersion", "ProductName", nullptr},
+    {HKLM, "Software\\Microsoft\\Windows\\CurrentVersion", "versionnumber", nullptr},
+    {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
+     "Microsoft Windows XP"},
+    {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion", "CSDVersion", "Service Pack 2"},
+    {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", "C:\\WINDOWS"},
+    {HKLM, "Software\\Microsoft\\DirectX", "Version", "4.09.00.0904"},
+    // personalisation
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "Link", "30"},
+    {HKCR, "lnkfile", "IsShortCut", ""},
+    {HKCR, "piffile", "IsShortCut", ""},
+    {HKCU, "Control panel\\Desktop", "PaintDesktopVersion", "0"},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", "NoInternetIcon",
+     nullptr},
+    {HKLM,
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\"
+     "{645FF040-5081-101B-9F08-00AA002F954E}",
+     "", "回收站"},
+    {HKLM,
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace\\"
+     "{450D8FBA-AD25-11D0-98A8-0800361B1103}",
+     "", "我的文档"},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\NonEnum",
+     "{20D04FE0-3AEA-1069-A2D8-08002B30309D}", nullptr},
+    {HKLM, "Software\\Microsoft\\Windows\\CurrentVersion", "RegisteredOwner", nullptr},
+    {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOwner", "微软用户"},
+    {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOrganization", "微软中国"},
+    {HKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup", nullptr},
+    {HKCU, "Control Panel\\International", "sTimeFormat", "H:mm:ss"},
+    {HKLM, "Hardware\\Description\\System\\CentralProcessor\\0", "VendorIdentifier",
+     "GenuineIntel"},
+    {HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\setup", "sourcepath", "D:\\"},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon", "LegalNoticeText", nullptr},
+    // desktop and menu
+    {HKCU, "Control Panel\\desktop", "MenuShowDelay", "400"},
+    {HKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size", "32"},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer", "Max Cached Icons", nullptr},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", "NoRun", nullptr},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+     "ClearRecentDocsonExit", "1"},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", "MaxRecentDocs",
+     "15"},
+    // network
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", "NoNetAutodial",
+     nullptr},
+    {HKLM, "SOFTWARE\\Policies\\Microsoft\\Internet Explorer\\Infodelivery\\Restrictions",
+     "NoJITSetup", "1"},
+    {HKLM, "System\\CurrentControlSet\\Services\\Tcpip\\Parameters", "IPEnableRouter", "0"},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Cache\\Content",
+     "CacheLimit", "51200"},
+    {HKLM, "SYSTEM\\CurrentControlSet\\Services\\VXD\\MSTCP", "DefaultRcvWindow", "256960"},
+    {HKLM, "SYSTEM\\CurrentControlSet\\Services\\Class\\NetTrans\\0000", "MaxMTU", nullptr},
+    // file system
+    {HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan", "0"},
+    {HKLM, "System\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
+     "IoPageLockLimit", nullptr},
+    {HKLM, "System\\CurrentControlSet\\Control\\FileSystem", "Win31FileSystem", "0"},
+    {HKCU, "Console", "QuickEdit", "0"},
+    {HKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI", "yes"},
+    {HKCU, "Control Panel\\desktop", "HungAppTimeout", "5000"},
+    {HKCU, "Control Panel\\desktop", "WaitToKillAppTimeOut", "20000"},
+    // security
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", "NoDriveTypeAutoRun",
+     "145"},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", "DisableTaskMgr",
+     nullptr},
+    {HKLM, "SOFTWARE\\CLASSES\\.reg", "", "regfile"},
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\policies\\Explorer", "Nodrives", "0"},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "autopb", nullptr},
+    // other settings
+    {HKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot", nullptr},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "DontDisplayLastUserName",
+     "0"},
+    {HKLM, "System\\CurrentControlSet\\Services\\LanmanServer\\Parameters", "DiskSpaceThreshold",
+     nullptr},
+    // startup manager
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "SoundMan", "SOUNDMAN.EXE"},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "输入法助手",
+     "C:\\Program Files\\输入法助手\\imehelper.exe /tray"},
+    {HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices", "LoadPowerProfile",
+     "Rundll32.exe powrprof.dll,LoadCurrentPwrScheme"},
+    {HKLM, "SOFTWARE\\qrmtze", "hfrun", nullptr},
+    {HKLM,
+     "System\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\"
+     "PrefetchParameters",
+     "EnablePrefetcher", "3"},
+    // shell tools: desktop objects, context-menu commands
+    {HKCR, "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "", "我的电脑"},
+    {HKCR, "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon", "",
+     "%SystemRoot%\\Explorer.exe,0"},
+    {HKCR, "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", "full",
+     "%SystemRoot%\\System32\\shell32.dll,32"},
+    {HKCR, "CLSID\\{1A9BA3A0-143A-11CF-8350-444553540000}", "", "Shell Favorite Folder"},
+    {HKCR, "CLSID\\{992CFFA0-F557-101A-88EC-00DD010CCC48}\\DefaultIcon", "", nullptr},
+    {HKLM, "SOFTWARE\\CLASSES\\Directory\\shell\\1", "", "在此处打开命令行"},
+    {HKLM, "SOFTWARE\\CLASSES\\Directory\\shell\\2", "", nullptr},
+    {HKCR, "*\\shell\\1\\command", "", "notepad.exe \"%1\""},
+    // the cleaner's browser cache
+    {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Cache",
+     "C:\\Documents and Settings\\Administrator\\Local Settings\\Temporary Internet Files"},
+};
+
+class DemoMachineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = CopyDemoMachine(dir_.path());
+    machine_ = std::make_unique<Machine>(OpenMachineFolder(root_));
+  }
+
+  TempDir dir_;
+  fs::path root_;
+  std::unique_ptr<Machine> machine_;
+};
+
+TEST_F(DemoMachineTest, RegistryHoldsWhatThePagesRead) {
+  for (const Expected& e : kPageValues) {
+    Variant value;
+    Status status = machine_->reg().QueryValue(e.root, e.key, e.name, value);
+    if (e.text) {
+      EXPECT_EQ(status, kSuccess) << e.key << " " << e.name;
+      EXPECT_EQ(value.ToText(), e.text) << e.key << " " << e.name;
+    } else {
+      EXPECT_EQ(status, kFileNotFound) << e.key << " " << e.name << " reads " << value.ToText();
+    }
+  }
+}
+
+TEST_F(DemoMachineTest, StartupPlacesHoldTheirEntries) {
+  // The Run key's long command line is the one the startup page cannot read.
+  Variant long_line;
+  ASSERT_EQ(machine_->reg().QueryValue(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                       "UpdateCheck", long_line),
+            kSuccess);
+  EXPECT_GT(machine_->codepage().ToAnsi(long_line.ToText()).size(), 255u);
+
+  // win.ini's [windows] section comes from the registry, as on Windows NT.
+  std::string load;
+  machine_->ini().GetProfileString("windows", "load", "(error)", 255, load);
+  EXPECT_EQ(load, "C:\\WINDOWS\\taskmon.exe C:\\WINDOWS\\system32\\ntfytray.exe");
+  std::string run;
+  machine_->ini().GetProfileString("windows", "run", "(error)", 255, run);
+  EXPECT_EQ(run, "");
+  std::string mail;
+  machine_->ini().GetProfileString("Mail", "MAPI", "", 255, mail);
+  EXPECT_EQ(mail, "1") << "the rest of win.ini is the file's";
+
+  Variant startup;
+  machine_->reg().QueryValue(
+      HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "startup",
+      startup);
+  std::vector<FileEntry> entries;
+  ASSERT_EQ(machine_->files().List(startup.ToText() + "\\*.*", entries), kSuccess)
+      << startup.ToText();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "网络时钟.lnk");
+
+  EXPECT_EQ(machine_->ini().INIReadKey("Options", "BootDelay", "C:\\msdos.sys", 100), "2");
+  EXPECT_EQ(machine_->ini().INIReadKey("Options", "autoscan", "C:\\msdos.sys", 100), "1");
+}
+
+TEST_F(DemoMachineTest, FoldersAndFilesThePagesUse) {
+  EXPECT_EQ(machine_->paths().WinDir(), "C:\\WINDOWS\\");
+  EXPECT_EQ(machine_->paths().SysDir(), "C:\\WINDOWS\\system32\\");
+  // TEMP is %USERPROFILE%\..., the profile %SystemDrive%\...: both expand.
+  EXPECT_EQ(machine_->paths().DirTemp(),
+            "C:\\Documents and Settings\\Administrator\\Local Settings\\Temp\\");
+  EXPECT_TRUE(
+      machine_->files().Stat("C:\\Documents and Settings\\Administrator\\Local "
+                             "Settings\\Temp\\~DF3E21.tmp"));
+
+  std::vector<FileEntry> applets, savers;
+  machine_->files().List("C:\\WINDOWS\\system32\\*.cpl", applets);
+  machine_->files().List("C:\\WINDOWS\\system32\\*.scr", savers);
+  EXPECT_GE(applets.size(), 20u);
+  EXPECT_GE(savers.size(), 5u);
+  EXPECT_EQ(
+      machine_->ini().INIReadKey("don't load", "odbccp32.cpl", "C:\\WINDOWS\\control.ini", 255),
+      "no");
+  EXPECT_EQ(machine_->ini().INIReadKey("general", "Manufacturer",
+                                       "C:\\WINDOWS\\system32\\oeminfo.ini", 1000),
+            "星河电脑科技有限公司");
+
+  std::string hosts;
+  ASSERT_EQ(machine_->files().ReadFile("C:\\WINDOWS\\system32\\drivers\\etc\\hosts", hosts),
+            kSuccess);
+  EXPECT_NE(hosts.find("127.0.0.1       localhost\r\n"), std::string::npos);
+
+  // Junk of every built-in type the shipped set.ini ticks has something to find.
+  for (const char* pattern :
+       {"C:\\WINDOWS\\Temp\\*.tmp", "C:\\FOUND.000\\*.CHK", "C:\\WINDOWS\\*.old",
+        "C:\\WINDOWS\\Help\\*.gid", "C:\\chklist.*", "C:\\WINDOWS\\Temp\\mscreate.dir",
+        "C:\\WINDOWS\\Web\\Wallpaper\\Thumbs.db"}) {
+    std::vector<FileEntry> found;
+    machine_->files().List(pattern, found);
+    EXPECT_FALSE(found.empty()) << pattern;
+  }
+
+  EXPECT_EQ(machine_->files().DriveType("C:\\"), kDriveFixed);
+}
+
+TEST_F(DemoMachineTest, ItsProgramFolderHoldsTheShippedSettings) {
+  std::string folder = machine_->paths().ProgramFolder();
+  std::string set_ini = folder + "\\set.ini";
+  SettingsStore& ini = machine_->ini();
+  EXPECT_EQ(ini.INIReadKey("smset", "Xxsm", set_ini, 100), "1");
+  EXPECT_EQ(ini.INIReadKey("smset", "Kssm", set_ini, 100), "0");
+  EXPECT_EQ(ini.INIReadKey("filelx", "*.tmp", set_ini, 100), "1");
+  EXPECT_EQ(ini.INIReadKey("addlx", "Lxsum", set_ini, 2), "0");
+  EXPECT_EQ(ini.INIReadKey("delset", "Delbak", set_ini, 100), "1");
+  EXPECT_EQ(ini.INIReadKey("delset", "Delbakpath", set_ini, 100),
+            "C:\\Program Files\\Korvanta\\backup");
+  EXPECT_EQ(ini.INIReadKey("delset", "Delts", set_ini, 100), "0");
+  std::string bytes;
+  machine_->files().ReadFile(set_ini, bytes);
+  EXPECT_EQ(bytes, ReadBytes(fs::path(KORVANTA_SOURCE_DIR) / "data/set.ini"));
+  EXPECT_NE(bytes.find("\r\n"), std::string::npos);
+  EXPECT_EQ(bytes.find("\n\n"), std::string::npos) << "CRLF only";
+}
+
+// --- the program folder on other machines -----------------------------------------
+
+class ShippedSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prefix_ = CopyFreshPrefix(dir_.path());
+    options_.shipped_settings = fs::path(KORVANTA_SOURCE_DIR) / "data/set.ini";
+  }
+  fs::path SetIni() const { return prefix_ / "drive_c/Program Files/Korvanta/set.ini"; }
+
+  TempDir dir_;
+  fs::path prefix_;
+  MachineFolderOptions options_;
+};
+
+TEST_F(ShippedSettingsTest, ANewProgramFolderStartsWithThem) {
+  ASSERT_FALSE(fs::exists(prefix_ / "drive_c/Program Files/Korvanta"));
+  Machine machine(OpenMachineFolder(prefix_, options_));
+  EXPECT_EQ(machine.paths().ProgramFolder(), "C:\\Program Files\\Korvanta");
+  ASSERT_TRUE(fs::exists(SetIni()));
+  EXPECT_EQ(ReadBytes(SetIni()), ReadBytes(options_.shipped_settings));
+  EXPECT_EQ(machine.ini().INIReadKey("smset", "Xxsm", "C:\\Program Files\\Korvanta\\set.ini", 100),
+            "1");
+}
+
+TEST_F(ShippedSettingsTest, AnExistingProgramFolderKeepsWhatItHas) {
+  WriteBytes(SetIni(), "[smset]\r\nXxsm=0\r\nKssm=1\r\n");
+  {
+    Machine machine(OpenMachineFolder(prefix_, options_));
+    machine.paths().ProgramFolder();
+  }
+  EXPECT_EQ(ReadBytes(SetIni()), "[smset]\r\nXxsm=0\r\nKssm=1\r\n");
+
+  // A folder without set.ini is the user's too: no set.ini means no options.
+  fs::remove(SetIni());
+  {
+    Machine machine(OpenMachineFolder(prefix_, options_));
+    machine.paths().ProgramFolder();
+  }
+  EXPECT_FALSE(fs::exists(SetIni()));
+}
+
+TEST_F(ShippedSettingsTest, WithoutShippedSettingsNothingIsCopied) {
+  Machine machine(OpenMachineFolder(prefix_));
+  machine.paths().ProgramFolder();
+  EXPECT_TRUE(fs::is_directory(SetIni().parent_path()));
+  EXPECT_FALSE(fs::exists(SetIni()));
+}
+
+// --- the program on the demo machine ----------------------------------------------
+
+TEST(DemoMachineProgram, StartsAndExits) {
+  TempDir dir;
+  fs::path root = CopyDemoMachine(dir.path());
+  fs::path scenario = dir.path() / "start-exit.txt";
+  WriteBytes(scenario, "start\nexit\n");
+  RunResult run = test::Run(ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(root.string()) +
+                            " " + ShellQuote(scenario.string()));
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out, "ended\n");
+  // Loading every page read the machine and wrote nothing to its registry.
+  fs::path template_root = DemoMachineTemplate();
+  EXPECT_EQ(ReadBytes(root / "system.reg"), ReadBytes(template_root / "system.reg"));
+  EXPECT_EQ(ReadBytes(root / "user.reg"), ReadBytes(template_root / "user.reg"));
+}
+
+}  // namespace
+}  // namespace korvanta::test
