@@ -122,9 +122,15 @@ Formmain::Formmain(Program& program)
     int top = kItemTop + i * kItemPitch;
     Label3[n] = &PlaceAt<Label>(*this, "Label3", i, {240, top, kSideWidth - 360, kItemHeight},
                                 kSideItems[n]);
+    Label3[n]->set_appearance(item);
     Label3[n]->on_click = [this, i] { SwitchToPage(i); };
     Label4[n] =
         &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360}, kHeadings[n]);
+    theme::StyleHeading(*Label4[n]);
+    ui::Appearance page;
+    page.back = theme::kPageBack;
+    page.border = true;
+    Picture1[n]->set_appearance(page);
   }
   for (int i = 0; i <= kPageCount; ++i) {
     Label1[static_cast<std::size_t>(i)] =

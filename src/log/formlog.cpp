@@ -13,6 +13,7 @@ Formlog::Formlog(Program& program)
           ui::Place<ui::CommandButton>(*this, "Commandtcrz", {5580, 4830, 1440, 375}, "退出")) {
   topmost = true;
   Text1.multi_line = true;
+  Text1.locked = true;  // the viewer shows the log; nothing typed there would be kept
   on_load = [this] {
     program_.host().MakeTopmost(*this);
     // A snapshot: entries written while the viewer is open show next time.

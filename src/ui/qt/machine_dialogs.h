@@ -1,0 +1,47 @@
+#pragma once
+// The dialogs of the Qt build: message boxes, and the folder browser, file-open
+// dialog and icon picker over the machine's drives. Paths cross as the machine's
+// Windows paths; a choice outside the machine's drives is refused.
+
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "store/portable/machine_folder.h"
+#include "ui/dialogs.h"
+
+namespace korvanta::qt {
+
+class MachineDialogs final : public ui::Dialogs {
+ public:
+  // owner_window finds the window a form is shown in (or null).
+  MachineDialogs(const MachineFolder& machine,
+                 std::function<QWidget*(const ui::Form*)> owner_window)
+      : machine_(machine), owner_window_(std::move(owner_window)) {}
+
+  ui::MessageAnswer MessageBox(const ui::Form* owner, std::string_view title, std::string_view text,
+                               ui::MessageIcon icon, ui::MessageButtons buttons) override;
+  std::optional<std::string> BrowseForFolder(const ui::Form* owner,
+                                             std::string_view title) override;
+  std::optional<std::string> OpenFile(const ui::Form* owner, std::string_view title,
+                                      std::string_view filter) override;
+  std::optional<ui::IconChoice> PickIcon(const ui::Form* owner,
+                                         const ui::IconChoice& start) override;
+
+  // The machine's drives as host folders, C: first.
+  std::vector<std::pair<char, std::filesystem::path>> Drives() const;
+
+ private:
+  std::optional<std::string> Browse(QWidget* parent, const QString& title, bool folders,
+                                    const QStringList& filters);
+
+  const MachineFolder& machine_;
+  std::function<QWidget*(const ui::Form*)> owner_window_;
+};
+
+// A Windows file filter ("bmp文件|*.bmp|所有文件|*.*") as Qt name filters that
+// match without regard to case, as Windows does.
+QStringList QtNameFilters(std::string_view filter);
+
+}  // namespace korvanta::qt

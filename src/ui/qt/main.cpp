@@ -1,0 +1,102 @@
+// korvanta: the Linux program. Works on a machine folder in Wine-prefix layout
+// (--machine DIR, else WINEPREFIX, else ~/.wine, else the demo machine) and shows
+// the program's windows with Qt. --smoke OUTDIR opens every window in turn,
+// saves a picture of each and exits 0 only when every picture was taken.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <iostream>
+#include <optional>
+
+#include "app/program.h"
+#include "app/smoke_tour.h"
+#include "store/clock.h"
+#include "store/machine.h"
+#include "store/portable/machine_choice.h"
+#include "store/portable/machine_folder.h"
+#include "store/portable/machine_portable.h"
+#include "ui/qt/application.h"
+#include "ui/qt/data_folders.h"
+#include "ui/qt/pictures.h"
+#include "ui/qt/qt_host.h"
+#include "ui/qt/smoke_camera.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Usage() {
+  std::cerr << "usage: korvanta [--machine DIR] [--smoke OUTDIR]\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace korvanta;
+  QApplication app(argc, argv);
+  qt::SetUpApplication(app);
+
+  std::optional<fs::path> machine_dir;
+  std::optional<QString> smoke;
+  QStringList args = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (args[i] == QStringLiteral("--machine") && i + 1 < args.size()) {
+      machine_dir = fs::path(args[++i].toStdString());
+    } else if (args[i] == QStringLiteral("--smoke") && i + 1 < args.size()) {
+      smoke = args[++i];
+    } else {
+      return Usage();
+    }
+  }
+
+  std::vector<fs::path> data =
+      qt::DataFolders(fs::path(QCoreApplication::applicationDirPath().toStdString()));
+  std::vector<fs::path> templates, pictures;
+  MachineFolderOptions options;
+  for (const fs::path& folder : data) {
+    templates.push_back(folder / "machine");
+    pictures.push_back(folder / "pictures");
+    std::error_code ec;
+    if (options.shipped_settings.empty() && fs::is_regular_file(folder / "set.ini", ec)) {
+      options.shipped_settings = folder / "set.ini";
+    }
+  }
+  MachineChoiceResult chosen =
+      ChooseMachine(machine_dir, MachineEnvironment::FromProcess(), templates);
+  if (!chosen.choice) {
+    std::cerr << "korvanta: " << chosen.error << '\n';
+    if (!smoke) {
+      QMessageBox::critical(
+          nullptr, QStringLiteral("Korvanta"),
+          QStringLiteral("找不到要优化的计算机：\n") + QString::fromStdString(chosen.error));
+    }
+    return 1;
+  }
+  if (chosen.choice->created) {
+    std::cerr << "korvanta: made a demo machine at " << chosen.choice->folder.string() << '\n';
+  }
+
+  Machine machine(OpenMachineFolder(chosen.choice->folder, options));
+  MachineFolder folder(chosen.choice->folder);
+  qt::Pictures picture_store(pictures, &folder);
+  QApplication::setWindowIcon(picture_store.WindowIcon("korvanta"));
+  SystemClock clock;
+  qt::QtHost host(machine, folder, picture_store);
+  app::Program program(machine, host, clock);
+  host.set_program(&program);
+
+  int status = 0;
+  if (smoke) {
+    qt::QtSmokeCamera camera(host.renderer(), *smoke);
+    std::vector<std::string> missed = app::RunSmokeTour(program, camera);
+    for (const std::string& name : missed) std::cerr << "korvanta: no picture of " << name << '\n';
+    status = missed.empty() ? 0 : 1;
+  } else {
+    program.Start();
+    if (!host.ended()) status = QApplication::exec();
+  }
+  // Every window goes with the program, before the program's forms do.
+  if (!program.ended()) program.End();
+  return status;
+}

@@ -1,0 +1,92 @@
+#include "ui/qt/pictures.h"
+
+#include <QApplication>
+#include <QImageReader>
+#include <QStyle>
+#include <regex>
+
+namespace korvanta::qt {
+namespace fs = std::filesystem;
+
+Pictures::Pictures(std::vector<fs::path> folders, const MachineFolder* machine)
+    : folders_(std::move(folders)), machine_(machine) {}
+
+std::vector<QPixmap> Pictures::ImagesOf(const fs::path& file) {
+  std::vector<QPixmap> images;
+  QImageReader reader(QString::fromStdString(file.string()));
+  reader.setDecideFormatFromContent(true);
+  int count = std::max(1, reader.imageCount());
+  for (int i = 0; i < count; ++i) {
+    if (i > 0 && !reader.jumpToImage(i)) break;
+    QImage image = reader.read();
+    if (image.isNull()) break;
+    images.push_back(QPixmap::fromImage(image));
+  }
+  return images;
+}
+
+QPixmap Pictures::Resource(const std::string& name) {
+  auto cached = cache_.find(name);
+  if (cached != cache_.end()) return cached->second;
+  QPixmap pixmap;
+  static const std::map<std::string, QStyle::StandardPixmap> kMessageIcons = {
+      {"icon-information", QStyle::SP_MessageBoxInformation},
+      {"icon-critical", QStyle::SP_MessageBoxCritical},
+      {"icon-exclamation", QStyle::SP_MessageBoxWarning},
+      {"icon-question", QStyle::SP_MessageBoxQuestion},
+  };
+  if (auto icon = kMessageIcons.find(name); icon != kMessageIcons.end()) {
+    pixmap = QApplication::style()->standardIcon(icon->second).pixmap(32, 32);
+  } else {
+    for (const fs::path& folder : folders_) {
+      for (const char* extension : {".png", ".bmp", ".jpg"}) {
+        fs::path file = folder / (name + extension);
+        std::error_code ec;
+        if (fs::exists(file, ec) && pixmap.load(QString::fromStdString(file.string()))) break;
+      }
+      if (!pixmap.isNull()) break;
+    }
+  }
+  cache_[name] = pixmap;
+  return pixmap;
+}
+
+QPixmap Pictures::Load(const ui::Picture& picture) {
+  switch (picture.type) {
+    case ui::Picture::Type::kNone:
+      return {};
+    case ui::Picture::Type::kResource:
+      return Resource(picture.source);
+    case ui::Picture::Type::kFile:
+    case ui::Picture::Type::kIcon: {
+      if (!machine_) return {};
+      std::optional<fs::path> host = machine_->HostPath(picture.source);
+      if (!host) return {};
+      std::vector<QPixmap> images = ImagesOf(*host);
+      std::size_t index = picture.type == ui::Picture::Type::kIcon
+                              ? static_cast<std::size_t>(picture.icon_index)
+                              : 0;
+      return index < images.size() ? images[index] : QPixmap();
+    }
+  }
+  return {};
+}
+
+QIcon Pictures::WindowIcon(const std::string& name) {
+  QIcon icon;
+  const std::regex sized(name + "-([0-9]+)\\.png");
+  for (const fs::path& folder : folders_) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+      if (std::regex_match(e.path().filename().string(), sized)) {
+        icon.addFile(QString::fromStdString(e.path().string()));
+      }
+    }
+    if (!icon.isNull()) return icon;
+  }
+  QPixmap single = Resource(name);
+  if (!single.isNull()) icon.addPixmap(single);
+  return icon;
+}
+
+}  // namespace korvanta::qt

@@ -1,0 +1,41 @@
+#pragma once
+// Where the pictures a control shows come from: the program's own (the splash,
+// the about box, the window icon) in its pictures folder, the message icons from
+// the style, and the machine's picture and icon files.
+
+#include <QIcon>
+#include <QPixmap>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/portable/machine_folder.h"
+#include "ui/controls.h"
+
+namespace korvanta::qt {
+
+class Pictures {
+ public:
+  // folders: the program's pictures folders, searched in order; machine may be
+  // null (no machine files then).
+  Pictures(std::vector<std::filesystem::path> folders, const MachineFolder* machine);
+
+  // A null pixmap when the picture cannot be had.
+  QPixmap Load(const ui::Picture& picture);
+  // The window icon of that resource name: every size the folder has of it
+  // (name-16.png, name-32.png, ...), else name.png.
+  QIcon WindowIcon(const std::string& name);
+
+  // Every image a file holds (an .ico holds several); what Qt cannot read gives
+  // none. Used by the icon picker as well.
+  static std::vector<QPixmap> ImagesOf(const std::filesystem::path& file);
+
+ private:
+  QPixmap Resource(const std::string& name);
+  std::vector<std::filesystem::path> folders_;
+  const MachineFolder* machine_;
+  std::map<std::string, QPixmap> cache_;
+};
+
+}  // namespace korvanta::qt

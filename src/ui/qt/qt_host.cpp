@@ -1,0 +1,101 @@
+#include "ui/qt/qt_host.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/formmain.h"
+
+namespace korvanta::qt {
+
+QtHost::QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures)
+    : machine_(machine),
+      pictures_(pictures),
+      context_(pictures),
+      renderer_(context_),
+      dialogs_(folder, [this](const ui::Form* form) -> QWidget* {
+        return form ? renderer_.Find(*form) : nullptr;
+      }) {
+  context_.after_action = [this] {
+    if (program_) program_->RunPosted();
+  };
+  context_.close_requested = [this](ui::Form& form) { CloseRequested(form); };
+}
+
+QtHost::~QtHost() = default;
+
+void QtHost::Show(ui::Form& form) {
+  bool first =
+      renderer_.Find(form) == nullptr || !renderer_.Find(form)->property("placed").toBool();
+  FormWindow& window = renderer_.WindowFor(form);
+  if (first) {
+    if (!form.icon.empty()) window.setWindowIcon(pictures_.WindowIcon(form.icon));
+    Place(form, window);
+    window.setProperty("placed", true);
+  }
+  if (window.isMinimized()) window.showNormal();
+  window.show();
+  window.raise();
+  window.activateWindow();
+}
+
+void QtHost::Place(ui::Form& form, QWidget& window) {
+  QWidget* over = nullptr;
+  if (program_) {
+    app::Formmain* main = program_->main();
+    if (main && main != &form) {
+      FormWindow* main_window = renderer_.Find(*main);
+      if (main_window && main_window->isVisible()) over = main_window;
+    }
+  }
+  QRect area = over              ? over->frameGeometry()
+               : window.screen() ? window.screen()->availableGeometry()
+                                 : QGuiApplication::primaryScreen()->availableGeometry();
+  QRect r = window.frameGeometry();
+  r.moveCenter(area.center());
+  window.move(r.topLeft());
+}
+
+void QtHost::Unloaded(ui::Form& form) {
+  renderer_.Destroy(form);
+}
+
+void QtHost::MakeTopmost(ui::Form& form) {
+  FormWindow& window = renderer_.WindowFor(form);
+  bool visible = window.isVisible();
+  window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  if (visible) window.show();  // changing the flags hides a window
+}
+
+void QtHost::Beep() {
+  QApplication::beep();
+}
+
+void QtHost::Launch(const app::LaunchRequest& request) {
+  machine_.shell().Execute(request.verb, request.file, request.parameters, 0);
+}
+
+void QtHost::Restart() {
+  machine_.shell().RequestRestart();
+}
+
+void QtHost::Ended() {
+  ended_ = true;
+  // Queued: the loop may not be running yet, or the action that ended the
+  // program may still be on the stack.
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void QtHost::CloseRequested(ui::Form& form) {
+  if (!program_) return;
+  // Closing a window from the taskbar is its close label's click (the main
+  // window's exit path, a message window's cancel); a window without one goes.
+  if (ui::Control* close = form.Find("Labelend")) {
+    close->UserClick();
+    return;
+  }
+  program_->Unload(form);
+  if (program_->loaded().empty()) program_->End();
+}
+
+}  // namespace korvanta::qt

@@ -1,0 +1,52 @@
+#pragma once
+// The Qt build's host: it shows the program's forms as Qt windows, places them
+// (the main window in the middle of the screen, the others over it), and sends
+// launches and the restart to the machine's shell.
+
+#include "app/host.h"
+#include "app/program.h"
+#include "store/machine.h"
+#include "store/portable/machine_folder.h"
+#include "ui/qt/machine_dialogs.h"
+#include "ui/qt/pictures.h"
+#include "ui/qt/render_context.h"
+#include "ui/qt/renderer.h"
+
+namespace korvanta::qt {
+
+class QtHost final : public app::Host {
+ public:
+  QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures);
+  ~QtHost() override;
+  QtHost(const QtHost&) = delete;
+  QtHost& operator=(const QtHost&) = delete;
+
+  void set_program(app::Program* program) { program_ = program; }
+  Renderer& renderer() { return renderer_; }
+  RenderContext& context() { return context_; }
+  MachineDialogs& machine_dialogs() { return dialogs_; }
+  bool ended() const { return ended_; }
+
+  ui::Dialogs& dialogs() override { return dialogs_; }
+  void Show(ui::Form& form) override;
+  void Unloaded(ui::Form& form) override;
+  void MakeTopmost(ui::Form& form) override;
+  void Beep() override;
+  void Launch(const app::LaunchRequest& request) override;
+  void Restart() override;
+  void Ended() override;
+
+ private:
+  void Place(ui::Form& form, QWidget& window);
+  void CloseRequested(ui::Form& form);
+
+  Machine& machine_;
+  Pictures& pictures_;
+  RenderContext context_;
+  Renderer renderer_;
+  MachineDialogs dialogs_;
+  app::Program* program_ = nullptr;
+  bool ended_ = false;
+};
+
+}  // namespace korvanta::qt

@@ -1,0 +1,185 @@
+// The dialogs over the machine's drives: they start in drive C, list the
+// machine's drives, answer with the machine's Windows paths, refuse places
+// outside the machine, and match file patterns regardless of case.
+
+#include "ui/qt/machine_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+
+#include "qt/qt_test_support.h"
+#include "ui/qt/pictures.h"
+
+namespace korvanta::qt {
+namespace {
+namespace fs = std::filesystem;
+
+class MachineDialogsTest : public ::testing::Test {
+ protected:
+  MachineDialogsTest()
+      : root_(test::CopyDemoMachine(dir_.path())),
+        folder_(root_),
+        dialogs_(folder_, [](const ui::Form*) -> QWidget* { return nullptr; }) {}
+
+  // Runs answer on the next modal dialog once it is up.
+  static void WhenModal(std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, [answer] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        answer(modal);
+      } else {
+        WhenModal(answer);
+      }
+    });
+  }
+  fs::path DriveC() { return *folder_.HostPath("C:\\"); }
+
+  korvanta::test::TempDir dir_;
+  fs::path root_;
+  MachineFolder folder_;
+  MachineDialogs dialogs_;
+};
+
+TEST_F(MachineDialogsTest, OpenFileAnswersWithTheMachinesPath) {
+  fs::path file = DriveC() / "Program Files" / "Logo.BMP";
+  korvanta::test::WriteBytes(file, "BM");
+  QStringList sidebar;
+  QString start;
+  WhenModal([&](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    for (const QUrl& url : dialog->sidebarUrls()) sidebar << url.toLocalFile();
+    start = dialog->directory().absolutePath();
+    dialog->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  std::optional<std::string> chosen = dialogs_.OpenFile(nullptr, "打开", "bmp文件|*.bmp");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, "C:\\Program Files\\Logo.BMP");
+  ASSERT_FALSE(sidebar.isEmpty());
+  EXPECT_EQ(fs::path(sidebar.front().toStdString()), *folder_.DriveFolder('C'));
+  EXPECT_EQ(sidebar.size(), static_cast<qsizetype>(dialogs_.Drives().size()));
+  EXPECT_EQ(fs::weakly_canonical(start.toStdString()), fs::weakly_canonical(DriveC()));
+}
+
+TEST_F(MachineDialogsTest, BrowseForFolderRefusesPlacesOutsideTheMachine) {
+  fs::path folder = *folder_.HostPath("C:\\windows");
+  bool warned = false;
+  int opened = 0;
+  WhenModal([&](QWidget* w) {
+    ++opened;
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    ASSERT_NE(dialog, nullptr);
+    // Somewhere no drive of the machine holds: refused, and the dialog stays.
+    dialog->setDirectory(QString::fromStdString(dir_.path().string()));
+    dialog->selectFile(QString::fromStdString(dir_.path().string()));
+    WhenModal([&](QWidget* warning) {
+      warned = qobject_cast<QMessageBox*>(warning) != nullptr;
+      static_cast<QDialog*>(warning)->accept();
+      WhenModal([&](QWidget* again) {
+        ++opened;
+        auto* d = qobject_cast<QFileDialog*>(again);
+        ASSERT_NE(d, nullptr);
+        d->setDirectory(QString::fromStdString(folder.string()));
+        d->selectFile(QString::fromStdString(folder.string()));
+        static_cast<QDialog*>(d)->accept();
+      });
+    });
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  std::optional<std::string> chosen = dialogs_.BrowseForFolder(nullptr, "选择文件夹");
+  EXPECT_TRUE(warned);
+  EXPECT_EQ(opened, 2);
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_TRUE(chosen->rfind("C:\\", 0) == 0 &&
+              QString::fromStdString(*chosen).compare(QStringLiteral("C:\\windows"),
+                                                      Qt::CaseInsensitive) == 0)
+      << *chosen;
+}
+
+TEST_F(MachineDialogsTest, CancelAnswersNothing) {
+  WhenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+  EXPECT_FALSE(dialogs_.OpenFile(nullptr, "", "").has_value());
+}
+
+TEST(QtNameFilters, MatchAsWindowsFiltersDo) {
+  QStringList filters = QtNameFilters("bmp文件|*.bmp|所有文件|*.*");
+  ASSERT_EQ(filters.size(), 2);
+  EXPECT_EQ(filters[0], QStringLiteral("bmp文件 (*.[bB][mM][pP])"));
+  EXPECT_EQ(filters[1], QStringLiteral("所有文件 (*)"));
+  QRegularExpression bmp(QRegularExpression::wildcardToRegularExpression(
+      QStringLiteral("*.[bB][mM][pP]"), QRegularExpression::UnanchoredWildcardConversion));
+  EXPECT_TRUE(bmp.match(QStringLiteral("OEMLOGO.BMP")).hasMatch());
+  EXPECT_TRUE(bmp.match(QStringLiteral("logo.bmp")).hasMatch());
+  EXPECT_FALSE(bmp.match(QStringLiteral("logo.png")).hasMatch());
+  EXPECT_EQ(QtNameFilters("图标|*.ico;*.exe")[0],
+            QStringLiteral("图标 (*.[iI][cC][oO] *.[eE][xX][eE])"));
+}
+
+TEST_F(MachineDialogsTest, PickIconShowsTheIconsOfAnIconFile) {
+  fs::path ico = fs::path(KORVANTA_DATA_DIR) / "pictures" / "korvanta.ico";
+  ASSERT_TRUE(fs::exists(ico));
+  fs::copy_file(ico, DriveC() / "app.ico");
+  int shown = -1;
+  WhenModal([&](QWidget* w) {
+    auto* icons = w->findChild<QListWidget*>(QStringLiteral("icons"));
+    ASSERT_NE(icons, nullptr);
+    shown = icons->count();
+    icons->setCurrentRow(icons->count() - 1);
+    w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  std::optional<ui::IconChoice> choice = dialogs_.PickIcon(nullptr, {"C:\\app.ico", 0});
+  ASSERT_TRUE(choice.has_value());
+  EXPECT_GT(shown, 1) << "an .ico file holds several sizes";
+  EXPECT_EQ(choice->file, "C:\\app.ico");
+  EXPECT_EQ(choice->index, shown - 1);
+
+  // A program's icons cannot be shown here; its number can still be chosen.
+  WhenModal([&](QWidget* w) {
+    shown = w->findChild<QListWidget*>(QStringLiteral("icons"))->count();
+    w->findChild<QSpinBox*>(QStringLiteral("iconIndex"))->setValue(3);
+    w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  choice = dialogs_.PickIcon(nullptr, {"C:\\windows\\explorer.exe", 0});
+  ASSERT_TRUE(choice.has_value());
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(choice->index, 3);
+}
+
+// Pictures a control shows from the machine, found as Wine finds files: through
+// the drive's folder, regardless of case.
+TEST_F(MachineDialogsTest, PicturesComeFromTheMachinesFiles) {
+  QImage logo(48, 32, QImage::Format_RGB32);
+  logo.fill(Qt::red);
+  ASSERT_TRUE(logo.save(QString::fromStdString((DriveC() / "OEMLOGO.BMP").string()), "BMP"));
+  fs::copy_file(fs::path(KORVANTA_DATA_DIR) / "pictures" / "korvanta.ico", DriveC() / "app.ico");
+  Pictures pictures({test::PicturesFolder()}, &folder_);
+
+  QPixmap file = pictures.Load({ui::Picture::Type::kFile, "c:\\oemlogo.bmp", 0});
+  EXPECT_EQ(file.size(), QSize(48, 32));
+  std::vector<QPixmap> sizes = Pictures::ImagesOf(DriveC() / "app.ico");
+  ASSERT_GT(sizes.size(), 1u);
+  QPixmap icon = pictures.Load({ui::Picture::Type::kIcon, "C:\\APP.ICO", 1});
+  EXPECT_EQ(icon.size(), sizes[1].size()) << "the icon of that number";
+  EXPECT_TRUE(pictures.Load({ui::Picture::Type::kIcon, "C:\\app.ico", 99}).isNull());
+  EXPECT_TRUE(pictures.Load({ui::Picture::Type::kFile, "C:\\missing.bmp", 0}).isNull());
+  EXPECT_TRUE(pictures.Load({ui::Picture::Type::kFile, "Q:\\logo.bmp", 0}).isNull());
+  EXPECT_EQ(pictures.Load({ui::Picture::Type::kResource, "splash", 0}).size(), QSize(369, 220));
+  EXPECT_FALSE(pictures.Load({ui::Picture::Type::kResource, "icon-critical", 0}).isNull());
+  EXPECT_FALSE(pictures.WindowIcon("korvanta").availableSizes().isEmpty());
+}
+
+}  // namespace
+}  // namespace korvanta::qt

@@ -1,0 +1,160 @@
+// The program's own windows through the Qt host: start-up with the splash, where
+// windows appear, the title bar and its drag, the side menu and the cleaner's
+// tabs, closing and exiting.
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTableView>
+#include <QtTest/QTest>
+
+#include "app/formmain.h"
+#include "qt/qt_test_support.h"
+#include "ui/qt/container_views.h"
+#include "ui/qt/units.h"
+
+namespace korvanta::qt {
+namespace {
+
+using test::QtProgram;
+
+QRect Screen() {
+  return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+TEST(ProgramWindows, SplashOpensTheMainWindowAfterThreeSeconds) {
+  QtProgram p;
+  p.program().Start();
+  FormWindow* splash = p.WindowOf("Formqd");
+  ASSERT_NE(splash, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(splash));
+  EXPECT_EQ(splash->size(), QSize(369, 220));
+  EXPECT_EQ(splash->frameGeometry().center(), Screen().center());
+  auto* image = p.Widget<PictureWidget>("Formqd", "Image1");
+  ASSERT_NE(image, nullptr);
+  EXPECT_FALSE(image->picture().isNull()) << "the splash picture was not found";
+
+  test::Settle(2500);
+  EXPECT_EQ(p.program().main(), nullptr) << "too early";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return p.program().main() != nullptr; }, 2000));
+  EXPECT_EQ(p.program().Loaded("Formqd"), nullptr);
+  FormWindow* main = p.WindowOf("Formmain");
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("Korvanta V3.5"));
+  EXPECT_EQ(main->size(), QSize(700, 500));
+  EXPECT_EQ(main->frameGeometry().center(), Screen().center());
+  EXPECT_FALSE(main->windowIcon().isNull());
+}
+
+TEST(ProgramWindows, TitleBarFollowsTheWindowAndDragsIt) {
+  QtProgram p;
+  p.program().OpenMainWindow();
+  FormWindow* main = p.WindowOf("Formmain");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+  app::Formmain& m = *p.program().main();
+  // The window's size reached the model: its title bar was laid out on it.
+  main->resize(800, 520);
+  test::Settle();
+  EXPECT_EQ(m.rect().width, 12000);
+  auto* close = p.Widget<QLabel>("Formmain", "Labelend");
+  EXPECT_EQ(close->geometry().right() + 1, 800 - ToPixels(100));
+  EXPECT_EQ(p.Widget<QLabel>("Formmain", "Labelbt")->width(), 800);
+
+  QPoint before = main->pos();
+  auto* title = p.Widget<QLabel>("Formmain", "Labelbt");
+  QTest::mousePress(title, Qt::LeftButton, {}, {200, 10});
+  QTest::mouseMove(title, {230, 25});
+  QTest::mouseRelease(title, Qt::LeftButton, {}, {230, 25});
+  EXPECT_EQ(main->pos(), before + QPoint(30, 15));
+}
+
+TEST(ProgramWindows, SideMenuAndCleanerTabsSwitchWhatIsShown) {
+  QtProgram p;
+  p.program().OpenMainWindow();
+  FormWindow* main = p.WindowOf("Formmain");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+  auto page_in_front = [&] {
+    auto* heading = main->childAt(ToPixels(2310 + 300), ToPixels(465 + 150));
+    return heading ? heading->objectName() : QString();
+  };
+  EXPECT_EQ(page_in_front(), QStringLiteral("Label4(0)"));
+  QTest::mouseClick(p.Widget<QLabel>("Formmain", "Label3(8)"), Qt::LeftButton);
+  EXPECT_EQ(p.program().main()->current_page(), 8);
+  EXPECT_EQ(page_in_front(), QStringLiteral("Label4(8)"));
+  EXPECT_TRUE(p.Widget<QWidget>("Formmain", "Label1(8)")->isHidden());
+  EXPECT_EQ(p.Widget<QLabel>("Formmain", "Label2")->y(),
+            p.Widget<QWidget>("Formmain", "Label1(8)")->y() - 2);
+
+  auto* tabs = main->findChild<QTabBar*>(QStringLiteral("TabStrip1-tabs"));
+  ASSERT_NE(tabs, nullptr);
+  auto* results = p.Widget<QTableView>("Formmain", "ListView2");
+  auto* options = p.Widget<QWidget>("Formmain", "Picture2");
+  EXPECT_TRUE(results->isVisible());
+  EXPECT_FALSE(options->isVisible());
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  EXPECT_FALSE(results->isVisible());
+  EXPECT_TRUE(options->isVisible());
+  QWidget* add = p.Widget<QPushButton>("Formmain", "Commandzj");
+  EXPECT_TRUE(add->isVisible()) << "the panel's own controls come with it";
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+  EXPECT_TRUE(results->isVisible());
+  EXPECT_FALSE(options->isVisible());
+}
+
+TEST(ProgramWindows, SmallWindowsOpenOverTheMainWindowAndClose) {
+  QtProgram p;
+  p.program().OpenMainWindow();
+  FormWindow* main = p.WindowOf("Formmain");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+  main->move(main->pos() + QPoint(-120, -80));
+  test::Settle();
+  QTest::mouseClick(p.Widget<QPushButton>("Formmain", "Commandpass"), Qt::LeftButton);
+  FormWindow* dialog = p.WindowOf("Formpasssz");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+  EXPECT_EQ(dialog->frameGeometry().center(), main->frameGeometry().center());
+  EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint) << "it made itself topmost";
+  EXPECT_EQ(p.Widget<QLineEdit>("Formpasssz", "TxtNewPass")->echoMode(), QLineEdit::Password);
+
+  QTest::mouseClick(p.Widget<QLabel>("Formpasssz", "Labelend"), Qt::LeftButton);
+  EXPECT_EQ(p.program().Loaded("Formpasssz"), nullptr);
+  EXPECT_EQ(p.WindowOf("Formpasssz"), nullptr);
+  test::Settle();
+  EXPECT_EQ(QApplication::topLevelWidgets().count(dialog), 0) << "its window is gone";
+
+  // The about box: a click on its picture closes it.
+  QTest::mouseClick(p.Widget<QPushButton>("Formmain", "Commandgy"), Qt::LeftButton);
+  FormWindow* about = p.WindowOf("Formgy");
+  ASSERT_NE(about, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(about));
+  EXPECT_EQ(about->frameGeometry().center(), main->frameGeometry().center());
+  QTest::mouseClick(p.Widget<PictureWidget>("Formgy", "Image1"), Qt::LeftButton);
+  EXPECT_EQ(p.program().Loaded("Formgy"), nullptr);
+}
+
+TEST(ProgramWindows, ClosingTheMainWindowTakesTheExitPath) {
+  QtProgram p;
+  p.program().OpenMainWindow();
+  FormWindow* main = p.WindowOf("Formmain");
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+  p.program().main()->RestartPending = 1;
+  main->close();  // as the taskbar's menu would
+  EXPECT_EQ(p.program().main(), nullptr);
+  FormWindow* prompt = p.WindowOf("Formmsg");
+  ASSERT_NE(prompt, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(prompt));
+  EXPECT_TRUE(prompt->outlined());
+  QTest::keyClick(prompt, Qt::Key_Escape);  // its cancel: end without restarting
+  EXPECT_TRUE(p.program().ended());
+  EXPECT_TRUE(p.host().ended());
+  EXPECT_TRUE(p.program().loaded().empty());
+}
+
+}  // namespace
+}  // namespace korvanta::qt

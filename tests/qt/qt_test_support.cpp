@@ -1,0 +1,48 @@
+#include "qt/qt_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "store/portable/machine_choice.h"
+#include "store/portable/machine_portable.h"
+
+namespace korvanta::qt::test {
+namespace fs = std::filesystem;
+
+fs::path CopyDemoMachine(const fs::path& dir) {
+  fs::path target = dir / "machine";
+  std::string error;
+  EXPECT_TRUE(CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine", target, error)) << error;
+  return target;
+}
+
+fs::path PicturesFolder() {
+  return fs::path(KORVANTA_DATA_DIR) / "pictures";
+}
+
+QtProgram::QtProgram() {
+  fs::path root = CopyDemoMachine(dir_.path());
+  machine_ = std::make_unique<Machine>(OpenMachineFolder(root));
+  folder_ = std::make_unique<MachineFolder>(root);
+  pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, folder_.get());
+  host_ = std::make_unique<QtHost>(*machine_, *folder_, *pictures_);
+  program_ = std::make_unique<app::Program>(*machine_, *host_, clock_);
+  host_->set_program(program_.get());
+}
+
+QtProgram::~QtProgram() {
+  if (!program_->ended()) program_->End();
+  program_.reset();
+  host_.reset();
+  Settle(10);  // windows go with deferred deletes
+}
+
+FormWindow* QtProgram::WindowOf(const std::string& form_name) {
+  ui::Form* form = program_->Loaded(form_name);
+  return form ? host_->renderer().Find(*form) : nullptr;
+}
+
+QPoint CentreIn(QWidget* widget) {
+  return widget->rect().center();
+}
+
+}  // namespace korvanta::qt::test

@@ -1,0 +1,63 @@
+#pragma once
+// Shared by the Qt GUI tests: they run under Xvfb in one QApplication (made by
+// qt_test_main.cpp), on a fresh demo machine in a temporary folder.
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/program.h"
+#include "store/clock.h"
+#include "store/machine.h"
+#include "store/portable/machine_folder.h"
+#include "support/test_support.h"
+#include "ui/qt/pictures.h"
+#include "ui/qt/qt_host.h"
+#include "ui/qt/smoke_camera.h"
+
+namespace korvanta::qt::test {
+
+// A copy of the shipped demo machine at dir/machine.
+std::filesystem::path CopyDemoMachine(const std::filesystem::path& dir);
+// The program's pictures folder in the source tree.
+std::filesystem::path PicturesFolder();
+
+// The Linux program as korvanta runs it, minus main: a fresh machine, the Qt
+// host, the program. Nothing is shown until a test starts something.
+class QtProgram {
+ public:
+  QtProgram();
+  ~QtProgram();
+
+  Machine& machine() { return *machine_; }
+  QtHost& host() { return *host_; }
+  app::Program& program() { return *program_; }
+  // The window of a loaded form, or null.
+  FormWindow* WindowOf(const std::string& form_name);
+  // The native widget of a control of a loaded form, or null.
+  template <typename W>
+  W* Widget(const std::string& form_name, const std::string& id) {
+    FormWindow* window = WindowOf(form_name);
+    return window ? window->findChild<W*>(QString::fromStdString(id)) : nullptr;
+  }
+
+ private:
+  korvanta::test::TempDir dir_;
+  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<MachineFolder> folder_;
+  std::unique_ptr<Pictures> pictures_;
+  SystemClock clock_;
+  std::unique_ptr<QtHost> host_;
+  std::unique_ptr<app::Program> program_;
+};
+
+// Lets Qt process what is pending.
+inline void Settle(int ms = 50) {
+  SettleEvents(ms);
+}
+
+// The centre of a widget in its window's coordinates, for clicks.
+QPoint CentreIn(QWidget* widget);
+
+}  // namespace korvanta::qt::test
