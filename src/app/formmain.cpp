@@ -17,8 +17,8 @@ constexpr int kWidth = 10500, kHeight = 7500;
 constexpr int kTitleHeight = 405;
 constexpr int kSideWidth = 2250;
 constexpr int kItemTop = 720, kItemPitch = 540, kItemHeight = 420;
-constexpr Rect kPage{2310, 465, 8070, 6420};
-constexpr int kPageButtonTop = 5880, kPageButtonWidth = 1380, kButtonHeight = 375;
+constexpr Rect kPage{2310, 465, 8070, 6960};
+constexpr int kPageButtonTop = 6420, kPageButtonWidth = 1380, kButtonHeight = 375;
 
 constexpr std::array<const char*, kPageCount> kSideItems = {
     "系统信息检测",     "系统个性化设置", "桌面与菜单设置", "网络系统设置", "开机速度设置",
@@ -87,12 +87,12 @@ Formmain::Formmain(Program& program)
                                        "控制面板设置")),
       Textjg(Place<ui::TextBox>(*Picture1[1], "Textjg", {2400, 4800, 5400, 330})),
       Textpb(Place<ui::TextBox>(*Picture1[3], "Textpb", {2400, 4800, 3600, 330})),
-      TabStrip1(Place<ui::TabStrip>(*Picture1[8], "TabStrip1", {120, 480, 7830, 4980})),
-      ListView2(Place<ui::ListView>(*Picture1[8], "ListView2", {240, 900, 7590, 4440})),
-      Picture2(Place<ui::PictureBox>(*Picture1[8], "Picture2", {240, 900, 7590, 4440})),
-      Picture3(Place<ui::PictureBox>(*Picture1[8], "Picture3", {240, 900, 7590, 4440})),
-      Picture4(Place<ui::PictureBox>(*Picture1[8], "Picture4", {240, 900, 7590, 4440})),
-      Commandzj(Place<CommandButton>(Picture2, "Commandzj", {6300, 3960, 1140, 375}, "增加")),
+      TabStrip1(Place<ui::TabStrip>(*Picture1[8], "TabStrip1", {120, 480, 7830, 5760})),
+      ListView2(Place<ui::ListView>(*Picture1[8], "ListView2", {240, 900, 7590, 5220})),
+      Picture2(Place<ui::PictureBox>(*Picture1[8], "Picture2", {240, 900, 7590, 5220})),
+      Picture3(Place<ui::PictureBox>(*Picture1[8], "Picture3", {240, 900, 7590, 5220})),
+      Picture4(Place<ui::PictureBox>(*Picture1[8], "Picture4", {240, 900, 7590, 5220})),
+      Commandzj(Place<CommandButton>(Picture2, "Commandzj", {6330, 4740, 1140, 375}, "增加")),
       program_(program) {
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});

@@ -2,6 +2,7 @@
 
 #include "app/formmain.h"
 #include "app/password_hash.h"
+#include "app/theme.h"
 #include "ui/declare.h"
 
 namespace korvanta::app {
@@ -43,6 +44,10 @@ Formpass::Formpass(Program& program)
           ui::Place<ui::CommandButton>(*this, "Command2", {2520, 1740, 1260, 375}, "取消(&Esc)")) {
   topmost = true;
   Textpass.password_char = '*';
+  ui::Appearance link;
+  link.fore = theme::kHeadingFore;  // a link: it opens the help page
+  link.transparent = true;
+  Label2.set_appearance(link);
   Command1.is_default = true;
   Command2.is_cancel = true;
   on_load = [this] {

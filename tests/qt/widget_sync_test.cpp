@@ -88,9 +88,10 @@ class WidgetSync : public ::testing::Test {
     window.move(100, 100);
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-    // The window's first size reached the form (its Resize): counting starts here.
+    // The window's size reached the form (its Resize; a busy X server may send the
+    // size twice): counting starts here.
     test::Settle(20);
-    EXPECT_EQ(actions_, 1);
+    EXPECT_GE(actions_, 1);
     actions_ = 0;
     return window;
   }
