@@ -1,0 +1,138 @@
+#pragma once
+// The base of every native window that mirrors a control of the model. It
+// observes its control (model to window) and turns what the user does into the
+// model's User... operations (window to model); a change the model makes is
+// applied under Syncing so the notifications it causes do not come back as user
+// actions. Window procedures only route messages to their object.
+
+#include <string>
+
+#include "ui/control.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/win32_ui.h"
+
+namespace korvanta::ui::win32 {
+
+class ContainerWindow;
+class FormWindow;
+class Renderer;
+
+class ControlWindow : public ControlObserver {
+ public:
+  ControlWindow(FormWindow& form, Control& control);
+  ~ControlWindow() override;
+  ControlWindow(const ControlWindow&) = delete;
+  ControlWindow& operator=(const ControlWindow&) = delete;
+
+  Control& control() const { return *control_; }
+  HWND hwnd() const { return hwnd_; }
+  FormWindow& form_window() const { return form_; }
+  Renderer& renderer() const;
+
+  // Makes the native window as a child of host (the window of the nearest form or
+  // picture box); controls without a window (timers) make none.
+  virtual void Create(HWND host) = 0;
+  // Lets go of the control, whose form is unloading: from now on the window
+  // ignores what happens to it. touch_model false when the model may be gone.
+  void Detach(bool touch_model);
+  bool detached() const { return detached_; }
+
+  // The object of one of our windows, or nullptr.
+  static ControlWindow* FromHwnd(HWND hwnd);
+
+  // What the host window routes to the control whose window sent it.
+  virtual void OnCommand(int /*code*/) {}
+  virtual bool OnNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+  virtual void OnScroll(int /*code*/) {}
+  virtual HBRUSH OnCtlColor(HDC dc);
+  // Draws the control onto dc with its top-left corner at origin; for the kinds
+  // a see-through label can stand in front of (labels, frames).
+  virtual bool PaintTo(HDC /*dc*/, POINT /*origin*/) { return false; }
+  // Shows what is behind it (transparent labels).
+  virtual bool see_through() const { return false; }
+
+  // Places the window where the model says, at the form's DPI.
+  virtual void Layout();
+  virtual void ApplyFont();
+  void ApplyVisible();
+  void ApplyEnabled();
+
+  // Where the control is, in pixels of its host window.
+  PixelRect HostRect() const;
+  // Where its window goes: a combo box's window also holds its drop-down list.
+  virtual PixelRect WindowRect() const { return HostRect(); }
+  ContainerWindow* host() const;
+  int dpi() const;
+  // The colours it is drawn with: its own, or (for the kinds that show their
+  // container) the container's.
+  COLORREF back_color() const;
+  COLORREF fore_color() const;
+  HFONT font() const;
+  // Shown and enabled as far as its host window knows: frames are not windows
+  // that hold their controls, so their visibility and state are passed down here.
+  bool visible_in_host() const;
+  bool enabled_in_host() const;
+
+  void Changed(Control& control, Property what, int first, int count) final;
+
+ protected:
+  // Applies a change of the model to the window (called under Syncing).
+  virtual void Sync(Property what, int first, int count);
+  // The window's messages; the default is the class's own procedure.
+  virtual LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam);
+  LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam);
+
+  // Creates a window of a system class as a child of host, placed by the model.
+  HWND CreateChild(HWND host, const wchar_t* window_class, DWORD style, DWORD ex_style,
+                   const std::wstring& text, int id = 0);
+  // Sends the window's messages to WindowProc from now on.
+  void Adopt(HWND hwnd);
+
+  // Runs a user's action on the model, then what it posted.
+  template <typename Action>
+  void UserAction(Action&& action) {
+    if (detached_) return;
+    BeginUserAction();
+    action();
+    EndUserAction();
+  }
+  // Clicks and mouse-downs of labels, picture boxes and forms; a window-dragging
+  // control moves its window instead of clicking.
+  bool TrackMouse(UINT msg, WPARAM wparam, LPARAM lparam);
+
+  class Syncing {
+   public:
+    explicit Syncing(ControlWindow& w) : w_(w) { ++w_.syncing_; }
+    ~Syncing() { --w_.syncing_; }
+    Syncing(const Syncing&) = delete;
+    Syncing& operator=(const Syncing&) = delete;
+
+   private:
+    ControlWindow& w_;
+  };
+  bool syncing() const { return syncing_ > 0; }
+  // The text of the window, as UTF-8.
+  std::string WindowText() const;
+
+  HWND hwnd_ = nullptr;
+  PixelRect placed_;         // where Layout last put it
+  bool windowless_ = false;  // a timer: follows its control without a window
+
+ private:
+  static LRESULT CALLBACK Route(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+  void BeginUserAction();
+  void EndUserAction();
+  friend class ContainerWindow;
+
+  FormWindow& form_;
+  Control* control_;
+  WNDPROC original_ = nullptr;
+  int syncing_ = 0;
+  bool detached_ = false;
+  bool pressed_ = false;
+};
+
+// UTF-8 of the model with lone line feeds made CR LF, as edit controls need.
+std::wstring WindowsText(const std::string& utf8);
+
+}  // namespace korvanta::ui::win32

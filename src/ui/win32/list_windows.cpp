@@ -1,0 +1,155 @@
+#include "ui/win32/list_windows.h"
+
+#include "store/win32/win32_text.h"
+#include "ui/win32/form_window.h"
+
+namespace korvanta::ui::win32 {
+
+void ComboBoxWindow::Create(HWND host) {
+  DWORD style = WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
+                (combo_.editable ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
+  CreateChild(host, L"COMBOBOX", style, 0, L"", form_window().NextId());
+  ShowItems();
+}
+
+PixelRect ComboBoxWindow::WindowRect() const {
+  // The model's height is the closed box; the window also holds the list.
+  PixelRect r = HostRect();
+  r.height += MulDiv(160, dpi(), kBaseDpi);
+  return r;
+}
+
+void ComboBoxWindow::ShowItems() {
+  SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : combo_.items()) {
+    std::wstring text = Widen(item);
+    SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  ShowSelection();
+}
+
+void ComboBoxWindow::ShowSelection() {
+  int index = combo_.list_index();
+  if (static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)) != index) {
+    SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+  if (index < 0 && combo_.editable && WindowText() != combo_.text()) {
+    SetWindowTextW(hwnd_, Widen(combo_.text()).c_str());
+  }
+}
+
+void ComboBoxWindow::OnCommand(int code) {
+  if (code == CBN_SELCHANGE) {
+    int index = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
+    if (index < 0 || index >= static_cast<int>(combo_.items().size())) return;
+    std::string item = combo_.items()[static_cast<std::size_t>(index)];
+    UserAction([this, &item] { combo_.UserPick(item); });
+  } else if (code == CBN_EDITCHANGE) {
+    std::string typed = WindowText();
+    UserAction([this, &typed] { combo_.UserType(typed); });
+  } else {
+    return;
+  }
+  if (!detached() && hwnd_) {
+    Syncing syncing(*this);
+    ShowSelection();
+  }
+}
+
+void ComboBoxWindow::Sync(Property what, int first, int count) {
+  switch (what) {
+    case Property::kItems:
+      ShowItems();
+      break;
+    case Property::kValue:
+      ShowSelection();
+      break;
+    case Property::kCaption:
+      if (combo_.editable) {
+        if (WindowText() != combo_.text()) SetWindowTextW(hwnd_, Widen(combo_.text()).c_str());
+      } else {
+        std::wstring text = Widen(combo_.text());
+        LRESULT index = SendMessageW(hwnd_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(hwnd_, CB_SETCURSEL,
+                     index == CB_ERR ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index), 0);
+      }
+      break;
+    default:
+      ControlWindow::Sync(what, first, count);
+      break;
+  }
+}
+
+void ListBoxWindow::Create(HWND host) {
+  DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  if (list_.multi_select) style |= LBS_MULTIPLESEL;
+  CreateChild(host, L"LISTBOX", style, WS_EX_CLIENTEDGE, L"", form_window().NextId());
+  ShowItems();
+}
+
+void ListBoxWindow::ShowItems() {
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+  for (const ListBox::Item& item : list_.items()) {
+    std::wstring text = Widen(item.text);
+    SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  ShowSelection();
+}
+
+void ListBoxWindow::ShowSelection() {
+  if (list_.multi_select) {
+    for (int i = 0; i < list_.count(); ++i) {
+      bool shown = SendMessageW(hwnd_, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0;
+      if (shown != list_.selected(i)) {
+        SendMessageW(hwnd_, LB_SETSEL, list_.selected(i) ? TRUE : FALSE, i);
+      }
+    }
+    if (list_.list_index() >= 0) {
+      SendMessageW(hwnd_, LB_SETCARETINDEX, static_cast<WPARAM>(list_.list_index()), FALSE);
+    }
+  } else {
+    int selected = -1;
+    for (int i = 0; i < list_.count(); ++i) {
+      if (list_.selected(i)) selected = i;
+    }
+    if (static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)) != selected) {
+      SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    }
+  }
+}
+
+void ListBoxWindow::OnCommand(int code) {
+  if (code != LBN_SELCHANGE) return;
+  if (list_.multi_select) {
+    int item = static_cast<int>(SendMessageW(hwnd_, LB_GETCARETINDEX, 0, 0));
+    bool selected = SendMessageW(hwnd_, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
+    UserAction([this, item, selected] { list_.UserSetItem(item, selected); });
+  } else {
+    int item = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
+    UserAction([this, item] { list_.UserClickItem(item); });
+  }
+  if (!detached() && hwnd_) {
+    Syncing syncing(*this);
+    ShowSelection();
+  }
+}
+
+void ListBoxWindow::Sync(Property what, int first, int count) {
+  switch (what) {
+    case Property::kItems:
+      ShowItems();
+      break;
+    case Property::kValue:
+      ShowSelection();
+      break;
+    default:
+      ControlWindow::Sync(what, first, count);
+      break;
+  }
+}
+
+}  // namespace korvanta::ui::win32

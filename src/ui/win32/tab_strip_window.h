@@ -1,0 +1,29 @@
+#pragma once
+// A tab strip: SysTabControl32 with tool tips. Tabs are numbered from 1 in the
+// model, from 0 in the window.
+
+#include <string>
+
+#include "ui/lists.h"
+#include "ui/win32/control_window.h"
+
+namespace korvanta::ui::win32 {
+
+class TabStripWindow final : public ControlWindow {
+ public:
+  TabStripWindow(FormWindow& form, TabStrip& tabs) : ControlWindow(form, tabs), tabs_(tabs) {}
+  void Create(HWND host) override;
+  bool OnNotify(NMHDR& header, LRESULT& result) override;
+
+ protected:
+  void Sync(Property what, int first, int count) override;
+  LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void ShowTabs();
+  void ShowSelection();
+  TabStrip& tabs_;
+  std::wstring tip_;  // the text handed to the tool tip
+};
+
+}  // namespace korvanta::ui::win32

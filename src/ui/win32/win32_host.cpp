@@ -1,0 +1,67 @@
+#include "ui/win32/win32_host.h"
+
+#include "app/formmain.h"
+
+namespace korvanta::ui::win32 {
+
+Win32Host::Win32Host(Machine& machine, Renderer& renderer)
+    : machine_(machine), renderer_(renderer), dialogs_(renderer) {}
+
+void Win32Host::set_program(app::Program* program) {
+  program_ = program;
+  renderer_.after_user_action = [this] {
+    if (program_) program_->RunPosted();
+  };
+  renderer_.is_main_window = [this](const Form& form) {
+    return program_ && &form == program_->main();
+  };
+  renderer_.on_close_request = [this](Form& form) { CloseRequested(form); };
+}
+
+void Win32Host::CloseRequested(Form& form) {
+  if (!program_) return;
+  if (app::Formmain* main = program_->main(); main == &form) {
+    main->Exit();
+    return;
+  }
+  // Small windows close as their close label does (a message window answers).
+  if (Control* close = form.Find("Labelend")) {
+    close->UserClick();
+    return;
+  }
+  program_->Unload(form);
+  if (program_->loaded().empty()) program_->End();
+}
+
+void Win32Host::Show(Form& form) {
+  const Form* main = program_ ? program_->main() : nullptr;
+  renderer_.Show(form, main == &form ? nullptr : main);
+}
+
+void Win32Host::Unloaded(Form& form) {
+  renderer_.Unload(form);
+}
+
+void Win32Host::MakeTopmost(Form& form) {
+  renderer_.MakeTopmost(form);
+}
+
+void Win32Host::Beep() {
+  MessageBeep(MB_OK);
+}
+
+void Win32Host::Launch(const app::LaunchRequest& request) {
+  HWND owner = request.owner ? renderer_.WindowOf(*request.owner) : nullptr;
+  machine_.shell().Execute(request.verb, request.file, request.parameters,
+                           reinterpret_cast<std::uintptr_t>(owner));
+}
+
+void Win32Host::Restart() {
+  machine_.shell().RequestRestart();
+}
+
+void Win32Host::Ended() {
+  PostQuitMessage(0);
+}
+
+}  // namespace korvanta::ui::win32

@@ -1,0 +1,39 @@
+#pragma once
+// The Windows program's host: the program's windows are Win32 windows, its
+// dialogs the system's, its launches and restart the live machine's shell.
+
+#include "app/host.h"
+#include "app/program.h"
+#include "store/machine.h"
+#include "ui/win32/renderer.h"
+#include "ui/win32/win32_dialogs.h"
+
+namespace korvanta::ui::win32 {
+
+class Win32Host final : public app::Host {
+ public:
+  Win32Host(Machine& machine, Renderer& renderer);
+  // The program it shows; every user action ends with the program's posted work.
+  void set_program(app::Program* program);
+
+  Dialogs& dialogs() override { return dialogs_; }
+  // The main window appears in the middle of the screen, the others over it.
+  void Show(Form& form) override;
+  void Unloaded(Form& form) override;
+  void MakeTopmost(Form& form) override;
+  void Beep() override;
+  void Launch(const app::LaunchRequest& request) override;
+  void Restart() override;
+  void Ended() override;
+
+ private:
+  // Alt+F4 or the taskbar's Close: the window's own way out.
+  void CloseRequested(Form& form);
+
+  Machine& machine_;
+  Renderer& renderer_;
+  Win32Dialogs dialogs_;
+  app::Program* program_ = nullptr;
+};
+
+}  // namespace korvanta::ui::win32
