@@ -39,8 +39,8 @@ MachineEnvironment MachineEnvironment::FromProcess() {
 }
 
 std::optional<fs::path> DemoMachineFolder(const MachineEnvironment& env) {
-  // A relative XDG_DATA_HOME is invalid and ignored, as the base directory
-  // specification says.
+  // A relative XDG_DATA_HOME is invalid and ignored, by the XDG base directory
+  // rules.
   if (env.xdg_data_home && fs::path(*env.xdg_data_home).is_absolute()) {
     return fs::path(*env.xdg_data_home) / "korvanta" / "machine";
   }
