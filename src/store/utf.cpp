@@ -85,23 +85,81 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
-char16_t FoldCase(char16_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c + 32) : c;
-  // Latin-1: A-grave..Thorn except the multiplication sign.
-  if (c >= 0xc0 && c <= 0xde && c != 0xd7) return static_cast<char16_t>(c + 32);
-  // Latin Extended-A: pairs, upper case even, with the odd-aligned run 0x139-0x148
-  // and 0x179-0x17e; dotted I (0x130) and dotless i (0x131) stay as they are.
-  if (c >= 0x100 && c <= 0x17f) {
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17f) return c;
-    if (c == 0x178) return 0xff;
-    bool odd_run = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17e);
-    bool upper = odd_run ? (c % 2 == 1) : (c % 2 == 0);
-    return upper ? static_cast<char16_t>(c + 1) : c;
+namespace {
+
+// Lower-case mapping of the alternating upper/lower pairs of a block.
+char16_t PairLower(char16_t c, bool upper_is_even) {
+  return ((c % 2 == 0) == upper_is_even) ? static_cast<char16_t>(c + 1) : c;
+}
+
+char16_t LatinExtendedLower(char16_t c) {
+  if (c == 0x130) return u'i';
+  if (c == 0x178) return 0xff;
+  if (c <= 0x12f || (c >= 0x132 && c <= 0x137) || (c >= 0x14a && c <= 0x177)) {
+    return PairLower(c, true);
   }
-  if (c >= 0x391 && c <= 0x3ab && c != 0x3a2) return static_cast<char16_t>(c + 32);  // Greek
-  if (c >= 0x410 && c <= 0x42f) return static_cast<char16_t>(c + 32);                // Cyrillic
-  if (c >= 0x400 && c <= 0x40f) return static_cast<char16_t>(c + 80);
-  if (c >= 0xff21 && c <= 0xff3a) return static_cast<char16_t>(c + 32);  // full-width A-Z
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17e)) return PairLower(c, false);
+  return c;
+}
+
+char16_t GreekLower(char16_t c) {
+  switch (c) {
+    case 0x370:
+    case 0x372:
+    case 0x376:
+      return static_cast<char16_t>(c + 1);
+    case 0x37f:
+      return 0x3f3;
+    case 0x386:
+      return 0x3ac;
+    case 0x38c:
+      return 0x3cc;
+    case 0x38e:
+      return 0x3cd;
+    case 0x38f:
+      return 0x3ce;
+    case 0x3cf:
+      return 0x3d7;
+    case 0x3f4:
+      return 0x3b8;
+    case 0x3f7:
+      return 0x3f8;
+    case 0x3f9:
+      return 0x3f2;
+    case 0x3fa:
+      return 0x3fb;
+    default:
+      break;
+  }
+  if (c >= 0x388 && c <= 0x38a) return static_cast<char16_t>(c + 37);
+  if (c >= 0x391 && c <= 0x3ab && c != 0x3a2) return static_cast<char16_t>(c + 32);
+  if (c >= 0x3d8 && c <= 0x3ef) return PairLower(c, true);
+  if (c >= 0x3fd && c <= 0x3ff) return static_cast<char16_t>(c - 130);
+  return c;
+}
+
+char16_t CyrillicLower(char16_t c) {
+  if (c <= 0x40f) return static_cast<char16_t>(c + 80);
+  if (c <= 0x42f) return static_cast<char16_t>(c + 32);
+  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48a && c <= 0x4bf) || (c >= 0x4d0 && c <= 0x52f)) {
+    return PairLower(c, true);
+  }
+  if (c == 0x4c0) return 0x4cf;
+  if (c >= 0x4c1 && c <= 0x4ce) return PairLower(c, false);
+  return c;
+}
+
+}  // namespace
+
+char16_t FoldCase(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  if (c < 0x100) return (c >= 0xc0 && c <= 0xde && c != 0xd7) ? static_cast<char16_t>(c + 32) : c;
+  if (c < 0x180) return LatinExtendedLower(c);
+  if (c >= 0x370 && c < 0x400) return GreekLower(c);
+  if (c >= 0x400 && c < 0x530) return CyrillicLower(c);
+  if (c >= 0x2160 && c <= 0x216f) return static_cast<char16_t>(c + 16);
+  if (c >= 0x24b6 && c <= 0x24cf) return static_cast<char16_t>(c + 26);
+  if (c >= 0xff21 && c <= 0xff3a) return static_cast<char16_t>(c + 32);
   return c;
 }
 

@@ -10,8 +10,9 @@ namespace korvanta {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
-// Simple case folding (to lower case) as Windows compares names: ASCII, Latin-1,
-// Latin Extended-A, Greek, Cyrillic and the full-width forms.
+// Simple case folding (to lower case) as Wine compares registry and file names:
+// ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic, Roman numerals, circled and
+// full-width letters.
 char16_t FoldCase(char16_t c);
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 // UTF-8 texts compared the same way.

@@ -27,10 +27,6 @@ struct RegValue {
   bool operator==(const RegValue&) const = default;
 };
 
-// Lower-cases one UTF-16 code unit as Wine's case table does for the scripts a
-// registry name is likely to use (Latin, Greek, Cyrillic, Roman numerals,
-// circled and full-width letters).
-char16_t RegToLower(char16_t c);
 // The order of subkeys and values in wineserver: lower-cased code units, a
 // prefix before the longer name. Negative, zero or positive.
 int CompareRegNames(std::u16string_view a, std::u16string_view b);
