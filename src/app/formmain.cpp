@@ -157,7 +157,6 @@ Formmain::Formmain(Program& program)
   Textjg.on_click = [this] { Textjg.set_text(""); };
   Textpb.on_click = [this] { Textpb.set_text(""); };
 
-  Labelbt.on_mouse_down = [](int, int, int) {};  // the renderer drags the window
   Labelmin.on_click = [this] { set_minimized(true); };
   Labelend.on_click = [this] { Exit(); };
   Commandend.on_click = [this] { Exit(); };

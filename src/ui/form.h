@@ -57,7 +57,7 @@ class Form : public Control {
   bool minimized() const { return minimized_; }
   void set_minimized(bool minimized);
 
-  // The client size in twips; changing it raises Resize.
+  // The window's size in twips, as the renderer reports it; raises Resize.
   void Resize(int width, int height);
 
  private:
