@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/win32/form_window.h"
+#include "ui/win32/gdi_cache.h"
 #include "ui/win32/renderer.h"
 
 namespace korvanta::ui::win32 {
@@ -56,17 +57,7 @@ void ContainerWindow::InvalidateSeeThrough(const PixelRect& area, const ControlW
 void ContainerWindow::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  // Drawn off screen first: a picture over a colour would flicker.
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  PaintBackground(memory, {0, 0});
-  BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  PaintOffScreen(hwnd_, dc, [this](HDC memory) { PaintBackground(memory, {0, 0}); });
   EndPaint(hwnd_, &ps);
 }
 

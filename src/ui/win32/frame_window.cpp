@@ -2,6 +2,7 @@
 
 #include "store/win32/win32_text.h"
 #include "ui/win32/container_window.h"
+#include "ui/win32/gdi_cache.h"
 #include "ui/win32/renderer.h"
 
 namespace korvanta::ui::win32 {
@@ -37,16 +38,7 @@ bool FrameWindow::PaintTo(HDC dc, POINT origin) {
 }
 
 void FrameWindow::PaintWhole(HDC dc) {
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  PaintTo(memory, {0, 0});
-  BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  PaintOffScreen(hwnd_, dc, [this](HDC memory) { PaintTo(memory, {0, 0}); });
 }
 
 void FrameWindow::Sync(Property what, int first, int count) {

@@ -112,4 +112,17 @@ HFONT GdiCache::Font(int points, bool bold, int dpi) {
   return font;
 }
 
+void PaintOffScreen(HWND hwnd, HDC dc, const std::function<void(HDC)>& paint) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  paint(memory);
+  BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
 }  // namespace korvanta::ui::win32

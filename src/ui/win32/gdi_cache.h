@@ -2,6 +2,7 @@
 // Colours, brushes and fonts, made once and kept for the life of the renderer:
 // WM_CTLCOLOR... answers are asked for on every paint.
 
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -20,6 +21,11 @@ COLORREF ToColorRef(const Color& color, COLORREF fallback);
 std::wstring ChooseUiFontFace();
 // Whether the installed font of that name draws every character of text.
 bool FontHasGlyphs(const std::wstring& face, const std::wstring& text);
+
+// Draws with paint into an off-screen bitmap the size of hwnd's client area and
+// copies it to dc in one go: layered drawing (a colour, a picture, text) would
+// flicker otherwise.
+void PaintOffScreen(HWND hwnd, HDC dc, const std::function<void(HDC)>& paint);
 
 class GdiCache {
  public:

@@ -2,6 +2,7 @@
 
 #include "store/win32/win32_text.h"
 #include "ui/win32/container_window.h"
+#include "ui/win32/gdi_cache.h"
 #include "ui/win32/renderer.h"
 
 namespace korvanta::ui::win32 {
@@ -59,19 +60,12 @@ bool LabelWindow::PaintTo(HDC dc, POINT origin) {
 }
 
 void LabelWindow::PaintWhole(HDC dc) {
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  if (see_through()) {
-    if (ContainerWindow* h = host()) h->PaintBehind(memory, *this);
-  }
-  PaintTo(memory, {0, 0});
-  BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  PaintOffScreen(hwnd_, dc, [this](HDC memory) {
+    if (see_through()) {
+      if (ContainerWindow* h = host()) h->PaintBehind(memory, *this);
+    }
+    PaintTo(memory, {0, 0});
+  });
 }
 
 void LabelWindow::Sync(Property what, int first, int count) {
