@@ -4,6 +4,7 @@
 #include "ui/form.h"
 #include "ui/win32/container_window.h"
 #include "ui/win32/form_window.h"
+#include "ui/win32/gdi_cache.h"
 #include "ui/win32/renderer.h"
 
 namespace korvanta::ui::win32 {
@@ -315,6 +316,42 @@ bool ControlWindow::TrackMouse(UINT msg, WPARAM, LPARAM lparam) {
     default:
       return false;
   }
+}
+
+void ControlWindow::PaintSelf(HDC dc) {
+  PaintOffScreen(hwnd_, dc, [this](HDC memory) {
+    if (see_through()) {
+      if (ContainerWindow* h = host()) h->PaintBehind(memory, *this);
+    }
+    PaintTo(memory, {0, 0});
+  });
+}
+
+bool ControlWindow::HandleSelfPaint(UINT msg, WPARAM wparam, LRESULT& result) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      PaintSelf(dc);
+      EndPaint(hwnd_, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      PaintSelf(reinterpret_cast<HDC>(wparam));
+      result = 0;
+      return true;
+    case WM_ERASEBKGND:
+      result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ControlWindow::InvalidateSelf() {
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  if (ContainerWindow* h = host()) h->InvalidateSeeThrough(placed_, this);
 }
 
 }  // namespace korvanta::ui::win32

@@ -96,6 +96,15 @@ class ControlWindow : public ControlObserver {
     action();
     EndUserAction();
   }
+  // For the kinds that draw themselves (labels, frames): drawn off screen, over
+  // what stands behind when see-through, then PaintTo, in one copy to dc.
+  void PaintSelf(HDC dc);
+  // Their painting messages (WM_PAINT, WM_PRINTCLIENT, WM_ERASEBKGND); false for
+  // any other message.
+  bool HandleSelfPaint(UINT msg, WPARAM wparam, LRESULT& result);
+  // Redraws it, and the see-through windows in front of it that show it.
+  void InvalidateSelf();
+
   // Clicks and mouse-downs of labels, picture boxes and forms; a window-dragging
   // control moves its window instead of clicking.
   bool TrackMouse(UINT msg, WPARAM wparam, LPARAM lparam);

@@ -2,7 +2,6 @@
 
 #include "store/win32/win32_text.h"
 #include "ui/win32/container_window.h"
-#include "ui/win32/gdi_cache.h"
 #include "ui/win32/renderer.h"
 
 namespace korvanta::ui::win32 {
@@ -37,32 +36,16 @@ bool FrameWindow::PaintTo(HDC dc, POINT origin) {
   return true;
 }
 
-void FrameWindow::PaintWhole(HDC dc) {
-  PaintOffScreen(hwnd_, dc, [this](HDC memory) { PaintTo(memory, {0, 0}); });
-}
-
 void FrameWindow::Sync(Property what, int first, int count) {
   ControlWindow::Sync(what, first, count);
   if (what == Property::kCaption || what == Property::kEnabled || what == Property::kAppearance) {
-    InvalidateRect(hwnd_, nullptr, FALSE);
-    if (ContainerWindow* h = host()) h->InvalidateSeeThrough(placed_, this);
+    InvalidateSelf();
   }
 }
 
 LRESULT FrameWindow::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (LRESULT painted = 0; HandleSelfPaint(msg, wparam, painted)) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      PaintWhole(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintWhole(reinterpret_cast<HDC>(wparam));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SETTEXT:
     case WM_ENABLE: {
       // The button class would paint itself here, over our drawing.

@@ -20,7 +20,6 @@ class FrameWindow final : public ControlWindow {
   LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
-  void PaintWhole(HDC dc);
   Frame& frame_;
 };
 

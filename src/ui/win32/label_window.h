@@ -20,7 +20,6 @@ class LabelWindow final : public ControlWindow {
   LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
-  void PaintWhole(HDC dc);
   Label& label_;
 };
 
