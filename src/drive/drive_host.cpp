@@ -29,6 +29,12 @@ void DriveHost::Print(const std::string& line) {
   out_ << line << '\n' << std::flush;
 }
 
+void DriveHost::PrintMessage(std::string_view title, std::string_view text,
+                             ui::MessageAnswer answer) {
+  Print("message " + OneLine(title) + ": " + OneLine(text) + " -> " +
+        (answer == ui::MessageAnswer::kOk ? "OK" : "Cancel"));
+}
+
 ui::MessageAnswer DriveHost::NextAnswer() {
   if (answers_.empty()) return ui::MessageAnswer::kOk;
   ui::MessageAnswer a = answers_.front();
@@ -49,8 +55,7 @@ void DriveHost::Show(ui::Form& form) {
   } else {
     answer = ui::MessageAnswer::kOk;
   }
-  Print("message " + OneLine(form.message->title) + ": " + OneLine(form.message->text) + " -> " +
-        (answer == ui::MessageAnswer::kOk ? "OK" : "Cancel"));
+  PrintMessage(form.message->title, form.message->text, answer);
   if (program_ && button) program_->Post([button] { button->UserClick(); });
 }
 
@@ -76,8 +81,7 @@ ui::MessageAnswer DriveHost::MessageBox(const ui::Form*, std::string_view title,
                                         ui::MessageButtons buttons) {
   ui::MessageAnswer answer = NextAnswer();
   if (buttons == ui::MessageButtons::kOk) answer = ui::MessageAnswer::kOk;
-  Print("message " + OneLine(title) + ": " + OneLine(text) + " -> " +
-        (answer == ui::MessageAnswer::kOk ? "OK" : "Cancel"));
+  PrintMessage(title, text, answer);
   return answer;
 }
 

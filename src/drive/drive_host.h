@@ -50,6 +50,8 @@ class DriveHost final : public app::Host, public ui::Dialogs {
  private:
   ui::MessageAnswer NextAnswer();
   void Print(const std::string& line);
+  // "message TITLE: TEXT -> OK|Cancel", for message boxes and message windows alike.
+  void PrintMessage(std::string_view title, std::string_view text, ui::MessageAnswer answer);
 
   std::ostream& out_;
   app::Program* program_ = nullptr;

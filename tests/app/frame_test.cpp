@@ -184,12 +184,6 @@ TEST_F(FrameTest, LaunchersOpenTheirWindowsAndFiles) {
   EXPECT_EQ(program_->Loaded("Formgy"), nullptr) << "a click closes the about box";
 }
 
-}  // namespace
-}  // namespace korvanta::app
-
-namespace korvanta::app {
-namespace {
-
 TEST_F(FrameTest, TypedTextIsTheRestOfTheLineBlanksIncluded) {
   EXPECT_EQ(
       Drive("start\nclick Label3(1)\nclick Textjg\nprint Textjg\ntype Textjg  two  words  \r\n"

@@ -113,12 +113,6 @@ TEST(Trash, RecycledFilesGoToTheFreedesktopTrash) {
   unsetenv("XDG_DATA_HOME");
 }
 
-}  // namespace
-}  // namespace korvanta
-
-namespace korvanta {
-namespace {
-
 // Stand-ins for Wine's and the desktop's programs, first in PATH: each records
 // its prefix and arguments in a file, so the test sees what would be started.
 class ShellTest : public ::testing::Test {
