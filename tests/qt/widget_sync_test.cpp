@@ -379,11 +379,14 @@ TEST_F(WidgetSync, TimerRaisesTimerWhileItRuns) {
     timer.set_running(false);
   };
   timer.set_interval(30);
-  timer.set_running(true);
+  // Started once the window is up, so that it cannot fire before counting starts.
   Show();
   auto* qtimer = renderer_.Find(form_)->findChild<QTimer*>(QStringLiteral("Timer1"));
   ASSERT_NE(qtimer, nullptr);
   EXPECT_EQ(qtimer->interval(), 30);
+  EXPECT_FALSE(qtimer->isActive());
+  timer.set_running(true);
+  EXPECT_TRUE(qtimer->isActive());
   test::Settle(250);
   EXPECT_EQ(fired, 1) << "it stopped itself";
   EXPECT_FALSE(qtimer->isActive());

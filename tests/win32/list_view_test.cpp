@@ -1,11 +1,9 @@
-// The owner-data list view: a million rows show and scroll as fast as ten, the
-// window asks only for the rows it draws, and ticks and clicks go both ways.
+// The owner-data list view: for a million rows as for ten the window asks only
+// for the rows it draws, and ticks and clicks go both ways.
 
 #include "ui/list_view.h"
 
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 #include "gui_test.h"
 #include "store/win32/win32_text.h"
@@ -50,10 +48,9 @@ class ListViewTest : public GuiTest {
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
   }
   // The rows come in one by one while the window shows (as a scan adds them);
-  // then the list is scrolled to its last row and painted. Returns the time the
-  // window took, and how many rows it asked for.
+  // then the list is scrolled to its last row and painted. Returns how many rows
+  // the window asked for.
   struct Cost {
-    double milliseconds;
     long requests;
   };
   Cost Fill(int rows) {
@@ -64,19 +61,17 @@ class ListViewTest : public GuiTest {
     }
     HWND list = Window(f.list);
     long before = Native(f).display_requests();
-    auto start = std::chrono::steady_clock::now();
     Pump(0);
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(rows - 1), FALSE);
     UpdateWindow(list);
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(rows / 2), FALSE);
     UpdateWindow(list);
-    auto end = std::chrono::steady_clock::now();
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), rows);
     EXPECT_EQ(CellText(list, rows - 1, 0), "文件" + std::to_string(rows - 1) + ".tmp");
     EXPECT_EQ(ShownChecked(list, rows - 1), (rows - 1) % 3 == 0);
     long requests = Native(f).display_requests() - before;
     renderer().Unload(f.form);
-    return {std::chrono::duration<double, std::milli>(end - start).count(), requests};
+    return {requests};
   }
 };
 
@@ -87,10 +82,6 @@ TEST_F(ListViewTest, AMillionRowsCostWhatTenDo) {
   EXPECT_GT(ten.requests, 0);
   EXPECT_LT(million.requests, 600) << "the window asked for rows it does not show";
   EXPECT_LT(million.requests, 4 * ten.requests + 200);
-  // Generous, since the machine may be busy: a list that walked its rows would
-  // take seconds here.
-  EXPECT_LT(million.milliseconds, 10 * ten.milliseconds + 400)
-      << "10 rows: " << ten.milliseconds << " ms, 1000000 rows: " << million.milliseconds << " ms";
 }
 
 TEST_F(ListViewTest, TicksAndClicksGoBothWays) {
