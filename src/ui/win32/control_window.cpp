@@ -268,6 +268,20 @@ void ControlWindow::Sync(Property what, int, int) {
   }
 }
 
+void ItemsWindow::Sync(Property what, int first, int count) {
+  switch (what) {
+    case Property::kItems:
+      ShowItems();
+      break;
+    case Property::kValue:
+      ShowSelection();
+      break;
+    default:
+      ControlWindow::Sync(what, first, count);
+      break;
+  }
+}
+
 bool ControlWindow::TrackMouse(UINT msg, WPARAM, LPARAM lparam) {
   int x = PixelsToTwips(static_cast<short>(LOWORD(lparam)), dpi());
   int y = PixelsToTwips(static_cast<short>(HIWORD(lparam)), dpi());

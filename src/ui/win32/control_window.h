@@ -6,6 +6,7 @@
 // actions. Window procedures only route messages to their object.
 
 #include <string>
+#include <utility>
 
 #include "ui/control.h"
 #include "ui/win32/dpi.h"
@@ -139,6 +140,27 @@ class ControlWindow : public ControlObserver {
   int syncing_ = 0;
   bool detached_ = false;
   bool pressed_ = false;
+};
+
+// A window over a list of entries (combo box, list box, tab strip): shows the
+// model's entries and which are chosen, and after a user's choice shows what the
+// model kept of it.
+class ItemsWindow : public ControlWindow {
+ public:
+  using ControlWindow::ControlWindow;
+
+ protected:
+  virtual void ShowItems() = 0;
+  virtual void ShowSelection() = 0;
+  void Sync(Property what, int first, int count) override;
+  template <typename Action>
+  void UserChoice(Action&& action) {
+    UserAction(std::forward<Action>(action));
+    if (!detached() && hwnd_) {
+      Syncing syncing(*this);
+      ShowSelection();
+    }
+  }
 };
 
 // UTF-8 of the model with lone line feeds made CR LF, as edit controls need.

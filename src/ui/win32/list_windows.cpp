@@ -43,27 +43,15 @@ void ComboBoxWindow::OnCommand(int code) {
     int index = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
     if (index < 0 || index >= static_cast<int>(combo_.items().size())) return;
     std::string item = combo_.items()[static_cast<std::size_t>(index)];
-    UserAction([this, &item] { combo_.UserPick(item); });
+    UserChoice([this, &item] { combo_.UserPick(item); });
   } else if (code == CBN_EDITCHANGE) {
     std::string typed = WindowText();
-    UserAction([this, &typed] { combo_.UserType(typed); });
-  } else {
-    return;
-  }
-  if (!detached() && hwnd_) {
-    Syncing syncing(*this);
-    ShowSelection();
+    UserChoice([this, &typed] { combo_.UserType(typed); });
   }
 }
 
 void ComboBoxWindow::Sync(Property what, int first, int count) {
   switch (what) {
-    case Property::kItems:
-      ShowItems();
-      break;
-    case Property::kValue:
-      ShowSelection();
-      break;
     case Property::kCaption:
       if (combo_.editable) {
         if (WindowText() != combo_.text()) SetWindowTextW(hwnd_, Widen(combo_.text()).c_str());
@@ -76,7 +64,7 @@ void ComboBoxWindow::Sync(Property what, int first, int count) {
       }
       break;
     default:
-      ControlWindow::Sync(what, first, count);
+      ItemsWindow::Sync(what, first, count);
       break;
   }
 }
@@ -127,28 +115,10 @@ void ListBoxWindow::OnCommand(int code) {
   if (list_.multi_select) {
     int item = static_cast<int>(SendMessageW(hwnd_, LB_GETCARETINDEX, 0, 0));
     bool selected = SendMessageW(hwnd_, LB_GETSEL, static_cast<WPARAM>(item), 0) > 0;
-    UserAction([this, item, selected] { list_.UserSetItem(item, selected); });
+    UserChoice([this, item, selected] { list_.UserSetItem(item, selected); });
   } else {
     int item = static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
-    UserAction([this, item] { list_.UserClickItem(item); });
-  }
-  if (!detached() && hwnd_) {
-    Syncing syncing(*this);
-    ShowSelection();
-  }
-}
-
-void ListBoxWindow::Sync(Property what, int first, int count) {
-  switch (what) {
-    case Property::kItems:
-      ShowItems();
-      break;
-    case Property::kValue:
-      ShowSelection();
-      break;
-    default:
-      ControlWindow::Sync(what, first, count);
-      break;
+    UserChoice([this, item] { list_.UserClickItem(item); });
   }
 }
 

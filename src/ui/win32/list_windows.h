@@ -7,9 +7,9 @@
 
 namespace korvanta::ui::win32 {
 
-class ComboBoxWindow final : public ControlWindow {
+class ComboBoxWindow final : public ItemsWindow {
  public:
-  ComboBoxWindow(FormWindow& form, ComboBox& combo) : ControlWindow(form, combo), combo_(combo) {}
+  ComboBoxWindow(FormWindow& form, ComboBox& combo) : ItemsWindow(form, combo), combo_(combo) {}
   void Create(HWND host) override;
   void OnCommand(int code) override;
   PixelRect WindowRect() const override;
@@ -18,23 +18,20 @@ class ComboBoxWindow final : public ControlWindow {
   void Sync(Property what, int first, int count) override;
 
  private:
-  void ShowItems();
-  void ShowSelection();
+  void ShowItems() override;
+  void ShowSelection() override;
   ComboBox& combo_;
 };
 
-class ListBoxWindow final : public ControlWindow {
+class ListBoxWindow final : public ItemsWindow {
  public:
-  ListBoxWindow(FormWindow& form, ListBox& list) : ControlWindow(form, list), list_(list) {}
+  ListBoxWindow(FormWindow& form, ListBox& list) : ItemsWindow(form, list), list_(list) {}
   void Create(HWND host) override;
   void OnCommand(int code) override;
 
- protected:
-  void Sync(Property what, int first, int count) override;
-
  private:
-  void ShowItems();
-  void ShowSelection();
+  void ShowItems() override;
+  void ShowSelection() override;
   ListBox& list_;
 };
 

@@ -8,10 +8,10 @@ namespace korvanta::ui::win32 {
 
 void TabStripWindow::Create(HWND host) {
   CreateChild(host, WC_TABCONTROLW, WS_TABSTOP | TCS_TOOLTIPS, 0, L"", form_window().NextId());
-  if (hwnd_) ShowTabs();
+  if (hwnd_) ShowItems();
 }
 
-void TabStripWindow::ShowTabs() {
+void TabStripWindow::ShowItems() {
   SendMessageW(hwnd_, TCM_DELETEALLITEMS, 0, 0);
   int i = 0;
   for (const TabStrip::Tab& tab : tabs_.tabs()) {
@@ -31,20 +31,6 @@ void TabStripWindow::ShowSelection() {
   }
 }
 
-void TabStripWindow::Sync(Property what, int first, int count) {
-  switch (what) {
-    case Property::kItems:
-      ShowTabs();
-      break;
-    case Property::kValue:
-      ShowSelection();
-      break;
-    default:
-      ControlWindow::Sync(what, first, count);
-      break;
-  }
-}
-
 bool TabStripWindow::OnNotify(NMHDR& header, LRESULT& result) {
   if (header.code == TTN_GETDISPINFOW) {
     // The tab strip's own tool tip asks for tab idFrom's text.
@@ -58,11 +44,7 @@ bool TabStripWindow::OnNotify(NMHDR& header, LRESULT& result) {
   }
   if (header.code != TCN_SELCHANGE || syncing()) return false;
   int tab = static_cast<int>(SendMessageW(hwnd_, TCM_GETCURSEL, 0, 0)) + 1;
-  UserAction([this, tab] { tabs_.UserSelectTab(tab); });
-  if (!detached() && hwnd_) {
-    Syncing syncing(*this);
-    ShowSelection();
-  }
+  UserChoice([this, tab] { tabs_.UserSelectTab(tab); });
   result = 0;
   return true;
 }

@@ -9,19 +9,18 @@
 
 namespace korvanta::ui::win32 {
 
-class TabStripWindow final : public ControlWindow {
+class TabStripWindow final : public ItemsWindow {
  public:
-  TabStripWindow(FormWindow& form, TabStrip& tabs) : ControlWindow(form, tabs), tabs_(tabs) {}
+  TabStripWindow(FormWindow& form, TabStrip& tabs) : ItemsWindow(form, tabs), tabs_(tabs) {}
   void Create(HWND host) override;
   bool OnNotify(NMHDR& header, LRESULT& result) override;
 
  protected:
-  void Sync(Property what, int first, int count) override;
   LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
-  void ShowTabs();
-  void ShowSelection();
+  void ShowItems() override;  // the tabs
+  void ShowSelection() override;
   TabStrip& tabs_;
   std::wstring tip_;  // the text handed to the tool tip
 };
