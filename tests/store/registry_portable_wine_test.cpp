@@ -10,6 +10,7 @@
 #include "store/portable/registry_portable.h"
 #include "store/portable/server_lock.h"
 #include "store/reg_script.h"
+#include "store/wineserver_start.h"
 #include "support/test_support.h"
 
 namespace korvanta {
@@ -371,18 +372,6 @@ TEST_F(PortableRegistryWine, ReadsHandWrittenFilesAsWineDoes) {
   test::WaitForWineserver(prefix);
 }
 
-// The pid of the wineserver whose working folder is dir (it works in its
-// server folder), found without the lock.
-std::optional<long> ServerWorkingIn(const fs::path& dir) {
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string pid = entry.path().filename();
-    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::error_code ec;
-    if (fs::read_symlink(entry.path() / "cwd", ec) == dir) return std::stol(pid);
-  }
-  return std::nullopt;
-}
-
 // Stops the wineserver a test started, whatever happens in the test.
 struct ServerStopper {
   fs::path prefix;
@@ -400,20 +389,13 @@ TEST_F(PortableRegistryWine, RefusesToWriteWhileAWineserverRuns) {
   KeyHandle key;
   ASSERT_EQ(registry.OpenKey(HKLM, "Software", kKeyRead | kKeyWrite, key), kSuccess);
 
-  ASSERT_EQ(test::Run("WINEPREFIX=" + test::ShellQuote(prefix.string()) + " wineserver -p").status,
-            0);
-  std::optional<long> pid;
-  for (int i = 0; i < 100 && !pid; ++i) {
-    for (const auto& dir : WineserverDirectories(prefix)) {
-      if (!pid) pid = ServerWorkingIn(dir);
-    }
-    if (!pid) test::Run("sleep 0.05");
-  }
-  ASSERT_TRUE(pid) << "wineserver did not start";
+  std::optional<test::StartedWineserver> server = test::StartWineserver(prefix);
+  ASSERT_TRUE(server) << "wineserver did not start";
 
   EXPECT_EQ(registry.SetValue(key, "Korvanta", kRegSz, "x"), kSharingViolation);
   const std::string message = registry.TakeWriteError();
-  EXPECT_NE(message.find("wineserver 进程 " + std::to_string(*pid)), std::string::npos) << message;
+  EXPECT_NE(message.find("wineserver 进程 " + std::to_string(server->pid)), std::string::npos)
+      << message;
   EXPECT_EQ(registry.TakeWriteError(), "");
   KeyHandle created;
   EXPECT_EQ(registry.CreateKey(HKLM, "Software\\Korvanta", created), kSharingViolation);

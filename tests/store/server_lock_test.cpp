@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "store/wineserver_start.h"
 #include "support/test_support.h"
 
 namespace korvanta {
@@ -148,18 +149,6 @@ TEST(ServerLock, FindsLocksInTheUsersRuntimeFolder) {
   fs::remove_all(runtime / "wine" / ServerLeaf(prefix));
 }
 
-// The pid of the process whose working folder is dir (a wineserver works in
-// its server folder).
-std::optional<long> ProcessWorkingIn(const fs::path& dir) {
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string pid = entry.path().filename();
-    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::error_code ec;
-    if (fs::read_symlink(entry.path() / "cwd", ec) == dir) return std::stol(pid);
-  }
-  return std::nullopt;
-}
-
 TEST(ServerLock, FindsARealWineserver) {
   test::TempDir dir;
   const fs::path prefix = test::CopyFreshPrefix(dir.path());
@@ -169,19 +158,14 @@ TEST(ServerLock, FindsARealWineserver) {
   EXPECT_FALSE(RunningWineserver(prefix));
 
   const std::string env = "WINEPREFIX=" + test::ShellQuote(prefix.string());
-  ASSERT_EQ(test::Run(env + " wineserver -p").status, 0);
+  std::optional<test::StartedWineserver> server = test::StartWineserver(prefix);
+  EXPECT_TRUE(server) << "no wineserver works in any of the folders we check";
   std::optional<long> pid;
   fs::path server_dir;
-  for (int i = 0; i < 100 && !pid; ++i) {
-    for (const auto& d : WineserverDirectories(prefix)) {
-      if ((pid = ProcessWorkingIn(d))) {
-        server_dir = d;
-        break;
-      }
-    }
-    if (!pid) ::usleep(50000);
+  if (server) {
+    pid = server->pid;
+    server_dir = server->folder;
   }
-  EXPECT_TRUE(pid) << "no wineserver works in any of the folders we check";
   EXPECT_EQ(RunningWineserver(prefix), pid);
   EXPECT_EQ(RunningWineserver(link), pid);  // the folder, not the path, identifies the prefix
 

@@ -118,4 +118,14 @@ void WaitForWineserver(const fs::path& prefix) {
   Run("WINEPREFIX=" + ShellQuote(prefix.string()) + " wineserver -w");
 }
 
+std::optional<long> ProcessWorkingIn(const fs::path& dir) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+    const std::string pid = entry.path().filename().string();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    if (fs::read_symlink(entry.path() / "cwd", ec) == dir) return std::stol(pid);
+  }
+  return std::nullopt;
+}
+
 }  // namespace korvanta::test

@@ -3,6 +3,7 @@
 // under Wine, whole-file reads and writes.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ RunResult Run(const std::string& command);
 RunResult RunUnderWine(const std::filesystem::path& prefix, const std::vector<std::string>& args);
 // Waits until no wineserver runs on the prefix any more.
 void WaitForWineserver(const std::filesystem::path& prefix);
+// The pid of a process whose working folder is dir, from /proc.
+std::optional<long> ProcessWorkingIn(const std::filesystem::path& dir);
 
 // Quotes a word for /bin/sh.
 std::string ShellQuote(const std::string& word);
