@@ -1,7 +1,6 @@
 #include "app/formmain.h"
 
 #include "app/theme.h"
-#include "store/reg.h"
 #include "ui/declare.h"
 
 namespace korvanta::app {

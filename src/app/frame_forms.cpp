@@ -3,12 +3,19 @@
 #include "ui/declare.h"
 
 namespace korvanta::app {
+namespace {
+
+// The splash picture's 369 x 220 pixels, and the about picture.
+constexpr ui::Rect kSplash{0, 0, 369 * ui::kTwipsPerPixel, 220 * ui::kTwipsPerPixel};
+constexpr ui::Rect kAbout{0, 0, 6000, 4125};
+
+}  // namespace
 
 Formqd::Formqd(Program& program)
     : ui::Form(std::string(kName)),
-      Image1(ui::Place<ui::PictureBox>(*this, "Image1", {0, 0, 369 * 15, 220 * 15})),
+      Image1(ui::Place<ui::PictureBox>(*this, "Image1", kSplash)),
       Timer1(ui::Place<ui::Timer>(*this, "Timer1", {})) {
-  set_rect({0, 0, 369 * 15, 220 * 15});
+  set_rect(kSplash);
   Image1.set_picture({ui::Picture::Type::kResource, "splash", 0});
   Timer1.set_interval(3000);
   Timer1.set_running(true);
@@ -19,10 +26,9 @@ Formqd::Formqd(Program& program)
 }
 
 Formgy::Formgy(Program& program)
-    : ui::Form(std::string(kName)),
-      Image1(ui::Place<ui::PictureBox>(*this, "Image1", {0, 0, 6000, 4125})) {
+    : ui::Form(std::string(kName)), Image1(ui::Place<ui::PictureBox>(*this, "Image1", kAbout)) {
   set_caption("关于");
-  set_rect({0, 0, 6000, 4125});
+  set_rect(kAbout);
   Image1.set_picture({ui::Picture::Type::kResource, "about", 0});
   auto close = [this, &program] { program.Unload(*this); };
   Image1.on_click = close;

@@ -52,7 +52,6 @@ Formpass::Formpass(Program& program)
   Command2.is_cancel = true;
   on_load = [this] {
     program_.host().Beep();
-    program_.host().MakeTopmost(*this);
     SetMainEnabled(program_, false);
   };
   Command1.on_click = [this] { Check(); };
@@ -89,7 +88,6 @@ Formpasssz::Formpasssz(Program& program)
   passqr.is_default = true;
   Command2.is_cancel = true;
   on_load = [this] {
-    program_.host().MakeTopmost(*this);
     if (!StoredPassword(program_).empty()) SetNewBoxes(false, kMenuColor);
   };
   TxtOldPass.on_change = [this] { CompareOld(); };

@@ -4,6 +4,7 @@
 
 #include "app/formmain.h"
 #include "app/forms.h"
+#include "app/password_forms.h"
 
 namespace korvanta::app {
 
@@ -19,9 +20,7 @@ void Program::Start() {
 void Program::OpenMainWindow() {
   if (ui::Form* splash = Loaded("Formqd")) Unload(*splash);
   Show("Formmain");
-  Variant password;
-  machine_.reg().QueryValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password", password);
-  if (!(password == "")) Show("Formpass");
+  if (!StoredPassword(*this).empty()) Show("Formpass");
 }
 
 ui::Form* Program::Loaded(std::string_view name) const {
@@ -44,6 +43,7 @@ ui::Form* Program::Load(std::string_view name) {
   if (!form) return nullptr;
   ui::Form* raw = form.get();
   forms_.push_back(std::move(form));
+  if (raw->topmost) host_.MakeTopmost(*raw);
   if (raw->on_load) raw->on_load();
   return Loaded(name) == raw ? raw : nullptr;  // its Load may have unloaded it again
 }

@@ -69,11 +69,8 @@ MessageWindow::MessageWindow(Program& program, const Spec& spec)
   ok.on_click = [this] { Answer(true); };
   // The close label answers as Cancel does, or as OK on a window without Cancel.
   Labelend.on_click = [this] { Answer(cancel == nullptr); };
-  message = ui::MessageWindowInfo{spec.title, spec.text, spec.icon, &ok, cancel};
-  on_load = [this] {
-    program_.host().Beep();
-    program_.host().MakeTopmost(*this);
-  };
+  message = ui::MessageWindowInfo{spec.title, spec.text, &ok, cancel};
+  on_load = [this] { program_.host().Beep(); };
 }
 
 void MessageWindow::Answer(bool ok_pressed) {

@@ -1,7 +1,5 @@
 #include "drive/drive_host.h"
 
-#include <algorithm>
-
 namespace korvanta::drive {
 
 std::string OneLine(std::string_view text) {
@@ -43,7 +41,7 @@ ui::MessageAnswer DriveHost::NextAnswer() {
 }
 
 void DriveHost::Show(ui::Form& form) {
-  recent_.erase(std::remove(recent_.begin(), recent_.end(), &form), recent_.end());
+  std::erase(recent_, &form);
   recent_.push_back(&form);
   if (!form.message) return;
   // A message window: answered as soon as the action that showed it is over, as a
@@ -60,7 +58,7 @@ void DriveHost::Show(ui::Form& form) {
 }
 
 void DriveHost::Unloaded(ui::Form& form) {
-  recent_.erase(std::remove(recent_.begin(), recent_.end(), &form), recent_.end());
+  std::erase(recent_, &form);
 }
 
 void DriveHost::Launch(const app::LaunchRequest& request) {
@@ -86,25 +84,16 @@ ui::MessageAnswer DriveHost::MessageBox(const ui::Form*, std::string_view title,
 }
 
 std::optional<std::string> DriveHost::BrowseForFolder(const ui::Form*, std::string_view) {
-  if (folders_.empty()) return std::nullopt;
-  auto folder = std::move(folders_.front());
-  folders_.pop_front();
-  return folder;
+  return PopNext(folders_);
 }
 
 std::optional<std::string> DriveHost::OpenFile(const ui::Form*, std::string_view,
                                                std::string_view) {
-  if (files_.empty()) return std::nullopt;
-  auto file = std::move(files_.front());
-  files_.pop_front();
-  return file;
+  return PopNext(files_);
 }
 
 std::optional<ui::IconChoice> DriveHost::PickIcon(const ui::Form*, const ui::IconChoice&) {
-  if (icons_.empty()) return std::nullopt;
-  auto icon = std::move(icons_.front());
-  icons_.pop_front();
-  return icon;
+  return PopNext(icons_);
 }
 
 }  // namespace korvanta::drive

@@ -56,6 +56,15 @@ class DriveHost final : public app::Host, public ui::Dialogs {
   std::ostream& out_;
   app::Program* program_ = nullptr;
   std::deque<ui::MessageAnswer> answers_;
+  // The next queued answer; nothing (cancelled) when none is queued.
+  template <typename T>
+  static std::optional<T> PopNext(std::deque<std::optional<T>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    std::optional<T> next = std::move(queue.front());
+    queue.pop_front();
+    return next;
+  }
+
   std::deque<std::optional<std::string>> folders_;
   std::deque<std::optional<std::string>> files_;
   std::deque<std::optional<ui::IconChoice>> icons_;

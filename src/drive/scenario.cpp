@@ -1,7 +1,6 @@
 #include "drive/scenario.h"
 
 #include <charconv>
-#include <vector>
 
 #include "app/formmain.h"
 #include "ui/controls.h"
@@ -282,7 +281,6 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
     ui::Control* c = control(NextWord(rest));
     if (!c) return false;
     std::string text(rest);
-    while (!text.empty() && text.back() == '\r') text.pop_back();
     if (c->kind() == ui::Kind::kTextBox)
       static_cast<ui::TextBox*>(c)->UserType(text);
     else if (c->kind() == ui::Kind::kComboBox)
@@ -323,7 +321,6 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
     ui::Control* c = control(NextWord(rest));
     if (!c) return false;
     std::string text(command == "item" ? Trim(rest) : rest);
-    while (!text.empty() && text.back() == '\r') text.pop_back();
     if (c->kind() == ui::Kind::kListBox) {
       auto* list = static_cast<ui::ListBox*>(c);
       int i = list->Find(text);

@@ -15,7 +15,6 @@ Formlog::Formlog(Program& program)
   Text1.multi_line = true;
   Text1.locked = true;  // the viewer shows the log; nothing typed there would be kept
   on_load = [this] {
-    program_.host().MakeTopmost(*this);
     // A snapshot: entries written while the viewer is open show next time.
     Text1.set_text(program_.log().ReadForViewer());
   };

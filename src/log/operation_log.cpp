@@ -3,13 +3,17 @@
 #include <cstdio>
 
 namespace korvanta {
+namespace {
 
+// The entry line for a moment: text + "mm-dd-yyyy  hh:mm:ss".
 std::string FormatLogLine(std::string_view text, const LocalTime& t) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d  %02d:%02d:%02d", t.month, t.day, t.year,
                 t.hour, t.minute, t.second);
   return std::string(text) + stamp;
 }
+
+}  // namespace
 
 std::string OperationLog::Path() const {
   return machine_.paths().ProgramFolder() + "\\tamrik.Log";
@@ -29,8 +33,8 @@ std::string OperationLog::ReadForViewer() noexcept {
   try {
     std::string bytes;
     if (machine_.files().ReadFile(Path(), bytes) != kSuccess || bytes.empty()) {
-      bytes = " ";
-      machine_.files().WriteFile(Path(), bytes);
+      Clear();
+      return " ";
     }
     return machine_.codepage().FromAnsi(bytes);
   } catch (...) {

@@ -32,7 +32,4 @@ class OperationLog {
   const Clock& clock_;
 };
 
-// The entry line for a moment: text + "mm-dd-yyyy  hh:mm:ss".
-std::string FormatLogLine(std::string_view text, const LocalTime& when);
-
 }  // namespace korvanta

@@ -1,7 +1,6 @@
 #pragma once
 // The local wall clock, replaceable so that tests can fix the moment.
 
-#include <chrono>
 #include <ctime>
 
 namespace korvanta {

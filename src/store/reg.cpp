@@ -1,7 +1,5 @@
 #include "store/reg.h"
 
-#include <cstring>
-
 #include "store/paths.h"
 
 namespace korvanta {
@@ -77,12 +75,8 @@ Status Registry::SetValue(RegRoot root, std::string_view sub_key, std::string_vi
     default:
       return kSuccess;
   }
-  KeyHandle key;
-  Status status = backend_.CreateKey(root, codepage_.ToAnsi(sub_key), key);
-  if (status != kSuccess) return status;
-  status = backend_.SetValue(key, codepage_.ToAnsi(value_name), type, bytes);
+  Status status = SetRawValue(root, sub_key, value_name, type, bytes);
   if (status == kSuccess) size = static_cast<std::int32_t>(bytes.size());
-  backend_.CloseKey(key);
   return status;
 }
 

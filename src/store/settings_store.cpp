@@ -1,6 +1,5 @@
 #include "store/settings_store.h"
 
-#include <algorithm>
 #include <span>
 
 #include "store/paths.h"
@@ -8,37 +7,39 @@
 namespace korvanta {
 
 std::uint32_t SettingsStore::Read(const char* section, const char* key, const char* default_value,
-                                  std::uint32_t capacity, const char* file, std::string& text) {
-  text.clear();
+                                  std::uint32_t capacity, const char* file, std::string& buffer) {
+  buffer.assign(capacity, '\0');
   if (capacity == 0) return 0;
-  std::string buffer(capacity, '\0');
-  std::uint32_t count =
-      backend_.GetPrivateProfileString(section, key, default_value, std::span<char>(buffer), file);
-  text = codepage_.FromAnsi(StripNull(buffer));
-  return count;
+  return backend_.GetPrivateProfileString(section, key, default_value, std::span<char>(buffer),
+                                          file);
+}
+
+bool SettingsStore::Write(std::string_view section, std::string_view key,
+                          std::optional<std::string_view> value, const char* ansi_file) {
+  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key);
+  std::string v = value ? codepage_.ToAnsi(*value) : std::string();
+  return backend_.WritePrivateProfileString(s.c_str(), k.c_str(), value ? v.c_str() : nullptr,
+                                            ansi_file);
 }
 
 std::string SettingsStore::INIReadKey(std::string_view section, std::string_view key,
                                       std::string_view file, std::uint32_t capacity) {
   std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key), f = codepage_.ToAnsi(file);
-  std::string text;
-  Read(s.c_str(), k.c_str(), "", capacity, f.c_str(), text);
-  return text;
+  std::string buffer;
+  Read(s.c_str(), k.c_str(), "", capacity, f.c_str(), buffer);
+  return codepage_.FromAnsi(StripNull(buffer));
 }
 
 bool SettingsStore::INIWriteKey(std::string_view section, std::string_view key,
                                 const Variant& value, std::string_view file) {
   // The whole text: values used to be cut to 128 characters, which stored cut
   // folder paths in the backup index and sent restores to the wrong place.
-  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key),
-              v = codepage_.ToAnsi(value.ToText()), f = codepage_.ToAnsi(file);
-  return backend_.WritePrivateProfileString(s.c_str(), k.c_str(), v.c_str(), f.c_str());
+  return Write(section, key, value.ToText(), codepage_.ToAnsi(file).c_str());
 }
 
 int SettingsStore::INIDeleteKey(std::string_view section, std::string_view key,
                                 std::string_view file) {
-  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key), f = codepage_.ToAnsi(file);
-  backend_.WritePrivateProfileString(s.c_str(), k.c_str(), nullptr, f.c_str());
+  Write(section, key, std::nullopt, codepage_.ToAnsi(file).c_str());
   return 0;
 }
 
@@ -53,22 +54,15 @@ std::uint32_t SettingsStore::GetProfileString(std::string_view section, std::str
                                               std::uint32_t capacity, std::string& text) {
   std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key),
               d = codepage_.ToAnsi(default_value);
-  text.clear();
-  if (capacity == 0) return 0;
-  std::string buffer(capacity, '\0');
-  std::uint32_t count = backend_.GetPrivateProfileString(s.c_str(), k.c_str(), d.c_str(),
-                                                         std::span<char>(buffer), kSystemProfile);
-  text = codepage_.FromAnsi(
-      std::string_view(buffer).substr(0, std::min<std::size_t>(count, capacity)));
+  std::string buffer;
+  std::uint32_t count = Read(s.c_str(), k.c_str(), d.c_str(), capacity, kSystemProfile, buffer);
+  text = codepage_.FromAnsi(std::string_view(buffer).substr(0, count));
   return count;
 }
 
 bool SettingsStore::WriteProfileString(std::string_view section, std::string_view key,
                                        std::optional<std::string_view> value) {
-  std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key);
-  std::string v = value ? codepage_.ToAnsi(*value) : std::string();
-  return backend_.WritePrivateProfileString(s.c_str(), k.c_str(), value ? v.c_str() : nullptr,
-                                            kSystemProfile);
+  return Write(section, key, value, kSystemProfile);
 }
 
 }  // namespace korvanta

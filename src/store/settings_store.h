@@ -42,8 +42,13 @@ class SettingsStore {
                           std::optional<std::string_view> value);
 
  private:
+  // GetPrivateProfileStringA into buffer, made capacity bytes; returns its count.
   std::uint32_t Read(const char* section, const char* key, const char* default_value,
-                     std::uint32_t capacity, const char* file, std::string& text);
+                     std::uint32_t capacity, const char* file, std::string& buffer);
+  // WritePrivateProfileStringA with the texts in the ANSI code page; no value
+  // removes the key.
+  bool Write(std::string_view section, std::string_view key, std::optional<std::string_view> value,
+             const char* ansi_file);
 
   ProfileBackend& backend_;
   const Codepage& codepage_;

@@ -2,7 +2,6 @@
 // The simple control kinds. Lists, tabs and the status bar are in lists.h, the
 // report list view in list_view.h.
 
-#include <optional>
 #include <string>
 
 #include "ui/control.h"

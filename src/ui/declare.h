@@ -7,18 +7,8 @@
 
 namespace korvanta::ui {
 
-// Adds a control of type T to parent at rect (twips) with its caption and tool tip.
-template <typename T>
-T& Place(Control& parent, std::string name, Rect rect, std::string caption = {},
-         std::string tool_tip = {}) {
-  T& c = parent.Add<T>(std::move(name));
-  c.set_rect(rect);
-  c.set_caption(std::move(caption));
-  c.set_tool_tip(std::move(tool_tip));
-  return c;
-}
-
-// The same for member index of a control array.
+// Adds member index of a control array of type T to parent at rect (twips) with
+// its caption and tool tip.
 template <typename T>
 T& PlaceAt(Control& parent, std::string name, int index, Rect rect, std::string caption = {},
            std::string tool_tip = {}) {
@@ -27,6 +17,13 @@ T& PlaceAt(Control& parent, std::string name, int index, Rect rect, std::string 
   c.set_caption(std::move(caption));
   c.set_tool_tip(std::move(tool_tip));
   return c;
+}
+
+// The same for a control that is not in a control array.
+template <typename T>
+T& Place(Control& parent, std::string name, Rect rect, std::string caption = {},
+         std::string tool_tip = {}) {
+  return PlaceAt<T>(parent, std::move(name), -1, rect, std::move(caption), std::move(tool_tip));
 }
 
 }  // namespace korvanta::ui

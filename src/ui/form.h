@@ -20,7 +20,6 @@ enum class MessageIcon { kNone, kInformation, kCritical, kExclamation, kQuestion
 struct MessageWindowInfo {
   std::string title;
   std::string text;
-  MessageIcon icon = MessageIcon::kInformation;
   Control* ok = nullptr;      // the button that answers OK
   Control* cancel = nullptr;  // the one that answers Cancel, if any
 };
@@ -43,8 +42,7 @@ class Form : public Control {
   const std::vector<Control*>& all() const { return all_; }
 
   // Window attributes.
-  bool borderless = true;
-  bool topmost = false;  // it makes itself topmost (Host::MakeTopmost) when it loads
+  bool topmost = false;  // made topmost (Host::MakeTopmost) as it loads
   std::string icon;      // resource name of the window's icon
   // Set for the small message windows.
   std::optional<MessageWindowInfo> message;

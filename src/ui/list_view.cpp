@@ -7,11 +7,6 @@ void ListView::AddColumn(std::string caption, int width) {
   Notify(Property::kItems);
 }
 
-void ListView::ClearColumns() {
-  columns_.clear();
-  Notify(Property::kItems);
-}
-
 int ListView::AddRow(std::vector<std::string> cells, bool checked) {
   rows_.push_back({std::move(cells), checked, false});
   int i = count() - 1;

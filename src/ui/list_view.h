@@ -32,7 +32,6 @@ class ListView final : public Control {
 
   const std::vector<Column>& columns() const { return columns_; }
   void AddColumn(std::string caption, int width);
-  void ClearColumns();
 
   // Rows are numbered from 0 here (korvanta-drive numbers them from 1).
   const std::vector<Row>& rows() const { return rows_; }

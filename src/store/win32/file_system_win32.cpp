@@ -183,7 +183,7 @@ Status Win32FileSystem::SetAttributes(std::string_view path, std::uint32_t attri
 }
 
 std::uint32_t Win32FileSystem::DriveType(std::string_view root) {
-  return GetDriveTypeA(std::string(root).c_str());
+  return GetDriveTypeW(Widen(root).c_str());
 }
 
 }  // namespace korvanta

@@ -1,6 +1,7 @@
 #include "store/win32/machine_win32.h"
 
 #include "store/machine_backend.h"
+#include "store/paths.h"
 #include "store/win32/codepage_win32.h"
 #include "store/win32/file_system_win32.h"
 #include "store/win32/profile_win32.h"
@@ -40,8 +41,8 @@ class Win32Machine final : public MachineBackend {
       }
       path.resize(path.size() * 2);
     }
-    std::size_t slash = path.find_last_of(L'\\');
-    return Narrow(slash == std::wstring::npos ? path : path.substr(0, slash));
+    program_folder_ = GetFolder(Narrow(path));
+    return *program_folder_;
   }
   std::string Describe() const override { return {}; }
 
