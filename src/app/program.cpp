@@ -79,6 +79,23 @@ std::vector<ui::Form*> Program::loaded() const {
   return list;
 }
 
+void Program::Close(ui::Form& form) {
+  if (ui::Control* close = form.Find("Labelend")) {
+    close->UserClick();
+  } else {
+    Unload(form);
+  }
+}
+
+void Program::CloseRequested(ui::Form& form) {
+  if (Formmain* window = main(); window == &form) {
+    window->Exit();
+    return;
+  }
+  Close(form);
+  if (forms_.empty()) End();
+}
+
 Formmain* Program::main() const {
   return static_cast<Formmain*>(Loaded(Formmain::kName));
 }

@@ -57,6 +57,13 @@ class Program {
   // Unloads the window: its Unload runs, it disappears and is destroyed after the
   // current action.
   void Unload(ui::Form& form);
+  // Closes the window as its close label does (a message window answers); one
+  // without a close label is unloaded.
+  void Close(ui::Form& form);
+  // The system asks a window to close (its taskbar menu, Alt+F4): the main
+  // window takes the exit path, others close; the program ends when no window
+  // is left.
+  void CloseRequested(ui::Form& form);
   // Loaded windows, oldest first.
   std::vector<ui::Form*> loaded() const;
   // Whether the program knows a window of that name (built or not).

@@ -8,22 +8,6 @@ namespace {
 
 constexpr int kTitleHeight = 345;
 
-const char* IconResource(ui::MessageIcon icon) {
-  switch (icon) {
-    case ui::MessageIcon::kCritical:
-      return "icon-critical";
-    case ui::MessageIcon::kExclamation:
-      return "icon-exclamation";
-    case ui::MessageIcon::kQuestion:
-      return "icon-question";
-    case ui::MessageIcon::kInformation:
-      return "icon-information";
-    case ui::MessageIcon::kNone:
-      break;
-  }
-  return "";
-}
-
 }  // namespace
 
 SmallWindow::SmallWindow(Program& program, std::string name, std::string title, int width,
@@ -51,7 +35,8 @@ MessageWindow::MessageWindow(Program& program, const Spec& spec)
       ok(ui::Place<ui::CommandButton>(*this, spec.ok_name, {0, spec.height - 615, 1200, 375},
                                       spec.ok_caption)) {
   topmost = true;
-  Image1.set_picture({ui::Picture::Type::kResource, IconResource(spec.icon), 0});
+  Image1.set_picture(
+      {ui::Picture::Type::kResource, std::string(ui::MessageIconResource(spec.icon)), 0});
   ui::Appearance text;
   text.transparent = true;
   Label1.set_appearance(text);

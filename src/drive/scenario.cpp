@@ -197,11 +197,7 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
     if (command == "open") {
       program_.Show(form);
     } else if (ui::Form* f = program_.Loaded(form)) {
-      if (ui::Control* close = f->Find("Labelend")) {
-        close->UserClick();
-      } else {
-        program_.Unload(*f);
-      }
+      program_.Close(*f);
     }
     return done();
   }

@@ -3,6 +3,30 @@
 #include <algorithm>
 
 namespace korvanta::ui {
+namespace {
+
+constexpr std::pair<MessageIcon, std::string_view> kMessageIcons[] = {
+    {MessageIcon::kInformation, "icon-information"},
+    {MessageIcon::kCritical, "icon-critical"},
+    {MessageIcon::kExclamation, "icon-exclamation"},
+    {MessageIcon::kQuestion, "icon-question"},
+};
+
+}  // namespace
+
+std::string_view MessageIconResource(MessageIcon icon) {
+  for (const auto& [known, name] : kMessageIcons) {
+    if (known == icon) return name;
+  }
+  return {};
+}
+
+std::optional<MessageIcon> MessageIconOfResource(std::string_view name) {
+  for (const auto& [icon, known] : kMessageIcons) {
+    if (known == name) return icon;
+  }
+  return std::nullopt;
+}
 
 Form::Form(std::string name) : Control(Kind::kForm, std::move(name), -1) {
   set_visible(false);

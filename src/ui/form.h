@@ -15,6 +15,11 @@ namespace korvanta::ui {
 
 enum class MessageIcon { kNone, kInformation, kCritical, kExclamation, kQuestion };
 
+// The picture resource that shows a message icon ("icon-critical", ...; empty for
+// none), and the icon a resource name shows, if it is one of them.
+std::string_view MessageIconResource(MessageIcon icon);
+std::optional<MessageIcon> MessageIconOfResource(std::string_view name);
+
 // What a small message window says, so that whatever shows it (a renderer, or
 // korvanta-drive answering it) knows its title, text and buttons.
 struct MessageWindowInfo {

@@ -167,6 +167,10 @@ void ControlView::Act(const std::function<void(ui::Control&)>& action) {
   }
 }
 
+void ControlView::UserClicked() {
+  Act([](ui::Control& c) { c.UserClick(); });
+}
+
 void ControlView::SyncAfterAction() {
   SyncCaption();
   SyncValue();
@@ -231,7 +235,7 @@ bool ControlView::eventFilter(QObject* watched, QEvent* event) {
       if (was_dragging && window_moved_) return consume_mouse_;
       auto* target = static_cast<QWidget*>(watched);
       if (was_pressed && target->rect().contains(e->position().toPoint())) {
-        Act([](ui::Control& c) { c.UserClick(); });
+        UserClicked();
       }
       return consume_mouse_;
     }

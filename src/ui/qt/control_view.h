@@ -66,6 +66,8 @@ class ControlView : public QObject, public ui::ControlObserver {
   // Runs a user's action on the control, then sets the widget from the model
   // again, in case the model refused it (a disabled control ignores clicks).
   void Act(const std::function<void(ui::Control&)>& action);
+  // Act with the user's click.
+  void UserClicked();
   // True while the widget is being set from the model: its signals are no user's.
   bool syncing() const { return syncing_ > 0; }
 

@@ -98,7 +98,7 @@ void FormView::SyncCaption() {
 void FormView::SyncRect() {
   // Where the window goes is the host's choice; its size is the form's.
   QRect r = ToPixels(control()->rect());
-  if (size_told_) told_ = r.size();
+  if (told_) told_ = r.size();
   if (window_->size() != r.size()) window_->resize(r.size());
   window_->RaiseOutline();
 }
@@ -125,8 +125,7 @@ void FormView::SyncAppearance() {
 
 void FormView::Resized(int width, int height) {
   if (!control() || syncing()) return;
-  if (size_told_ && told_ == QSize(width, height)) return;
-  size_told_ = true;
+  if (told_ == QSize(width, height)) return;
   told_ = QSize(width, height);
   int w = ToTwips(width), h = ToTwips(height);
   // The model's own size in twips need not be a whole number of pixels.

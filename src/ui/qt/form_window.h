@@ -14,7 +14,6 @@ class FormView;
 class FormWindow final : public QWidget {
  public:
   FormWindow();
-  FormView* view() const { return view_; }
   void set_view(FormView* view) { view_ = view; }
   // The outline stays above the controls whatever their order.
   void RaiseOutline();
@@ -58,8 +57,7 @@ class FormView final : public ControlView {
   FormWindow* window_;
   // The size the model last knew of: the window's first size is told to it, later
   // ones only when they differ (the model's own changes come back as resizes).
-  bool size_told_ = false;
-  QSize told_;
+  std::optional<QSize> told_;
 };
 
 }  // namespace korvanta::qt

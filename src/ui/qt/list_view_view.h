@@ -13,8 +13,6 @@ namespace korvanta::qt {
 class ListViewView final : public ControlView {
  public:
   ListViewView(ui::ListView& list, QWidget* parent, RenderContext& context);
-  QTableView* table() const { return table_; }
-  RowTableModel* rows() const { return model_; }
   void Detach() override;
 
  protected:

@@ -3,10 +3,31 @@
 #include <QApplication>
 #include <QImageReader>
 #include <QStyle>
+#include <optional>
 #include <regex>
+
+#include "ui/form.h"
 
 namespace korvanta::qt {
 namespace fs = std::filesystem;
+namespace {
+
+QStyle::StandardPixmap StandardIcon(ui::MessageIcon icon) {
+  switch (icon) {
+    case ui::MessageIcon::kCritical:
+      return QStyle::SP_MessageBoxCritical;
+    case ui::MessageIcon::kExclamation:
+      return QStyle::SP_MessageBoxWarning;
+    case ui::MessageIcon::kQuestion:
+      return QStyle::SP_MessageBoxQuestion;
+    case ui::MessageIcon::kInformation:
+    case ui::MessageIcon::kNone:
+      break;
+  }
+  return QStyle::SP_MessageBoxInformation;
+}
+
+}  // namespace
 
 Pictures::Pictures(std::vector<fs::path> folders, const MachineFolder* machine)
     : folders_(std::move(folders)), machine_(machine) {}
@@ -29,20 +50,13 @@ QPixmap Pictures::Resource(const std::string& name) {
   auto cached = cache_.find(name);
   if (cached != cache_.end()) return cached->second;
   QPixmap pixmap;
-  static const std::map<std::string, QStyle::StandardPixmap> kMessageIcons = {
-      {"icon-information", QStyle::SP_MessageBoxInformation},
-      {"icon-critical", QStyle::SP_MessageBoxCritical},
-      {"icon-exclamation", QStyle::SP_MessageBoxWarning},
-      {"icon-question", QStyle::SP_MessageBoxQuestion},
-  };
-  if (auto icon = kMessageIcons.find(name); icon != kMessageIcons.end()) {
-    pixmap = QApplication::style()->standardIcon(icon->second).pixmap(32, 32);
+  if (std::optional<ui::MessageIcon> icon = ui::MessageIconOfResource(name)) {
+    pixmap = QApplication::style()->standardIcon(StandardIcon(*icon)).pixmap(32, 32);
   } else {
     for (const fs::path& folder : folders_) {
       for (const char* extension : {".png", ".bmp", ".jpg"}) {
         fs::path file = folder / (name + extension);
-        std::error_code ec;
-        if (fs::exists(file, ec) && pixmap.load(QString::fromStdString(file.string()))) break;
+        if (pixmap.load(QString::fromStdString(file.string()))) break;
       }
       if (!pixmap.isNull()) break;
     }
@@ -73,7 +87,9 @@ QPixmap Pictures::Load(const ui::Picture& picture) {
 }
 
 QIcon Pictures::WindowIcon(const std::string& name) {
-  QIcon icon;
+  auto cached = icons_.find(name);
+  if (cached != icons_.end()) return cached->second;
+  QIcon& icon = icons_[name];
   const std::regex sized(name + "-([0-9]+)\\.png");
   for (const fs::path& folder : folders_) {
     std::error_code ec;

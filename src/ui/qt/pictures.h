@@ -36,6 +36,7 @@ class Pictures {
   std::vector<std::filesystem::path> folders_;
   const MachineFolder* machine_;
   std::map<std::string, QPixmap> cache_;
+  std::map<std::string, QIcon> icons_;
 };
 
 }  // namespace korvanta::qt

@@ -10,7 +10,6 @@ namespace korvanta::qt {
 
 QtHost::QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures)
     : machine_(machine),
-      pictures_(pictures),
       context_(pictures),
       renderer_(context_),
       dialogs_(folder, [this](const ui::Form* form) -> QWidget* {
@@ -25,11 +24,11 @@ QtHost::QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures
 QtHost::~QtHost() = default;
 
 void QtHost::Show(ui::Form& form) {
-  bool first =
-      renderer_.Find(form) == nullptr || !renderer_.Find(form)->property("placed").toBool();
+  const FormWindow* existing = renderer_.Find(form);
+  bool first = !existing || !existing->property("placed").toBool();
   FormWindow& window = renderer_.WindowFor(form);
   if (first) {
-    if (!form.icon.empty()) window.setWindowIcon(pictures_.WindowIcon(form.icon));
+    if (!form.icon.empty()) window.setWindowIcon(context_.pictures().WindowIcon(form.icon));
     Place(form, window);
     window.setProperty("placed", true);
   }
@@ -87,15 +86,7 @@ void QtHost::Ended() {
 }
 
 void QtHost::CloseRequested(ui::Form& form) {
-  if (!program_) return;
-  // Closing a window from the taskbar is its close label's click (the main
-  // window's exit path, a message window's cancel); a window without one goes.
-  if (ui::Control* close = form.Find("Labelend")) {
-    close->UserClick();
-    return;
-  }
-  program_->Unload(form);
-  if (program_->loaded().empty()) program_->End();
+  if (program_) program_->CloseRequested(form);
 }
 
 }  // namespace korvanta::qt

@@ -23,8 +23,6 @@ class QtHost final : public app::Host {
 
   void set_program(app::Program* program) { program_ = program; }
   Renderer& renderer() { return renderer_; }
-  RenderContext& context() { return context_; }
-  MachineDialogs& machine_dialogs() { return dialogs_; }
   bool ended() const { return ended_; }
 
   ui::Dialogs& dialogs() override { return dialogs_; }
@@ -41,7 +39,6 @@ class QtHost final : public app::Host {
   void CloseRequested(ui::Form& form);
 
   Machine& machine_;
-  Pictures& pictures_;
   RenderContext context_;
   Renderer renderer_;
   MachineDialogs dialogs_;

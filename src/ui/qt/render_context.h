@@ -20,7 +20,6 @@ class RenderContext {
   // the work the program posted, as the window's message loop would. An action
   // that opens a modal dialog may let another one run inside it.
   void Act(const std::function<void()>& action);
-  bool acting() const { return depth_ > 0; }
 
   // Program::RunPosted, for the program's windows.
   std::function<void()> after_action;

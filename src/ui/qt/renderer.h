@@ -18,7 +18,6 @@ class Renderer {
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
 
-  RenderContext& context() { return context_; }
   // The form's window, built (not shown) on first use.
   FormWindow& WindowFor(ui::Form& form);
   FormWindow* Find(const ui::Form& form) const;

@@ -5,21 +5,6 @@
 #include "ui/qt/units.h"
 
 namespace korvanta::qt {
-namespace {
-
-Qt::Alignment Horizontal(ui::Align align) {
-  switch (align) {
-    case ui::Align::kCenter:
-      return Qt::AlignHCenter;
-    case ui::Align::kRight:
-      return Qt::AlignRight;
-    case ui::Align::kLeft:
-      break;
-  }
-  return Qt::AlignLeft;
-}
-
-}  // namespace
 
 LabelView::LabelView(ui::Label& label, QWidget* parent, RenderContext& context)
     : ControlView(label, new QLabel(parent), context), label_(static_cast<QLabel*>(widget())) {
@@ -82,8 +67,7 @@ CommandButtonView::CommandButtonView(ui::CommandButton& button, QWidget* parent,
   // Enter and Esc are the window's (see FormWindow), as in a Windows form.
   button_->setAutoDefault(false);
   button_->setDefault(button.is_default);
-  QObject::connect(button_, &QPushButton::clicked, this,
-                   [this] { Act([](ui::Control& c) { c.UserClick(); }); });
+  QObject::connect(button_, &QPushButton::clicked, this, [this] { UserClicked(); });
 }
 
 void CommandButtonView::SyncCaption() {
@@ -94,8 +78,7 @@ CheckBoxView::CheckBoxView(ui::CheckBox& box, QWidget* parent, RenderContext& co
     : ControlView(box, new QCheckBox(parent), context),
       box_(box),
       widget_(static_cast<QCheckBox*>(widget())) {
-  QObject::connect(widget_, &QCheckBox::clicked, this,
-                   [this] { Act([](ui::Control& c) { c.UserClick(); }); });
+  QObject::connect(widget_, &QCheckBox::clicked, this, [this] { UserClicked(); });
 }
 
 void CheckBoxView::SyncCaption() {
@@ -114,8 +97,7 @@ OptionButtonView::OptionButtonView(ui::OptionButton& option, QWidget* parent,
   // The model decides which buttons form a group (their container, or a group
   // name across containers); Qt's grouping by parent widget would disagree.
   widget_->setAutoExclusive(false);
-  QObject::connect(widget_, &QRadioButton::clicked, this,
-                   [this] { Act([](ui::Control& c) { c.UserClick(); }); });
+  QObject::connect(widget_, &QRadioButton::clicked, this, [this] { UserClicked(); });
 }
 
 void OptionButtonView::SyncCaption() {

@@ -32,7 +32,6 @@ class LabelView final : public ControlView {
 class CommandButtonView final : public ControlView {
  public:
   CommandButtonView(ui::CommandButton& button, QWidget* parent, RenderContext& context);
-  QPushButton* button() const { return button_; }
 
  protected:
   void SyncCaption() override;
@@ -87,7 +86,6 @@ class SliderView final : public ControlView {
 class TimerView final : public ControlView {
  public:
   TimerView(ui::Timer& timer, QObject* parent, RenderContext& context);
-  QTimer& timer() { return timer_; }
   void Detach() override;
 
  protected:

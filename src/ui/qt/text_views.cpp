@@ -1,5 +1,7 @@
 #include "ui/qt/text_views.h"
 
+#include "ui/qt/units.h"
+
 namespace korvanta::qt {
 namespace {
 
@@ -69,9 +71,7 @@ void TextBoxView::SyncAppearance() {
   widget()->setAutoFillBackground(false);
   if (line_) {
     line_->setFrame(a.border);
-    line_->setAlignment(a.align == ui::Align::kCenter  ? Qt::AlignHCenter
-                        : a.align == ui::Align::kRight ? Qt::AlignRight
-                                                       : Qt::AlignLeft);
+    line_->setAlignment(Horizontal(a.align));
   } else {
     text_->setFrameStyle(a.border ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
   }

@@ -21,7 +21,6 @@ class TextBoxView final : public ControlView {
   void SyncAppearance() override;
   QPalette::ColorRole BackRole() const override { return QPalette::Base; }
   QPalette::ColorRole ForeRole() const override { return QPalette::Text; }
-  bool FillsDefaultBack() const override { return false; }
 
  private:
   ui::TextBox& box_;

@@ -19,6 +19,18 @@ QRect ToPixels(const ui::Rect& rect) {
   return {left, top, ToPixels(rect.right()) - left, ToPixels(rect.bottom()) - top};
 }
 
+Qt::Alignment Horizontal(ui::Align align) {
+  switch (align) {
+    case ui::Align::kCenter:
+      return Qt::AlignHCenter;
+    case ui::Align::kRight:
+      return Qt::AlignRight;
+    case ui::Align::kLeft:
+      break;
+  }
+  return Qt::AlignLeft;
+}
+
 QPalette::ColorRole SystemColorRole(int index) {
   switch (index) {
     case 0:  // scroll bar: the grey of a scroll bar's track

@@ -15,6 +15,9 @@ int ToPixels(int twips);
 int ToTwips(int pixels);
 QRect ToPixels(const ui::Rect& rect);
 
+// The horizontal alignment of a model alignment.
+Qt::Alignment Horizontal(ui::Align align);
+
 // The palette role that stands for a system colour (GetSysColor index).
 QPalette::ColorRole SystemColorRole(int index);
 // The colour a model colour names; nothing for the default colour.

@@ -12,10 +12,6 @@ DWORD TextPlacement(const Appearance& a) {
 
 }  // namespace
 
-void KeepColors(HWND button, const Appearance& appearance) {
-  if (button && appearance.fore.type != Color::Type::kDefault) SetWindowTheme(button, L"", L"");
-}
-
 void CommandButtonWindow::Create(HWND host) {
   // Enter and Esc press these two, by the dialog manager's numbers.
   int id = button_.is_default ? IDOK : button_.is_cancel ? IDCANCEL : form_window().NextId();
@@ -27,46 +23,37 @@ void CommandButtonWindow::OnCommand(int code) {
   if (code == BN_CLICKED) UserAction([this] { button_.UserClick(); });
 }
 
-void CheckBoxWindow::Create(HWND host) {
-  DWORD style = WS_TABSTOP | BS_CHECKBOX | BS_MULTILINE | TextPlacement(box_.appearance());
-  CreateChild(host, L"BUTTON", style, 0, Widen(box_.caption()), form_window().NextId());
-  KeepColors(hwnd_, box_.appearance());
-  SendMessageW(hwnd_, BM_SETCHECK, box_.ticked() ? BST_CHECKED : BST_UNCHECKED, 0);
+void StateButtonWindow::Create(HWND host) {
+  DWORD style = WS_TABSTOP | style_ | BS_MULTILINE | TextPlacement(control().appearance());
+  CreateChild(host, L"BUTTON", style, 0, Widen(control().caption()), form_window().NextId());
+  KeepColors();
+  ShowState();
 }
 
-void CheckBoxWindow::OnCommand(int code) {
-  if (code != BN_CLICKED) return;
-  UserAction([this] { box_.UserClick(); });
+void StateButtonWindow::OnCommand(int code) {
+  // A radio button reports the second click of a double click as such.
+  bool click = code == BN_CLICKED || (style_ == BS_RADIOBUTTON && code == BN_DOUBLECLICKED);
+  if (click) UserAction([this] { control().UserClick(); });
 }
 
-void CheckBoxWindow::Sync(Property what, int first, int count) {
+void StateButtonWindow::Sync(Property what, int first, int count) {
   ControlWindow::Sync(what, first, count);
   if (what == Property::kValue) {
-    SendMessageW(hwnd_, BM_SETCHECK, box_.ticked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowState();
   } else if (what == Property::kAppearance) {
-    KeepColors(hwnd_, box_.appearance());
+    KeepColors();
   }
 }
 
-void OptionButtonWindow::Create(HWND host) {
-  DWORD style = WS_TABSTOP | BS_RADIOBUTTON | BS_MULTILINE | TextPlacement(option_.appearance());
-  CreateChild(host, L"BUTTON", style, 0, Widen(option_.caption()), form_window().NextId());
-  KeepColors(hwnd_, option_.appearance());
-  SendMessageW(hwnd_, BM_SETCHECK, option_.selected() ? BST_CHECKED : BST_UNCHECKED, 0);
+void StateButtonWindow::ShowState() {
+  SendMessageW(hwnd_, BM_SETCHECK, on_() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void OptionButtonWindow::OnCommand(int code) {
-  // A radio button reports the second click of a double click as such.
-  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
-  UserAction([this] { option_.UserClick(); });
-}
-
-void OptionButtonWindow::Sync(Property what, int first, int count) {
-  ControlWindow::Sync(what, first, count);
-  if (what == Property::kValue) {
-    SendMessageW(hwnd_, BM_SETCHECK, option_.selected() ? BST_CHECKED : BST_UNCHECKED, 0);
-  } else if (what == Property::kAppearance) {
-    KeepColors(hwnd_, option_.appearance());
+// One with a colour of its own draws unthemed: the visual styles ignore the text
+// colour.
+void StateButtonWindow::KeepColors() {
+  if (hwnd_ && control().appearance().fore.type != Color::Type::kDefault) {
+    SetWindowTheme(hwnd_, L"", L"");
   }
 }
 

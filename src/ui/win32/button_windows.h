@@ -4,6 +4,8 @@
 // decides what a click does (ticks, or selects and clears the rest of the group)
 // and the windows show what it decided.
 
+#include <functional>
+
 #include "ui/controls.h"
 #include "ui/win32/control_window.h"
 
@@ -20,9 +22,16 @@ class CommandButtonWindow final : public ControlWindow {
   CommandButton& button_;
 };
 
-class CheckBoxWindow final : public ControlWindow {
+// A check box (BS_CHECKBOX) or an option button (BS_RADIOBUTTON): the click goes
+// to the model, and the window shows whether the model has it on.
+class StateButtonWindow final : public ControlWindow {
  public:
-  CheckBoxWindow(FormWindow& form, CheckBox& box) : ControlWindow(form, box), box_(box) {}
+  StateButtonWindow(FormWindow& form, CheckBox& box)
+      : ControlWindow(form, box), style_(BS_CHECKBOX), on_([&box] { return box.ticked(); }) {}
+  StateButtonWindow(FormWindow& form, OptionButton& option)
+      : ControlWindow(form, option),
+        style_(BS_RADIOBUTTON),
+        on_([&option] { return option.selected(); }) {}
   void Create(HWND host) override;
   void OnCommand(int code) override;
 
@@ -30,25 +39,10 @@ class CheckBoxWindow final : public ControlWindow {
   void Sync(Property what, int first, int count) override;
 
  private:
-  CheckBox& box_;
+  void ShowState();
+  void KeepColors();
+  DWORD style_;
+  std::function<bool()> on_;
 };
-
-class OptionButtonWindow final : public ControlWindow {
- public:
-  OptionButtonWindow(FormWindow& form, OptionButton& option)
-      : ControlWindow(form, option), option_(option) {}
-  void Create(HWND host) override;
-  void OnCommand(int code) override;
-
- protected:
-  void Sync(Property what, int first, int count) override;
-
- private:
-  OptionButton& option_;
-};
-
-// A check box or option button with a colour of its own draws unthemed: the
-// visual styles ignore the text colour.
-void KeepColors(HWND button, const Appearance& appearance);
 
 }  // namespace korvanta::ui::win32

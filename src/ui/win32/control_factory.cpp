@@ -25,9 +25,9 @@ std::unique_ptr<ControlWindow> MakeControlWindow(FormWindow& form, Control& c) {
     case Kind::kCommandButton:
       return std::make_unique<CommandButtonWindow>(form, static_cast<CommandButton&>(c));
     case Kind::kCheckBox:
-      return std::make_unique<CheckBoxWindow>(form, static_cast<CheckBox&>(c));
+      return std::make_unique<StateButtonWindow>(form, static_cast<CheckBox&>(c));
     case Kind::kOptionButton:
-      return std::make_unique<OptionButtonWindow>(form, static_cast<OptionButton&>(c));
+      return std::make_unique<StateButtonWindow>(form, static_cast<OptionButton&>(c));
     case Kind::kTextBox:
       return std::make_unique<TextBoxWindow>(form, static_cast<TextBox&>(c));
     case Kind::kComboBox:

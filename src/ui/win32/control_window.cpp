@@ -268,6 +268,13 @@ void ControlWindow::Sync(Property what, int, int) {
   }
 }
 
+void SelfPaintedWindow::Sync(Property what, int first, int count) {
+  ControlWindow::Sync(what, first, count);
+  if (what == Property::kCaption || what == Property::kEnabled || what == Property::kAppearance) {
+    InvalidateSelf();
+  }
+}
+
 void ItemsWindow::Sync(Property what, int first, int count) {
   switch (what) {
     case Property::kItems:

@@ -97,6 +97,16 @@ class ControlWindow : public ControlObserver {
     action();
     EndUserAction();
   }
+  // The same, then show() sets the window from what the model kept of it (the
+  // model may refuse the action), unless the action closed the window.
+  template <typename Action, typename Show>
+  void UserAction(Action&& action, Show&& show) {
+    UserAction(std::forward<Action>(action));
+    if (!detached() && hwnd_) {
+      Syncing syncing(*this);
+      show();
+    }
+  }
   // For the kinds that draw themselves (labels, frames): drawn off screen, over
   // what stands behind when see-through, then PaintTo, in one copy to dc.
   void PaintSelf(HDC dc);
@@ -155,12 +165,18 @@ class ItemsWindow : public ControlWindow {
   void Sync(Property what, int first, int count) override;
   template <typename Action>
   void UserChoice(Action&& action) {
-    UserAction(std::forward<Action>(action));
-    if (!detached() && hwnd_) {
-      Syncing syncing(*this);
-      ShowSelection();
-    }
+    UserAction(std::forward<Action>(action), [this] { ShowSelection(); });
   }
+};
+
+// A kind that draws itself (labels, frames): drawn again when its text, state or
+// look changes.
+class SelfPaintedWindow : public ControlWindow {
+ public:
+  using ControlWindow::ControlWindow;
+
+ protected:
+  void Sync(Property what, int first, int count) override;
 };
 
 // UTF-8 of the model with lone line feeds made CR LF, as edit controls need.

@@ -36,13 +36,6 @@ bool FrameWindow::PaintTo(HDC dc, POINT origin) {
   return true;
 }
 
-void FrameWindow::Sync(Property what, int first, int count) {
-  ControlWindow::Sync(what, first, count);
-  if (what == Property::kCaption || what == Property::kEnabled || what == Property::kAppearance) {
-    InvalidateSelf();
-  }
-}
-
 LRESULT FrameWindow::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (LRESULT painted = 0; HandleSelfPaint(msg, wparam, painted)) return painted;
   switch (msg) {

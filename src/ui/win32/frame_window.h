@@ -9,14 +9,13 @@
 
 namespace korvanta::ui::win32 {
 
-class FrameWindow final : public ControlWindow {
+class FrameWindow final : public SelfPaintedWindow {
  public:
-  FrameWindow(FormWindow& form, Frame& frame) : ControlWindow(form, frame), frame_(frame) {}
+  FrameWindow(FormWindow& form, Frame& frame) : SelfPaintedWindow(form, frame), frame_(frame) {}
   void Create(HWND host) override;
   bool PaintTo(HDC dc, POINT origin) override;
 
  protected:
-  void Sync(Property what, int first, int count) override;
   LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:

@@ -37,7 +37,6 @@ class GdiCache {
   HBRUSH Brush(COLORREF color);
   // points 0 is the window's default size (9 points).
   HFONT Font(int points, bool bold, int dpi);
-  const std::wstring& face() const { return face_; }
 
   static constexpr int kDefaultPoints = 9;
 

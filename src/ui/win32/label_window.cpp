@@ -58,13 +58,6 @@ bool LabelWindow::PaintTo(HDC dc, POINT origin) {
   return true;
 }
 
-void LabelWindow::Sync(Property what, int first, int count) {
-  ControlWindow::Sync(what, first, count);
-  if (what == Property::kCaption || what == Property::kAppearance || what == Property::kEnabled) {
-    InvalidateSelf();
-  }
-}
-
 LRESULT LabelWindow::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (LRESULT painted = 0; HandleSelfPaint(msg, wparam, painted)) return painted;
   switch (msg) {

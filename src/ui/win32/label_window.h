@@ -8,15 +8,14 @@
 
 namespace korvanta::ui::win32 {
 
-class LabelWindow final : public ControlWindow {
+class LabelWindow final : public SelfPaintedWindow {
  public:
-  LabelWindow(FormWindow& form, Label& label) : ControlWindow(form, label), label_(label) {}
+  LabelWindow(FormWindow& form, Label& label) : SelfPaintedWindow(form, label), label_(label) {}
   void Create(HWND host) override;
   bool PaintTo(HDC dc, POINT origin) override;
   bool see_through() const override;
 
  protected:
-  void Sync(Property what, int first, int count) override;
   LRESULT WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:

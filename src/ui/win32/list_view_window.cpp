@@ -145,8 +145,7 @@ void ListViewWindow::Sync(Property what, int first, int count) {
 void ListViewWindow::Toggle(int row) {
   if (row < 0 || row >= list_.count()) return;
   bool now = !list_.row(row).checked;
-  UserAction([this, row, now] { list_.UserCheckRow(row, now); });
-  if (!detached() && hwnd_) Redraw(row, 1);
+  UserAction([this, row, now] { list_.UserCheckRow(row, now); }, [this, row] { Redraw(row, 1); });
 }
 
 bool ListViewWindow::OnNotify(NMHDR& header, LRESULT& result) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "store/win32/win32_text.h"
+#include "ui/form.h"
 #include "ui/win32/dpi.h"
 
 namespace korvanta::ui::win32 {
@@ -12,10 +13,18 @@ namespace {
 
 // The system's message icons by the model's resource names (IDI_ numbers).
 int SystemIcon(const std::string& name) {
-  if (name == "icon-information") return 32516;
-  if (name == "icon-critical") return 32513;
-  if (name == "icon-exclamation") return 32515;
-  if (name == "icon-question") return 32514;
+  switch (MessageIconOfResource(name).value_or(MessageIcon::kNone)) {
+    case MessageIcon::kInformation:
+      return 32516;
+    case MessageIcon::kCritical:
+      return 32513;
+    case MessageIcon::kExclamation:
+      return 32515;
+    case MessageIcon::kQuestion:
+      return 32514;
+    case MessageIcon::kNone:
+      break;
+  }
   return 0;
 }
 

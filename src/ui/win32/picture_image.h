@@ -19,7 +19,6 @@ class PictureImage {
 
   void Load(const Picture& picture, HINSTANCE instance, int dpi);
   void Clear();
-  bool empty() const { return !bitmap_ && !icon_ && !ole_; }
   // Draws at its natural size for the DPI, top-left corner at (x, y).
   void Draw(HDC dc, int x, int y, int dpi) const;
   // The natural size in pixels at dpi.

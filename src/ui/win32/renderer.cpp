@@ -144,7 +144,10 @@ bool Renderer::PreTranslate(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   FormWindow* form = nullptr;
   for (const auto& [model, w] : forms_) {
-    if (w->hwnd() == root) form = w.get();
+    if (w->hwnd() == root) {
+      form = w.get();
+      break;
+    }
   }
   if (!form || form->detached()) return false;
   if (msg.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
@@ -179,13 +182,7 @@ bool Renderer::PreTranslate(MSG& msg) {
 
 int Renderer::RunMessageLoop() {
   MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    CollectGarbage();
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   return static_cast<int>(msg.wParam);
 }
 
@@ -197,11 +194,15 @@ void Renderer::PumpPending() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    CollectGarbage();
+    Dispatch(msg);
+  }
+  CollectGarbage();
+}
+
+void Renderer::Dispatch(MSG& msg) {
+  if (!PreTranslate(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
   CollectGarbage();
 }

@@ -54,6 +54,8 @@ class Renderer {
   // Handles what is queued now, without waiting.
   void PumpPending();
   void CollectGarbage();
+  // One message: keyboard navigation first, else translated and dispatched.
+  void Dispatch(MSG& msg);
 
   void BeginUserAction() { ++action_depth_; }
   void EndUserAction();

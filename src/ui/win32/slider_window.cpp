@@ -26,11 +26,11 @@ void SliderWindow::OnScroll(int code) {
   if (code == TB_ENDTRACK) return;
   int position = static_cast<int>(SendMessageW(hwnd_, TBM_GETPOS, 0, 0));
   if (position == slider_.value()) return;
-  UserAction([this, position] { slider_.UserSlide(position); });
-  if (!detached() && hwnd_ && slider_.value() != position) {
-    Syncing syncing(*this);
-    SendMessageW(hwnd_, TBM_SETPOS, TRUE, slider_.value());
-  }
+  UserAction([this, position] { slider_.UserSlide(position); },
+             [this, position] {
+               if (slider_.value() != position)
+                 SendMessageW(hwnd_, TBM_SETPOS, TRUE, slider_.value());
+             });
 }
 
 void SliderWindow::Sync(Property what, int first, int count) {

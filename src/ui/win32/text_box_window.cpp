@@ -31,12 +31,11 @@ void TextBoxWindow::ShowModelText() {
 void TextBoxWindow::OnCommand(int code) {
   if (code != EN_CHANGE) return;
   std::string typed = WindowText();
-  UserAction([this, &typed] { box_.UserType(typed); });
   // A text box the model would not let change (locked) shows its text again.
-  if (!detached() && hwnd_ && box_.text() != typed) {
-    Syncing syncing(*this);
-    ShowModelText();
-  }
+  UserAction([this, &typed] { box_.UserType(typed); },
+             [this, &typed] {
+               if (box_.text() != typed) ShowModelText();
+             });
 }
 
 void TextBoxWindow::Sync(Property what, int first, int count) {

@@ -98,8 +98,7 @@ std::optional<IconChoice> Win32Dialogs::PickIcon(const Form* owner, const IconCh
   // PickIconDlg is exported by name only from Windows XP SP2 on; ordinal 62
   // before that.
   using PickIconDlgFn = int(WINAPI*)(HWND, PWSTR, UINT, int*);
-  HMODULE shell = GetModuleHandleW(L"shell32.dll");
-  if (!shell) shell = LoadLibraryW(L"shell32.dll");
+  HMODULE shell = GetModuleHandleW(L"shell32.dll");  // linked: always loaded
   if (!shell) return std::nullopt;
   FARPROC proc = GetProcAddress(shell, "PickIconDlg");
   if (!proc) proc = GetProcAddress(shell, MAKEINTRESOURCEA(62));

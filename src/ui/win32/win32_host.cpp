@@ -19,18 +19,7 @@ void Win32Host::set_program(app::Program* program) {
 }
 
 void Win32Host::CloseRequested(Form& form) {
-  if (!program_) return;
-  if (app::Formmain* main = program_->main(); main == &form) {
-    main->Exit();
-    return;
-  }
-  // Small windows close as their close label does (a message window answers).
-  if (Control* close = form.Find("Labelend")) {
-    close->UserClick();
-    return;
-  }
-  program_->Unload(form);
-  if (program_->loaded().empty()) program_->End();
+  if (program_) program_->CloseRequested(form);
 }
 
 void Win32Host::Show(Form& form) {
