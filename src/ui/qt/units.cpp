@@ -1,22 +1,20 @@
 #include "ui/qt/units.h"
 
 #include <QApplication>
-#include <cmath>
 
 namespace korvanta::qt {
 
 int ToPixels(int twips) {
-  return static_cast<int>(std::lround(twips / static_cast<double>(ui::kTwipsPerPixel)));
+  return ui::TwipsToPixels(twips);
 }
 
 int ToTwips(int pixels) {
-  return pixels * ui::kTwipsPerPixel;
+  return ui::PixelsToTwips(pixels);
 }
 
 QRect ToPixels(const ui::Rect& rect) {
-  // Edges, not sizes, are rounded, so that neighbours declared edge to edge stay so.
-  int left = ToPixels(rect.left), top = ToPixels(rect.top);
-  return {left, top, ToPixels(rect.right()) - left, ToPixels(rect.bottom()) - top};
+  ui::PixelRect r = ui::ToPixels(rect, ui::kBaseDpi);
+  return {r.left, r.top, r.width, r.height};
 }
 
 Qt::Alignment Horizontal(ui::Align align) {

@@ -7,7 +7,7 @@
 #include <QRect>
 #include <optional>
 
-#include "ui/control.h"
+#include "ui/units.h"
 
 namespace korvanta::qt {
 

@@ -1,39 +1,11 @@
 #include "ui/win32/dpi.h"
 
-#include <cstdint>
-
 #include "ui/win32/win32_ui.h"
 
 namespace korvanta::ui::win32 {
-namespace {
-
-int Scale(int value, int numerator, int denominator) {
-  std::int64_t product = static_cast<std::int64_t>(value) * numerator;
-  std::int64_t half = denominator / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                       : -((-product + half) / denominator));
-}
-
-}  // namespace
-
-int TwipsToPixels(int twips, int dpi) {
-  return Scale(twips, dpi, kTwipsPerInch);
-}
-
-int PixelsToTwips(int pixels, int dpi) {
-  return Scale(pixels, kTwipsPerInch, dpi);
-}
 
 int FontHeight(int points, int dpi) {
-  return -Scale(points, dpi, 72);
-}
-
-PixelRect ToPixels(const Rect& twips, int dpi, int offset_left, int offset_top) {
-  int left = TwipsToPixels(offset_left + twips.left, dpi);
-  int top = TwipsToPixels(offset_top + twips.top, dpi);
-  int right = TwipsToPixels(offset_left + twips.right(), dpi);
-  int bottom = TwipsToPixels(offset_top + twips.bottom(), dpi);
-  return {left, top, right - left, bottom - top};
+  return -ScaleRounded(points, dpi, 72);
 }
 
 int SystemDpi() {
