@@ -29,6 +29,11 @@ inline constexpr std::uint32_t kDriveRemote = 4;
 inline constexpr std::uint32_t kDriveCdrom = 5;
 inline constexpr std::uint32_t kDriveRamdisk = 6;
 
+// A FILETIME counts 100 ns units since 1601-01-01 UTC: the Unix epoch as one,
+// and its units in a second.
+inline constexpr std::uint64_t kFiletimeUnixEpoch = 116444736000000000ull;
+inline constexpr std::uint64_t kFiletimeTicksPerSecond = 10000000ull;
+
 struct FileEntry {
   std::string name;  // the name as the folder stores it, without the folder
   std::uint32_t attributes = 0;

@@ -4,14 +4,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
-#include <sys/time.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
 #include "store/portable/atomic_file.h"
 #include "store/utf.h"
@@ -23,7 +22,6 @@ namespace {
 // Where Wine keeps the DOS attributes a Unix file has no bits for.
 constexpr const char* kDosAttribXattr = "user.DOSATTRIB";
 constexpr std::uint32_t kXattrMask = kAttrHidden | kAttrSystem | kAttrArchive;
-constexpr std::int64_t kUnixEpochAsFiletime = 116444736000000000LL;
 
 Status FromErrno(int e) {
   switch (e) {
@@ -63,9 +61,31 @@ FileEntry EntryFromStat(const std::string& name, const fs::path& p, const struct
   a |= ReadDosXattr(p);
   e.attributes = a;
   e.size = dir ? 0 : static_cast<std::uint64_t>(st.st_size);
-  e.modified = kUnixEpochAsFiletime + static_cast<std::int64_t>(st.st_mtim.tv_sec) * 10000000 +
+  e.modified = static_cast<std::int64_t>(kFiletimeUnixEpoch) +
+               static_cast<std::int64_t>(st.st_mtim.tv_sec) *
+                   static_cast<std::int64_t>(kFiletimeTicksPerSecond) +
                st.st_mtim.tv_nsec / 100;
   return e;
+}
+
+Status ReadHostFile(const fs::path& host, std::string& bytes) {
+  int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return FromErrno(errno);
+  bytes.clear();
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int e = errno;
+      close(fd);
+      return FromErrno(e);
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return kSuccess;
 }
 
 bool MatchFrom(std::u16string_view name, std::u16string_view pattern) {
@@ -88,12 +108,14 @@ bool MatchFrom(std::u16string_view name, std::u16string_view pattern) {
   return p == pattern.size();
 }
 
-}  // namespace
-
+// FindFirstFile's name matching: "*" any run, "?" one character, case ignored;
+// "*.*" matches every name.
 bool MatchesWildcard(std::string_view name, std::string_view pattern) {
   if (pattern == "*.*" || pattern == "*") return true;
   return MatchFrom(Utf8ToUtf16(name), Utf8ToUtf16(pattern));
 }
+
+}  // namespace
 
 std::optional<FileEntry> PortableFileSystem::Stat(std::string_view path) {
   std::optional<fs::path> host = machine_.HostPath(path);
@@ -134,23 +156,7 @@ Status PortableFileSystem::List(std::string_view pattern, std::vector<FileEntry>
 Status PortableFileSystem::ReadFile(std::string_view path, std::string& bytes) {
   std::optional<fs::path> host = machine_.HostPath(path);
   if (!host) return kPathNotFound;
-  int fd = open(host->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return FromErrno(errno);
-  bytes.clear();
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int e = errno;
-      close(fd);
-      return FromErrno(e);
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  return kSuccess;
+  return ReadHostFile(*host, bytes);
 }
 
 Status PortableFileSystem::WriteFile(std::string_view path, std::string_view bytes) {
@@ -193,7 +199,7 @@ Status PortableFileSystem::CopyFile(std::string_view from, std::string_view to, 
     if (!(dst_st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) return kAccessDenied;
   }
   std::string bytes;
-  Status s = ReadFile(from, bytes);
+  Status s = ReadHostFile(*src, bytes);
   if (s != kSuccess) return s;
   s = ReplaceFileAtomically(*dst, bytes);
   if (s != kSuccess) return s;

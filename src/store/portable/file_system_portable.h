@@ -32,8 +32,4 @@ class PortableFileSystem final : public FileSystem {
   RegistryBackend& registry_;
 };
 
-// FindFirstFile's name matching: "*" any run, "?" one character, case ignored;
-// "*.*" matches every name.
-bool MatchesWildcard(std::string_view name, std::string_view pattern);
-
 }  // namespace korvanta

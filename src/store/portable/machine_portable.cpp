@@ -5,7 +5,6 @@
 #include <system_error>
 #include <utility>
 
-#include "store/paths.h"
 #include "store/portable/cp936.h"
 #include "store/portable/file_system_portable.h"
 #include "store/portable/machine_folder.h"

@@ -63,27 +63,32 @@ class IniMapping {
  public:
   explicit IniMapping(RegistryBackend& registry) : registry_(registry) {}
 
-  bool Exists(const RegPath& key) {
-    return static_cast<bool>(ScopedKey(registry_, key, Access::kRead));
-  }
+  bool Exists(const RegPath& key) { return static_cast<bool>(Open(key)); }
+  // The key opened for reading, for several reads in a row; false when it would
+  // not open.
+  ScopedKey Open(const RegPath& key) { return ScopedKey(registry_, key, Access::kRead); }
 
   // RegGetValueW with RRF_RT_REG_SZ: other types do not count.
-  std::optional<Text> GetString(const RegPath& key, TextView name) {
-    ScopedKey k(registry_, key, Access::kRead);
+  std::optional<Text> GetString(const ScopedKey& key, TextView name) {
     RegData data;
-    if (!k || registry_.QueryValue(k.get(), Cp936::FromUtf16(name), data) != kSuccess ||
+    if (!key || registry_.QueryValue(key.get(), Cp936::FromUtf16(name), data) != kSuccess ||
         data.type != kRegSz) {
       return std::nullopt;
     }
     return CString(Cp936::ToUtf16(data.bytes));
   }
+  std::optional<Text> GetString(const RegPath& key, TextView name) {
+    return GetString(Open(key), name);
+  }
 
-  std::optional<Text> ValueName(const RegPath& key, std::uint32_t index) {
-    ScopedKey k(registry_, key, Access::kRead);
+  std::optional<Text> ValueName(const ScopedKey& key, std::uint32_t index) {
     std::string name;
     RegData data;
-    if (!k || registry_.EnumValue(k.get(), index, name, data) != kSuccess) return std::nullopt;
+    if (!key || registry_.EnumValue(key.get(), index, name, data) != kSuccess) return std::nullopt;
     return Cp936::ToUtf16(name);
+  }
+  std::optional<Text> ValueName(const RegPath& key, std::uint32_t index) {
+    return ValueName(Open(key), index);
   }
 
   bool SetString(const RegPath& key, TextView name, TextView value) {
@@ -143,14 +148,14 @@ class IniMapping {
     auto file_key = FileKey(file);
     if (!file_key) return {};
     std::optional<Text> path;
-    RegPath sub = Child(*file_key, section);
-    if (Exists(sub)) {
+    if (ScopedKey sub = Open(Child(*file_key, section))) {
       if (name) path = GetString(sub, *name);
       if (!path) path = GetString(sub, u"");
     } else {
-      path = GetString(*file_key, section.value_or(Text()));
+      ScopedKey file_values = Open(*file_key);
+      path = GetString(file_values, section.value_or(Text()));
       if (!path) {
-        path = GetString(*file_key, u"");
+        path = GetString(file_values, u"");
         if (path) *path += u"\\" + section.value_or(Text());
       }
     }
@@ -161,7 +166,8 @@ class IniMapping {
   // get_mapped_section without values: the target key's value names.
   std::int64_t ListValues(const RegPath& key, WideBuffer& buffer) {
     std::int64_t ret = 0;
-    for (std::uint32_t i = 0; auto name = ValueName(key, i); ++i) ret = Append(buffer, ret, *name);
+    ScopedKey k = Open(key);
+    for (std::uint32_t i = 0; auto name = ValueName(k, i); ++i) ret = Append(buffer, ret, *name);
     return ret;
   }
 

@@ -238,8 +238,7 @@ class Engine {
     std::int64_t ret = 0;
     bool from_file = true;
     if (auto file_key = mapping_.FileKey(file)) {
-      RegPath sub = Child(*file_key, section);
-      if (mapping_.Exists(sub)) {
+      if (ScopedKey sub = mapping_.Open(Child(*file_key, section))) {
         for (std::uint32_t i = 0; auto entry = mapping_.ValueName(sub, i); ++i) {
           auto path = mapping_.GetString(sub, *entry);
           auto target = path ? mapping_.Target(*path, false) : std::nullopt;
@@ -301,8 +300,7 @@ class Engine {
   bool DeleteSection(const Arg& file, const Arg& section) {
     if (!section) return false;  // Wine dereferences the null name
     if (auto file_key = mapping_.FileKey(file)) {
-      RegPath sub = Child(*file_key, section);
-      if (mapping_.Exists(sub)) {
+      if (ScopedKey sub = mapping_.Open(Child(*file_key, section))) {
         for (std::uint32_t i = 0; auto entry = mapping_.ValueName(sub, i); ++i) {
           auto path = mapping_.GetString(sub, *entry);
           auto target = path ? mapping_.Target(*path, true) : std::nullopt;

@@ -77,17 +77,9 @@ Text DecodeUtf8(std::string_view bytes) {
   return out;
 }
 
-}  // namespace
-
 // Not iswspace: the ideographic space U+3000 is part of a value.
 bool IsProfileSpace(char16_t c) {
   return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == 0x20;
-}
-
-bool SameName(TextView a, TextView b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
 TextView SkipSpaces(TextView s) {
@@ -99,6 +91,14 @@ TextView Trim(TextView s) {
   s = SkipSpaces(s);
   while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
   return s;
+}
+
+}  // namespace
+
+bool SameName(TextView a, TextView b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
 }
 
 // Names and values are C strings in Wine's tree: a zero in the file ends them.
@@ -212,6 +212,8 @@ const Entry* FindKey(const std::vector<Section>& sections, TextView section, Tex
   return nullptr;
 }
 
+namespace {
+
 // PROFILE_Find creating: new names keep their trailing blanks, only leading ones go.
 Entry& FindOrAddKey(std::vector<Section>& sections, TextView section, TextView key,
                     bool always_add) {
@@ -242,6 +244,8 @@ bool DeleteKey(std::vector<Section>& sections, TextView section, TextView key) {
   }
   return false;
 }
+
+}  // namespace
 
 // PROFILE_SetString; a null value deletes the key.
 void SetString(Profile& profile, TextView section, TextView key, const Arg& value,

@@ -17,12 +17,8 @@ using TextView = std::u16string_view;
 // A wide argument as the W calls get it; nothing stands for NULL.
 using Arg = std::optional<Text>;
 
-// Not iswspace: the ideographic space U+3000 is part of a value.
-bool IsProfileSpace(char16_t c);
 // Wine's wcsicmp folds ASCII letters only.
 bool SameName(TextView a, TextView b);
-TextView SkipSpaces(TextView s);
-TextView Trim(TextView s);
 // Names and values are C strings in Wine's tree: a zero in the file ends them.
 Text CString(TextView s);
 // An ANSI argument as the ...A wrappers widen it; null stays null.
@@ -55,11 +51,6 @@ std::string Serialize(const std::vector<Section>& sections, Encoding encoding);
 // PROFILE_Find without creating: both names trimmed, only the first section of
 // that name searched.
 const Entry* FindKey(const std::vector<Section>& sections, TextView section, TextView key);
-// PROFILE_Find creating: new names keep their trailing blanks, only leading ones go.
-Entry& FindOrAddKey(std::vector<Section>& sections, TextView section, TextView key,
-                    bool always_add);
-// PROFILE_DeleteKey: untrimmed names, and every section of that name is searched.
-bool DeleteKey(std::vector<Section>& sections, TextView section, TextView key);
 // PROFILE_SetString; a null value deletes the key.
 void SetString(Profile& profile, TextView section, TextView key, const Arg& value, bool always_add);
 

@@ -23,6 +23,18 @@ std::size_t LowerBound(const std::vector<T>& items, std::u16string_view name, Na
   return lo;
 }
 
+// Where a name is or would go in a sorted list, and whether it is there.
+struct SortedPlace {
+  std::size_t index;
+  bool found;
+};
+
+template <typename T, typename NameOf>
+SortedPlace FindSorted(const std::vector<T>& items, std::u16string_view name, NameOf name_of) {
+  const std::size_t at = LowerBound(items, name, name_of);
+  return {at, at < items.size() && RegNamesEqual(name_of(items[at]), name)};
+}
+
 std::u16string_view KeyName(const RegKey* k) {
   return k->name();
 }
@@ -50,13 +62,18 @@ bool BeforeInTree(const RegKey* a, const RegKey* b) {
 
 }  // namespace
 
+struct RegHive::LoadState {
+  // The keys of the previous "[" line from the root down, to reuse its levels.
+  std::vector<RegKey*> last_chain;
+  // Scratch space kept between lines.
+  RegKeyLine line;
+  std::vector<std::u16string_view> names;
+};
+
 RegHive::RegHive(std::string text) : text_(std::move(text)) {
   keys_.emplace_back();
   root_ = &keys_.back();
   Index();
-  last_chain_ = {};
-  scratch_line_ = {};
-  scratch_names_ = {};
 }
 
 std::string RegHive::EmptyFile(std::u16string_view branch, std::string_view arch) {
@@ -89,6 +106,7 @@ void RegHive::Index() {
     header_end_ = trailer_begin_ = n;
     return;
   }
+  LoadState state;
   std::size_t pos = first.offset();
   std::size_t blank_start = std::string_view::npos;
   std::size_t prev_begin = 0, prev_end = 0;
@@ -117,7 +135,7 @@ void RegHive::Index() {
         blocks_.back().end = static_cast<std::uint32_t>(begin);
       Block block;
       block.begin = static_cast<std::uint32_t>(begin);
-      block.key = KeyForLine(std::string_view(data + i + 1, line_end - i - 1));
+      block.key = KeyForLine(std::string_view(data + i + 1, line_end - i - 1), state);
       const auto index = static_cast<std::uint32_t>(blocks_.size());
       if (RegKey* key = block.key) {
         if (key->first_block_ == RegKey::kNoBlock)
@@ -161,22 +179,23 @@ bool RegHive::ContinuesIntoNextLine(std::size_t block_begin, std::size_t line_be
   return false;
 }
 
-RegKey* RegHive::KeyForLine(std::string_view after_bracket) {
-  RegKeyLine& parsed = scratch_line_;
+RegKey* RegHive::KeyForLine(std::string_view after_bracket, LoadState& state) {
+  RegKeyLine& parsed = state.line;
   if (!ParseRegKeyLine(after_bracket, parsed)) return nullptr;
-  std::vector<std::u16string_view>& names = scratch_names_;
+  std::vector<std::u16string_view>& names = state.names;
   if (!SplitRegPath(parsed.path, names)) return nullptr;
+  std::vector<RegKey*>& last_chain = state.last_chain;
   RegKey* key = root_;
   std::size_t level = 0;
   // Files are sorted, so a key mostly shares its first levels with the one before.
-  while (level < names.size() && level < last_chain_.size() &&
-         last_chain_[level]->name_ == names[level]) {
-    key = last_chain_[level++];
+  while (level < names.size() && level < last_chain.size() &&
+         last_chain[level]->name_ == names[level]) {
+    key = last_chain[level++];
   }
-  last_chain_.resize(level);
+  last_chain.resize(level);
   for (; level < names.size(); ++level) {
     key = &FindOrAddSubkey(*key, names[level]);
-    last_chain_.push_back(key);
+    last_chain.push_back(key);
   }
   return key;
 }
@@ -195,10 +214,10 @@ RegKey& RegHive::FindOrAddSubkey(RegKey& parent, std::u16string_view name) {
     subs.push_back(&key);
     return key;
   }
-  const std::size_t at = LowerBound(subs, name, KeyName);
-  if (at < subs.size() && RegNamesEqual(subs[at]->name_, name)) return *subs[at];
+  const SortedPlace place = FindSorted(subs, name, KeyName);
+  if (place.found) return *subs[place.index];
   RegKey& key = NewKey(&parent, name);
-  subs.insert(subs.begin() + static_cast<std::ptrdiff_t>(at), &key);
+  subs.insert(subs.begin() + static_cast<std::ptrdiff_t>(place.index), &key);
   return key;
 }
 
@@ -231,9 +250,8 @@ std::string RegHive::arch() const {
 
 RegKey* RegHive::Subkey(RegKey& parent, std::u16string_view name) {
   const auto& subs = parent.subkeys_;
-  const std::size_t at = LowerBound(subs, name, KeyName);
-  if (at < subs.size() && RegNamesEqual(subs[at]->name_, name)) return subs[at];
-  return nullptr;
+  const SortedPlace place = FindSorted(subs, name, KeyName);
+  return place.found ? subs[place.index] : nullptr;
 }
 
 RegKey* RegHive::Open(std::u16string_view path) {
@@ -278,12 +296,13 @@ void RegHive::ParseBlock(RegKey& key, const Block& block, bool first) {
         values.push_back(std::move(value));
         continue;
       }
-      const std::size_t at = LowerBound(values, value.name, ValueName);
-      if (at < values.size() && RegNamesEqual(values[at].name, value.name)) {
-        values[at].type = value.type;  // the last of a repeated name wins, the first spelling stays
-        values[at].data = std::move(value.data);
+      const SortedPlace place = FindSorted(values, value.name, ValueName);
+      if (place.found) {
+        // The last of a repeated name wins, the first spelling stays.
+        values[place.index].type = value.type;
+        values[place.index].data = std::move(value.data);
       } else {
-        values.insert(values.begin() + static_cast<std::ptrdiff_t>(at), std::move(value));
+        values.insert(values.begin() + static_cast<std::ptrdiff_t>(place.index), std::move(value));
       }
     } else if (t.substr(0, 6) == "#time=") {
       key.modified_ = ParseRegTime(t.substr(6));
@@ -334,26 +353,26 @@ const std::vector<RegValue>& RegHive::Values(RegKey& key) {
 const RegValue* RegHive::Value(RegKey& key, std::u16string_view name) {
   Parse(key);
   const auto& values = key.values_;
-  const std::size_t at = LowerBound(values, name, ValueName);
-  if (at < values.size() && RegNamesEqual(values[at].name, name)) return &values[at];
-  return nullptr;
+  const SortedPlace place = FindSorted(values, name, ValueName);
+  return place.found ? &values[place.index] : nullptr;
 }
 
 bool RegHive::SetValue(RegKey& key, std::u16string_view name, std::uint32_t type,
                        std::string_view data, std::uint64_t now) {
   Parse(key);
   auto& values = key.values_;
-  const std::size_t at = LowerBound(values, name, ValueName);
-  if (at < values.size() && RegNamesEqual(values[at].name, name)) {
-    if (values[at].type == type && values[at].data == data) return false;
-    values[at].type = type;
-    values[at].data = data;
+  const SortedPlace place = FindSorted(values, name, ValueName);
+  if (place.found) {
+    RegValue& value = values[place.index];
+    if (value.type == type && value.data == data) return false;
+    value.type = type;
+    value.data = data;
   } else {
     RegValue value;
     value.name = name;
     value.type = type;
     value.data = data;
-    values.insert(values.begin() + static_cast<std::ptrdiff_t>(at), std::move(value));
+    values.insert(values.begin() + static_cast<std::ptrdiff_t>(place.index), std::move(value));
   }
   Touch(key, now);
   return true;
@@ -362,9 +381,9 @@ bool RegHive::SetValue(RegKey& key, std::u16string_view name, std::uint32_t type
 bool RegHive::DeleteValue(RegKey& key, std::u16string_view name, std::uint64_t now) {
   Parse(key);
   auto& values = key.values_;
-  const std::size_t at = LowerBound(values, name, ValueName);
-  if (at >= values.size() || !RegNamesEqual(values[at].name, name)) return false;
-  values.erase(values.begin() + static_cast<std::ptrdiff_t>(at));
+  const SortedPlace place = FindSorted(values, name, ValueName);
+  if (!place.found) return false;
+  values.erase(values.begin() + static_cast<std::ptrdiff_t>(place.index));
   Touch(key, now);
   return true;
 }
@@ -377,12 +396,7 @@ bool RegHive::IsLink(RegKey& key) {
 std::optional<std::u16string> RegHive::LinkTarget(RegKey& key) {
   const RegValue* value = Value(key, kSymbolicLinkValue);
   if (!value) return std::nullopt;
-  std::u16string target(value->data.size() / 2, u'\0');
-  for (std::size_t i = 0; i < target.size(); ++i) {
-    target[i] = static_cast<char16_t>(static_cast<unsigned char>(value->data[2 * i]) |
-                                      (static_cast<unsigned char>(value->data[2 * i + 1]) << 8));
-  }
-  return target;
+  return BytesToUtf16(value->data);
 }
 
 const std::u16string* RegHive::Class(RegKey& key) {

@@ -109,9 +109,12 @@ class RegHive {
     std::uint32_t next_of_key = RegKey::kNoBlock;
   };
 
+  // What loading carries from one "[" line to the next.
+  struct LoadState;
+
   void Index();
   bool ContinuesIntoNextLine(std::size_t block_begin, std::size_t line_begin);
-  RegKey* KeyForLine(std::string_view after_bracket);
+  RegKey* KeyForLine(std::string_view after_bracket, LoadState& state);
   RegKey& NewKey(RegKey* parent, std::u16string_view name);
   RegKey& FindOrAddSubkey(RegKey& parent, std::u16string_view name);
   void Parse(RegKey& key);
@@ -130,10 +133,6 @@ class RegHive {
   std::deque<RegKey> keys_;  // stable addresses; keys_[0] is the root
   RegKey* root_ = nullptr;
   std::vector<RegKey*> dirty_;
-  // Loading state: the key of the previous "[" line, to reuse its levels.
-  std::vector<RegKey*> last_chain_;
-  RegKeyLine scratch_line_;
-  std::vector<std::u16string_view> scratch_names_;
 };
 
 // The hives of one prefix as the single tree wineserver builds from them

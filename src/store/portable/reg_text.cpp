@@ -85,6 +85,24 @@ int CompareRegNames(std::u16string_view a, std::u16string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+std::string Utf16ToBytes(std::u16string_view text) {
+  std::string bytes(text.size() * 2, '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(text[i] & 0xff);
+    bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+  return bytes;
+}
+
+std::u16string BytesToUtf16(std::string_view bytes) {
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                    (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+  }
+  return text;
+}
+
 std::size_t AppendRegEscaped(std::string& out, std::u16string_view text, RegQuotes quotes) {
   // C escapes for the codes that have one; the rest of the control codes go octal.
   static constexpr char kEscapes[33] = ".......abtnvfr.............e....";
@@ -251,12 +269,8 @@ void AppendRegValue(std::string& out, const RegValue& value) {
           out += "):";
         }
         out.push_back('"');
-        std::u16string text((d.size() - 2) / 2, u'\0');
-        for (std::size_t i = 0; i < text.size(); ++i) {
-          text[i] = static_cast<char16_t>(static_cast<unsigned char>(d[2 * i]) |
-                                          (static_cast<unsigned char>(d[2 * i + 1]) << 8));
-        }
-        AppendRegEscaped(out, text, RegQuotes::kString);
+        AppendRegEscaped(out, BytesToUtf16(std::string_view(d).substr(0, d.size() - 2)),
+                         RegQuotes::kString);
         out += "\"\n";
         return;
       }
@@ -433,11 +447,7 @@ RegValueParse ParseRegValue(std::string_view line, RegLineReader& more, RegValue
     std::u16string text;
     if (!ParseRegEscaped(rest, '"', text)) return bad_data();
     text.push_back(u'\0');
-    data.resize(text.size() * 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      data[2 * i] = static_cast<char>(text[i] & 0xff);
-      data[2 * i + 1] = static_cast<char>(text[i] >> 8);
-    }
+    data = Utf16ToBytes(text);
   } else if (tag->parse_type == kRegDword) {
     std::size_t end = 0;
     auto dw = static_cast<std::uint32_t>(ParseHexNumber(rest, end));

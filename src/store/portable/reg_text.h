@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "store/file_system.h"
 #include "store/registry_backend.h"
+#include "store/utf.h"
 
 namespace korvanta {
 
@@ -31,8 +33,13 @@ struct RegValue {
 // prefix before the longer name. Negative, zero or positive.
 int CompareRegNames(std::u16string_view a, std::u16string_view b);
 inline bool RegNamesEqual(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && CompareRegNames(a, b) == 0;
+  return EqualsIgnoreCase(a, b);
 }
+
+// String data as wineserver stores it: UTF-16 code units as little-endian byte
+// pairs. BytesToUtf16 takes size() / 2 units; an odd last byte is dropped.
+std::string Utf16ToBytes(std::u16string_view text);
+std::u16string BytesToUtf16(std::string_view bytes);
 
 // Which characters besides the backslash get a backslash in front.
 enum class RegQuotes { kKeyName, kString };  // [ and ] / "
@@ -93,10 +100,5 @@ bool ParseRegKeyLine(std::string_view after_bracket, RegKeyLine& out);
 bool SplitRegPath(std::u16string_view path, std::vector<std::u16string_view>& names);
 // The hex number of a "#time=" option.
 std::uint64_t ParseRegTime(std::string_view digits);
-
-// FILETIME (100 ns units since 1601) from Unix seconds and back, as wineserver
-// converts them.
-inline constexpr std::uint64_t kFiletimeUnixEpoch = 116444736000000000ull;
-inline constexpr std::uint64_t kFiletimeTicksPerSecond = 10000000ull;
 
 }  // namespace korvanta

@@ -67,21 +67,7 @@ std::u16string NameToUtf16(std::string_view name) {
 }
 
 std::string Utf16BytesToAnsi(std::string_view bytes) {
-  std::u16string text(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                    (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-  }
-  return Cp936::FromUtf16(text);
-}
-
-std::string Utf16ToBytes(std::u16string_view text) {
-  std::string bytes(text.size() * 2, '\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    bytes[2 * i] = static_cast<char>(text[i] & 0xff);
-    bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
-  }
-  return bytes;
+  return Cp936::FromUtf16(BytesToUtf16(bytes));
 }
 
 void ToRegData(const RegValue& value, RegData& data) {
@@ -104,10 +90,10 @@ struct PortableRegistry::Target {
 };
 
 PortableRegistry::PortableRegistry(fs::path prefix, WriteCheck write_check)
-    : prefix_(std::move(prefix)), write_check_(std::move(write_check)) {
-  system_.file = prefix_ / "system.reg";
+    : write_check_(std::move(write_check)) {
+  system_.file = prefix / "system.reg";
   system_.branch = u"Machine";
-  user_.file = prefix_ / "user.reg";
+  user_.file = prefix / "user.reg";
   user_.branch = kUserBranch;
 }
 
@@ -135,9 +121,9 @@ PortableRegistry::FileStamp PortableRegistry::StampOf(const fs::path& file) {
   return stamp;
 }
 
-void PortableRegistry::Read(Hive& hive) {
+void PortableRegistry::Read(Hive& hive, const FileStamp& stamp) {
   hive.unreadable.clear();
-  hive.stamp = StampOf(hive.file);
+  hive.stamp = stamp;
   std::string text;
   if (hive.stamp.exists) {
     std::ifstream in(hive.file, std::ios::binary);
@@ -161,6 +147,10 @@ void PortableRegistry::Read(Hive& hive) {
   }
   hive.data = std::make_unique<RegHive>(std::move(text));
   ++hive.generation;
+  Remount();
+}
+
+void PortableRegistry::Remount() {
   space_ = RegNamespace();
   if (system_.data) space_.Mount(system_.branch, *system_.data);
   if (user_.data) space_.Mount(user_.branch, *user_.data);
@@ -171,9 +161,10 @@ void PortableRegistry::Read(Hive& hive) {
 void PortableRegistry::Refresh() {
   for (Hive* hive : {&system_, &user_}) {
     if (!hive->data) {
-      Read(*hive);
-    } else if (action_depth_ == 0 || !action_fresh_) {
-      if (!hive->data->modified() && StampOf(hive->file) != hive->stamp) Read(*hive);
+      Read(*hive, StampOf(hive->file));
+    } else if ((action_depth_ == 0 || !action_fresh_) && !hive->data->modified()) {
+      const FileStamp stamp = StampOf(hive->file);
+      if (stamp != hive->stamp) Read(*hive, stamp);
     }
   }
   if (action_depth_ > 0) action_fresh_ = true;
@@ -235,8 +226,9 @@ Status PortableRegistry::StartWrite() {
   return kSuccess;
 }
 
-Status PortableRegistry::FinishWrite() {
-  return EndActionStatus();
+Status PortableRegistry::EndWrite(Status status) {
+  const Status saved = EndActionStatus();
+  return status != kSuccess ? status : saved;
 }
 
 Status PortableRegistry::SaveAll() {
@@ -280,9 +272,7 @@ Status PortableRegistry::SaveAll() {
     hive.stamp = StampOf(hive.file);
     ++hive.generation;
   }
-  space_ = RegNamespace();
-  if (system_.data) space_.Mount(system_.branch, *system_.data);
-  if (user_.data) space_.Mount(user_.branch, *user_.data);
+  Remount();
   return result;
 }
 
@@ -373,7 +363,7 @@ Status PortableRegistry::CreateKey(RegRoot root, std::string_view path, KeyHandl
     }
     if (status == kSuccess) key = NewHandle(ref, kKeyAllAccess);
   }
-  const Status saved = FinishWrite();
+  const Status saved = EndActionStatus();
   if (status == kSuccess && saved != kSuccess) {
     CloseKey(key);
     key = {};
@@ -397,8 +387,7 @@ Status PortableRegistry::DeleteKey(RegRoot root, std::string_view path) {
     // A key with subkeys, and the root of a file, cannot go.
     if (status == kSuccess && !ref.hive->DeleteKey(*ref.key, Now())) status = kAccessDenied;
   }
-  const Status saved = FinishWrite();
-  return status != kSuccess ? status : saved;
+  return EndWrite(status);
 }
 
 Status PortableRegistry::QueryValue(KeyHandle key, std::string_view name, RegData& data) {
@@ -425,8 +414,7 @@ Status PortableRegistry::SetValue(KeyHandle key, std::string_view name, std::uin
     }
     ref.hive->SetValue(*ref.key, NameToUtf16(name), type, stored, Now());
   }
-  const Status saved = FinishWrite();
-  return status != kSuccess ? status : saved;
+  return EndWrite(status);
 }
 
 Status PortableRegistry::DeleteValue(KeyHandle key, std::string_view name) {
@@ -437,8 +425,7 @@ Status PortableRegistry::DeleteValue(KeyHandle key, std::string_view name) {
   if (status == kSuccess && !ref.hive->DeleteValue(*ref.key, NameToUtf16(name), Now())) {
     status = kFileNotFound;
   }
-  const Status saved = FinishWrite();
-  return status != kSuccess ? status : saved;
+  return EndWrite(status);
 }
 
 Status PortableRegistry::EnumValue(KeyHandle key, std::uint32_t index, std::string& name,

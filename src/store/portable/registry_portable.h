@@ -78,19 +78,22 @@ class PortableRegistry final : public RegistryBackend {
   struct Target;
 
   static FileStamp StampOf(const std::filesystem::path& file);
-  void Read(Hive& hive);
+  // Reads the file whose stamp was just taken.
+  void Read(Hive& hive, const FileStamp& stamp);
   void Refresh();
+  // Builds the namespace again from the hives that are read.
+  void Remount();
   Hive* HiveOf(const RegHive* data);
   Status WritableOrError(const Hive& hive);
   Status StartWrite();
-  Status FinishWrite();
   Status EndActionStatus();
+  // Ends a write's action: the write's own failure comes first, else the save's.
+  Status EndWrite(Status status);
   Status SaveAll();
   Status Resolve(RegRoot root, std::string_view path, bool allow_hkcr_backslash, Target& target);
   Status UseHandle(KeyHandle key, std::uint32_t needed, RegNamespace::Ref& ref);
   KeyHandle NewHandle(const RegNamespace::Ref& ref, std::uint32_t access);
 
-  std::filesystem::path prefix_;
   WriteCheck write_check_;
   Hive system_;
   Hive user_;

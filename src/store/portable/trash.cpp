@@ -95,14 +95,15 @@ Status MoveInto(const fs::path& trash, const fs::path& item, const std::string& 
   return kAccessDenied;
 }
 
-}  // namespace
-
+// The home trash: $XDG_DATA_HOME/Trash, else ~/.local/share/Trash.
 fs::path HomeTrash() {
   if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
     return fs::path(data) / "Trash";
   const char* home = std::getenv("HOME");
   return fs::path(home ? home : "/") / ".local/share/Trash";
 }
+
+}  // namespace
 
 Status MoveToTrash(const fs::path& item_path) {
   std::error_code ec;

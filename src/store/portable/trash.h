@@ -12,7 +12,4 @@ namespace korvanta {
 // mount. Writes the .trashinfo record first, as the freedesktop.org rules ask.
 Status MoveToTrash(const std::filesystem::path& item);
 
-// The home trash: $XDG_DATA_HOME/Trash, else ~/.local/share/Trash.
-std::filesystem::path HomeTrash();
-
 }  // namespace korvanta
