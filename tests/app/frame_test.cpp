@@ -20,11 +20,6 @@
 namespace korvanta::app {
 namespace {
 
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() const override { return {2026, 12, 3, 22, 55, 0}; }
-};
-
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -48,7 +43,7 @@ class FrameTest : public ::testing::Test {
 
   test::TempDir dir_;
   std::unique_ptr<Machine> machine_;
-  FixedClock clock_;
+  test::FixedClock clock_;
   std::ostringstream out_;
   drive::DriveHost host_{out_};
   std::unique_ptr<Program> program_;

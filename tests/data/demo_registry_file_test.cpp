@@ -24,10 +24,10 @@ namespace fs = std::filesystem;
 const char* const kHives[] = {"system.reg", "user.reg"};
 
 // Keys in wineserver's depth-first order, as the file's blocks must follow it.
-void ForEachKey(RegHive& hive, RegKey& key, const std::function<void(RegKey&)>& visit) {
+void ForEachKey(RegKey& key, const std::function<void(RegKey&)>& visit) {
   for (RegKey* sub : key.subkeys()) {
     visit(*sub);
-    ForEachKey(hive, *sub, visit);
+    ForEachKey(*sub, visit);
   }
 }
 
@@ -61,7 +61,7 @@ TEST(DemoRegistryFile, IsWrittenAsWineserverWritesIt) {
     // Header, then one block per key that needs one, in wineserver's order.
     std::string regenerated = RegHive::EmptyFile(hive.branch(), hive.arch());
     std::size_t keys = 0;
-    ForEachKey(hive, hive.root(), [&](RegKey& key) {
+    ForEachKey(hive.root(), [&](RegKey& key) {
       if (!HasBlock(hive, key)) return;
       ++keys;
       std::vector<std::u16string> path = hive.PathOf(key);
@@ -83,7 +83,7 @@ TEST(DemoRegistryFile, EveryBlockRoundTripsThroughAChange) {
     RegHive hive(text);
     // Change every key and change it back at its own time: each block is then
     // written anew by the engine, and must come out as it was read.
-    ForEachKey(hive, hive.root(), [&](RegKey& key) {
+    ForEachKey(hive.root(), [&](RegKey& key) {
       if (!HasBlock(hive, key)) return;
       const std::uint64_t time = hive.ModificationTime(key);
       std::vector<RegValue> values = hive.Values(key);

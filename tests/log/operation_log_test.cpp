@@ -3,14 +3,10 @@
 #include "log/operation_log.h"
 
 #include "store/conformance.h"
+#include "support/test_support.h"
 
 namespace korvanta::test {
 namespace {
-
-class FixedClock final : public Clock {
- public:
-  LocalTime Now() const override { return {2026, 12, 3, 22, 55, 0}; }
-};
 
 class OperationLogTest : public StoreTest {
  protected:

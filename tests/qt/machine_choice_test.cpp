@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "support/test_support.h"
 
 namespace korvanta {
@@ -115,18 +113,18 @@ TEST_F(MachineChoiceTest, WithoutATemplateThereIsNoDemoMachine) {
 }
 
 TEST_F(MachineChoiceTest, TheEnvironmentIsReadAsTheProgramSeesIt) {
-  std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-  ::setenv("WINEPREFIX", "/some/prefix", 1);
-  ::setenv("XDG_DATA_HOME", "", 1);
+  test::ScopedEnv wineprefix("WINEPREFIX", "/some/prefix");
+  test::ScopedEnv data_home("XDG_DATA_HOME", "");
   MachineEnvironment env = MachineEnvironment::FromProcess();
   EXPECT_EQ(env.wineprefix, "/some/prefix");
   EXPECT_FALSE(env.xdg_data_home) << "empty is unset";
-  ::unsetenv("WINEPREFIX");
-  ::unsetenv("HOME");
-  env = MachineEnvironment::FromProcess();
-  EXPECT_FALSE(env.wineprefix);
-  EXPECT_TRUE(env.home) << "the password database knows the home folder";
-  if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
+  {
+    test::ScopedEnv no_wineprefix("WINEPREFIX");
+    test::ScopedEnv no_home("HOME");
+    env = MachineEnvironment::FromProcess();
+    EXPECT_FALSE(env.wineprefix);
+    EXPECT_TRUE(env.home) << "the password database knows the home folder";
+  }
 }
 
 }  // namespace

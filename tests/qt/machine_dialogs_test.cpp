@@ -129,7 +129,7 @@ TEST(QtNameFilters, MatchAsWindowsFiltersDo) {
 }
 
 TEST_F(MachineDialogsTest, PickIconShowsTheIconsOfAnIconFile) {
-  fs::path ico = fs::path(KORVANTA_DATA_DIR) / "pictures" / "korvanta.ico";
+  fs::path ico = test::PicturesFolder() / "korvanta.ico";
   ASSERT_TRUE(fs::exists(ico));
   fs::copy_file(ico, DriveC() / "app.ico");
   int shown = -1;
@@ -164,7 +164,7 @@ TEST_F(MachineDialogsTest, PicturesComeFromTheMachinesFiles) {
   QImage logo(48, 32, QImage::Format_RGB32);
   logo.fill(Qt::red);
   ASSERT_TRUE(logo.save(QString::fromStdString((DriveC() / "OEMLOGO.BMP").string()), "BMP"));
-  fs::copy_file(fs::path(KORVANTA_DATA_DIR) / "pictures" / "korvanta.ico", DriveC() / "app.ico");
+  fs::copy_file(test::PicturesFolder() / "korvanta.ico", DriveC() / "app.ico");
   Pictures pictures({test::PicturesFolder()}, &folder_);
 
   QPixmap file = pictures.Load({ui::Picture::Type::kFile, "c:\\oemlogo.bmp", 0});

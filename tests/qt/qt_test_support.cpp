@@ -41,8 +41,4 @@ FormWindow* QtProgram::WindowOf(const std::string& form_name) {
   return form ? host_->renderer().Find(*form) : nullptr;
 }
 
-QPoint CentreIn(QWidget* widget) {
-  return widget->rect().center();
-}
-
 }  // namespace korvanta::qt::test

@@ -57,7 +57,4 @@ inline void Settle(int ms = 50) {
   SettleEvents(ms);
 }
 
-// The centre of a widget in its window's coordinates, for clicks.
-QPoint CentreIn(QWidget* widget);
-
 }  // namespace korvanta::qt::test

@@ -89,12 +89,22 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     program_ = dir_.path() / "Korvanta";
     fs::create_directories(program_);
     fs::copy_file(SourcePath(KORVANTA_DRIVE), program_ / "korvanta-drive.exe");
-    machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));
+    OpenMachine();
     // Every scenario starts with no program key.
     Registry& reg = machine_->reg();
     reg.DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
 #else
     prefix_ = CopyFreshPrefix(dir_.path());
+    OpenMachine();
+#endif
+  }
+
+  // Opens the machine the scenario works on: the live one with its program folder
+  // in the Windows build, the prefix copy in the Linux build.
+  void OpenMachine() {
+#ifdef _WIN32
+    machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));
+#else
     machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
 #endif
   }
@@ -235,11 +245,7 @@ TEST_P(ScenarioTest, OutputMatches) {
   int expected_status =
       expected.find("\nerror: ") != std::string::npos || expected.rfind("error: ", 0) == 0 ? 2 : 0;
   EXPECT_EQ(run.status, expected_status);
-#ifdef _WIN32
-  machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));
-#else
-  machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
-#endif
+  OpenMachine();
   for (const auto& check : checks) Check(check);
 }
 

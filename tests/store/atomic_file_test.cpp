@@ -5,30 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 #endif
 
 namespace korvanta {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Names(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(AtomicFile, ReplacesOrCreatesTheWholeFile) {
   test::TempDir dir;
@@ -42,7 +31,7 @@ TEST(AtomicFile, ReplacesOrCreatesTheWholeFile) {
   EXPECT_EQ(test::ReadBytes(file), std::string("a\0b\r\n", 5));
   EXPECT_EQ(ReplaceFileAtomically(file, ""), kSuccess);
   EXPECT_EQ(test::ReadBytes(file), "");
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"data.txt"});
+  EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"data.txt"});
 }
 
 TEST(AtomicFile, ReportsAFolderThatIsNotThere) {
@@ -76,7 +65,7 @@ TEST(AtomicFile, KeepsPermissionsAndLinks) {
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_TRUE(fs::is_symlink(link2));
   EXPECT_EQ(test::ReadBytes(target), "through two links");
-  EXPECT_EQ(Names(dir.path() / "real"), std::vector<std::string>{"system.reg"});
+  EXPECT_EQ(test::Names(dir.path() / "real"), std::vector<std::string>{"system.reg"});
 
   // A new file gets the permissions any new file gets.
   const mode_t mask = ::umask(022);
@@ -91,20 +80,16 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
   test::TempDir dir;
   const fs::path file = dir.path() / "system.reg";
   test::WriteBytes(file, "old content");
-  rlimit saved{};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  auto* old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 1024;  // the disk is "full" after 1 KB
-  ::setrlimit(RLIMIT_FSIZE, &small);
   std::string error;
-  const Status status = ReplaceFileAtomically(file, std::string(4096, 'n'), &error);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, old_handler);
+  Status status = kSuccess;
+  {
+    test::FileSizeLimit full_disk(1024);  // the disk is "full" after 1 KB
+    status = ReplaceFileAtomically(file, std::string(4096, 'n'), &error);
+  }
   EXPECT_EQ(status, kWriteFault);
   EXPECT_NE(error.find("system.reg"), std::string::npos) << error;
   EXPECT_EQ(test::ReadBytes(file), "old content");
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"system.reg"});
+  EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"system.reg"});
 }
 
 #endif

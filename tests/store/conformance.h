@@ -26,7 +26,6 @@ void ChangeUserTemp(Machine& machine, const std::string& folder);
 class StoreTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
-  static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "store/conformance.h"
-#include "store/utf.h"
 
 namespace korvanta::test {
 namespace {

@@ -1,4 +1,3 @@
-#include <atomic>
 #include <chrono>
 
 #include "store/conformance.h"
@@ -10,8 +9,6 @@ ConformanceMachine* StoreTest::shared_ = nullptr;
 void StoreTest::SetUpTestSuite() {
   if (!shared_) shared_ = new ConformanceMachine(OpenConformanceMachine());
 }
-
-void StoreTest::TearDownTestSuite() {}
 
 void StoreTest::SetUp() {
   ASSERT_NE(shared_->machine, nullptr);

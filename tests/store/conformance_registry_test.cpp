@@ -122,8 +122,15 @@ TEST_F(RegistryConformance, WritesCreateEveryMissingLevel) {
 
 TEST_F(RegistryConformance, DeletingValuesAndKeys) {
   reg().DeleteValue(kHkcu, Key("absent"), "x");  // no key: nothing happens
+  KeyHandle absent;
+  EXPECT_EQ(reg().OpenKey(kHkcu, Key("absent"), kKeyRead, absent), kFileNotFound)
+      << "deleting a value creates no key";
   ASSERT_EQ(reg().SetValue(kHkcu, Key("k"), "Gone", kRegSz, Variant("1")), kSuccess);
   reg().DeleteValue(kHkcu, Key("k"), "absent");
+  Variant kept;
+  EXPECT_EQ(reg().QueryValue(kHkcu, Key("k"), "Gone", kept), kSuccess)
+      << "deleting a missing value leaves the others";
+  EXPECT_EQ(kept, "1");
   reg().DeleteValue(kHkcu, Key("K"), "GONE");
   Variant v("left");
   EXPECT_EQ(reg().QueryValue(kHkcu, Key("k"), "Gone", v), kFileNotFound);

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 
 #include "store/machine.h"
 #include "store/portable/machine_portable.h"
@@ -94,7 +95,7 @@ TEST(PortableMachine, FoldersFallBackWhenTheRegistryIsSilent) {
 TEST(Trash, RecycledFilesGoToTheFreedesktopTrash) {
   test::TempDir dir;
   fs::path home_data = dir.path() / "data";
-  setenv("XDG_DATA_HOME", home_data.c_str(), 1);
+  test::ScopedEnv data_home("XDG_DATA_HOME", home_data.string());
   fs::path prefix = test::CopyFreshPrefix(dir.path());
   Machine machine(OpenMachineFolder(prefix));
   ASSERT_EQ(machine.files().WriteFile("C:\\junk 1.tmp", "junk"), kSuccess);
@@ -109,8 +110,11 @@ TEST(Trash, RecycledFilesGoToTheFreedesktopTrash) {
   ASSERT_EQ(machine.files().WriteFile("C:\\junk 1.tmp", "again"), kSuccess);
   machine.shell().RecycleFile("C:\\junk 1.tmp");
   EXPECT_EQ(test::ReadBytes(home_data / "Trash/files/junk 1.tmp.2"), "again");
+  const auto files = test::Names(home_data / "Trash/files");
+  const auto infos = test::Names(home_data / "Trash/info");
   machine.shell().RecycleFile("C:\\absent.tmp");  // nothing to do, nothing happens
-  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(test::Names(home_data / "Trash/files"), files);
+  EXPECT_EQ(test::Names(home_data / "Trash/info"), infos);
 }
 
 // Stand-ins for Wine's and the desktop's programs, first in PATH: each records
@@ -126,12 +130,11 @@ class ShellTest : public ::testing::Test {
                                    (dir_.path() / "started").string() + "\n");
       fs::permissions(script, fs::perms::owner_all);
     }
-    old_path_ = std::getenv("PATH");
-    setenv("PATH", (bin_.string() + ":" + old_path_).c_str(), 1);
+    path_.emplace("PATH", bin_.string() + ":" + std::getenv("PATH"));
     prefix_ = test::CopyFreshPrefix(dir_.path());
     machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
   }
-  void TearDown() override { setenv("PATH", old_path_.c_str(), 1); }
+  void TearDown() override { path_.reset(); }
 
   // The lines recorded once count programs have run (they run detached).
   std::string Started(std::size_t count) {
@@ -146,7 +149,7 @@ class ShellTest : public ::testing::Test {
 
   test::TempDir dir_;
   fs::path bin_, prefix_;
-  std::string old_path_;
+  std::optional<test::ScopedEnv> path_;
   std::unique_ptr<Machine> machine_;
 };
 

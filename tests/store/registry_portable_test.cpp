@@ -4,11 +4,8 @@
 #include "store/portable/registry_portable.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-#include <csignal>
 #include <string>
 
 #include "store/portable/cp936.h"
@@ -25,13 +22,6 @@ constexpr auto HKCU = RegRoot::kCurrentUser;
 ino_t Inode(const fs::path& file) {
   struct stat st {};
   return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
-}
-
-std::vector<std::string> Names(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 class PortableRegistryTest : public ::testing::Test {
@@ -185,34 +175,14 @@ TEST_F(PortableRegistryTest, RefusedWritesChangeNothing) {
   reg.CloseKey(key);
 }
 
-// Makes writing files larger than limit fail (EFBIG), as a full disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t limit) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lower = saved_;
-    lower.rlim_cur = limit;
-    ::setrlimit(RLIMIT_FSIZE, &lower);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*old_handler_)(int) = nullptr;
-};
-
 TEST_F(PortableRegistryTest, FailedSaveKeepsTheOldFileAndDropsTheChanges) {
   PortableRegistry reg(prefix_);
   const std::string before = test::ReadBytes(system());
-  const auto names = Names(prefix_);
+  const auto names = test::Names(prefix_);
   KeyHandle key;
   ASSERT_EQ(reg.OpenKey(HKLM, "Software", kKeyRead | kKeyWrite, key), kSuccess);
   {
-    FileSizeLimit full_disk(1 << 20);
+    test::FileSizeLimit full_disk(1 << 20);
     reg.BeginAction();
     ASSERT_EQ(Set(reg, HKLM, "Software\\Korvanta", "v", "x"), kSuccess);
     reg.EndAction();
@@ -223,7 +193,7 @@ TEST_F(PortableRegistryTest, FailedSaveKeepsTheOldFileAndDropsTheChanges) {
     EXPECT_NE(reg.TakeWriteError(), "");
   }
   EXPECT_EQ(test::ReadBytes(system()), before);
-  EXPECT_EQ(Names(prefix_), names);  // no temporary file left
+  EXPECT_EQ(test::Names(prefix_), names);  // no temporary file left
   EXPECT_EQ(Get(reg, HKLM, "Software\\Korvanta", "v"), "<no key>");
   EXPECT_EQ(Get(reg, HKLM, "Software", "v"), "<2>");
   // The handle still works once the disk has room.

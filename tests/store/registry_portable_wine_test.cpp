@@ -375,10 +375,7 @@ TEST_F(PortableRegistryWine, ReadsHandWrittenFilesAsWineDoes) {
 // Stops the wineserver a test started, whatever happens in the test.
 struct ServerStopper {
   fs::path prefix;
-  ~ServerStopper() {
-    test::Run("WINEPREFIX=" + test::ShellQuote(prefix.string()) + " wineserver -k 2>/dev/null");
-    test::WaitForWineserver(prefix);
-  }
+  ~ServerStopper() { test::StopWineserver(prefix); }
 };
 
 TEST_F(PortableRegistryWine, RefusesToWriteWhileAWineserverRuns) {
@@ -408,8 +405,7 @@ TEST_F(PortableRegistryWine, RefusesToWriteWhileAWineserverRuns) {
   EXPECT_EQ(registry.QueryValue(key, "Korvanta", data), kFileNotFound);
   EXPECT_EQ(test::ReadBytes(prefix / "system.reg"), before);
 
-  test::Run("WINEPREFIX=" + test::ShellQuote(prefix.string()) + " wineserver -k");
-  test::WaitForWineserver(prefix);
+  test::StopWineserver(prefix);
   EXPECT_FALSE(RunningWineserver(prefix));
   // The server saved its own copy on the way out; we write on top of that.
   EXPECT_EQ(registry.SetValue(key, "Korvanta", kRegSz, "x"), kSuccess);

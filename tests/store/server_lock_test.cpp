@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -77,24 +76,6 @@ class LockHolder {
   bool locked_ = false;
 };
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      ::setenv(name_, old_->c_str(), 1);
-    else
-      ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 void ExpectFoundOnlyWhileLocked(const fs::path& prefix, const fs::path& server_dir) {
   EXPECT_FALSE(RunningWineserver(prefix));
   LockHolder holder(server_dir);
@@ -117,7 +98,7 @@ TEST(ServerLock, FindsLocksInDebiansTemporaryFolder) {
   fs::create_directory(prefix);
   std::ofstream(prefix / "wineserver") << "wine-Kv7tst";
   {
-    ScopedEnv tmpdir("TMPDIR", (dir.path() / "tmp").string());
+    test::ScopedEnv tmpdir("TMPDIR", (dir.path() / "tmp").string());
     ExpectFoundOnlyWhileLocked(prefix, dir.path() / "tmp" / "wine-Kv7tst" / ServerLeaf(prefix));
   }
   // A folder directly in /tmp, named as the server named it.
@@ -157,24 +138,15 @@ TEST(ServerLock, FindsARealWineserver) {
   fs::create_directory_symlink(prefix, link);
   EXPECT_FALSE(RunningWineserver(prefix));
 
-  const std::string env = "WINEPREFIX=" + test::ShellQuote(prefix.string());
   std::optional<test::StartedWineserver> server = test::StartWineserver(prefix);
-  EXPECT_TRUE(server) << "no wineserver works in any of the folders we check";
-  std::optional<long> pid;
-  fs::path server_dir;
-  if (server) {
-    pid = server->pid;
-    server_dir = server->folder;
-  }
-  EXPECT_EQ(RunningWineserver(prefix), pid);
-  EXPECT_EQ(RunningWineserver(link), pid);  // the folder, not the path, identifies the prefix
+  ASSERT_TRUE(server) << "no wineserver works in any of the folders we check";
+  EXPECT_EQ(RunningWineserver(prefix), server->pid);
+  // The folder, not the path, identifies the prefix.
+  EXPECT_EQ(RunningWineserver(link), server->pid);
 
-  test::Run(env + " wineserver -k");
-  test::WaitForWineserver(prefix);
+  test::StopWineserver(prefix);
   EXPECT_FALSE(RunningWineserver(prefix));
-  if (pid) {
-    EXPECT_TRUE(fs::exists(server_dir / "lock"));
-  }
+  EXPECT_TRUE(fs::exists(server->folder / "lock"));
 }
 
 }  // namespace

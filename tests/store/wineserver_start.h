@@ -1,6 +1,6 @@
 #pragma once
 // Starts a persistent wineserver on a prefix for the tests that need one
-// running, and finds it the way a user's ps would, without its lock.
+// running, finds it the way a user's ps would, without its lock, and stops it.
 
 #include <optional>
 #include <string>
@@ -27,6 +27,12 @@ inline std::optional<StartedWineserver> StartWineserver(const std::filesystem::p
     Run("sleep 0.05");
   }
   return {};
+}
+
+// Stops the wineserver running on prefix, if any, and waits until it has gone.
+inline void StopWineserver(const std::filesystem::path& prefix) {
+  Run("WINEPREFIX=" + ShellQuote(prefix.string()) + " wineserver -k 2>/dev/null");
+  WaitForWineserver(prefix);
 }
 
 }  // namespace korvanta::test

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -42,6 +44,13 @@ void WriteBytes(const fs::path& file, const std::string& bytes) {
   fs::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 namespace {
@@ -127,5 +136,39 @@ std::optional<long> ProcessWorkingIn(const fs::path& dir) {
   }
   return std::nullopt;
 }
+
+#ifndef _WIN32
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  ::setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::ScopedEnv(const char* name) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  ::unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_)
+    ::setenv(name_, old_->c_str(), 1);
+  else
+    ::unsetenv(name_);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t limit) {
+  ::getrlimit(RLIMIT_FSIZE, &saved_);
+  old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit lower = saved_;
+  lower.rlim_cur = limit;
+  ::setrlimit(RLIMIT_FSIZE, &lower);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  ::setrlimit(RLIMIT_FSIZE, &saved_);
+  std::signal(SIGXFSZ, old_handler_);
+}
+
+#endif
 
 }  // namespace korvanta::test

@@ -463,6 +463,21 @@ std::string SolidBitmap(int size, std::uint8_t red, std::uint8_t green, std::uin
   return bmp;
 }
 
+// A control's window as it is on the screen, read a pixel at a time.
+struct Shot {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+
+  bool Take(HWND window) { return CaptureWindow(window, width, height, rgb); }
+  // The pixel at x, y as 0xRRGGBB.
+  std::uint32_t Pixel(int x, int y) const {
+    std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)) *
+                     3;
+    return std::uint32_t{rgb[at]} << 16 | std::uint32_t{rgb[at + 1]} << 8 | rgb[at + 2];
+  }
+};
+
 TEST_F(ControlsTest, PictureBoxesShowTheirPictures) {
   korvanta::test::TempDir dir;
   std::filesystem::path file = dir.path() / "红色.bmp";
@@ -473,29 +488,25 @@ TEST_F(ControlsTest, PictureBoxesShowTheirPictures) {
   box.set_back_color(Color::Rgb(0xffffff));
   PictureBox& icon = Place<PictureBox>(form, "Image1", {1500, 0, 480, 480});
   ShowForm(form);
-  auto pixel = [&](const Control& c, int x, int y) {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-    EXPECT_TRUE(CaptureWindow(Window(c), width, height, rgb));
-    std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)) *
-                     3;
-    return std::uint32_t{rgb[at]} << 16 | std::uint32_t{rgb[at + 1]} << 8 | rgb[at + 2];
-  };
-  EXPECT_EQ(pixel(box, 3, 3), 0xffffffu) << "nothing yet";
+  Shot shot;
+  ASSERT_TRUE(shot.Take(Window(box)));
+  EXPECT_EQ(shot.Pixel(3, 3), 0xffffffu) << "nothing yet";
   box.set_picture({Picture::Type::kFile, Narrow(file.wstring()), 0});
   Pump();
   int scale = WindowDpi(Window(form)) / 96;
-  EXPECT_EQ(pixel(box, 3 * scale, 3 * scale), 0xff0000u) << "the picture, top left";
-  EXPECT_EQ(pixel(box, 40, 40), 0xffffffu) << "the box's colour beyond it";
+  ASSERT_TRUE(shot.Take(Window(box)));
+  EXPECT_EQ(shot.Pixel(3 * scale, 3 * scale), 0xff0000u) << "the picture, top left";
+  EXPECT_EQ(shot.Pixel(40, 40), 0xffffffu) << "the box's colour beyond it";
 
   // One of the system's message icons draws something over the background.
-  std::uint32_t before = pixel(icon, 16, 16);
+  ASSERT_TRUE(shot.Take(Window(icon)));
+  std::uint32_t before = shot.Pixel(16, 16);
   icon.set_picture({Picture::Type::kResource, "icon-critical", 0});
   Pump();
+  ASSERT_TRUE(shot.Take(Window(icon)));
   int differing = 0;
   for (int y = 4; y < 28; y += 4) {
-    for (int x = 4; x < 28; x += 4) differing += pixel(icon, x, y) != before;
+    for (int x = 4; x < 28; x += 4) differing += shot.Pixel(x, y) != before;
   }
   EXPECT_GT(differing, 10);
 }
