@@ -1,6 +1,6 @@
 #include "app/formmain.h"
 
-#include "app/theme.h"
+#include "services/theme.h"
 #include "ui/declare.h"
 
 namespace korvanta::app {
@@ -17,7 +17,6 @@ constexpr int kTitleHeight = 405;
 constexpr int kSideWidth = 2250;
 constexpr int kItemTop = 720, kItemPitch = 540, kItemHeight = 420;
 constexpr Rect kPage{2310, 465, 8070, 6960};
-constexpr int kPageButtonTop = 6420, kPageButtonWidth = 1380, kButtonHeight = 375;
 
 constexpr std::array<const char*, kPageCount> kSideItems = {
     "系统信息检测",     "系统个性化设置", "桌面与菜单设置", "网络系统设置", "开机速度设置",
@@ -43,16 +42,18 @@ std::array<ui::PictureBox*, kPageCount> Pages(ui::Form& form) {
   return pages;
 }
 
-Rect PageButton(int slot) {
-  return {120 + slot * (kPageButtonWidth + 120), kPageButtonTop, kPageButtonWidth, kButtonHeight};
+using theme::PageButton;
+
+// Makes a page, owned by the main window.
+template <typename P>
+P& Own(std::vector<std::unique_ptr<Page>>& pages, Program& program, ui::PictureBox& container) {
+  auto page = std::make_unique<P>(program, container);
+  P& ref = *page;
+  pages.push_back(std::move(page));
+  return ref;
 }
 
 }  // namespace
-
-std::vector<Formmain::Fill>& Formmain::fills() {
-  static std::vector<Fill> list;
-  return list;
-}
 
 Formmain::Formmain(Program& program)
     : ui::Form(std::string(kName)),
@@ -84,7 +85,6 @@ Formmain::Formmain(Program& program)
           Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel", "启动Lumbrel")),
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
-      Textjg(Place<ui::TextBox>(*Picture1[1], "Textjg", {2400, 4800, 5400, 330})),
       Textpb(Place<ui::TextBox>(*Picture1[3], "Textpb", {2400, 4800, 3600, 330})),
       TabStrip1(Place<ui::TabStrip>(*Picture1[8], "TabStrip1", {120, 480, 7830, 5760})),
       ListView2(Place<ui::ListView>(*Picture1[8], "ListView2", {240, 900, 7590, 5220})),
@@ -92,6 +92,7 @@ Formmain::Formmain(Program& program)
       Picture3(Place<ui::PictureBox>(*Picture1[8], "Picture3", {240, 900, 7590, 5220})),
       Picture4(Place<ui::PictureBox>(*Picture1[8], "Picture4", {240, 900, 7590, 5220})),
       Commandzj(Place<CommandButton>(Picture2, "Commandzj", {6330, 4740, 1140, 375}, "增加")),
+      personalisation(Own<panels::PersonalisationPage>(pages_, program, *Picture1[1])),
       program_(program) {
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});
@@ -153,7 +154,6 @@ Formmain::Formmain(Program& program)
   Picture3.set_visible(false);
   Picture4.set_visible(false);
 
-  Textjg.on_click = [this] { Textjg.set_text(""); };
   Textpb.on_click = [this] { Textpb.set_text(""); };
 
   Labelmin.on_click = [this] { set_minimized(true); };
@@ -172,6 +172,7 @@ Formmain::Formmain(Program& program)
   Labe3.on_click = [this] { program_.Show("Formlog"); };
 
   on_resize = [this] { LayoutTitleBar(); };
+  on_close_request = [this] { Exit(); };
   on_load = [this] { Load(); };
 }
 
@@ -185,7 +186,14 @@ void Formmain::Load() {
   // taskbar: the renderers give it WS_SYSMENU | WS_MINIMIZEBOX.
   Label1[0]->set_visible(false);
   Picture1[0]->BringToFront();
-  for (const Fill& fill : fills()) fill.run(*this);
+  std::vector<Page*> list = pages();
+  FillPages(list);
+}
+
+std::vector<Page*> Formmain::pages() const {
+  std::vector<Page*> list;
+  for (const auto& page : pages_) list.push_back(page.get());
+  return list;
 }
 
 void Formmain::LayoutTitleBar() {
@@ -237,7 +245,7 @@ void Formmain::TabClicked() {
 }
 
 void Formmain::Exit() {
-  if (RestartPending == 1) {
+  if (program_.RestartPending == 1) {
     program_.Unload(*this);
     program_.Show("Formmsg");
   } else {

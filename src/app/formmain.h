@@ -3,11 +3,13 @@
 // place, the global buttons, the launch and help buttons, and the exit path.
 
 #include <array>
-#include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
-#include "app/program.h"
+#include "panels/personalisation_page.h"
+#include "services/page.h"
+#include "services/program.h"
 #include "ui/controls.h"
 #include "ui/list_view.h"
 #include "ui/lists.h"
@@ -17,12 +19,12 @@ namespace korvanta::app {
 inline constexpr int kPageCount = 9;
 
 class Formmain final : public ui::Form {
+  // First of the members: the pages' references below point into it.
+  std::vector<std::unique_ptr<Page>> pages_;
+
  public:
   static constexpr std::string_view kName = "Formmain";
   explicit Formmain(Program& program);
-
-  // Set by the settings pages' applies; turns exit into the restart prompt.
-  std::int16_t RestartPending = 0;
 
   // Side item i (0..8): moves the selection bar, brings page i to the front.
   void SwitchToPage(int i);
@@ -31,12 +33,8 @@ class Formmain final : public ui::Form {
   // The exit path of the close label and the exit button.
   void Exit();
 
-  // A fill of the main window's load, in the load order; later pages add theirs.
-  struct Fill {
-    int step;  // the place in the load order (6 = system inventory ... 17 = backup list)
-    std::function<void(Formmain&)> run;
-  };
-  static std::vector<Fill>& fills();
+  // The pages, as the main window's load fills them.
+  std::vector<Page*> pages() const;
 
   ui::Label& Labelbt;
   ui::Label& Labelmin;
@@ -59,7 +57,6 @@ class Formmain final : public ui::Form {
   ui::CommandButton& Commanddyyj;
   ui::CommandButton& Commandie;
   ui::CommandButton& Commandkzmb;
-  ui::TextBox& Textjg;
   ui::TextBox& Textpb;
   ui::TabStrip& TabStrip1;
   ui::ListView& ListView2;
@@ -67,6 +64,8 @@ class Formmain final : public ui::Form {
   ui::PictureBox& Picture3;
   ui::PictureBox& Picture4;
   ui::CommandButton& Commandzj;
+
+  panels::PersonalisationPage& personalisation;
 
  private:
   void Load();

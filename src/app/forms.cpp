@@ -2,8 +2,8 @@
 
 #include "app/formmain.h"
 #include "app/frame_forms.h"
-#include "app/password_forms.h"
-#include "log/formlog.h"
+#include "windows/formlog.h"
+#include "windows/password_forms.h"
 
 namespace korvanta::app {
 namespace {
@@ -15,8 +15,18 @@ FormFactory Make() {
 
 }  // namespace
 
-const std::map<std::string, FormFactory, std::less<>>& FormFactories() {
-  static const std::map<std::string, FormFactory, std::less<>> factories = {
+Formmain* MainWindow(const Program& program) {
+  return dynamic_cast<Formmain*>(program.main());
+}
+
+void OpenMainWindow(Program& program) {
+  if (ui::Form* splash = program.Loaded(Formqd::kName)) program.Unload(*splash);
+  program.Show(Formmain::kName);
+  if (!StoredPassword(program).empty()) program.Show(Formpass::kName);
+}
+
+const FormCatalogue& FormFactories() {
+  static const FormCatalogue factories = {
       {"Formqd", Make<Formqd>()},
       {"Formmain", Make<Formmain>()},
       {"Formgy", Make<Formgy>()},

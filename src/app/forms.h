@@ -2,14 +2,19 @@
 // Every window of the program by name, with the function that makes it; windows
 // that are not built yet have no function.
 
-#include <map>
-#include <string>
-#include <string_view>
-
-#include "app/program.h"
+#include "services/program.h"
 
 namespace korvanta::app {
 
-const std::map<std::string, FormFactory, std::less<>>& FormFactories();
+class Formmain;
+
+const FormCatalogue& FormFactories();
+
+// The main window, while it is loaded.
+Formmain* MainWindow(const Program& program);
+
+// What the splash's timer does: unload the splash, load and show the main
+// window, then ask for the password when one is stored.
+void OpenMainWindow(Program& program);
 
 }  // namespace korvanta::app

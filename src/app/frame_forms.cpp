@@ -1,5 +1,6 @@
 #include "app/frame_forms.h"
 
+#include "app/forms.h"
 #include "ui/declare.h"
 
 namespace korvanta::app {
@@ -21,7 +22,7 @@ Formqd::Formqd(Program& program)
   Timer1.set_running(true);
   Timer1.on_timer = [this, &program] {
     Timer1.set_running(false);
-    program.OpenMainWindow();
+    OpenMainWindow(program);
   };
 }
 

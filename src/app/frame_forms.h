@@ -1,7 +1,7 @@
 #pragma once
 // The frame's own small windows: the splash, the about box and the restart prompt.
 
-#include "app/small_window.h"
+#include "services/small_window.h"
 
 namespace korvanta::app {
 

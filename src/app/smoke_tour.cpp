@@ -14,9 +14,9 @@ std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
 
   program.Start();
   shoot(program.Loaded("Formqd"), "Formqd");
-  program.OpenMainWindow();
+  OpenMainWindow(program);
   program.RunPosted();
-  Formmain* main = program.main();
+  Formmain* main = MainWindow(program);
   for (int i = 0; i < kPageCount && main; ++i) {
     main->Label3[static_cast<std::size_t>(i)]->UserClick();
     program.RunPosted();

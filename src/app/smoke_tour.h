@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "services/program.h"
 
 namespace korvanta::app {
 

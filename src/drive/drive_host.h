@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
-#include "app/program.h"
+#include "services/host.h"
+#include "services/program.h"
 
 namespace korvanta::drive {
 

@@ -6,9 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "app/program.h"
+#include "app/forms.h"
 #include "drive/drive_host.h"
 #include "drive/scenario.h"
+#include "services/program.h"
 #include "store/clock.h"
 #include "store/machine.h"
 
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
 #endif
   SystemClock clock;
   drive::DriveHost host(std::cout);
-  app::Program program(machine, host, clock);
+  app::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
   drive::ScenarioRunner runner(program, host, std::cout);
   if (scenario) {

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "app/formmain.h"
+#include "app/forms.h"
 #include "ui/controls.h"
 #include "ui/list_view.h"
 #include "ui/lists.h"
@@ -74,7 +75,10 @@ int ScenarioRunner::Run(std::istream& in) {
   std::string line;
   while (std::getline(in, line)) {
     std::string error;
-    if (!RunLine(line, error)) {
+    // Each line is one user action, as a host runs it.
+    bool ok = true;
+    program_.Act([&] { ok = RunLine(line, error); });
+    if (!ok) {
       out_ << "error: " << error << '\n' << std::flush;
       return 2;
     }
@@ -87,7 +91,7 @@ ui::Form* ScenarioRunner::FrontWindow() const {
 }
 
 ui::Control* ScenarioRunner::ResolveCaption(std::string_view caption) {
-  app::Formmain* main = program_.main();
+  app::Formmain* main = dynamic_cast<app::Formmain*>(program_.main());
   auto on_main = [&]() -> ui::Control* {
     if (!main) return nullptr;
     if (ui::Control* c = main->FindByCaption(caption, main->Picture1[main->current_page()]))
@@ -112,7 +116,7 @@ ui::Control* ScenarioRunner::Resolve(std::string_view name) {
   for (auto it = recent.rbegin(); it != recent.rend(); ++it) {
     if (ui::Control* c = (*it)->FindById(name)) return c;
   }
-  if (app::Formmain* main = program_.main()) return main->FindById(name);
+  if (ui::Form* main = program_.main()) return main->FindById(name);
   return nullptr;
 }
 
@@ -182,18 +186,18 @@ bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
 
   if (command == "start") {
     if (!Trim(rest).empty()) return Fail(error, "start takes nothing");
-    program_.OpenMainWindow();
+    app::OpenMainWindow(program_);
     return done();
   }
   if (command == "exit") {
-    app::Formmain* main = program_.main();
+    app::Formmain* main = dynamic_cast<app::Formmain*>(program_.main());
     if (!main) return Fail(error, "the main window is not loaded");
     main->Commandend.UserClick();
     return done();
   }
   if (command == "open" || command == "close") {
     std::string form(Trim(rest));
-    if (!app::Program::IsFormName(form)) return Fail(error, "no window " + form);
+    if (!program_.IsFormName(form)) return Fail(error, "no window " + form);
     if (command == "open") {
       program_.Show(form);
     } else if (ui::Form* f = program_.Loaded(form)) {

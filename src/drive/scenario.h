@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
 #include "drive/drive_host.h"
+#include "services/program.h"
 
 namespace korvanta::drive {
 

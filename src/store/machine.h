@@ -10,6 +10,7 @@
 #include "store/paths.h"
 #include "store/reg.h"
 #include "store/settings_store.h"
+#include "store/write_failures.h"
 
 namespace korvanta {
 
@@ -42,10 +43,17 @@ class Machine {
     MachineBackend* backend_;
   };
   [[nodiscard]] Action BeginAction() { return Action(*backend_); }
-  std::string TakeWriteError() { return backend_->TakeWriteError(); }
+  // Stores now what the current action wrote so far, for an action that tells
+  // the user it succeeded: true when every write of the action so far is stored.
+  bool Commit();
+  // What the last action could not store, for the user: the back end's reason
+  // (a running Wine owns the registry, a full disk) and the places not written.
+  // Empty when everything was stored. Taking it clears it.
+  std::string TakeWriteError();
 
  private:
   std::unique_ptr<MachineBackend> backend_;
+  WriteFailures failures_;
   Registry reg_;
   SettingsStore ini_;
   SystemPaths paths_;

@@ -40,6 +40,8 @@ class MachineBackend {
   // saved at once.
   virtual void BeginAction() = 0;
   virtual void EndAction() = 0;
+  // Saves now what the current action changed so far (the action goes on).
+  virtual Status SaveChanges() = 0;
   // The reason the last write or save was refused or failed, for the UI to show;
   // empty when there was none. Taking it clears it.
   virtual std::string TakeWriteError() = 0;

@@ -22,6 +22,28 @@ std::string LittleEndianBytes(std::int32_t value, std::size_t count) {
 
 }  // namespace
 
+std::string_view RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::kClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+    case RegRoot::kCurrentUser:
+      return "HKEY_CURRENT_USER";
+    case RegRoot::kLocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+  }
+  return "HKEY";
+}
+
+Status Registry::Recorded(Status status, RegRoot root, std::string_view sub_key,
+                          const std::string_view* value_name) {
+  if (status == kSuccess || !failures_) return status;
+  std::string what = std::string(RootName(root)) + "\\" + std::string(sub_key);
+  if (value_name)
+    what += "\\" + (value_name->empty() ? std::string("(默认)") : std::string(*value_name));
+  failures_->Record(std::move(what));
+  return status;
+}
+
 Status Registry::QueryValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
                             Variant& value) {
   KeyHandle key;
@@ -90,17 +112,23 @@ Status Registry::SetRawValue(RegRoot root, std::string_view sub_key, std::string
                              std::uint32_t type, std::string_view bytes) {
   KeyHandle key;
   Status status = backend_.CreateKey(root, codepage_.ToAnsi(sub_key), key);
-  if (status != kSuccess) return status;
-  status = backend_.SetValue(key, codepage_.ToAnsi(value_name), type, bytes);
-  backend_.CloseKey(key);
-  return status;
+  if (status == kSuccess) {
+    status = backend_.SetValue(key, codepage_.ToAnsi(value_name), type, bytes);
+    backend_.CloseKey(key);
+  }
+  return Recorded(status, root, sub_key, &value_name);
 }
 
-void Registry::DeleteValue(RegRoot root, std::string_view sub_key, std::string_view value_name) {
+Status Registry::DeleteValue(RegRoot root, std::string_view sub_key, std::string_view value_name) {
   KeyHandle key;
-  if (backend_.OpenKey(root, codepage_.ToAnsi(sub_key), kKeyWrite, key) != kSuccess) return;
-  backend_.DeleteValue(key, codepage_.ToAnsi(value_name));
-  backend_.CloseKey(key);
+  Status status = backend_.OpenKey(root, codepage_.ToAnsi(sub_key), kKeyWrite, key);
+  if (status == kSuccess) {
+    status = backend_.DeleteValue(key, codepage_.ToAnsi(value_name));
+    backend_.CloseKey(key);
+  }
+  // What is not there is as good as deleted.
+  if (status == kFileNotFound || status == kPathNotFound) status = kSuccess;
+  return Recorded(status, root, sub_key, &value_name);
 }
 
 Status Registry::OpenKey(RegRoot root, std::string_view sub_key, std::uint32_t access,
@@ -131,11 +159,14 @@ Status Registry::CreateKey(RegRoot root, std::string_view sub_key) {
   KeyHandle key;
   Status status = backend_.CreateKey(root, codepage_.ToAnsi(sub_key), key);
   if (status == kSuccess) backend_.CloseKey(key);
-  return status;
+  return Recorded(status, root, sub_key, nullptr);
 }
 
 Status Registry::DeleteKey(RegRoot root, std::string_view sub_key) {
-  return backend_.DeleteKey(root, codepage_.ToAnsi(sub_key));
+  Status status = backend_.DeleteKey(root, codepage_.ToAnsi(sub_key));
+  // A key that is not there is no failure to tell of, though the call reports it.
+  if (status == kFileNotFound || status == kPathNotFound) return status;
+  return Recorded(status, root, sub_key, nullptr);
 }
 
 }  // namespace korvanta

@@ -9,13 +9,17 @@
 #include "store/codepage.h"
 #include "store/registry_backend.h"
 #include "store/variant.h"
+#include "store/write_failures.h"
 
 namespace korvanta {
 
 class Registry {
  public:
-  Registry(RegistryBackend& backend, const Codepage& codepage)
-      : backend_(backend), codepage_(codepage) {}
+  // Writes that fail are recorded in failures, when given.
+  Registry(RegistryBackend& backend, const Codepage& codepage, WriteFailures* failures = nullptr)
+      : backend_(backend), codepage_(codepage), failures_(failures) {}
+
+  const Codepage& codepage() const { return codepage_; }
 
   // Reads one value into value: a text for REG_SZ and REG_EXPAND_SZ (unexpanded,
   // whatever its length), a signed integer for REG_DWORD and REG_BINARY of up to 4
@@ -35,8 +39,8 @@ class Registry {
   // Writes raw bytes as they stand (for values a page writes with an explicit count).
   Status SetRawValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
                      std::uint32_t type, std::string_view bytes);
-  // Deletes one value; a missing key or value is no error and nothing is reported.
-  void DeleteValue(RegRoot root, std::string_view sub_key, std::string_view value_name);
+  // Deletes one value; a missing key or value is no error (kSuccess).
+  Status DeleteValue(RegRoot root, std::string_view sub_key, std::string_view value_name);
 
   // For pages that walk the values of a key: OpenKey, EnumValue from index 0 until
   // it fails, CloseKey.
@@ -47,12 +51,21 @@ class Registry {
 
   // RegCreateKeyA: the key exists afterwards; an existing key and its values stay.
   Status CreateKey(RegRoot root, std::string_view sub_key);
-  // RegDeleteKeyA: removes a key without subkeys; a missing key is no error.
+  // RegDeleteKeyA: removes a key without subkeys; a missing key reports
+  // kFileNotFound but is not recorded as a failed write.
   Status DeleteKey(RegRoot root, std::string_view sub_key);
 
  private:
+  // Records a failed write of root\sub_key (\value_name when given).
+  Status Recorded(Status status, RegRoot root, std::string_view sub_key,
+                  const std::string_view* value_name);
+
   RegistryBackend& backend_;
   const Codepage& codepage_;
+  WriteFailures* failures_;
 };
+
+// "HKEY_LOCAL_MACHINE" and the like.
+std::string_view RootName(RegRoot root);
 
 }  // namespace korvanta

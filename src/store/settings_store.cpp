@@ -18,8 +18,14 @@ bool SettingsStore::Write(std::string_view section, std::string_view key,
                           std::optional<std::string_view> value, const char* ansi_file) {
   std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key);
   std::string v = value ? codepage_.ToAnsi(*value) : std::string();
-  return backend_.WritePrivateProfileString(s.c_str(), k.c_str(), value ? v.c_str() : nullptr,
-                                            ansi_file);
+  bool written = backend_.WritePrivateProfileString(s.c_str(), k.c_str(),
+                                                    value ? v.c_str() : nullptr, ansi_file);
+  // A delete of what is not there may fail too: only a value not stored counts.
+  if (!written && value && failures_) {
+    failures_->Record(codepage_.FromAnsi(ansi_file) + " [" + std::string(section) + "] " +
+                      std::string(key));
+  }
+  return written;
 }
 
 std::string SettingsStore::INIReadKey(std::string_view section, std::string_view key,

@@ -11,13 +11,16 @@
 #include "store/codepage.h"
 #include "store/profile_backend.h"
 #include "store/variant.h"
+#include "store/write_failures.h"
 
 namespace korvanta {
 
 class SettingsStore {
  public:
-  SettingsStore(ProfileBackend& backend, const Codepage& codepage)
-      : backend_(backend), codepage_(codepage) {}
+  // Writes that fail are recorded in failures, when given.
+  SettingsStore(ProfileBackend& backend, const Codepage& codepage,
+                WriteFailures* failures = nullptr)
+      : backend_(backend), codepage_(codepage), failures_(failures) {}
 
   // GetPrivateProfileStringA with "" as default and a capacity-byte buffer: at
   // most capacity - 1 bytes of the stored (ANSI) text; "" when the file, section or
@@ -52,6 +55,7 @@ class SettingsStore {
 
   ProfileBackend& backend_;
   const Codepage& codepage_;
+  WriteFailures* failures_;
 };
 
 }  // namespace korvanta

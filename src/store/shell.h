@@ -20,6 +20,10 @@ class Shell {
   // Asks the machine to restart so that changed settings take effect; programs are
   // asked to close and may save their work first.
   virtual void RequestRestart() = 0;
+  // Shows or hides the desktop's icon view: the SysListView32 child of the
+  // SHELLDLL_DefView child of the top-level "Progman" window. A machine with no
+  // such desktop does nothing.
+  virtual void ShowDesktopIconView(bool visible) = 0;
 };
 
 }  // namespace korvanta

@@ -56,6 +56,16 @@ class Form : public Control {
   std::function<void()> on_load;
   std::function<void()> on_unload;
   std::function<void()> on_resize;
+  // The system asks the window to close (its taskbar menu, Alt+F4); unset, it
+  // closes as its close label does.
+  std::function<void()> on_close_request;
+
+  // The control of that name (and index) when it is of kind T, else nullptr: a
+  // lookup never hands out a control as a kind it is not.
+  template <typename T>
+  T* Get(std::string_view name, int index = -1) const {
+    return dynamic_cast<T*>(Find(name, index));
+  }
 
   bool minimized() const { return minimized_; }
   void set_minimized(bool minimized);

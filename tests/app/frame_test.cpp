@@ -6,9 +6,10 @@
 #include <sstream>
 
 #include "app/formmain.h"
-#include "app/program.h"
+#include "app/forms.h"
 #include "drive/drive_host.h"
 #include "drive/scenario.h"
+#include "services/program.h"
 #include "support/test_support.h"
 
 #ifdef _WIN32
@@ -30,7 +31,7 @@ class FrameTest : public ::testing::Test {
 #endif
     // The Windows build shares its machine with the other tests: no password left.
     machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
-    program_ = std::make_unique<Program>(*machine_, host_, clock_);
+    program_ = std::make_unique<Program>(*machine_, host_, clock_, FormFactories());
     host_.set_program(program_.get());
     runner_ = std::make_unique<drive::ScenarioRunner>(*program_, host_, out_);
   }
@@ -56,7 +57,7 @@ const std::string kRestartPrompt =
 
 TEST_F(FrameTest, ExitAfterAChangeAsksToRestart) {
   Drive("start\n");
-  program_->main()->RestartPending = 1;
+  program_->RestartPending = 1;
   EXPECT_EQ(Drive("exit\n"), kRestartPrompt + " -> OK\nrestart\nended\n");
   EXPECT_TRUE(program_->ended());
   EXPECT_EQ(program_->Loaded("Formmain"), nullptr);
@@ -64,7 +65,7 @@ TEST_F(FrameTest, ExitAfterAChangeAsksToRestart) {
 
 TEST_F(FrameTest, CancellingTheRestartPromptEndsWithoutRestart) {
   Drive("start\n");
-  program_->main()->RestartPending = 1;
+  program_->RestartPending = 1;
   EXPECT_EQ(Drive("answer Cancel\nclick Labelend\n"), kRestartPrompt + " -> Cancel\nended\n");
 }
 
@@ -98,10 +99,10 @@ class QuietHost final : public Host, public ui::Dialogs {
 
 TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   QuietHost quiet;
-  Program program(*machine_, quiet, clock_);
-  program.OpenMainWindow();
-  program.main()->RestartPending = 1;
-  program.main()->Labelend.UserClick();
+  Program program(*machine_, quiet, clock_, FormFactories());
+  app::OpenMainWindow(program);
+  program.RestartPending = 1;
+  MainWindow(program)->Labelend.UserClick();
   ASSERT_EQ(program.main(), nullptr) << "the main window goes before the prompt shows";
   ui::Form* prompt = program.Loaded("Formmsg");
   ASSERT_NE(prompt, nullptr);
@@ -113,7 +114,7 @@ TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   EXPECT_EQ(quiet.ends, 1);
 
   // A window with one button: closing it is its OK.
-  Program again(*machine_, quiet, clock_);
+  Program again(*machine_, quiet, clock_, FormFactories());
   ui::Form* wrong = again.Show("Formpasscw");
   ASSERT_NE(wrong, nullptr);
   wrong->Find("Labelend")->UserClick();
@@ -122,23 +123,9 @@ TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   EXPECT_NE(again.Loaded("Formpass"), nullptr) << "a fresh prompt follows";
 }
 
-TEST_F(FrameTest, PageFillsRunInTheLoadOrderOnce) {
-  std::vector<int> ran;
-  auto& fills = Formmain::fills();
-  std::size_t before = fills.size();
-  fills.push_back({16, [&](Formmain& m) {
-                     ran.push_back(16);
-                     EXPECT_EQ(m.current_page(), 0) << "fills run with page 0 in front";
-                   }});
-  fills.push_back({17, [&](Formmain&) { ran.push_back(17); }});
-  Drive("start\nclick Label3(2)\nclick Label3(0)\n");
-  fills.resize(before);
-  EXPECT_EQ(ran, (std::vector<int>{16, 17}));
-}
-
 TEST_F(FrameTest, SwitchingPagesMovesTheBarAndBringsThePageToTheFront) {
   Drive("start\n");
-  Formmain& m = *program_->main();
+  Formmain& m = *MainWindow(*program_);
   EXPECT_EQ(m.current_page(), 0);
   EXPECT_FALSE(m.Label1[0]->visible());
   Drive("click Label3(5)\n");
@@ -152,7 +139,7 @@ TEST_F(FrameTest, SwitchingPagesMovesTheBarAndBringsThePageToTheFront) {
 
 TEST_F(FrameTest, TitleBarLabelsFollowTheWindowsWidth) {
   Drive("start\n");
-  Formmain& m = *program_->main();
+  Formmain& m = *MainWindow(*program_);
   m.Resize(12000, 8000);
   EXPECT_EQ(m.Labelbt.rect().width, 12000);
   EXPECT_EQ(m.Labelend.rect().left, 12000 - m.Labelend.rect().width - 100);

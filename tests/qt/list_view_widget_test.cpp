@@ -23,7 +23,10 @@ namespace {
 class ListViewWidget : public ::testing::Test {
  protected:
   ListViewWidget() : pictures_({}, nullptr), context_(pictures_), renderer_(context_) {
-    context_.after_action = [this] { ++actions_; };
+    context_.run_action = [this](const std::function<void()>& action) {
+      action();
+      ++actions_;
+    };
     form_.set_rect({0, 0, 9000, 6000});
     list_.AddColumn("名称", 2250);
     list_.AddColumn("路径", 4500);

@@ -14,6 +14,7 @@
 #include <QtTest/QTest>
 
 #include "app/formmain.h"
+#include "app/forms.h"
 #include "qt/qt_test_support.h"
 #include "ui/qt/container_views.h"
 #include "ui/qt/units.h"
@@ -54,10 +55,10 @@ TEST(ProgramWindows, SplashOpensTheMainWindowAfterThreeSeconds) {
 
 TEST(ProgramWindows, TitleBarFollowsTheWindowAndDragsIt) {
   QtProgram p;
-  p.program().OpenMainWindow();
+  app::OpenMainWindow(p.program());
   FormWindow* main = p.WindowOf("Formmain");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
-  app::Formmain& m = *p.program().main();
+  app::Formmain& m = *app::MainWindow(p.program());
   // The window's size reached the model: its title bar was laid out on it.
   main->resize(800, 520);
   test::Settle();
@@ -76,7 +77,7 @@ TEST(ProgramWindows, TitleBarFollowsTheWindowAndDragsIt) {
 
 TEST(ProgramWindows, SideMenuAndCleanerTabsSwitchWhatIsShown) {
   QtProgram p;
-  p.program().OpenMainWindow();
+  app::OpenMainWindow(p.program());
   FormWindow* main = p.WindowOf("Formmain");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
   auto page_in_front = [&] {
@@ -85,7 +86,7 @@ TEST(ProgramWindows, SideMenuAndCleanerTabsSwitchWhatIsShown) {
   };
   EXPECT_EQ(page_in_front(), QStringLiteral("Label4(0)"));
   QTest::mouseClick(p.Widget<QLabel>("Formmain", "Label3(8)"), Qt::LeftButton);
-  EXPECT_EQ(p.program().main()->current_page(), 8);
+  EXPECT_EQ(app::MainWindow(p.program())->current_page(), 8);
   EXPECT_EQ(page_in_front(), QStringLiteral("Label4(8)"));
   EXPECT_TRUE(p.Widget<QWidget>("Formmain", "Label1(8)")->isHidden());
   EXPECT_EQ(p.Widget<QLabel>("Formmain", "Label2")->y(),
@@ -109,7 +110,7 @@ TEST(ProgramWindows, SideMenuAndCleanerTabsSwitchWhatIsShown) {
 
 TEST(ProgramWindows, SmallWindowsOpenOverTheMainWindowAndClose) {
   QtProgram p;
-  p.program().OpenMainWindow();
+  app::OpenMainWindow(p.program());
   FormWindow* main = p.WindowOf("Formmain");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
   main->move(main->pos() + QPoint(-120, -80));
@@ -140,10 +141,10 @@ TEST(ProgramWindows, SmallWindowsOpenOverTheMainWindowAndClose) {
 
 TEST(ProgramWindows, ClosingTheMainWindowTakesTheExitPath) {
   QtProgram p;
-  p.program().OpenMainWindow();
+  app::OpenMainWindow(p.program());
   FormWindow* main = p.WindowOf("Formmain");
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
-  p.program().main()->RestartPending = 1;
+  p.program().RestartPending = 1;
   main->close();  // as the taskbar's menu would
   EXPECT_EQ(p.program().main(), nullptr);
   FormWindow* prompt = p.WindowOf("Formmsg");

@@ -25,7 +25,7 @@ QtProgram::QtProgram() {
   folder_ = std::make_unique<MachineFolder>(root);
   pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, folder_.get());
   host_ = std::make_unique<QtHost>(*machine_, *folder_, *pictures_);
-  program_ = std::make_unique<app::Program>(*machine_, *host_, clock_);
+  program_ = std::make_unique<app::Program>(*machine_, *host_, clock_, app::FormFactories());
   host_->set_program(program_.get());
 }
 

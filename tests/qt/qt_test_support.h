@@ -7,14 +7,15 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
+#include "app/forms.h"
+#include "app/qt/qt_host.h"
+#include "app/qt/smoke_camera.h"
+#include "services/program.h"
 #include "store/clock.h"
 #include "store/machine.h"
 #include "store/portable/machine_folder.h"
 #include "support/test_support.h"
 #include "ui/qt/pictures.h"
-#include "ui/qt/qt_host.h"
-#include "ui/qt/smoke_camera.h"
 
 namespace korvanta::qt::test {
 

@@ -9,10 +9,10 @@
 #include <set>
 #include <sstream>
 
-#include "app/program.h"
 #include "app/smoke_tour.h"
 #include "drive/drive_host.h"
 #include "qt/qt_test_support.h"
+#include "services/program.h"
 #include "store/portable/machine_choice.h"
 #include "store/portable/machine_portable.h"
 #include "ui/qt/units.h"
@@ -37,7 +37,7 @@ std::map<std::string, QSize> ExpectedPictures(const fs::path& scratch) {
   std::ostringstream out;
   drive::DriveHost host(out);
   SystemClock clock;
-  app::Program program(machine, host, clock);
+  app::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
   ExpectingCamera camera;
   EXPECT_TRUE(app::RunSmokeTour(program, camera).empty());

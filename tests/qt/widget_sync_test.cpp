@@ -36,7 +36,8 @@ class WidgetSync : public ::testing::Test {
  protected:
   WidgetSync()
       : pictures_({test::PicturesFolder()}, nullptr), context_(pictures_), renderer_(context_) {
-    context_.after_action = [this] {
+    context_.run_action = [this](const std::function<void()>& action) {
+      action();
       ++actions_;
       for (auto& task : posted_) task();
       posted_.clear();

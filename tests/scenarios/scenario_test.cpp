@@ -3,16 +3,22 @@
 // folder; the Windows build runs korvanta-drive.exe under Wine on the test prefix.
 //
 // A scenario may prepare and check the machine in comment lines:
-//   # setup: reg HKLM|HKCU KEY NAME sz|dword DATA     store a value
-//   # setup: reg HKLM|HKCU KEY NAME hash TEXT         store a password hash of TEXT
-//   # setup: file PATH TEXT                            write a file (TEXT in GBK; \r \n allowed)
-//   # check: reg HKLM|HKCU KEY NAME = DATA             the value reads DATA
-//   # check: reg HKLM|HKCU KEY NAME absent             the value does not exist
-//   # check: reg HKLM|HKCU KEY NAME password TEXT      a salted hash of TEXT is stored
-//   # check: file PATH = TEXT                          the file holds exactly TEXT (GBK)
-//   # check: file PATH contains TEXT                   the file holds TEXT somewhere
-// PATH may start with %PROGRAM% for the program folder; TEXT may hold \r, \n and
-// \xHH escapes.
+//   # setup: reg ROOT KEY NAME sz|dword DATA    store a value
+//   # setup: reg ROOT KEY NAME hex BYTES        store REG_BINARY bytes (01,00,00,00)
+//   # setup: reg ROOT KEY NAME hash TEXT        store a password hash of TEXT
+//   # setup: reg ROOT KEY NAME absent           delete the value
+//   # setup: key ROOT KEY absent                delete the key (it has no subkeys)
+//   # setup: file PATH TEXT                     write a file (TEXT in GBK; \r \n allowed)
+//   # check: reg ROOT KEY NAME = DATA           the value reads DATA
+//   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
+//   # check: reg ROOT KEY NAME absent           the value does not exist
+//   # check: reg ROOT KEY NAME password TEXT    a salted hash of TEXT is stored
+//   # check: key ROOT KEY absent                the key does not exist
+//   # check: file PATH = TEXT                   the file holds exactly TEXT (GBK)
+//   # check: file PATH contains TEXT            the file holds TEXT somewhere
+// ROOT is HKLM, HKCU or HKCR; a KEY or NAME with blanks is written «like this», and
+// «» is the default value. PATH may start with %PROGRAM% for the program folder;
+// TEXT may hold \r, \n and \xHH escapes.
 
 #include <gtest/gtest.h>
 
@@ -20,9 +26,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/password_hash.h"
 #include "store/machine.h"
 #include "support/test_support.h"
+#include "windows/password_hash.h"
 
 #ifdef _WIN32
 #include "store/win32/machine_win32.h"
@@ -69,10 +75,19 @@ std::string Unescape(std::string_view text) {
 }
 
 std::vector<std::string> Words(const std::string& line, int count) {
-  // The first count-1 words, then the rest of the line as the last one.
+  // The first count-1 words («quoted» ones may hold blanks), then the rest of the
+  // line as the last one.
+  static const std::string kOpen = "«", kClose = "»";
   std::vector<std::string> words;
   std::size_t i = 0;
   while (static_cast<int>(words.size()) < count - 1 && i < line.size()) {
+    if (line.compare(i, kOpen.size(), kOpen) == 0) {
+      std::size_t close = line.find(kClose, i);
+      if (close == std::string::npos) close = line.size();
+      words.push_back(line.substr(i + kOpen.size(), close - i - kOpen.size()));
+      i = close + kClose.size() + 1;
+      continue;
+    }
     std::size_t end = line.find(' ', i);
     if (end == std::string::npos) end = line.size();
     words.push_back(line.substr(i, end - i));
@@ -114,16 +129,51 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     return path;
   }
   RegRoot Root(const std::string& word) {
+    if (word == "HKCR") return RegRoot::kClassesRoot;
     return word == "HKCU" ? RegRoot::kCurrentUser : RegRoot::kLocalMachine;
+  }
+  static std::string HexBytes(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
+      bytes.push_back(static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+  }
+  // The value as stored: its type and bytes.
+  Status Raw(RegRoot root, const std::string& key, const std::string& name, RegData& data) {
+    RegistryBackend& backend = machine_->backend().registry();
+    KeyHandle handle;
+    Status s = backend.OpenKey(root, machine_->codepage().ToAnsi(key), kKeyRead, handle);
+    if (s != kSuccess) return s;
+    s = backend.QueryValue(handle, machine_->codepage().ToAnsi(name), data);
+    backend.CloseKey(handle);
+    return s;
   }
 
   void Setup(const std::string& line) {
     if (line.rfind("reg ", 0) == 0) {
       auto w = Words(line.substr(4), 5);
+      ASSERT_GE(w.size(), 4u) << line;
+      Registry& reg = machine_->reg();
+      if (w[3] == "absent") {
+        ASSERT_EQ(reg.DeleteValue(Root(w[0]), w[1], w[2]), kSuccess) << line;
+        return;
+      }
       ASSERT_EQ(w.size(), 5u) << line;
+      if (w[3] == "hex") {
+        ASSERT_EQ(reg.SetRawValue(Root(w[0]), w[1], w[2], kRegBinary, HexBytes(w[4])), kSuccess)
+            << line;
+        return;
+      }
       Variant value(w[3] == "hash" ? app::HashPassword(w[4]) : w[4]);
       std::uint32_t type = w[3] == "dword" ? kRegDword : kRegSz;
-      ASSERT_EQ(machine_->reg().SetValue(Root(w[0]), w[1], w[2], type, value), kSuccess) << line;
+      ASSERT_EQ(reg.SetValue(Root(w[0]), w[1], w[2], type, value), kSuccess) << line;
+    } else if (line.rfind("key ", 0) == 0) {
+      auto w = Words(line.substr(4), 3);
+      ASSERT_EQ(w.size(), 3u) << line;
+      ASSERT_EQ(w[2], "absent") << line;
+      Status s = machine_->reg().DeleteKey(Root(w[0]), w[1]);
+      ASSERT_TRUE(s == kSuccess || s == kFileNotFound) << line << ": " << s;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
@@ -144,12 +194,22 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       } else if (how == "=") {
         EXPECT_EQ(s, kSuccess) << line;
         EXPECT_EQ(value.ToText(), rest) << line;
+      } else if (how == "hex") {
+        RegData data;
+        EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
+        EXPECT_EQ(data.type, kRegBinary) << line;
+        EXPECT_EQ(data.bytes, HexBytes(rest)) << line;
       } else if (how == "password") {
         EXPECT_TRUE(app::IsPasswordHash(value.ToText())) << line << " reads " << value.ToText();
         EXPECT_TRUE(app::PasswordMatches(value.ToText(), rest)) << line;
       } else {
         ADD_FAILURE() << "unknown check: " << line;
       }
+    } else if (line.rfind("key ", 0) == 0) {
+      auto w = Words(line.substr(4), 3);
+      KeyHandle key;
+      EXPECT_EQ(machine_->reg().OpenKey(Root(w[0]), w[1], kKeyRead, key), kFileNotFound) << line;
+      if (key) machine_->reg().CloseKey(key);
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 3);
       std::string bytes;

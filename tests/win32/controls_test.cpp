@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/win32/window_camera.h"
 #include "gui_test.h"
 #include "store/win32/win32_text.h"
 #include "support/test_support.h"
 #include "ui/declare.h"
 #include "ui/lists.h"
-#include "ui/win32/window_camera.h"
 
 namespace korvanta::ui::win32::test {
 namespace {

@@ -29,7 +29,10 @@ std::string TextOf(HWND window) {
 }
 
 GuiTest::GuiTest() : renderer_(std::make_unique<Renderer>(GetModuleHandleW(nullptr))) {
-  renderer_->after_user_action = [this] { ++actions_done; };
+  renderer_->run_user_action = [this](const std::function<void()>& action) {
+    action();
+    ++actions_done;
+  };
 }
 
 GuiTest::~GuiTest() {

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "app/formmain.h"
-#include "app/program.h"
+#include "app/forms.h"
+#include "app/win32/win32_host.h"
 #include "gui_test.h"
+#include "services/program.h"
 #include "store/clock.h"
 #include "store/machine.h"
 #include "store/win32/machine_win32.h"
 #include "support/test_support.h"
-#include "ui/win32/win32_host.h"
 
 namespace korvanta::ui::win32::test {
 namespace {
@@ -21,13 +22,13 @@ class ProgramHostTest : public GuiTest {
   ProgramHostTest()
       : machine_(OpenLiveMachine(dir_.path().string())),
         host_(machine_, renderer()),
-        program_(machine_, host_, clock_) {
+        program_(machine_, host_, clock_, app::FormFactories()) {
     machine_.reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
     host_.set_program(&program_);
     // Counted too: the host replaced the fixture's hook with the program's.
-    renderer().after_user_action = [this] {
+    renderer().run_user_action = [this](const std::function<void()>& action) {
       ++actions_done;
-      program_.RunPosted();
+      program_.Act(action);
     };
   }
   ~ProgramHostTest() override {
@@ -35,9 +36,9 @@ class ProgramHostTest : public GuiTest {
     Pump(0);
   }
   app::Formmain& OpenMain() {
-    program_.OpenMainWindow();
+    app::OpenMainWindow(program_);
     program_.RunPosted();
-    app::Formmain* main = program_.main();
+    app::Formmain* main = app::MainWindow(program_);
     EXPECT_NE(main, nullptr);
     SetForegroundWindow(Window(*main));
     Pump(150);

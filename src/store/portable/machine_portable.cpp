@@ -64,6 +64,7 @@ class PortableMachine final : public MachineBackend {
 
   void BeginAction() override { registry_.BeginAction(); }
   void EndAction() override { registry_.EndAction(); }
+  Status SaveChanges() override { return registry_.SaveChanges(); }
   std::string TakeWriteError() override { return registry_.TakeWriteError(); }
 
  private:

@@ -205,6 +205,10 @@ Status PortableRegistry::EndActionStatus() {
   return SaveAll();
 }
 
+Status PortableRegistry::SaveChanges() {
+  return action_depth_ > 0 ? SaveAll() : kSuccess;
+}
+
 std::string PortableRegistry::TakeWriteError() {
   std::string error = std::move(write_error_);
   write_error_.clear();

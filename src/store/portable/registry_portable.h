@@ -47,6 +47,8 @@ class PortableRegistry final : public RegistryBackend {
   // Nested; the outermost EndAction saves what the action changed.
   void BeginAction();
   void EndAction();
+  // Saves what the current action changed so far; the action goes on.
+  Status SaveChanges();
   // Why the last write or save was refused or failed; empty when none was.
   // Taking it clears it.
   std::string TakeWriteError();

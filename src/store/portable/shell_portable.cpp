@@ -49,4 +49,7 @@ void PortableShell::RequestRestart() {
   SpawnDetached({"wineboot", "--restart"}, {"WINEPREFIX=" + machine_.root().string()});
 }
 
+// A machine folder has no desktop of its own to show or hide.
+void PortableShell::ShowDesktopIconView(bool) {}
+
 }  // namespace korvanta

@@ -16,6 +16,7 @@ class PortableShell final : public Shell {
                std::uintptr_t owner) override;
   // wineboot --restart on the prefix when Wine is installed; nothing otherwise.
   void RequestRestart() override;
+  void ShowDesktopIconView(bool visible) override;
 
  private:
   const MachineFolder& machine_;

@@ -48,6 +48,7 @@ class Win32Machine final : public MachineBackend {
 
   void BeginAction() override {}
   void EndAction() override {}
+  Status SaveChanges() override { return kSuccess; }
   std::string TakeWriteError() override { return {}; }
 
  private:

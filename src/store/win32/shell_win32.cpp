@@ -44,4 +44,11 @@ void Win32Shell::RequestRestart() {
   ExitWindowsEx(EWX_REBOOT, 0);
 }
 
+void Win32Shell::ShowDesktopIconView(bool visible) {
+  HWND progman = FindWindowA("Progman", nullptr);
+  HWND view = progman ? FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
+  HWND icons = view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
+  if (icons) ShowWindow(icons, visible ? SW_SHOW : SW_HIDE);
+}
+
 }  // namespace korvanta

@@ -11,6 +11,7 @@ class Win32Shell final : public Shell {
   void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
                std::uintptr_t owner) override;
   void RequestRestart() override;
+  void ShowDesktopIconView(bool visible) override;
 };
 
 }  // namespace korvanta

@@ -9,10 +9,11 @@
 namespace korvanta::qt {
 
 void RenderContext::Act(const std::function<void()>& action) {
-  ++depth_;
-  action();
-  if (depth_ == 1 && after_action) after_action();
-  --depth_;
+  if (run_action) {
+    run_action(action);
+  } else {
+    action();
+  }
 }
 
 ControlView::ControlView(ui::Control& control, QWidget* widget, RenderContext& context,

@@ -16,19 +16,17 @@ class RenderContext {
 
   Pictures& pictures() { return pictures_; }
 
-  // Runs a user's action on the model, then (once the outermost action is over)
-  // the work the program posted, as the window's message loop would. An action
-  // that opens a modal dialog may let another one run inside it.
+  // Runs a user's action on the model through run_action, which makes it one
+  // action of whatever shows the windows (it runs the work the action posted).
   void Act(const std::function<void()>& action);
 
-  // Program::RunPosted, for the program's windows.
-  std::function<void()> after_action;
+  // Runs one user action; unset, the action simply runs.
+  std::function<void(const std::function<void()>&)> run_action;
   // The window system asked to close a form's window (the taskbar's menu, Alt+F4).
   std::function<void(ui::Form&)> close_requested;
 
  private:
   Pictures& pictures_;
-  int depth_ = 0;
 };
 
 }  // namespace korvanta::qt

@@ -110,12 +110,8 @@ LRESULT ControlWindow::Default(UINT msg, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
 }
 
-void ControlWindow::BeginUserAction() {
-  renderer().BeginUserAction();
-}
-
-void ControlWindow::EndUserAction() {
-  renderer().EndUserAction();
+void ControlWindow::RunUserAction(const std::function<void()>& action) {
+  renderer().UserAction(action);
 }
 
 std::string ControlWindow::WindowText() const {

@@ -93,9 +93,7 @@ class ControlWindow : public ControlObserver {
   template <typename Action>
   void UserAction(Action&& action) {
     if (detached_) return;
-    BeginUserAction();
-    action();
-    EndUserAction();
+    RunUserAction(std::function<void()>(std::forward<Action>(action)));
   }
   // The same, then show() sets the window from what the model kept of it (the
   // model may refuse the action), unless the action closed the window.
@@ -140,8 +138,7 @@ class ControlWindow : public ControlObserver {
 
  private:
   static LRESULT CALLBACK Route(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-  void BeginUserAction();
-  void EndUserAction();
+  void RunUserAction(const std::function<void()>& action);
   friend class ContainerWindow;
 
   FormWindow& form_;

@@ -211,23 +211,25 @@ void Renderer::CollectGarbage() {
   if (action_depth_ == 0) graveyard_.clear();
 }
 
-void Renderer::EndUserAction() {
-  if (--action_depth_ == 0 && after_user_action) {
-    // Work the action posted runs as one more part of it.
-    ++action_depth_;
-    after_user_action();
-    --action_depth_;
+void Renderer::UserAction(const std::function<void()>& action) {
+  // Windows that go during the action are destroyed once no action runs.
+  ++action_depth_;
+  if (run_user_action) {
+    run_user_action(action);
+  } else {
+    action();
   }
+  --action_depth_;
 }
 
 void Renderer::RequestClose(Form& form) {
-  BeginUserAction();
-  if (on_close_request) {
-    on_close_request(form);
-  } else {
-    form.set_visible(false);
-  }
-  EndUserAction();
+  UserAction([this, &form] {
+    if (on_close_request) {
+      on_close_request(form);
+    } else {
+      form.set_visible(false);
+    }
+  });
 }
 
 }  // namespace korvanta::ui::win32

@@ -28,8 +28,9 @@ class Renderer {
   HINSTANCE instance() const { return instance_; }
   GdiCache& gdi() { return gdi_; }
 
-  // Runs after every user action (the program runs what the action posted).
-  std::function<void()> after_user_action;
+  // Runs one user action (the program makes it one transaction and runs what
+  // it posted); unset, the action simply runs.
+  std::function<void(const std::function<void()>&)> run_user_action;
   // The user or the system asks a form's window to close (Alt+F4, the taskbar).
   std::function<void(Form&)> on_close_request;
   // The main window: it gets a taskbar menu, and the other windows stand over it.
@@ -57,8 +58,8 @@ class Renderer {
   // One message: keyboard navigation first, else translated and dispatched.
   void Dispatch(MSG& msg);
 
-  void BeginUserAction() { ++action_depth_; }
-  void EndUserAction();
+  // A user's action on the model, through run_user_action.
+  void UserAction(const std::function<void()>& action);
   void RequestClose(Form& form);
 
  private:

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
+#include "services/program.h"
 #include "ui/controls.h"
 
 namespace korvanta::app {

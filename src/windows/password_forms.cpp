@@ -1,9 +1,8 @@
-#include "app/password_forms.h"
+#include "windows/password_forms.h"
 
-#include "app/formmain.h"
-#include "app/password_hash.h"
-#include "app/theme.h"
+#include "services/theme.h"
 #include "ui/declare.h"
+#include "windows/password_hash.h"
 
 namespace korvanta::app {
 namespace {
@@ -22,7 +21,7 @@ MessageWindow::Spec Warning(std::string_view name, std::string text, ui::Message
 }
 
 void SetMainEnabled(Program& program, bool enabled) {
-  if (Formmain* main = program.main()) main->set_enabled(enabled);
+  if (ui::Form* main = program.main()) main->set_enabled(enabled);
 }
 
 }  // namespace
@@ -57,7 +56,7 @@ Formpass::Formpass(Program& program)
   Command1.on_click = [this] { Check(); };
   Labelend.on_click = [this] { Check(); };
   Command2.on_click = [this] {
-    if (Formmain* main = program_.main()) program_.Unload(*main);
+    if (ui::Form* main = program_.main()) program_.Unload(*main);
     program_.End();
   };
   Label2.on_click = [this] { program_.host().Launch({"Open", kHelpAddress, "", this}); };
@@ -134,16 +133,20 @@ void Formpasssz::Confirm() {
   }
   Registry& reg = program_.machine().reg();
   std::string password = TxtNewPass.text();
-  {
-    auto action = program_.machine().BeginAction();
-    reg.CreateKey(RegRoot::kLocalMachine, kProgramKey);
-    if (!password.empty()) {
-      // Stored as a salted hash, never as typed.
-      reg.SetValue(RegRoot::kLocalMachine, kProgramKey, "password", kRegSz,
-                   Variant(HashPassword(password)));
-    } else {
-      reg.DeleteValue(RegRoot::kLocalMachine, kProgramKey, "password");
-    }
+  reg.CreateKey(RegRoot::kLocalMachine, kProgramKey);
+  if (!password.empty()) {
+    // Stored as a salted hash, never as typed.
+    reg.SetValue(RegRoot::kLocalMachine, kProgramKey, "password", kRegSz,
+                 Variant(HashPassword(password)));
+  } else {
+    reg.DeleteValue(RegRoot::kLocalMachine, kProgramKey, "password");
+  }
+  // Success is told, and logged, only for a password that is stored; what
+  // could not be written is told once the action is over.
+  if (!program_.machine().Commit()) {
+    empty_boxes();
+    SetNewBoxes(false, kScrollBarColor);
+    return;
   }
   if (!password.empty()) {
     program_.Show(Formmacg::kName);

@@ -3,8 +3,8 @@
 // (the main window in the middle of the screen, the others over it), and sends
 // launches and the restart to the machine's shell.
 
-#include "app/host.h"
-#include "app/program.h"
+#include "services/host.h"
+#include "services/program.h"
 #include "store/machine.h"
 #include "store/portable/machine_folder.h"
 #include "ui/qt/machine_dialogs.h"

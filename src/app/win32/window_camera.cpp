@@ -1,4 +1,4 @@
-#include "ui/win32/window_camera.h"
+#include "app/win32/window_camera.h"
 
 #include "store/win32/win32_text.h"
 #include "ui/win32/png_writer.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The log viewer: the whole operation log, and a button that empties it.
 
-#include "app/small_window.h"
+#include "services/small_window.h"
 
 namespace korvanta::app {
 

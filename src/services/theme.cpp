@@ -1,4 +1,4 @@
-#include "app/theme.h"
+#include "services/theme.h"
 
 namespace korvanta::app::theme {
 
@@ -27,6 +27,11 @@ void StyleHeading(ui::Control& label) {
   a.font_size = 11;
   a.transparent = true;
   label.set_appearance(a);
+}
+
+ui::Rect PageButton(int slot) {
+  constexpr int kTop = 6420, kWidth = 1380, kHeight = 375, kGap = 120;
+  return {kGap + slot * (kWidth + kGap), kTop, kWidth, kHeight};
 }
 
 }  // namespace korvanta::app::theme

@@ -2,7 +2,7 @@
 // The program password: the start-up prompt, the dialog that sets, changes and
 // clears it, and their message windows.
 
-#include "app/small_window.h"
+#include "services/small_window.h"
 
 namespace korvanta::app {
 

@@ -6,14 +6,15 @@
 #include <optional>
 #include <string>
 
-#include "app/program.h"
+#include "app/forms.h"
 #include "app/smoke_tour.h"
+#include "app/win32/win32_host.h"
+#include "app/win32/window_camera.h"
+#include "services/program.h"
 #include "store/clock.h"
 #include "store/machine.h"
 #include "store/win32/machine_win32.h"
 #include "ui/win32/renderer.h"
-#include "ui/win32/win32_host.h"
-#include "ui/win32/window_camera.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SystemClock clock;
     ui::win32::Renderer renderer(instance);
     ui::win32::Win32Host host(machine, renderer);
-    app::Program program(machine, host, clock);
+    app::Program program(machine, host, clock, app::FormFactories());
     host.set_program(&program);
     if (options.smoke_dir) {
       ui::win32::WindowCamera camera(renderer, *options.smoke_dir);

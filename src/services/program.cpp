@@ -1,26 +1,16 @@
-#include "app/program.h"
+#include "services/program.h"
 
 #include <algorithm>
 
-#include "app/formmain.h"
-#include "app/forms.h"
-#include "app/password_forms.h"
-
 namespace korvanta::app {
 
-Program::Program(Machine& machine, Host& host, const Clock& clock)
-    : machine_(machine), host_(host), log_(machine, clock) {}
+Program::Program(Machine& machine, Host& host, const Clock& clock, const FormCatalogue& forms)
+    : machine_(machine), host_(host), forms_catalogue_(forms), log_(machine, clock) {}
 
 Program::~Program() = default;
 
 void Program::Start() {
   Show("Formqd");
-}
-
-void Program::OpenMainWindow() {
-  if (ui::Form* splash = Loaded("Formqd")) Unload(*splash);
-  Show("Formmain");
-  if (!StoredPassword(*this).empty()) Show("Formpass");
 }
 
 ui::Form* Program::Loaded(std::string_view name) const {
@@ -30,15 +20,15 @@ ui::Form* Program::Loaded(std::string_view name) const {
   return nullptr;
 }
 
-bool Program::IsFormName(std::string_view name) {
-  return FormFactories().count(name) > 0;
+bool Program::IsFormName(std::string_view name) const {
+  return forms_catalogue_.count(name) > 0;
 }
 
 ui::Form* Program::Load(std::string_view name) {
   if (ended_) return nullptr;
   if (ui::Form* form = Loaded(name)) return form;
-  auto it = FormFactories().find(name);
-  if (it == FormFactories().end() || !it->second) return nullptr;
+  auto it = forms_catalogue_.find(name);
+  if (it == forms_catalogue_.end() || !it->second) return nullptr;
   std::unique_ptr<ui::Form> form = it->second(*this);
   if (!form) return nullptr;
   ui::Form* raw = form.get();
@@ -88,16 +78,13 @@ void Program::Close(ui::Form& form) {
 }
 
 void Program::CloseRequested(ui::Form& form) {
-  if (Formmain* window = main(); window == &form) {
-    window->Exit();
+  // The main window answers for itself (its exit path), even while disabled.
+  if (form.on_close_request) {
+    form.on_close_request();
     return;
   }
   Close(form);
   if (forms_.empty()) End();
-}
-
-Formmain* Program::main() const {
-  return static_cast<Formmain*>(Loaded(Formmain::kName));
 }
 
 void Program::End() {
@@ -112,18 +99,33 @@ void Program::Post(std::function<void()> task) {
   if (!ended_) posted_.push_back(std::move(task));
 }
 
-void Program::RunPosted() {
+void Program::RunPostedTasks() {
   while (!posted_.empty() && !ended_) {
     auto task = std::move(posted_.front());
     posted_.pop_front();
     task();
   }
-  // A write the machine refused (a running Wine owns the registry) is told once
-  // the action is over; the action itself went on as if nothing happened.
-  std::string refused = machine_.TakeWriteError();
-  if (!refused.empty() && !ended_) {
-    dialogs().MessageBox(main(), "警告", refused, ui::MessageIcon::kExclamation,
+}
+
+void Program::Act(const std::function<void()>& action) {
+  ++action_depth_;
+  {
+    // Every write of the action, and of what it posted, is saved together at
+    // the end: a page's apply saves each registry file once, or not at all.
+    Machine::Action transaction = machine_.BeginAction();
+    if (action && !ended_) action();
+    RunPostedTasks();
+  }
+  if (--action_depth_ > 0) return;
+  // What could not be written is told once the action is over; the action itself
+  // went on with its next statement, as every handler does.
+  std::string failed = machine_.TakeWriteError();
+  if (!failed.empty() && !ended_) {
+    ++action_depth_;  // the message box is part of this action
+    dialogs().MessageBox(main(), "警告", failed, ui::MessageIcon::kExclamation,
                          ui::MessageButtons::kOk);
+    RunPostedTasks();
+    --action_depth_;
   }
   unloaded_.clear();
 }

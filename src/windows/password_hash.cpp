@@ -1,4 +1,4 @@
-#include "app/password_hash.h"
+#include "windows/password_hash.h"
 
 #include <array>
 #include <cstdint>

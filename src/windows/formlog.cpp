@@ -1,4 +1,4 @@
-#include "log/formlog.h"
+#include "windows/formlog.h"
 
 #include "ui/declare.h"
 

@@ -2,8 +2,8 @@
 // The Windows program's host: the program's windows are Win32 windows, its
 // dialogs the system's, its launches and restart the live machine's shell.
 
-#include "app/host.h"
-#include "app/program.h"
+#include "services/host.h"
+#include "services/program.h"
 #include "store/machine.h"
 #include "ui/win32/renderer.h"
 #include "ui/win32/win32_dialogs.h"

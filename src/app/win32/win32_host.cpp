@@ -1,6 +1,4 @@
-#include "ui/win32/win32_host.h"
-
-#include "app/formmain.h"
+#include "app/win32/win32_host.h"
 
 namespace korvanta::ui::win32 {
 
@@ -9,8 +7,12 @@ Win32Host::Win32Host(Machine& machine, Renderer& renderer)
 
 void Win32Host::set_program(app::Program* program) {
   program_ = program;
-  renderer_.after_user_action = [this] {
-    if (program_) program_->RunPosted();
+  renderer_.run_user_action = [this](const std::function<void()>& action) {
+    if (program_) {
+      program_->Act(action);
+    } else {
+      action();
+    }
   };
   renderer_.is_main_window = [this](const Form& form) {
     return program_ && &form == program_->main();

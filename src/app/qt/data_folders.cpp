@@ -1,4 +1,4 @@
-#include "ui/qt/data_folders.h"
+#include "app/qt/data_folders.h"
 
 #include <system_error>
 

@@ -1,6 +1,6 @@
-#include "app/small_window.h"
+#include "services/small_window.h"
 
-#include "app/theme.h"
+#include "services/theme.h"
 #include "ui/declare.h"
 
 namespace korvanta::app {

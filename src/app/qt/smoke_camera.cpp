@@ -1,4 +1,4 @@
-#include "ui/qt/smoke_camera.h"
+#include "app/qt/smoke_camera.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,18 +8,19 @@
 #include <iostream>
 #include <optional>
 
-#include "app/program.h"
+#include "app/forms.h"
+#include "app/qt/data_folders.h"
+#include "app/qt/qt_host.h"
+#include "app/qt/smoke_camera.h"
 #include "app/smoke_tour.h"
+#include "services/program.h"
 #include "store/clock.h"
 #include "store/machine.h"
 #include "store/portable/machine_choice.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #include "ui/qt/application.h"
-#include "ui/qt/data_folders.h"
 #include "ui/qt/pictures.h"
-#include "ui/qt/qt_host.h"
-#include "ui/qt/smoke_camera.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(picture_store.WindowIcon("korvanta"));
   SystemClock clock;
   qt::QtHost host(machine, folder, picture_store);
-  app::Program program(machine, host, clock);
+  app::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
 
   int status = 0;

@@ -1,10 +1,8 @@
-#include "ui/qt/qt_host.h"
+#include "app/qt/qt_host.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
-
-#include "app/formmain.h"
 
 namespace korvanta::qt {
 
@@ -15,8 +13,12 @@ QtHost::QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures
       dialogs_(folder, [this](const ui::Form* form) -> QWidget* {
         return form ? renderer_.Find(*form) : nullptr;
       }) {
-  context_.after_action = [this] {
-    if (program_) program_->RunPosted();
+  context_.run_action = [this](const std::function<void()>& action) {
+    if (program_) {
+      program_->Act(action);
+    } else {
+      action();
+    }
   };
   context_.close_requested = [this](ui::Form& form) { CloseRequested(form); };
 }
@@ -41,7 +43,7 @@ void QtHost::Show(ui::Form& form) {
 void QtHost::Place(ui::Form& form, QWidget& window) {
   QWidget* over = nullptr;
   if (program_) {
-    app::Formmain* main = program_->main();
+    ui::Form* main = program_->main();
     if (main && main != &form) {
       FormWindow* main_window = renderer_.Find(*main);
       if (main_window && main_window->isVisible()) over = main_window;

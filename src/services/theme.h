@@ -24,4 +24,7 @@ void StyleTitleButton(ui::Control& label);
 // A page heading.
 void StyleHeading(ui::Control& label);
 
+// Where a page's bottom row of buttons stands: slot 0 at the left.
+ui::Rect PageButton(int slot);
+
 }  // namespace korvanta::app::theme

@@ -1,0 +1,49 @@
+#pragma once
+// The personalisation page: the desktop frame's nine check boxes and the frame
+// of owner, organisation, workgroup, time format, processor name, DirectX
+// version, setup path and logon warning, applied by its "设置".
+
+#include <string_view>
+#include <vector>
+
+#include "services/page.h"
+#include "services/program.h"
+#include "services/settings_table.h"
+#include "ui/controls.h"
+
+namespace korvanta::panels {
+
+class PersonalisationPage final : public app::Page {
+ public:
+  PersonalisationPage(app::Program& program, ui::PictureBox& page);
+
+  // The DirectX box fills with the inventory; the rest at the page's own step.
+  std::vector<app::LoadStep> steps() const override {
+    return {app::LoadStep::kInventory, app::LoadStep::kPersonalisation};
+  }
+  void Fill(app::LoadStep step) override;
+  // "设置": the restart flag, the log entry, then every row in the apply order.
+  void Apply();
+
+  const app::SettingsTable& table() const { return table_; }
+
+  ui::Frame& Frame1;  // 桌面个性化设置
+  ui::Frame& Frame2;  // 其他个性化设置
+  ui::TextBox& Textjg;
+  ui::TextBox& Textaz;
+  ui::CommandButton& Commandszgxh;  // 设置
+  ui::CommandButton& Commandllaz;   // … next to Textaz
+
+ private:
+  std::vector<app::SettingRow> Rows();
+  void LoadShortcutArrows();
+  void ApplyShortcutArrows();
+  void LoadOwner(std::string_view control, std::string_view text_box, std::string_view value);
+  void ApplyOwner(std::string_view control, std::string_view text_box, std::string_view value);
+
+  app::Program& program_;
+  ui::PictureBox& page_;
+  app::SettingsTable table_;
+};
+
+}  // namespace korvanta::panels

@@ -1,0 +1,18 @@
+#include "services/page.h"
+
+#include <algorithm>
+
+namespace korvanta::app {
+
+void FillPages(std::span<Page* const> pages) {
+  for (int s = static_cast<int>(LoadStep::kInventory); s <= static_cast<int>(LoadStep::kBackupList);
+       ++s) {
+    const auto step = static_cast<LoadStep>(s);
+    for (Page* page : pages) {
+      const std::vector<LoadStep> steps = page->steps();
+      if (std::find(steps.begin(), steps.end(), step) != steps.end()) page->Fill(step);
+    }
+  }
+}
+
+}  // namespace korvanta::app

@@ -1,0 +1,235 @@
+#include "services/settings_table.h"
+
+#include "ui/controls.h"
+
+namespace korvanta::app {
+namespace {
+
+bool Exists(Registry& reg, const RegValue& value) {
+  Variant ignored;
+  return reg.QueryValue(value.root, value.key, value.name, ignored) != kFileNotFound;
+}
+
+}  // namespace
+
+std::string_view RowName(const SettingRow& row) {
+  struct Namer {
+    std::string_view operator()(const CheckRow& r) const { return r.control; }
+    std::string_view operator()(const OptionRow& r) const {
+      return r.options.empty() ? std::string_view() : std::string_view(r.options.front().first);
+    }
+    std::string_view operator()(const SliderRow& r) const { return r.control; }
+    std::string_view operator()(const HookRow& r) const { return r.name; }
+  };
+  return std::visit(Namer{}, row);
+}
+
+SettingsTable::SettingsTable(Registry& reg, const ui::Form& form, std::vector<SettingRow> rows)
+    : reg_(reg), form_(form), rows_(std::move(rows)) {}
+
+const SettingRow* SettingsTable::Find(std::string_view name) const {
+  for (const SettingRow& row : rows_) {
+    if (RowName(row) == name) return &row;
+  }
+  return nullptr;
+}
+
+template <typename F>
+void SettingsTable::ForEach(std::span<const std::string_view> order, F&& f) {
+  if (order.empty()) {
+    for (const SettingRow& row : rows_) f(row);
+    return;
+  }
+  for (std::string_view name : order) {
+    if (const SettingRow* row = Find(name)) f(*row);
+  }
+}
+
+void SettingsTable::Load(std::span<const std::string_view> order) {
+  ForEach(order, [this](const SettingRow& row) {
+    if (const auto* hook = std::get_if<HookRow>(&row)) {
+      if (hook->load) hook->load();
+    } else {
+      std::visit(
+          [this](const auto& r) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(r)>, HookRow>) LoadRow(r);
+          },
+          row);
+    }
+  });
+}
+
+void SettingsTable::Apply(std::span<const std::string_view> order) {
+  ForEach(order, [this](const SettingRow& row) {
+    if (const auto* hook = std::get_if<HookRow>(&row)) {
+      if (hook->apply) hook->apply();
+    } else {
+      std::visit(
+          [this](const auto& r) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(r)>, HookRow>) ApplyRow(r);
+          },
+          row);
+    }
+  });
+}
+
+std::vector<std::string> SettingsTable::Unbound() const {
+  std::vector<std::string> missing;
+  auto need = [&](bool bound, std::string_view name) {
+    if (!bound) missing.emplace_back(name);
+  };
+  for (const SettingRow& row : rows_) {
+    if (const auto* c = std::get_if<CheckRow>(&row)) {
+      need(form_.Get<ui::CheckBox>(c->control) != nullptr, c->control);
+      if (!c->text_box.empty()) need(form_.Get<ui::TextBox>(c->text_box) != nullptr, c->text_box);
+    } else if (const auto* o = std::get_if<OptionRow>(&row)) {
+      for (const auto& [name, data] : o->options) {
+        need(form_.Get<ui::OptionButton>(name) != nullptr, name);
+      }
+    } else if (const auto* s = std::get_if<SliderRow>(&row)) {
+      need(form_.Get<ui::Slider>(s->control) != nullptr, s->control);
+      need(form_.Get<ui::Label>(s->readout) != nullptr, s->readout);
+    }
+  }
+  return missing;
+}
+
+// --- check boxes --------------------------------------------------------------
+
+void SettingsTable::LoadRow(const CheckRow& row) {
+  auto* box = form_.Get<ui::CheckBox>(row.control);
+  auto* text = row.text_box.empty() ? nullptr : form_.Get<ui::TextBox>(row.text_box);
+  if (!box) return;
+  box->set_ticked(row.starts_ticked);
+  if (text) text->set_text(row.start_text);
+  Variant read = row.start;
+  reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
+  bool matched = row.match && ((read == *row.match) == row.match_when_equal);
+  if (matched) box->set_ticked(!row.starts_ticked);
+  if (text && (row.fill_text == CheckRow::Text::kAlways ||
+               (row.fill_text == CheckRow::Text::kOnMatch && matched))) {
+    text->set_text(read.ToText());
+  }
+}
+
+void SettingsTable::ApplyRow(const CheckRow& row) {
+  auto* box = form_.Get<ui::CheckBox>(row.control);
+  if (!box) return;
+  const bool ticked = box->ticked();
+  Variant data = ticked ? row.ticked_data : row.unticked_data;
+  if (data.is_empty() && !row.text_box.empty()) {
+    if (auto* text = form_.Get<ui::TextBox>(row.text_box)) data = Variant(text->text());
+  }
+  const RowAction action = ticked ? row.ticked : row.unticked;
+  if (!row.companion.empty()) {
+    const RegValue companion{row.value.root, row.value.key, row.companion};
+    if (action == RowAction::kWrite && !CreatesFromNothing(row.value, data)) {
+      Write(companion, kRegSz, 0, row.companion_data);
+    } else if (action == RowAction::kDeleteValue) {
+      reg_.DeleteValue(companion.root, companion.key, companion.name);
+    }
+  }
+  Do(action, row.value, row.type, row.width, data);
+}
+
+// --- option buttons -----------------------------------------------------------
+
+void SettingsTable::LoadRow(const OptionRow& row) {
+  Variant read;
+  if (reg_.QueryValue(row.value.root, row.value.key, row.value.name, read) != kSuccess) return;
+  for (const auto& [name, data] : row.options) {
+    if (read == data) {
+      if (auto* option = form_.Get<ui::OptionButton>(name)) option->set_selected(true);
+      return;
+    }
+  }
+}
+
+void SettingsTable::ApplyRow(const OptionRow& row) {
+  for (const auto& [name, data] : row.options) {
+    auto* option = form_.Get<ui::OptionButton>(name);
+    if (option && option->selected()) {
+      Write(row.value, row.type, row.width, data);
+      return;
+    }
+  }
+}
+
+// --- sliders ------------------------------------------------------------------
+
+void SettingsTable::LoadRow(const SliderRow& row) {
+  auto* slider = form_.Get<ui::Slider>(row.control);
+  if (!slider) return;
+  Variant read;
+  reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
+  std::optional<std::int32_t> number = read.is_empty() ? std::nullopt : read.ToInt32();
+  slider->set_value(number ? *number : row.absent_position);
+  if (auto* label = form_.Get<ui::Label>(row.readout)) {
+    std::string shown = read.is_empty() ? std::string() : read.ToText();
+    if (read.is_empty() && row.absent_position != 0) shown = std::to_string(row.absent_position);
+    label->set_caption(row.prefix + shown + row.suffix);
+  }
+}
+
+void SettingsTable::ApplyRow(const SliderRow& row) {
+  auto* slider = form_.Get<ui::Slider>(row.control);
+  if (!slider) return;
+  // A stored value is always rewritten with the position; an absent one is
+  // created only when the slider left 0.
+  Variant stored;
+  reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored);
+  const bool present = !(stored == Variant(""));
+  if (present || !(stored == Variant(slider->value()))) {
+    reg_.SetValue(row.value.root, row.value.key, row.value.name, kRegDword,
+                  Variant(slider->value()));
+  }
+}
+
+void BindSliderReadout(const ui::Form& form, const SliderRow& row) {
+  auto* slider = form.Get<ui::Slider>(row.control);
+  auto* label = form.Get<ui::Label>(row.readout);
+  if (!slider || !label) return;
+  auto show = [slider, label, row] {
+    label->set_caption(row.prefix + std::to_string(slider->value()) + row.suffix);
+  };
+  slider->on_scroll = show;
+  slider->on_change = show;
+}
+
+// --- writes -------------------------------------------------------------------
+
+bool SettingsTable::CreatesFromNothing(const RegValue& value, const Variant& data) {
+  return data.ToText().empty() && !Exists(reg_, value);
+}
+
+void SettingsTable::Write(const RegValue& value, std::uint32_t type, int width,
+                          const Variant& data) {
+  if (CreatesFromNothing(value, data)) return;
+  if (type == kRegCountedText) {
+    reg_.SetRawValue(value.root, value.key, value.name, kRegSz,
+                     reg_.codepage().ToAnsi(data.ToText()));
+    return;
+  }
+  Variant copy = data;
+  std::int32_t size = width;
+  reg_.SetValue(value.root, value.key, value.name, type, copy, size);
+}
+
+void SettingsTable::Do(RowAction action, const RegValue& value, std::uint32_t type, int width,
+                       const Variant& data) {
+  switch (action) {
+    case RowAction::kNothing:
+      break;
+    case RowAction::kWrite:
+      Write(value, type, width, data);
+      break;
+    case RowAction::kDeleteValue:
+      reg_.DeleteValue(value.root, value.key, value.name);
+      break;
+    case RowAction::kDeleteKey:
+      reg_.DeleteKey(value.root, value.key);
+      break;
+  }
+}
+
+}  // namespace korvanta::app

@@ -1,0 +1,142 @@
+#pragma once
+// The settings table of a settings page: one row per setting, as data, and one
+// engine that loads the rows into their controls and applies the controls back.
+// A row binds one kind of control (a check box, a check box with its text box,
+// option buttons, a slider); what a table cannot say is a hook row of the page's
+// own, run in its place in the order.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "store/reg.h"
+#include "ui/form.h"
+
+namespace korvanta::app {
+
+// What apply does in one state of a row's control.
+enum class RowAction {
+  kNothing,
+  kWrite,        // write the row's data (or its text box's text)
+  kDeleteValue,  // the value goes, the key stays
+  kDeleteKey,
+};
+
+// A registry value; an empty name is the key's default value.
+struct RegValue {
+  RegRoot root = RegRoot::kCurrentUser;
+  std::string key;
+  std::string name;
+};
+
+// The registry types a row writes: the system's, and a text written in the ANSI
+// code page with its own byte count and no terminating zero.
+inline constexpr std::uint32_t kRegCountedText = 0x10001;
+
+// A check box, optionally with its text box.
+struct CheckRow {
+  std::string control;
+  std::string text_box;  // "" for a plain check box
+  RegValue value;
+  std::uint32_t type = kRegDword;
+  int width = 4;  // bytes of a REG_BINARY value
+  RowAction ticked = RowAction::kWrite;
+  Variant ticked_data;  // what kWrite writes when ticked; empty: the text box's text
+  RowAction unticked = RowAction::kDeleteValue;
+  Variant unticked_data;
+  // A second text value of the same key that goes with the row's own: written
+  // before it, deleted with it.
+  std::string companion;
+  Variant companion_data;
+
+  // Load: the control starts in its starting state (and its text box with its
+  // starting text); the value is read into a variable that starts as start; when
+  // it then compares (loosely) equal to match, or different from it when
+  // match_when_equal is false, the control takes the other state.
+  bool starts_ticked = false;
+  std::string start_text;
+  Variant start;
+  std::optional<Variant> match;  // none: the state stays as it starts
+  bool match_when_equal = true;
+  enum class Text { kNone, kAlways, kOnMatch } fill_text = Text::kNone;
+};
+
+// Option buttons that each stand for one value of a setting.
+struct OptionRow {
+  std::vector<std::pair<std::string, Variant>> options;  // control, the value it stands for
+  RegValue value;
+  std::uint32_t type = kRegDword;
+  int width = 4;
+};
+
+// A slider whose position is the setting, with the label that reads it out.
+struct SliderRow {
+  std::string control;
+  std::string readout;  // label: prefix + the value + suffix
+  std::string prefix;
+  std::string suffix;
+  RegValue value;
+  int absent_position = 0;  // where the slider stands when the value is absent
+};
+
+// What a table cannot say: the page's own load and apply, in the row's place.
+struct HookRow {
+  std::string name;
+  std::function<void()> load;
+  std::function<void()> apply;
+};
+
+using SettingRow = std::variant<CheckRow, OptionRow, SliderRow, HookRow>;
+
+// The row's name in load and apply orders: its control (the first option's).
+std::string_view RowName(const SettingRow& row);
+
+class SettingsTable {
+ public:
+  // The rows' controls are found by name on form when they are loaded or applied.
+  SettingsTable(Registry& reg, const ui::Form& form, std::vector<SettingRow> rows);
+
+  // Loads the rows of those names, in that order (every row when none are given).
+  void Load(std::span<const std::string_view> order = {});
+  // Applies them, in that order. Every step runs whatever the one before did.
+  void Apply(std::span<const std::string_view> order = {});
+
+  const std::vector<SettingRow>& rows() const { return rows_; }
+  // Names of rows whose controls the form lacks or has as another kind.
+  std::vector<std::string> Unbound() const;
+
+ private:
+  const SettingRow* Find(std::string_view name) const;
+  template <typename F>
+  void ForEach(std::span<const std::string_view> order, F&& f);
+
+  void LoadRow(const CheckRow& row);
+  void ApplyRow(const CheckRow& row);
+  void LoadRow(const OptionRow& row);
+  void ApplyRow(const OptionRow& row);
+  void LoadRow(const SliderRow& row);
+  void ApplyRow(const SliderRow& row);
+
+  // Whether writing data would create value from nothing: an empty text over an
+  // absent value is a box nobody filled in.
+  bool CreatesFromNothing(const RegValue& value, const Variant& data);
+  // Writes data as the row's type says, unless it creates a value from nothing.
+  void Write(const RegValue& value, std::uint32_t type, int width, const Variant& data);
+  void Do(RowAction action, const RegValue& value, std::uint32_t type, int width,
+          const Variant& data);
+
+  Registry& reg_;
+  const ui::Form& form_;
+  std::vector<SettingRow> rows_;
+};
+
+// Wires a slider's read-out to its position, as the row's load fills it.
+void BindSliderReadout(const ui::Form& form, const SliderRow& row);
+
+}  // namespace korvanta::app
