@@ -85,14 +85,9 @@ Formmain::Formmain(Program& program)
           Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel", "启动Lumbrel")),
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
-      Textpb(Place<ui::TextBox>(*Picture1[3], "Textpb", {2400, 4800, 3600, 330})),
-      TabStrip1(Place<ui::TabStrip>(*Picture1[8], "TabStrip1", {120, 480, 7830, 5760})),
-      ListView2(Place<ui::ListView>(*Picture1[8], "ListView2", {240, 900, 7590, 5220})),
-      Picture2(Place<ui::PictureBox>(*Picture1[8], "Picture2", {240, 900, 7590, 5220})),
-      Picture3(Place<ui::PictureBox>(*Picture1[8], "Picture3", {240, 900, 7590, 5220})),
-      Picture4(Place<ui::PictureBox>(*Picture1[8], "Picture4", {240, 900, 7590, 5220})),
-      Commandzj(Place<CommandButton>(Picture2, "Commandzj", {6330, 4740, 1140, 375}, "增加")),
       personalisation(Own<panels::PersonalisationPage>(pages_, program, *Picture1[1])),
+      network(Own<panels::NetworkPage>(pages_, program, *Picture1[3])),
+      cleaner(Own<cleaner::CleanerPage>(pages_, program, *Picture1[8])),
       program_(program) {
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});
@@ -144,18 +139,6 @@ Formmain::Formmain(Program& program)
         PageButton(slot), "帮助", kHelpTip);
     Commandbzn[static_cast<std::size_t>(page)]->on_click = [this] { program_.OpenHelp(); };
   }
-  TabStrip1.AddTab("扫描结果", "显示扫描出的垃圾文件列表");
-  TabStrip1.AddTab("扫描选项", "扫描选项设置");
-  TabStrip1.AddTab("删除选项", "删除选项设置");
-  TabStrip1.AddTab("文件恢复", "恢复被删除的文件");
-  TabStrip1.AddTab("帮助", kHelpTip);
-  TabStrip1.on_click = [this] { TabClicked(); };
-  Picture2.set_visible(false);
-  Picture3.set_visible(false);
-  Picture4.set_visible(false);
-
-  Textpb.on_click = [this] { Textpb.set_text(""); };
-
   Labelmin.on_click = [this] { set_minimized(true); };
   Labelend.on_click = [this] { Exit(); };
   Commandend.on_click = [this] { Exit(); };
@@ -168,7 +151,6 @@ Formmain::Formmain(Program& program)
   Commandoem.on_click = [this] { program_.Show("Formoem"); };
   Commanddyyj.on_click = [this] { program_.Show("Formyjgn"); };
   Commandkzmb.on_click = [this] { program_.Show("Formkzmb"); };
-  Commandzj.on_click = [this] { program_.Show("Formwjlx"); };
   Labe3.on_click = [this] { program_.Show("Formlog"); };
 
   on_resize = [this] { LayoutTitleBar(); };
@@ -221,27 +203,6 @@ int Formmain::current_page() const {
     }
   }
   return best;
-}
-
-void Formmain::TabClicked() {
-  switch (TabStrip1.selected()) {
-    case 1:
-    case 2:
-    case 3:
-    case 4: {
-      int tab = TabStrip1.selected();
-      ListView2.set_visible(tab == 1);
-      Picture2.set_visible(tab == 2);
-      Picture3.set_visible(tab == 3);
-      Picture4.set_visible(tab == 4);
-      break;
-    }
-    case 5:
-      program_.OpenHelp();
-      break;
-    default:
-      break;
-  }
 }
 
 void Formmain::Exit() {

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaner/cleaner_page.h"
+#include "panels/network_page.h"
 #include "panels/personalisation_page.h"
 #include "services/page.h"
 #include "services/program.h"
 #include "ui/controls.h"
-#include "ui/list_view.h"
-#include "ui/lists.h"
 
 namespace korvanta::app {
 
@@ -57,20 +57,15 @@ class Formmain final : public ui::Form {
   ui::CommandButton& Commanddyyj;
   ui::CommandButton& Commandie;
   ui::CommandButton& Commandkzmb;
-  ui::TextBox& Textpb;
-  ui::TabStrip& TabStrip1;
-  ui::ListView& ListView2;
-  ui::PictureBox& Picture2;
-  ui::PictureBox& Picture3;
-  ui::PictureBox& Picture4;
-  ui::CommandButton& Commandzj;
 
+  // The pages, constructed on their containers.
   panels::PersonalisationPage& personalisation;
+  panels::NetworkPage& network;
+  cleaner::CleanerPage& cleaner;
 
  private:
   void Load();
   void LayoutTitleBar();
-  void TabClicked();
 
   Program& program_;
 };

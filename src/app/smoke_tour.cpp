@@ -23,7 +23,7 @@ std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
     shoot(main, "Formmain-page" + std::to_string(i));
   }
   for (int tab = 2; tab <= 4 && main; ++tab) {
-    main->TabStrip1.UserSelectTab(tab);
+    main->cleaner.TabStrip1.UserSelectTab(tab);
     program.RunPosted();
     shoot(main, "Formmain-page8-tab" + std::to_string(tab));
   }
