@@ -7,6 +7,7 @@
 
 #include "app/formmain.h"
 #include "app/forms.h"
+#include "app/frame_forms.h"
 #include "drive/drive_host.h"
 #include "drive/scenario.h"
 #include "services/program.h"
@@ -82,8 +83,11 @@ class QuietHost final : public Host, public ui::Dialogs {
   void Ended() override { ++ends; }
   ui::MessageAnswer MessageBox(const ui::Form*, std::string_view, std::string_view, ui::MessageIcon,
                                ui::MessageButtons) override {
+    if (while_box_open) while_box_open();
     return ui::MessageAnswer::kOk;
   }
+  // What happens while a message box is open (a real one keeps the loop going).
+  std::function<void()> while_box_open;
   std::optional<std::string> BrowseForFolder(const ui::Form*, std::string_view) override {
     return std::nullopt;
   }
@@ -96,6 +100,26 @@ class QuietHost final : public Host, public ui::Dialogs {
   }
   int beeps = 0, restarts = 0, ends = 0;
 };
+
+TEST_F(FrameTest, WorkPostedWhileAModalBoxIsOpenRunsThen) {
+  QuietHost quiet;
+  Program program(*machine_, quiet, clock_, FormFactories());
+  bool ran_while_open = false, ran = false;
+  quiet.while_box_open = [&] {
+    // A timer or a click the box's own message loop delivers.
+    program.Act([&] { program.Post([&] { ran = true; }); });
+    ran_while_open = ran;
+  };
+  program.Act([&] {
+    program.dialogs().MessageBox(nullptr, "消息", "文本", ui::MessageIcon::kInformation,
+                                 ui::MessageButtons::kOk);
+  });
+  EXPECT_TRUE(ran_while_open) << "it waited for the next user action";
+
+  // A window that cannot be loaded gives no window, not a crash.
+  program.End();
+  EXPECT_EQ(program.Load<Formgy>(), nullptr);
+}
 
 TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   QuietHost quiet;
