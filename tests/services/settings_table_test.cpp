@@ -2,6 +2,8 @@
 // build, the Wine machine itself in the Windows build): its load and apply
 // rules, and the load order of pages.
 
+#include "services/settings_table.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "services/page.h"
-#include "services/settings_table.h"
 #include "store/machine.h"
 #include "support/test_support.h"
 #include "ui/controls.h"
@@ -45,11 +46,19 @@ class SettingsTableTest : public ::testing::Test {
     ui::Place<ui::OptionButton>(form_, "Option1", {});
     ui::Place<ui::OptionButton>(form_, "Option2", {});
   }
-  void TearDown() override { reg().DeleteKey(kHkcu, kKey); }
+  void TearDown() override {
+    reg().DeleteKey(kHkcu, kKey);
+  }
 
-  Registry& reg() { return machine_->reg(); }
-  ui::CheckBox& box() { return *form_.Get<ui::CheckBox>("Check1"); }
-  ui::TextBox& text() { return *form_.Get<ui::TextBox>("Text1"); }
+  Registry& reg() {
+    return machine_->reg();
+  }
+  ui::CheckBox& box() {
+    return *form_.Get<ui::CheckBox>("Check1");
+  }
+  ui::TextBox& text() {
+    return *form_.Get<ui::TextBox>("Text1");
+  }
   // The stored value as its type and bytes, or nothing when absent.
   std::optional<RegData> Stored(const std::string& name = "v") {
     RegistryBackend& backend = machine_->backend().registry();
@@ -64,7 +73,9 @@ class SettingsTableTest : public ::testing::Test {
   void Store(std::uint32_t type, std::string bytes) {
     ASSERT_EQ(reg().SetRawValue(kHkcu, kKey, "v", type, bytes), kSuccess);
   }
-  SettingsTable Table(std::vector<SettingRow> rows) { return {reg(), form_, std::move(rows)}; }
+  SettingsTable Table(std::vector<SettingRow> rows) {
+    return {reg(), form_, std::move(rows)};
+  }
 
   test::TempDir dir_;
   std::unique_ptr<Machine> machine_;
@@ -98,10 +109,22 @@ TEST_F(SettingsTableTest, LoadComparesLooselyAndKeepsTheStartForAbsentValues) {
       {"absent: the start 1 is not 0", kRegNone, "", false, 1, 0, true, false},
       {"absent: an empty start equals 0", kRegNone, "", false, {}, 0, true, true},
       {"absent: an empty start equals \"\"", kRegNone, "", true, {}, Variant(""), true, false},
-      {"a text differs from \"\"", kRegSz, std::string("x\0", 2), false, {}, Variant(""), false,
+      {"a text differs from \"\"",
+       kRegSz,
+       std::string("x\0", 2),
+       false,
+       {},
+       Variant(""),
+       false,
        true},
-      {"the text 0 differs from \"\"", kRegSz, std::string("0\0", 2), false, {}, Variant(""),
-       false, true},
+      {"the text 0 differs from \"\"",
+       kRegSz,
+       std::string("0\0", 2),
+       false,
+       {},
+       Variant(""),
+       false,
+       true},
       {"the text abc is not 0", kRegSz, std::string("abc\0", 4), false, {}, 0, true, false},
   };
   for (const Case& c : cases) {
