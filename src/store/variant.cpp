@@ -1,8 +1,9 @@
 #include "store/variant.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace korvanta {
 namespace {
@@ -56,16 +57,23 @@ std::optional<double> ParseNumber(std::string_view text) {
     return std::nullopt;
   }
 
-  // Decimal: digits with optional grouping commas, a fraction and an exponent.
+  // Decimal: digits with optional grouping commas, a fraction and an exponent,
+  // gathered into the form from_chars reads. strtod would follow the C locale,
+  // which Qt takes from the environment: under a decimal comma "1.5" read as 1.
   std::string clean;
   clean.reserve(text.size());
   if (negative) clean.push_back('-');
-  bool digits = false, point = false;
+  bool digits = false, point = false, significant = false;
+  // Where the first significant digit stands, for a result out of a double's range.
+  long whole = 0, leading_zeros = 0;
   for (; i < text.size(); ++i) {
     char c = text[i];
     if (c >= '0' && c <= '9') {
       clean.push_back(c);
       digits = true;
+      if (c != '0') significant = true;
+      if (!point && significant) ++whole;
+      if (point && !significant) ++leading_zeros;
     } else if (c == ',' && digits && !point) {
       continue;
     } else if (c == '.' && !point) {
@@ -76,21 +84,35 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
   }
   if (!digits) return std::nullopt;
+  long exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
     clean.push_back('e');
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) clean.push_back(text[i++]);
+    bool exp_negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+      exp_negative = text[i] == '-';
+      clean.push_back(text[i++]);
+    }
     bool exp_digits = false;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
       clean.push_back(text[i]);
       exp_digits = true;
+      if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
     }
     if (!exp_digits) return std::nullopt;
+    if (exp_negative) exponent = -exponent;
   }
   if (i != text.size()) return std::nullopt;
-  char* end = nullptr;
-  double value = std::strtod(clean.c_str(), &end);
-  if (!std::isfinite(value)) return std::nullopt;
+
+  double value = 0;
+  auto [end, ec] = std::from_chars(clean.data(), clean.data() + clean.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Too large does not fit; too small reads as zero, as strtod gives it.
+    long magnitude = (whole > 0 ? whole - 1 : -leading_zeros - 1) + exponent;
+    if (magnitude >= 0) return std::nullopt;
+    return negative ? -0.0 : 0.0;
+  }
+  if (ec != std::errc() || end != clean.data() + clean.size()) return std::nullopt;
   return value;
 }
 

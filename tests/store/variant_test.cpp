@@ -2,8 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace korvanta {
 namespace {
+
+// Numbers in the C library's decimal-comma form until the object goes, as in a
+// German desktop session, where Qt sets the C locale from the environment.
+class DecimalCommaNumbers {
+ public:
+  DecimalCommaNumbers() : saved_(std::setlocale(LC_NUMERIC, nullptr)) {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252"}) {
+      if (std::setlocale(LC_NUMERIC, name)) break;
+    }
+  }
+  ~DecimalCommaNumbers() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+  DecimalCommaNumbers(const DecimalCommaNumbers&) = delete;
+  DecimalCommaNumbers& operator=(const DecimalCommaNumbers&) = delete;
+  bool active() const { return std::string_view(std::localeconv()->decimal_point) == ","; }
+
+ private:
+  std::string saved_;
+};
 
 TEST(Variant, LooseEquality) {
   Variant empty;
@@ -39,6 +62,32 @@ TEST(Variant, NumericConversionFollowsTheOldRuntime) {
   for (const char* bad : {"", " ", "abc", "12abc", "2147483648", "1e", "&H", "&HG1", ".", "-"}) {
     EXPECT_FALSE(Variant(bad).ToInt32().has_value()) << '"' << bad << '"';
   }
+}
+
+TEST(Variant, NumbersBeyondTheRangeOfADouble) {
+  EXPECT_FALSE(ParseNumber("1e400").has_value());
+  EXPECT_FALSE(ParseNumber("-1,000e306").has_value());
+  EXPECT_FALSE(ParseNumber("0.01e311").has_value());
+  // Too small to hold reads as zero rather than as no number.
+  EXPECT_EQ(ParseNumber("1e-400"), 0.0);
+  EXPECT_EQ(ParseNumber("-12345e-500"), 0.0);
+  EXPECT_EQ(ParseNumber("1000e-320"), 1e-317) << "small, not zero";
+}
+
+TEST(Variant, NumbersReadTheSameUnderADecimalCommaLocale) {
+  DecimalCommaNumbers locale;
+  ASSERT_TRUE(locale.active()) << "no decimal-comma locale: scripts/setup generates de_DE.UTF-8";
+  const struct {
+    const char* text;
+    double number;
+  } cases[] = {
+      {"1.5", 1.5},   {"-0.25", -0.25}, {"1,024.5", 1024.5}, {"1,5", 15}, {"2.5e1", 25},
+      {"1.5D2", 150}, {".5", 0.5},      {"&H10", 16},        {"+7.", 7},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.number) << c.text;
+  EXPECT_EQ(Variant("2.5").ToInt32(), 2);
+  EXPECT_EQ(Variant("3.5").ToInt32(), 4);
+  EXPECT_TRUE(Variant(" 1.0 ") == 1);
 }
 
 TEST(Variant, TextForm) {
