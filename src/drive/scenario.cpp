@@ -60,67 +60,12 @@ std::optional<bool> OnOff(std::string_view word) {
   return std::nullopt;
 }
 
-bool Fail(std::string& error, std::string message) {
-  error = std::move(message);
-  return false;
-}
-
 std::string Quoted(std::string_view text) {
   return std::string(kOpenQuote) + OneLine(text) + std::string(kCloseQuote);
 }
 
-}  // namespace
-
-int ScenarioRunner::Run(std::istream& in) {
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string error;
-    // Each line is one user action, as a host runs it.
-    bool ok = true;
-    program_.Act([&] { ok = RunLine(line, error); });
-    if (!ok) {
-      out_ << "error: " << error << '\n' << std::flush;
-      return 2;
-    }
-  }
-  return 0;
-}
-
-ui::Form* ScenarioRunner::FrontWindow() const {
-  return host_.recent().empty() ? nullptr : host_.recent().back();
-}
-
-ui::Control* ScenarioRunner::ResolveCaption(std::string_view caption) {
-  app::Formmain* main = dynamic_cast<app::Formmain*>(program_.main());
-  auto on_main = [&]() -> ui::Control* {
-    if (!main) return nullptr;
-    if (ui::Control* c = main->FindByCaption(caption, main->Picture1[main->current_page()]))
-      return c;
-    return main->FindByCaption(caption);
-  };
-  ui::Form* front = FrontWindow();
-  if (front && front != main) {
-    if (ui::Control* c = front->FindByCaption(caption)) return c;
-  }
-  return on_main();
-}
-
-ui::Control* ScenarioRunner::Resolve(std::string_view name) {
-  if (name.size() > kOpenQuote.size() + kCloseQuote.size() &&
-      name.substr(0, kOpenQuote.size()) == kOpenQuote &&
-      name.substr(name.size() - kCloseQuote.size()) == kCloseQuote) {
-    return ResolveCaption(
-        name.substr(kOpenQuote.size(), name.size() - kOpenQuote.size() - kCloseQuote.size()));
-  }
-  const auto& recent = host_.recent();
-  for (auto it = recent.rbegin(); it != recent.rend(); ++it) {
-    if (ui::Control* c = (*it)->FindById(name)) return c;
-  }
-  if (ui::Form* main = program_.main()) return main->FindById(name);
-  return nullptr;
-}
-
-std::string ScenarioRunner::State(const ui::Control& c) const {
+// What print shows of a control: its state, then whether it is disabled or hidden.
+std::string State(const ui::Control& c) {
   std::string s;
   switch (c.kind()) {
     case ui::Kind::kCheckBox:
@@ -161,227 +106,386 @@ std::string ScenarioRunner::State(const ui::Control& c) const {
   return s;
 }
 
+// One command line as its command sees it: the words after the command's name,
+// the program and the host it drives, the output, and the error it fails with.
+struct Line {
+  app::Program& program;
+  DriveHost& host;
+  std::ostream& out;
+  std::string_view rest;
+  std::string_view usage;
+  std::string& error;
+
+  bool Fail(std::string message) {
+    error = std::move(message);
+    return false;
+  }
+  bool Usage() { return Fail(std::string(usage)); }
+  bool WrongKind(const ui::Control& c, std::string_view what) {
+    return Fail(c.id() + " is a " + std::string(ui::KindName(c.kind())) + ", not " +
+                std::string(what));
+  }
+
+  ui::Form* FrontWindow() const { return host.recent().empty() ? nullptr : host.recent().back(); }
+
+  // On the front window when it is not the main one, else on the main window's
+  // current page first.
+  ui::Control* ResolveCaption(std::string_view caption) const {
+    app::Formmain* main = app::MainWindow(program);
+    ui::Form* front = FrontWindow();
+    if (front && front != main) {
+      if (ui::Control* c = front->FindByCaption(caption)) return c;
+    }
+    if (!main) return nullptr;
+    if (ui::Control* c = main->FindByCaption(caption, main->Picture1[main->current_page()]))
+      return c;
+    return main->FindByCaption(caption);
+  }
+
+  // A control by NAME, NAME(i) or «caption», in the window shown last first;
+  // nullptr when there is none.
+  ui::Control* Resolve(std::string_view name) const {
+    if (name.size() > kOpenQuote.size() + kCloseQuote.size() &&
+        name.substr(0, kOpenQuote.size()) == kOpenQuote &&
+        name.substr(name.size() - kCloseQuote.size()) == kCloseQuote) {
+      return ResolveCaption(
+          name.substr(kOpenQuote.size(), name.size() - kOpenQuote.size() - kCloseQuote.size()));
+    }
+    const auto& recent = host.recent();
+    for (auto it = recent.rbegin(); it != recent.rend(); ++it) {
+      if (ui::Control* c = (*it)->FindById(name)) return c;
+    }
+    if (ui::Form* main = program.main()) return main->FindById(name);
+    return nullptr;
+  }
+
+  ui::Control* Control(std::string_view name) {
+    ui::Control* c = Resolve(name);
+    if (!c) Fail("no control " + std::string(name));
+    return c;
+  }
+};
+
+// --- the program and its windows -------------------------------------------------
+
+bool Start(Line& line) {
+  if (!Trim(line.rest).empty()) return line.Usage();
+  app::OpenMainWindow(line.program);
+  return true;
+}
+
+bool Exit(Line& line) {
+  app::Formmain* main = app::MainWindow(line.program);
+  if (!main) return line.Fail("the main window is not loaded");
+  main->Commandend.UserClick();
+  return true;
+}
+
+bool Open(Line& line) {
+  std::string form(Trim(line.rest));
+  if (!line.program.IsFormName(form)) return line.Fail("no window " + form);
+  line.program.Show(form);
+  return true;
+}
+
+bool Close(Line& line) {
+  std::string form(Trim(line.rest));
+  if (!line.program.IsFormName(form)) return line.Fail("no window " + form);
+  if (ui::Form* f = line.program.Loaded(form)) line.program.Close(*f);
+  return true;
+}
+
+// --- answers for the dialogs to come ---------------------------------------------
+
+bool Answer(Line& line) {
+  std::string_view word = Trim(line.rest);
+  if (word == "OK")
+    line.host.QueueAnswer(ui::MessageAnswer::kOk);
+  else if (word == "Cancel")
+    line.host.QueueAnswer(ui::MessageAnswer::kCancel);
+  else
+    return line.Usage();
+  return true;
+}
+
+// A path for the folder or file dialog to come, or "cancel".
+bool QueuePath(Line& line, void (DriveHost::*queue)(std::optional<std::string>)) {
+  std::string_view value = Trim(line.rest);
+  if (value.empty()) return line.Usage();
+  std::optional<std::string> answer;
+  if (value != "cancel") answer = std::string(value);
+  (line.host.*queue)(std::move(answer));
+  return true;
+}
+
+bool Folder(Line& line) {
+  return QueuePath(line, &DriveHost::QueueFolder);
+}
+
+bool File(Line& line) {
+  return QueuePath(line, &DriveHost::QueueFile);
+}
+
+bool Icon(Line& line) {
+  if (Trim(line.rest) == "cancel") {
+    line.host.QueueIcon(std::nullopt);
+    return true;
+  }
+  std::optional<int> n = Number(LastWord(line.rest));
+  if (!n || line.rest.empty()) return line.Usage();
+  line.host.QueueIcon(ui::IconChoice{std::string(line.rest), *n});
+  return true;
+}
+
+// --- what the user does to controls ----------------------------------------------
+
+bool Click(Line& line) {
+  std::string_view name = Trim(line.rest);
+  if (ui::Control* c = line.Resolve(name)) {
+    c->UserClick();
+    return true;
+  }
+  // A tab of a tab strip: TabStrip1(i), tabs numbered from 1.
+  std::size_t open = name.find('(');
+  if (open != std::string_view::npos && name.back() == ')') {
+    ui::Control* strip = line.Resolve(name.substr(0, open));
+    std::optional<int> tab = Number(name.substr(open + 1, name.size() - open - 2));
+    if (strip && strip->kind() == ui::Kind::kTabStrip && tab) {
+      auto& tabs = static_cast<ui::TabStrip&>(*strip);
+      if (*tab < 1 || *tab > static_cast<int>(tabs.tabs().size()))
+        return line.Fail("no tab " + std::string(name));
+      tabs.UserSelectTab(*tab);
+      return true;
+    }
+  }
+  return line.Fail("no control " + std::string(name));
+}
+
+bool Set(Line& line) {
+  std::optional<bool> on = OnOff(LastWord(line.rest));
+  if (!on) return line.Usage();
+  ui::Control* c = line.Control(Trim(line.rest));
+  if (!c) return false;
+  if (c->kind() == ui::Kind::kCheckBox) {
+    if (static_cast<ui::CheckBox*>(c)->ticked() != *on) c->UserClick();
+  } else if (c->kind() == ui::Kind::kOptionButton) {
+    auto* option = static_cast<ui::OptionButton*>(c);
+    if (*on && !option->selected()) option->UserClick();
+    if (!*on && option->selected()) option->set_selected(false);
+  } else {
+    return line.WrongKind(*c, "a check box or option button");
+  }
+  return true;
+}
+
+bool Type(Line& line) {
+  ui::Control* c = line.Control(NextWord(line.rest));
+  if (!c) return false;
+  std::string text(line.rest);
+  if (c->kind() == ui::Kind::kTextBox)
+    static_cast<ui::TextBox*>(c)->UserType(text);
+  else if (c->kind() == ui::Kind::kComboBox)
+    static_cast<ui::ComboBox*>(c)->UserType(text);
+  else
+    return line.WrongKind(*c, "a text box or combo box");
+  return true;
+}
+
+bool Slide(Line& line) {
+  std::optional<int> n = Number(LastWord(line.rest));
+  if (!n) return line.Usage();
+  ui::Control* c = line.Control(Trim(line.rest));
+  if (!c) return false;
+  if (c->kind() != ui::Kind::kSlider) return line.WrongKind(*c, "a slider");
+  static_cast<ui::Slider*>(c)->UserSlide(*n);
+  return true;
+}
+
+// The list view the rest of the line names, when it has row r (from 1).
+ui::ListView* ListWithRow(Line& line, int r) {
+  ui::Control* c = line.Control(Trim(line.rest));
+  if (!c) return nullptr;
+  if (c->kind() != ui::Kind::kListView) {
+    line.WrongKind(*c, "a list view");
+    return nullptr;
+  }
+  auto* list = static_cast<ui::ListView*>(c);
+  if (r < 1 || r > list->count()) {
+    line.Fail("no row " + std::to_string(r));
+    return nullptr;
+  }
+  return list;
+}
+
+bool Row(Line& line) {
+  std::optional<bool> on = OnOff(LastWord(line.rest));
+  std::optional<int> r = Number(LastWord(line.rest));
+  if (!on || !r) return line.Usage();
+  ui::ListView* list = ListWithRow(line, *r);
+  if (!list) return false;
+  list->UserCheckRow(*r - 1, *on);
+  return true;
+}
+
+bool RowClick(Line& line) {
+  std::optional<int> r = Number(LastWord(line.rest));
+  if (!r) return line.Usage();
+  ui::ListView* list = ListWithRow(line, *r);
+  if (!list) return false;
+  list->UserClickRow(*r - 1);
+  return true;
+}
+
+// The index of the item of list that reads text; -1, failing, when there is none.
+int ItemOf(Line& line, const ui::ListBox& list, const std::string& text) {
+  int i = list.Find(text);
+  if (i < 0) line.Fail("no item " + text);
+  return i;
+}
+
+bool Item(Line& line) {
+  std::optional<bool> on = OnOff(LastWord(line.rest));
+  if (!on) return line.Usage();
+  ui::Control* c = line.Control(NextWord(line.rest));
+  if (!c) return false;
+  if (c->kind() != ui::Kind::kListBox) return line.WrongKind(*c, "a list box");
+  auto* list = static_cast<ui::ListBox*>(c);
+  int i = ItemOf(line, *list, std::string(Trim(line.rest)));
+  if (i < 0) return false;
+  list->UserSetItem(i, *on);
+  return true;
+}
+
+bool Pick(Line& line) {
+  ui::Control* c = line.Control(NextWord(line.rest));
+  if (!c) return false;
+  std::string text(line.rest);
+  if (c->kind() == ui::Kind::kListBox) {
+    auto* list = static_cast<ui::ListBox*>(c);
+    int i = ItemOf(line, *list, text);
+    if (i < 0) return false;
+    list->UserClickItem(i);
+  } else if (c->kind() == ui::Kind::kComboBox) {
+    if (!static_cast<ui::ComboBox*>(c)->UserPick(text)) return line.Fail("no entry " + text);
+  } else {
+    return line.WrongKind(*c, "a combo box or list box");
+  }
+  return true;
+}
+
+// --- what the scenario checks ----------------------------------------------------
+
+bool Print(Line& line) {
+  std::string_view name = Trim(line.rest);
+  if (ui::Form* form = line.program.Loaded(name)) {
+    line.out << name << " = " << State(*form) << '\n' << std::flush;
+    return true;
+  }
+  ui::Control* c = line.Control(name);
+  if (!c) return false;
+  line.out << name << " = " << State(*c) << '\n' << std::flush;
+  return true;
+}
+
+bool Rows(Line& line) {
+  std::string_view name = Trim(line.rest);
+  ui::Control* c = line.Control(name);
+  if (!c) return false;
+  auto row = [&](int r, bool mark, const std::string& text) {
+    line.out << name << '[' << r << "] = " << (mark ? "[x] " : "[ ] ") << text << '\n';
+  };
+  if (c->kind() == ui::Kind::kListView) {
+    const auto& list = static_cast<const ui::ListView&>(*c);
+    for (int i = 0; i < list.count(); ++i) {
+      std::string cells;
+      for (std::size_t k = 0; k < list.row(i).cells.size(); ++k) {
+        if (k) cells += " | ";
+        cells += OneLine(list.row(i).cells[k]);
+      }
+      row(i + 1, list.row(i).checked, cells);
+    }
+  } else if (c->kind() == ui::Kind::kListBox) {
+    const auto& list = static_cast<const ui::ListBox&>(*c);
+    for (int i = 0; i < list.count(); ++i) {
+      row(i + 1, list.selected(i), OneLine(list.items()[static_cast<std::size_t>(i)].text));
+    }
+  } else if (c->kind() == ui::Kind::kComboBox) {
+    const auto& combo = static_cast<const ui::ComboBox&>(*c);
+    for (std::size_t i = 0; i < combo.items().size(); ++i) {
+      row(static_cast<int>(i) + 1, combo.list_index() == static_cast<int>(i),
+          OneLine(combo.items()[i]));
+    }
+  } else {
+    return line.WrongKind(*c, "a list view, list box or combo box");
+  }
+  line.out << std::flush;
+  return true;
+}
+
+// The command language. A command is a row: its name, what a line whose words do
+// not fit reports (empty when any words will do), its function, and whether the
+// program then runs what it posted, as it would after a real event.
+struct Command {
+  std::string_view name;
+  std::string_view usage;
+  bool (*run)(Line& line);
+  bool settles;
+};
+
+constexpr Command kCommands[] = {
+    {"start", "start takes nothing", Start, true},
+    {"exit", "", Exit, true},
+    {"open", "", Open, true},
+    {"close", "", Close, true},
+    {"answer", "answer OK or Cancel", Answer, false},
+    {"folder", "folder needs a path or cancel", Folder, false},
+    {"file", "file needs a path or cancel", File, false},
+    {"icon", "icon FILE INDEX or icon cancel", Icon, false},
+    {"click", "", Click, true},
+    {"set", "set NAME on|off", Set, true},
+    {"type", "", Type, true},
+    {"slide", "slide NAME N", Slide, true},
+    {"row", "row NAME R on|off", Row, true},
+    {"rowclick", "rowclick NAME R", RowClick, true},
+    {"item", "item NAME TEXT on|off", Item, true},
+    {"pick", "", Pick, true},
+    {"print", "", Print, false},
+    {"rows", "", Rows, false},
+};
+
+}  // namespace
+
+int ScenarioRunner::Run(std::istream& in) {
+  std::string line;
+  while (std::getline(in, line)) {
+    std::string error;
+    // Each line is one user action, as a host runs it.
+    bool ok = true;
+    program_.Act([&] { ok = RunLine(line, error); });
+    if (!ok) {
+      out_ << "error: " << error << '\n' << std::flush;
+      return 2;
+    }
+  }
+  return 0;
+}
+
 bool ScenarioRunner::RunLine(std::string_view raw, std::string& error) {
   // Only the line end goes: the text a "type" or "pick" ends with may end in blanks.
-  std::string_view line = raw;
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-  if (line.empty() || line.front() == '#') return true;
-  std::string_view rest = line;
-  std::string command(NextWord(rest));
-
-  auto control = [&](std::string_view name) -> ui::Control* {
-    ui::Control* c = Resolve(name);
-    if (!c) error = "no control " + std::string(name);
-    return c;
-  };
-  auto wrong_kind = [&](const ui::Control& c, std::string_view what) {
-    error = c.id() + " is a " + std::string(ui::KindName(c.kind())) + ", not " + std::string(what);
-    return false;
-  };
-  auto done = [&] {
-    program_.RunPosted();
-    return true;
-  };
-
-  if (command == "start") {
-    if (!Trim(rest).empty()) return Fail(error, "start takes nothing");
-    app::OpenMainWindow(program_);
-    return done();
-  }
-  if (command == "exit") {
-    app::Formmain* main = dynamic_cast<app::Formmain*>(program_.main());
-    if (!main) return Fail(error, "the main window is not loaded");
-    main->Commandend.UserClick();
-    return done();
-  }
-  if (command == "open" || command == "close") {
-    std::string form(Trim(rest));
-    if (!program_.IsFormName(form)) return Fail(error, "no window " + form);
-    if (command == "open") {
-      program_.Show(form);
-    } else if (ui::Form* f = program_.Loaded(form)) {
-      program_.Close(*f);
-    }
-    return done();
-  }
-  if (command == "answer") {
-    std::string_view word = Trim(rest);
-    if (word == "OK")
-      host_.QueueAnswer(ui::MessageAnswer::kOk);
-    else if (word == "Cancel")
-      host_.QueueAnswer(ui::MessageAnswer::kCancel);
-    else
-      return Fail(error, "answer OK or Cancel");
+  std::string_view text = raw;
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  if (text.empty() || text.front() == '#') return true;
+  std::string_view rest = text;
+  std::string_view name = NextWord(rest);
+  for (const Command& command : kCommands) {
+    if (command.name != name) continue;
+    Line line{program_, host_, out_, rest, command.usage, error};
+    if (!command.run(line)) return false;
+    if (command.settles) program_.RunPosted();
     return true;
   }
-  if (command == "folder" || command == "file") {
-    std::string_view value = Trim(rest);
-    if (value.empty()) return Fail(error, command + " needs a path or cancel");
-    std::optional<std::string> answer;
-    if (value != "cancel") answer = std::string(value);
-    if (command == "folder")
-      host_.QueueFolder(answer);
-    else
-      host_.QueueFile(answer);
-    return true;
-  }
-  if (command == "icon") {
-    if (Trim(rest) == "cancel") {
-      host_.QueueIcon(std::nullopt);
-      return true;
-    }
-    std::string_view index = LastWord(rest);
-    std::optional<int> n = Number(index);
-    if (!n || rest.empty()) return Fail(error, "icon FILE INDEX or icon cancel");
-    host_.QueueIcon(ui::IconChoice{std::string(rest), *n});
-    return true;
-  }
-
-  if (command == "click") {
-    std::string_view name = Trim(rest);
-    ui::Control* c = Resolve(name);
-    if (!c) {
-      // A tab of a tab strip: TabStrip1(i), tabs numbered from 1.
-      std::size_t open = name.find('(');
-      if (open != std::string_view::npos && name.back() == ')') {
-        ui::Control* strip = Resolve(name.substr(0, open));
-        std::optional<int> tab = Number(name.substr(open + 1, name.size() - open - 2));
-        if (strip && strip->kind() == ui::Kind::kTabStrip && tab) {
-          auto& tabs = static_cast<ui::TabStrip&>(*strip);
-          if (*tab < 1 || *tab > static_cast<int>(tabs.tabs().size())) {
-            return Fail(error, "no tab " + std::string(name));
-          }
-          tabs.UserSelectTab(*tab);
-          return done();
-        }
-      }
-      return Fail(error, "no control " + std::string(name));
-    }
-    c->UserClick();
-    return done();
-  }
-  if (command == "set") {
-    std::optional<bool> on = OnOff(LastWord(rest));
-    if (!on) return Fail(error, "set NAME on|off");
-    ui::Control* c = control(Trim(rest));
-    if (!c) return false;
-    if (c->kind() == ui::Kind::kCheckBox) {
-      if (static_cast<ui::CheckBox*>(c)->ticked() != *on) c->UserClick();
-    } else if (c->kind() == ui::Kind::kOptionButton) {
-      auto* option = static_cast<ui::OptionButton*>(c);
-      if (*on && !option->selected()) option->UserClick();
-      if (!*on && option->selected()) option->set_selected(false);
-    } else {
-      return wrong_kind(*c, "a check box or option button");
-    }
-    return done();
-  }
-  if (command == "type") {
-    ui::Control* c = control(NextWord(rest));
-    if (!c) return false;
-    std::string text(rest);
-    if (c->kind() == ui::Kind::kTextBox)
-      static_cast<ui::TextBox*>(c)->UserType(text);
-    else if (c->kind() == ui::Kind::kComboBox)
-      static_cast<ui::ComboBox*>(c)->UserType(text);
-    else
-      return wrong_kind(*c, "a text box or combo box");
-    return done();
-  }
-  if (command == "slide") {
-    std::optional<int> n = Number(LastWord(rest));
-    if (!n) return Fail(error, "slide NAME N");
-    ui::Control* c = control(Trim(rest));
-    if (!c) return false;
-    if (c->kind() != ui::Kind::kSlider) return wrong_kind(*c, "a slider");
-    static_cast<ui::Slider*>(c)->UserSlide(*n);
-    return done();
-  }
-  if (command == "row" || command == "rowclick") {
-    std::optional<bool> on = true;
-    if (command == "row") on = OnOff(LastWord(rest));
-    std::optional<int> r = Number(LastWord(rest));
-    if (!on || !r) return Fail(error, command == "row" ? "row NAME R on|off" : "rowclick NAME R");
-    ui::Control* c = control(Trim(rest));
-    if (!c) return false;
-    if (c->kind() != ui::Kind::kListView) return wrong_kind(*c, "a list view");
-    auto* list = static_cast<ui::ListView*>(c);
-    if (*r < 1 || *r > list->count()) return Fail(error, "no row " + std::to_string(*r));
-    if (command == "row")
-      list->UserCheckRow(*r - 1, *on);
-    else
-      list->UserClickRow(*r - 1);
-    return done();
-  }
-  if (command == "item" || command == "pick") {
-    std::optional<bool> on = true;
-    if (command == "item") on = OnOff(LastWord(rest));
-    if (!on) return Fail(error, "item NAME TEXT on|off");
-    ui::Control* c = control(NextWord(rest));
-    if (!c) return false;
-    std::string text(command == "item" ? Trim(rest) : rest);
-    if (c->kind() == ui::Kind::kListBox) {
-      auto* list = static_cast<ui::ListBox*>(c);
-      int i = list->Find(text);
-      if (i < 0) return Fail(error, "no item " + text);
-      if (command == "item")
-        list->UserSetItem(i, *on);
-      else
-        list->UserClickItem(i);
-    } else if (c->kind() == ui::Kind::kComboBox && command == "pick") {
-      if (!static_cast<ui::ComboBox*>(c)->UserPick(text)) return Fail(error, "no entry " + text);
-    } else {
-      return wrong_kind(*c, command == "item" ? "a list box" : "a combo box or list box");
-    }
-    return done();
-  }
-  if (command == "print") {
-    std::string_view name = Trim(rest);
-    if (ui::Form* form = program_.Loaded(name)) {
-      out_ << name << " = " << State(*form) << '\n' << std::flush;
-      return true;
-    }
-    ui::Control* c = control(name);
-    if (!c) return false;
-    out_ << name << " = " << State(*c) << '\n' << std::flush;
-    return true;
-  }
-  if (command == "rows") {
-    std::string_view name = Trim(rest);
-    ui::Control* c = control(name);
-    if (!c) return false;
-    auto row = [&](int r, bool mark, const std::string& text) {
-      out_ << name << '[' << r << "] = " << (mark ? "[x] " : "[ ] ") << text << '\n';
-    };
-    if (c->kind() == ui::Kind::kListView) {
-      const auto& list = static_cast<const ui::ListView&>(*c);
-      for (int i = 0; i < list.count(); ++i) {
-        std::string cells;
-        for (std::size_t k = 0; k < list.row(i).cells.size(); ++k) {
-          if (k) cells += " | ";
-          cells += OneLine(list.row(i).cells[k]);
-        }
-        row(i + 1, list.row(i).checked, cells);
-      }
-    } else if (c->kind() == ui::Kind::kListBox) {
-      const auto& list = static_cast<const ui::ListBox&>(*c);
-      for (int i = 0; i < list.count(); ++i) {
-        row(i + 1, list.selected(i), OneLine(list.items()[static_cast<std::size_t>(i)].text));
-      }
-    } else if (c->kind() == ui::Kind::kComboBox) {
-      const auto& combo = static_cast<const ui::ComboBox&>(*c);
-      for (std::size_t i = 0; i < combo.items().size(); ++i) {
-        row(static_cast<int>(i) + 1, combo.list_index() == static_cast<int>(i),
-            OneLine(combo.items()[i]));
-      }
-    } else {
-      return wrong_kind(*c, "a list view, list box or combo box");
-    }
-    out_ << std::flush;
-    return true;
-  }
-  error = "unknown command " + command;
+  error = "unknown command " + std::string(name);
   return false;
 }
 

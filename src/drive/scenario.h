@@ -24,12 +24,6 @@ class ScenarioRunner {
   bool RunLine(std::string_view line, std::string& error);
 
  private:
-  // A control by NAME, NAME(i) or «caption»; nullptr when there is none.
-  ui::Control* Resolve(std::string_view name);
-  ui::Control* ResolveCaption(std::string_view caption);
-  ui::Form* FrontWindow() const;
-  std::string State(const ui::Control& control) const;
-
   app::Program& program_;
   DriveHost& host_;
   std::ostream& out_;
