@@ -178,7 +178,7 @@ void SettingsTable::ApplyRow(const SliderRow& row) {
   // created only when the slider left 0.
   Variant stored;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored);
-  const bool present = !(stored == Variant(""));
+  const bool present = !stored.is_empty() && !(stored.is_text() && stored.ToText().empty());
   if (present || !(stored == Variant(slider->value()))) {
     reg_.SetValue(row.value.root, row.value.key, row.value.name, kRegDword,
                   Variant(slider->value()));
