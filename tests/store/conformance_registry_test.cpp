@@ -174,6 +174,68 @@ TEST_F(RegistryConformance, EnumerationListsEveryValueWhateverItsLength) {
             (std::vector<std::string>{"a-first", "b-long", std::string(300, 'c'), "d-中文"}));
 }
 
+TEST_F(RegistryConformance, StringsAreStoredWithTheCountTheCallerGave) {
+  // A terminator the count leaves out is added only when the byte after the
+  // data is one, as RegSetValueExA looks there.
+  static const char kFull[] = "FullString";
+  static const char kMulti[] = "Aa\0Bb\0Cc\0";
+  static const char kExpand[] = "ab\0";
+  struct Case {
+    std::uint32_t type;
+    const char* data;
+    std::size_t count;
+    std::string stored;
+  } cases[] = {
+      {kRegSz, kFull, 11, std::string("FullString\0", 11)},
+      {kRegSz, kFull, 10, std::string("FullString\0", 11)},
+      {kRegSz, kFull, 9, "FullStrin"},
+      {kRegSz, kFull, 0, ""},
+      {kRegMultiSz, kMulti, 9, std::string("Aa\0Bb\0Cc\0", 9)},
+      {kRegMultiSz, kMulti, 8, std::string("Aa\0Bb\0Cc\0", 9)},
+      {kRegMultiSz, kMulti, 7, std::string("Aa\0Bb\0C", 7)},
+      {kRegExpandSz, kExpand, 2, std::string("ab\0", 3)},
+  };
+  RegistryBackend& registry = machine().backend().registry();
+  for (const Case& c : cases) {
+    const std::string_view data(c.data, c.count);
+    ASSERT_EQ(reg().SetRawValue(kHkcu, Key(), "s", c.type, data), kSuccess);
+    KeyHandle key;
+    ASSERT_EQ(registry.OpenKey(kHkcu, Key(), kKeyRead, key), kSuccess);
+    RegData raw;
+    EXPECT_EQ(registry.QueryValue(key, "s", raw), kSuccess);
+    registry.CloseKey(key);
+    EXPECT_EQ(raw.type, c.type) << c.data << " " << c.count;
+    EXPECT_EQ(raw.bytes, c.stored) << c.data << " " << c.count;
+  }
+}
+
+TEST_F(RegistryConformance, ValueNamesWineWouldNotKeepAreRefused) {
+  std::string chinese;  // characters count, not bytes: two bytes each in GBK
+  for (int i = 0; i < 8192; ++i) chinese += "中";
+  const std::string longest(16383, 'n');
+  EXPECT_EQ(reg().SetValue(kHkcu, Key(), longest, kRegSz, Variant("1")), kSuccess);
+  EXPECT_EQ(reg().SetValue(kHkcu, Key(), chinese, kRegSz, Variant("2")), kSuccess);
+  EXPECT_EQ(reg().SetValue(kHkcu, Key(), longest + "n", kRegSz, Variant("x")), kInvalidParameter);
+  EXPECT_EQ(reg().SetValue(kHkcu, Key(), chinese + chinese, kRegDword, Variant(3)),
+            kInvalidParameter);
+  // The ...A calls count a name's bytes in 16 bits: 65,537 of them are one.
+  EXPECT_EQ(reg().SetValue(kHkcu, Key(), std::string(65537, 'm'), kRegSz, Variant("4")), kSuccess);
+
+  KeyHandle key;
+  ASSERT_EQ(reg().OpenKey(kHkcu, Key(), kKeyQueryValue, key), kSuccess);
+  std::vector<std::size_t> lengths;
+  std::string name;
+  for (std::uint32_t i = 0; reg().EnumValue(key, i, name) == kSuccess; ++i) {
+    lengths.push_back(name.size());
+  }
+  reg().CloseKey(key);
+  std::sort(lengths.begin(), lengths.end());
+  EXPECT_EQ(lengths, (std::vector<std::size_t>{1, 16383, 8192 * 3}));
+  Variant v;
+  EXPECT_EQ(reg().QueryValue(kHkcu, Key(), "m", v), kSuccess);
+  EXPECT_EQ(v, "4");
+}
+
 TEST_F(RegistryConformance, ClassesRootIsTheMachinesSoftwareClasses) {
   std::string sub =
       "KorvantaTestClass" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -249,6 +250,71 @@ TEST(RegHiveRead, FollowsTheReaderRulesOfWineserver) {
   EXPECT_EQ(time_wins.ModificationTime(*time_wins.Open(u"K")), kLater);
 }
 
+// Every key as "path" and every value as "path|name|type|hex bytes", depth first.
+std::vector<std::string> Dump(RegHive& hive) {
+  std::vector<std::string> out;
+  std::function<void(RegKey&, const std::string&)> walk = [&](RegKey& key,
+                                                              const std::string& path) {
+    out.push_back(path);
+    for (const RegValue& v : hive.Values(key)) {
+      std::string line = path + "|" + Utf16ToUtf8(v.name) + "|" + std::to_string(v.type) + "|";
+      for (unsigned char c : v.data)
+        line += "0123456789abcdef"[c >> 4], line += "0123456789abcdef"[c & 15];
+      out.push_back(line);
+    }
+    for (RegKey* sub : key.subkeys()) {
+      walk(*sub, path.empty() ? Utf16ToUtf8(sub->name()) : path + "\\" + Utf16ToUtf8(sub->name()));
+    }
+  };
+  walk(hive.root(), "");
+  return out;
+}
+
+std::string WithNul(std::string text) {
+  std::replace(text.begin(), text.end(), '~', '\0');
+  return text;
+}
+
+TEST(RegHiveRead, ReadsLinesAsWineserverDoes) {
+  // The header makes wineserver's line buffer 63 bytes long (4 growing by half
+  // past line 2), which decides where a line with a NUL byte is cut.
+  const std::string head =
+      "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n";
+  const std::string x59(59, 'x');
+  struct Case {
+    const char* what;
+    std::string body;
+    std::vector<std::string> dump;
+  } cases[] = {
+      {"a blank line ends a continued hex value",
+       "\n[A]\n\"v\"=hex:01,02,\\\n\n[B]\n\"w\"=hex:03,\\\n\n",
+       {"", "A", "A|v|3|0102", "B", "B|w|3|03"}},
+      {"a NUL ends a key line",
+       WithNul("\n[Nul~Tail] 1\n\"a\"=\"1\"\n\n[Ok]\n\"b\"=dword:2\n"),
+       {"", "Ok", "Ok|b|4|02000000"}},
+      {"a NUL line longer than the buffer goes on as a line of its own",
+       WithNul("\n[N~" + x59 + "[Split] 1\n\"c\"=dword:3\n"),
+       {"", "Split", "Split|c|4|03000000"}},
+      {"a value name too long is dropped, its continuation read as lines",
+       "\n[L]\n\"" + std::string(16384, 'w') + "\"=hex:01,\\\n  \"after\"=dword:2\n",
+       {"", "L", "L|after|4|02000000"}},
+  };
+  for (const Case& c : cases) {
+    RegHive hive(head + c.body);
+    EXPECT_EQ(Dump(hive), c.dump) << c.what;
+  }
+}
+
+TEST(RegHiveRead, LoadingTakesOnePassOverSwallowedKeyLines) {
+  // Every "[" line here continues the hex value before it: 256 KB of them.
+  std::string text = "WINE REGISTRY Version 2\n\n[K]\n";
+  while (text.size() < 256 * 1024) text += "\"v\"=hex:00,\\\n[not a key]\n";
+  const auto start = std::chrono::steady_clock::now();
+  RegHive hive(text);
+  EXPECT_EQ(Dump(hive), (std::vector<std::string>{"", "K", "K|v|0|"}));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
 TEST(RegHiveChange, OneValueChangesOnlyItsKeysBlock) {
   const std::string bytes = FreshFile("system.reg");
   RegHive hive(bytes);
@@ -405,6 +471,58 @@ TEST(RegHiveLinks, OpenFollowsLinksAsWineDoes) {
   EXPECT_FALSE(hive.Open(u"Loop"));
   EXPECT_FALSE(hive.Open(u"Outside"));  // not in this file
   EXPECT_EQ(hive.Save(), text);
+}
+
+TEST(RegHiveLinks, NestedLinksResolveInBoundedWork) {
+  // B\L0 leads to B, and B\Lk to B through eight B\Lk-1: a naive walk resolves
+  // 8^8 links for B\L8.
+  std::string text =
+      "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n[B]\n\"v\"=\"1\"\n";
+  for (int k = 0; k <= 8; ++k) {
+    std::u16string target = u"\\Registry\\Machine\\B";
+    for (int i = 0; k > 0 && i < 8; ++i) target += u"\\L" + Utf8ToUtf16(std::to_string(k - 1));
+    text += LinkBlock("B\\\\L" + std::to_string(k), target);
+  }
+  // Each link leads to the next: Wine resolves a link's target at most 32 links
+  // deep, the keys on the way included.
+  for (int k = 0; k <= 32; ++k) {
+    text += LinkBlock("C\\\\L" + std::to_string(k),
+                      k ? u"\\Registry\\Machine\\C\\L" + Utf8ToUtf16(std::to_string(k - 1))
+                        : u"\\Registry\\Machine\\B");
+  }
+  RegHive hive(text);
+  RegKey* b = hive.Open(u"B");
+  ASSERT_TRUE(b);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(hive.Open(u"B\\L8"), b);
+  EXPECT_EQ(hive.Open(u"B\\L8\\L7\\L8"), b);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(hive.Open(u"C\\L31"), b);
+  EXPECT_FALSE(hive.Open(u"C\\L32"));
+}
+
+TEST(RegHiveChange, KeysKeepTheirFirstSpelling) {
+  // The first "[" line that names a key spells it; when that line goes, the
+  // next one must not respell the key.
+  struct Case {
+    const char* what;
+    std::function<void(RegHive&)> change;
+  } cases[] = {
+      {"deleting the key whose line spelled its parents",
+       [](RegHive& h) { ASSERT_TRUE(h.DeleteKey(*h.Open(u"a\\b\\c"), kLater)); }},
+      {"deleting the value that gave the parent its block",
+       [](RegHive& h) { ASSERT_TRUE(h.DeleteValue(*h.Open(u"a\\b"), u"v", kLater)); }},
+  };
+  for (const Case& c : cases) {
+    RegHive hive(
+        "WINE REGISTRY Version 2\n\n[a\\\\B] 1697000000\n\"v\"=\"1\"\n\n[A\\\\b\\\\c] 1697000000\n"
+        "\n[A\\\\B\\\\D] 1697000000\n\"w\"=\"2\"\n");
+    c.change(hive);
+    RegHive saved(hive.Save());
+    RegKey* d = saved.Open(u"a\\b\\d");
+    ASSERT_TRUE(d) << c.what;
+    EXPECT_EQ(saved.PathOf(*d), (std::vector<std::u16string>{u"a", u"B", u"D"})) << c.what;
+  }
 }
 
 TEST(RegHiveChange, EmptyFileGetsWineserversHeader) {

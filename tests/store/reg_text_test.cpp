@@ -224,15 +224,47 @@ TEST(RegTextValue, ReadsTheQuirksWineserverAccepts) {
   EXPECT_EQ(ParseValueText("\"a\" \"x\"").result, RegValueParse::kBadName);
   EXPECT_EQ(ParseValueText("\"a=\"x\"").result, RegValueParse::kBadName);
   EXPECT_EQ(ParseValueText("@x=\"x\"").result, RegValueParse::kBadName);
+  // wineserver keeps names of up to 16,383 characters and takes no continuation
+  // line for a longer one.
+  const std::string longest(16383, 'n');
+  EXPECT_EQ(ParseValueText("\"" + longest + "\"=hex:01,\\\n02"),
+            ok(Utf8ToUtf16(longest), kRegBinary, "\1\2"));
+  RegLineReader more("\"after\"=dword:2\n");
+  RegValue value;
+  EXPECT_EQ(ParseRegValue("\"" + longest + "n\"=hex:01,\\", more, value), RegValueParse::kBadName);
+  EXPECT_EQ(more.offset(), 0u);
 }
 
 TEST(RegTextLines, SplitLikeWineserversReader) {
-  RegLineReader reader(std::string_view("a\r\nb\n\r\nc\0d\ne\r", 13));
+  auto lines = [](std::string_view text, std::uint32_t buffer) {
+    RegLineReader reader(text, buffer);
+    std::vector<std::string> out;
+    std::string_view line;
+    while (reader.Next(line)) out.emplace_back(line);
+    return out;
+  };
+  const std::string pad(70, 'x');
+  struct Case {
+    std::string text;
+    std::uint32_t buffer;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a\r\nb\n\r\ne\r", 4, {"a", "b", "", "e\r"}},
+      // A NUL ends the text; what the buffer did not take is the next line.
+      {std::string("c\0d\nz", 5), 4, {"c", "", "z"}},
+      {std::string("c\0d\nz", 5), 6, {"c", "z"}},
+      {"[K" + std::string(1, '\0') + pad + "\n", 63, {"[K", pad.substr(59) + ""}},
+      // The buffer grows with every long line, so a later NUL line fits.
+      {pad + "\n[K" + std::string(1, '\0') + pad + "\n", 63, {pad, "[K"}},
+      {std::string("\0[K]\n", 5), 4, {"", "]"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(lines(c.text, c.buffer), c.lines) << c.text;
+
+  RegLineReader reader(pad + "\n" + pad);
   std::string_view line;
-  std::vector<std::string> lines;
-  while (reader.Next(line)) lines.emplace_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "", "c", "e\r"}));
-  EXPECT_TRUE(reader.ran_out());
+  while (reader.Next(line)) {
+  }
+  EXPECT_EQ(reader.buffer_size(), 94u) << "4, 6, 9, 13, 19, 28, 42, 63, 94";
 }
 
 TEST(RegTextKeys, ParsesKeyLinesAndPaths) {

@@ -10,6 +10,7 @@
 #include "store/portable/registry_portable.h"
 #include "store/portable/server_lock.h"
 #include "store/reg_script.h"
+#include "store/utf.h"
 #include "store/wineserver_start.h"
 #include "support/test_support.h"
 
@@ -313,9 +314,47 @@ TEST_F(PortableRegistryWine, WeReadWhatWineWritesAndAnswerAsAdvapi32) {
   }
 }
 
+// A link key's block, its target in the file's hex(6) form.
+std::string LinkBlock(const std::string& path, std::u16string_view target) {
+  std::string block = "\n[" + path + "] 1697000000\n#link\n";
+  std::string data;
+  for (char16_t c : target) {
+    data.push_back(static_cast<char>(c & 0xff));
+    data.push_back(static_cast<char>(c >> 8));
+  }
+  AppendRegValue(block, RegValue{u"SymbolicLinkValue", kRegLink, data});
+  return block;
+}
+
+// Inserts text into system.reg before its first key, where the header has made
+// wineserver's line buffer 63 bytes long.
+void InsertBeforeFirstKey(const fs::path& prefix, const std::string& text) {
+  std::string system = test::ReadBytes(prefix / "system.reg");
+  const std::size_t first_key = system.find("\n[");
+  ASSERT_NE(first_key, std::string::npos);
+  system.insert(first_key, text);
+  test::WriteBytes(prefix / "system.reg", system);
+}
+
 TEST_F(PortableRegistryWine, ReadsHandWrittenFilesAsWineDoes) {
   const fs::path prefix = Prefix("quirks");
-  const std::string quirks =
+  const std::string nul(1, '\0');
+  std::string quirks =
+      "\r\n"
+      "[KorvantaQuirks\\\\Nul" +
+      nul +
+      "Tail] 1697000000\r\n"
+      "\"ignored\"=\"1\"\r\n"
+      "\r\n"
+      // 62 bytes fill the buffer: the rest of the line is a line of its own.
+      "[KorvantaQuirks\\\\N" +
+      nul + std::string(43, 'x') +
+      "[KorvantaQuirks\\\\Split] 1697000000\r\n"
+      "\"c\"=dword:3\r\n"
+      "\r\n"
+      "[KorvantaQuirks\\\\Hex] 1697000000\r\n"
+      "\"v\"=hex:01,02,\\\r\n"
+      "\r\n"
       "\r\n"
       "[KorvantaQuirks\\\\Zeta] 1697000000\r\n"
       "#time=1d9fbfedb152000\r\n"
@@ -348,11 +387,11 @@ TEST_F(PortableRegistryWine, ReadsHandWrittenFilesAsWineDoes) {
       "\"swallow\"=hex:0a,\\\r\n"
       "[KorvantaQuirks\\\\not a key]\r\n"
       "\"after\"=\"still alpha\"\r\n";
-  std::string system = test::ReadBytes(prefix / "system.reg");
-  const std::size_t first_key = system.find("\n[");
-  ASSERT_NE(first_key, std::string::npos);
-  system.insert(first_key, quirks);
-  test::WriteBytes(prefix / "system.reg", system);
+  // Last, as it makes the buffer long: a name longer than wineserver keeps.
+  quirks += "\r\n[KorvantaQuirks\\\\Long] 1697000000\r\n\"" + std::string(16384, 'w') +
+            "\"=hex:01,\\\r\n  \"after\"=dword:2\r\n\"" + std::string(16383, 'v') +
+            "\"=dword:1\r\n";
+  InsertBeforeFirstKey(prefix, quirks);
 
   const test::RegScript script = {
       test::EnumKeysCmd(HKLM, "KorvantaQuirks"),
@@ -361,6 +400,10 @@ TEST_F(PortableRegistryWine, ReadsHandWrittenFilesAsWineDoes) {
       test::EnumValuesCmd(HKLM, "KorvantaQuirks\\alpha\\beta"),
       test::OpenCmd(HKLM, "KorvantaQuirks\\not a key"),
       test::OpenCmd(HKLM, "KorvantaQuirks\\broken key line"),
+      test::OpenCmd(HKLM, "KorvantaQuirks\\Nul"),
+      test::EnumValuesCmd(HKLM, "KorvantaQuirks\\Split"),
+      test::EnumValuesCmd(HKLM, "KorvantaQuirks\\Hex"),
+      test::EnumValuesCmd(HKLM, "KorvantaQuirks\\Long"),
   };
   std::vector<std::string> ours;
   {
@@ -368,8 +411,69 @@ TEST_F(PortableRegistryWine, ReadsHandWrittenFilesAsWineDoes) {
     ours = test::Run(registry, script);
   }
   EXPECT_EQ(test::RunProbe(prefix, script), ours);
-  EXPECT_GT(ours.size(), 15u);
+  EXPECT_GT(ours.size(), 25u);
   test::WaitForWineserver(prefix);
+}
+
+TEST_F(PortableRegistryWine, FollowsNestedLinksAsWineDoes) {
+  // B\Lk leads to B through four B\Lk-1; C\Lk to C\Lk-1, one deeper each time.
+  const std::u16string root = u"\\Registry\\Machine\\KorvantaLinks\\";
+  std::string links = "\n[KorvantaLinks\\\\B] 1697000000\n\"v\"=\"b\"\n";
+  for (int k = 0; k <= 6; ++k) {
+    std::u16string target = root + u"B";
+    for (int i = 0; k > 0 && i < 4; ++i) target += u"\\L" + Utf8ToUtf16(std::to_string(k - 1));
+    links += LinkBlock("KorvantaLinks\\\\B\\\\L" + std::to_string(k), target);
+  }
+  for (int k = 0; k <= 33; ++k) {
+    links += LinkBlock("KorvantaLinks\\\\C\\\\L" + std::to_string(k),
+                       k ? root + u"C\\L" + Utf8ToUtf16(std::to_string(k - 1)) : root + u"B");
+  }
+  links += LinkBlock("KorvantaLinks\\\\Loop", root + u"Loop");
+  const fs::path prefix = Prefix("links");
+  InsertBeforeFirstKey(prefix, links);
+  test::RegScript script = {
+      test::EnumValuesCmd(HKLM, "KorvantaLinks\\B\\L6"),
+      test::EnumValuesCmd(HKLM, "KorvantaLinks\\B\\L6\\L5\\L6"),
+      test::OpenCmd(HKLM, "KorvantaLinks\\Loop"),
+      test::OpenCmd(HKLM, "KorvantaLinks\\Loop\\x"),
+      test::CreateCmd(HKLM, "KorvantaLinks\\Loop\\x"),
+  };
+  for (int k = 30; k <= 33; ++k) {
+    script.push_back(test::OpenCmd(HKLM, "KorvantaLinks\\C\\L" + std::to_string(k)));
+  }
+  std::vector<std::string> ours;
+  {
+    PortableRegistry registry(prefix);
+    ours = test::Run(registry, script);
+  }
+  EXPECT_EQ(test::RunProbe(prefix, script), ours);
+  EXPECT_EQ(ours.front(), "enumval 0 76 1 6200");
+  test::WaitForWineserver(prefix);
+}
+
+TEST_F(PortableRegistryWine, DeletingAKeyKeepsTheSpellingWineKeeps) {
+  // The block that spelled a and B first goes with c; Wine must still see a, B.
+  const std::string blocks =
+      "\n[KorvantaCase\\\\a\\\\B\\\\c] 1697000000\n\"x\"=\"1\"\n"
+      "\n[KorvantaCase\\\\A\\\\b\\\\D] 1697000000\n\"y\"=\"2\"\n";
+  const fs::path judged = Prefix("case-judged");
+  const fs::path edited = Prefix("case-edited");
+  InsertBeforeFirstKey(judged, blocks);
+  InsertBeforeFirstKey(edited, blocks);
+  {
+    PortableRegistry registry(edited);
+    EXPECT_EQ(registry.DeleteKey(HKLM, "KorvantaCase\\A\\B\\C"), kSuccess);
+  }
+  const test::RegScript script = {
+      test::EnumKeysCmd(HKLM, "KorvantaCase"),
+      test::EnumKeysCmd(HKLM, "KorvantaCase\\a"),
+  };
+  const auto before = test::RunProbe(judged, script);
+  ASSERT_EQ(before.size(), 4u);
+  EXPECT_EQ(before[0], "enumkey 0 61");  // "a"
+  EXPECT_EQ(test::RunProbe(edited, script), before);
+  test::WaitForWineserver(judged);
+  test::WaitForWineserver(edited);
 }
 
 // Stops the wineserver a test started, whatever happens in the test.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <unordered_set>
+#include <utility>
 
 namespace korvanta {
 namespace {
@@ -9,6 +12,10 @@ namespace {
 constexpr std::u16string_view kSymbolicLinkValue = u"SymbolicLinkValue";
 constexpr std::string_view kBranchLine = ";; All keys relative to ";
 constexpr std::uint32_t kAfterHeader = 0;  // insertion anchor before every block
+// How deep Wine 8 follows links in links, and how many link resolutions one
+// walk may take in all before it gives up as on a loop.
+constexpr int kMaxLinkDepth = 32;
+constexpr std::size_t kLinkResolutionBudget = 1 << 16;
 
 template <typename T, typename NameOf>
 std::size_t LowerBound(const std::vector<T>& items, std::u16string_view name, NameOf name_of) {
@@ -98,45 +105,46 @@ std::string RegHive::EmptyFile(std::u16string_view branch, std::string_view arch
 
 void RegHive::Index() {
   const std::size_t n = text_.size();
-  const char* data = text_.data();
-  RegLineReader first(text_);
+  has_nul_ = std::memchr(text_.data(), '\0', n) != nullptr;
+  RegLineReader reader(text_);
   std::string_view line;
-  valid_ = first.Next(line) && line == kRegFileSignature;
+  valid_ = reader.Next(line) && line == kRegFileSignature;
   if (!valid_) {
     header_end_ = trailer_begin_ = n;
     return;
   }
+  // One pass with wineserver's reader: a hex value's continuation lines are
+  // taken as it reads them, so a "[" line among them is no key line, and a
+  // blank line ends the value.
   LoadState state;
-  std::size_t pos = first.offset();
+  RegValue scratch;
   std::size_t blank_start = std::string_view::npos;
-  std::size_t prev_begin = 0, prev_end = 0;
-  while (pos < n) {
-    const std::size_t line_begin = pos;
-    const void* nl = std::memchr(data + pos, '\n', n - pos);
-    const std::size_t line_end =
-        nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : n;
-    pos = nl ? line_end + 1 : n;
-    std::size_t i = line_begin;
-    while (i < line_end && IsRegSpace(data[i])) ++i;
-    if (i == line_end) {
-      if (blank_start == std::string_view::npos) blank_start = line_begin;
+  std::uint32_t blank_buffer = 0;
+  bool in_key = false;  // values have a key to go to (else wineserver skips them)
+  for (;;) {
+    const std::size_t line_begin = reader.offset();
+    const std::uint32_t buffer = reader.buffer_size();
+    if (!reader.Next(line)) break;
+    const std::string_view t = SkipRegSpace(line);
+    if (t.empty()) {
+      if (blank_start == std::string_view::npos) {
+        blank_start = line_begin;
+        blank_buffer = buffer;
+      }
       continue;
     }
-    // A "[" line that a hex value's "\" continuation swallows is no key line.
-    const bool starts_block =
-        data[i] == '[' && !(blank_start == std::string_view::npos && !blocks_.empty() &&
-                            std::memchr(data + prev_begin, '\\', prev_end - prev_begin) &&
-                            ContinuesIntoNextLine(blocks_.back().begin, line_begin));
-    if (starts_block) {
-      const std::size_t begin = blank_start != std::string_view::npos ? blank_start : line_begin;
+    if (t[0] == '[') {
+      const bool after_blank = blank_start != std::string_view::npos;
+      const auto begin = static_cast<std::uint32_t>(after_blank ? blank_start : line_begin);
       if (blocks_.empty())
         header_end_ = begin;
       else
-        blocks_.back().end = static_cast<std::uint32_t>(begin);
-      Block block;
-      block.begin = static_cast<std::uint32_t>(begin);
-      block.key = KeyForLine(std::string_view(data + i + 1, line_end - i - 1), state);
+        blocks_.back().end = begin;
       const auto index = static_cast<std::uint32_t>(blocks_.size());
+      Block block;
+      block.begin = begin;
+      block.reader_buffer = after_blank ? blank_buffer : buffer;
+      block.key = KeyForLine(t.substr(1), index, state);
       if (RegKey* key = block.key) {
         if (key->first_block_ == RegKey::kNoBlock)
           key->first_block_ = index;
@@ -145,10 +153,14 @@ void RegHive::Index() {
         key->last_block_ = index;
       }
       blocks_.push_back(block);
+      in_key = block.key != nullptr;
+    } else if ((t[0] == '"' || t[0] == '@') && in_key && t.find('\\') != std::string_view::npos &&
+               t.find("hex") != std::string_view::npos) {
+      // Only hex data goes on over more lines, after a backslash.
+      ParseRegValue(t, reader, scratch);
+      ends_in_continuation_ = reader.ran_out();
     }
     blank_start = std::string_view::npos;
-    prev_begin = line_begin;
-    prev_end = line_end;
   }
   if (blocks_.empty()) {
     header_end_ = trailer_begin_ = n;
@@ -158,28 +170,7 @@ void RegHive::Index() {
   }
 }
 
-bool RegHive::ContinuesIntoNextLine(std::size_t block_begin, std::size_t line_begin) {
-  if (!blocks_.back().key) return false;  // wineserver ignores values of an unreadable key
-  RegLineReader reader(std::string_view(text_).substr(block_begin, line_begin - block_begin));
-  std::string_view line;
-  bool key_line_seen = false;
-  RegValue value;
-  while (reader.Next(line)) {
-    std::string_view t = SkipRegSpace(line);
-    if (t.empty()) continue;
-    if (!key_line_seen) {
-      key_line_seen = true;
-      continue;
-    }
-    if (t[0] == '"' || t[0] == '@') {
-      ParseRegValue(t, reader, value);
-      if (reader.ran_out()) return true;
-    }
-  }
-  return false;
-}
-
-RegKey* RegHive::KeyForLine(std::string_view after_bracket, LoadState& state) {
+RegKey* RegHive::KeyForLine(std::string_view after_bracket, std::uint32_t block, LoadState& state) {
   RegKeyLine& parsed = state.line;
   if (!ParseRegKeyLine(after_bracket, parsed)) return nullptr;
   std::vector<std::u16string_view>& names = state.names;
@@ -195,6 +186,7 @@ RegKey* RegHive::KeyForLine(std::string_view after_bracket, LoadState& state) {
   last_chain.resize(level);
   for (; level < names.size(); ++level) {
     key = &FindOrAddSubkey(*key, names[level]);
+    if (key->spelled_by_ == RegKey::kNoBlock) key->spelled_by_ = block;
     last_chain.push_back(key);
   }
   return key;
@@ -273,7 +265,8 @@ void RegHive::Parse(RegKey& key) {
 }
 
 void RegHive::ParseBlock(RegKey& key, const Block& block, bool first) {
-  RegLineReader reader(std::string_view(text_).substr(block.begin, block.end - block.begin));
+  RegLineReader reader(std::string_view(text_).substr(block.begin, block.end - block.begin),
+                       block.reader_buffer);
   std::string_view line;
   bool key_line_seen = false;
   RegValue value;
@@ -449,8 +442,32 @@ std::uint32_t RegHive::AnchorOf(const RegKey& key) const {
   return kAfterHeader;
 }
 
-std::string RegHive::Save() const {
+void RegHive::AppendUnchangedBlock(std::string& out, std::uint32_t index, bool respell) const {
+  const Block& block = blocks_[index];
+  std::string_view text = std::string_view(text_).substr(block.begin, block.end - block.begin);
+  if (respell) {
+    // Only blanks stand before the "[" of the block's key line.
+    const std::size_t bracket = text.find('[');
+    std::u16string path;
+    if (auto used = ParseRegEscaped(text.substr(bracket + 1), ']', path)) {
+      out.append(text.substr(0, bracket + 1));
+      const std::vector<std::u16string> names = PathOf(*block.key);
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i) out += "\\\\";
+        AppendRegEscaped(out, names[i], RegQuotes::kKeyName);
+      }
+      text.remove_prefix(bracket + *used);  // from the "]" on, as it was
+    }
+  }
+  out.append(text);
+}
+
+std::string RegHive::Save() {
   if (!modified_ || !valid_) return text_;
+  // What wineserver makes of a line with a NUL byte depends on the lines before
+  // it, and a value continued past the end of the file takes the next line
+  // written after it: then only text written anew reads back the same.
+  if (has_nul_ || ends_in_continuation_) return SaveEveryBlock();
   std::vector<std::pair<std::uint32_t, const RegKey*>> inserts;
   for (const RegKey* key : dirty_) {
     if (!key->deleted_ && key->first_block_ == RegKey::kNoBlock && NeedsBlock(*key)) {
@@ -461,25 +478,57 @@ std::string RegHive::Save() const {
     if (a.first != b.first) return a.first < b.first;
     return BeforeInTree(a.second, b.second);
   });
+  // A key is spelled as the first "[" line that names it. When that line is not
+  // written again (its key was deleted or lost its block), the next line that
+  // names the key must spell it as the key was spelled, or the key's case
+  // changes for Wine too.
+  std::unordered_set<const RegKey*> named;
+  auto name_chain = [&](const RegKey* key, std::uint32_t block) {
+    bool named_elsewhere_first = false;
+    for (; key && key != root_ && named.insert(key).second; key = key->parent_) {
+      if (key->spelled_by_ != block) named_elsewhere_first = true;
+    }
+    return named_elsewhere_first;
+  };
   std::string out;
   out.reserve(text_.size() + 256 * (inserts.size() + dirty_.size()));
   out.append(text_, 0, header_end_);
+  auto append_new = [&](const RegKey& key) {
+    AppendBlock(out, key);
+    name_chain(&key, RegKey::kNoBlock);
+  };
   auto next = inserts.begin();
   auto insert_after = [&](std::uint32_t anchor) {
-    for (; next != inserts.end() && next->first == anchor; ++next) AppendBlock(out, *next->second);
+    for (; next != inserts.end() && next->first == anchor; ++next) append_new(*next->second);
   };
   insert_after(kAfterHeader);
   for (std::uint32_t i = 0; i < blocks_.size(); ++i) {
     const Block& block = blocks_[i];
     const RegKey* key = block.key;
-    if (!key || (!key->dirty_ && !key->deleted_)) {
+    if (!key) {
       out.append(text_, block.begin, block.end - block.begin);
-    } else if (!key->deleted_ && key->first_block_ == i) {
-      AppendBlock(out, *key);
+    } else if (!key->dirty_ && !key->deleted_) {
+      AppendUnchangedBlock(out, i, name_chain(key, i));
+    } else if (!key->deleted_ && key->first_block_ == i && NeedsBlock(*key)) {
+      append_new(*key);
     }
     insert_after(i + 1);
   }
   out.append(text_, trailer_begin_, std::string::npos);
+  return out;
+}
+
+// The header as it was, then every key as wineserver writes it, in its order.
+std::string RegHive::SaveEveryBlock() {
+  std::string out(text_, 0, header_end_);
+  std::vector<RegKey*> pending{root_};
+  while (!pending.empty()) {
+    RegKey& key = *pending.back();
+    pending.pop_back();
+    Parse(key);
+    AppendBlock(out, key);
+    pending.insert(pending.end(), key.subkeys_.rbegin(), key.subkeys_.rend());
+  }
   return out;
 }
 
@@ -492,17 +541,43 @@ void RegNamespace::Mount(std::u16string_view branch, RegHive& hive) {
   mounts_.push_back(std::move(m));
 }
 
-RegNamespace::Ref RegNamespace::Follow(Ref key, int depth) const {
-  if (depth > 16) return {};
+// What the links of one walk resolved to, by key and depth: a file can nest
+// links so that a naive walk resolves the same ones exponentially often.
+struct RegNamespace::Resolution {
+  std::map<std::pair<const RegKey*, int>, Ref> known;
+  std::size_t budget = kLinkResolutionBudget;
+  bool too_deep = false;
+};
+
+RegNamespace::Ref RegNamespace::Follow(Ref key, int depth, Resolution& resolution) const {
+  if (depth > kMaxLinkDepth) {
+    resolution.too_deep = true;
+    return {};
+  }
   if (!key || !key.hive->IsLink(*key.key)) return key;
-  auto target = key.hive->LinkTarget(*key.key);
-  if (!target) return {};
-  return Resolve(*target, depth);
+  const auto [known, first] = resolution.known.try_emplace({key.key, depth});
+  if (!first) return known->second;
+  if (resolution.budget == 0) {
+    resolution.too_deep = true;
+    return {};
+  }
+  --resolution.budget;
+  if (auto target = key.hive->LinkTarget(*key.key)) {
+    known->second = Resolve(*target, depth, resolution);
+  }
+  return known->second;
 }
 
-RegNamespace::Ref RegNamespace::Resolve(std::u16string_view absolute, int depth) const {
+RegNamespace::Ref RegNamespace::Resolve(std::u16string_view absolute, int depth,
+                                        Resolution& resolution) const {
   constexpr std::u16string_view kRoot = u"\\Registry\\";
   if (absolute.size() <= kRoot.size() || !RegNamesEqual(absolute.substr(0, kRoot.size()), kRoot)) {
+    return {};
+  }
+  // Every key of the target from the registry's root on is followed one level
+  // deeper, the hives' own roots too.
+  if (depth + 1 > kMaxLinkDepth) {
+    resolution.too_deep = true;
     return {};
   }
   std::vector<std::u16string_view> names;
@@ -521,21 +596,25 @@ RegNamespace::Ref RegNamespace::Resolve(std::u16string_view absolute, int depth)
   for (std::size_t i = best->names.size(); i < names.size(); ++i) {
     RegKey* sub = cur.hive->Subkey(*cur.key, names[i]);
     if (!sub) return {};
-    cur = Follow({cur.hive, sub}, depth + 1);
+    cur = Follow({cur.hive, sub}, depth + 1, resolution);
     if (!cur) return {};
   }
   return cur;
 }
 
-RegNamespace::Walk RegNamespace::Descend(Ref start, const std::vector<std::u16string_view>& names,
-                                         int depth) const {
+RegNamespace::Walk RegNamespace::Descend(Ref start,
+                                         const std::vector<std::u16string_view>& names) const {
+  Resolution resolution;
   Walk walk;
   walk.key = start;
   for (; walk.found < names.size(); ++walk.found) {
     RegKey* sub = walk.key.hive->Subkey(*walk.key.key, names[walk.found]);
     if (!sub) return walk;
-    walk.key = Follow({walk.key.hive, sub}, depth);
-    if (!walk.key) return walk;
+    walk.key = Follow({walk.key.hive, sub}, 0, resolution);
+    if (!walk.key) {
+      walk.too_deep = resolution.too_deep;
+      return walk;
+    }
   }
   return walk;
 }

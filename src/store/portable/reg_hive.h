@@ -42,6 +42,8 @@ class RegKey {
   std::uint64_t modified_ = 0;  // FILETIME
   std::uint32_t first_block_ = kNoBlock;
   std::uint32_t last_block_ = kNoBlock;
+  // The block whose "[" line named this key first: its spelling is the key's.
+  std::uint32_t spelled_by_ = kNoBlock;
   bool parsed_ = false;
   bool link_ = false;
   bool dirty_ = false;
@@ -70,7 +72,7 @@ class RegHive {
   bool modified() const { return modified_; }
   // The file's bytes with the changes applied; the original text when nothing
   // changed.
-  std::string Save() const;
+  std::string Save();
 
   RegKey& root() { return *root_; }
   // The subkey of that name (case-insensitive), or null. Links are not followed.
@@ -105,7 +107,8 @@ class RegHive {
   struct Block {
     std::uint32_t begin = 0;  // its blank lines, then the "[" line
     std::uint32_t end = 0;
-    RegKey* key = nullptr;  // null when wineserver could not read the key line
+    std::uint32_t reader_buffer = 0;  // the size of wineserver's line buffer at begin
+    RegKey* key = nullptr;            // null when wineserver could not read the key line
     std::uint32_t next_of_key = RegKey::kNoBlock;
   };
 
@@ -113,8 +116,7 @@ class RegHive {
   struct LoadState;
 
   void Index();
-  bool ContinuesIntoNextLine(std::size_t block_begin, std::size_t line_begin);
-  RegKey* KeyForLine(std::string_view after_bracket, LoadState& state);
+  RegKey* KeyForLine(std::string_view after_bracket, std::uint32_t block, LoadState& state);
   RegKey& NewKey(RegKey* parent, std::u16string_view name);
   RegKey& FindOrAddSubkey(RegKey& parent, std::u16string_view name);
   void Parse(RegKey& key);
@@ -122,11 +124,15 @@ class RegHive {
   void Touch(RegKey& key, std::uint64_t now);
   bool NeedsBlock(const RegKey& key) const;
   void AppendBlock(std::string& out, const RegKey& key) const;
+  void AppendUnchangedBlock(std::string& out, std::uint32_t index, bool respell) const;
   std::uint32_t AnchorOf(const RegKey& key) const;
+  std::string SaveEveryBlock();
 
   std::string text_;
   bool valid_ = false;
   bool modified_ = false;
+  bool has_nul_ = false;
+  bool ends_in_continuation_ = false;  // the last hex value waits for a line past the end
   std::size_t header_end_ = 0;
   std::size_t trailer_begin_ = 0;
   std::vector<Block> blocks_;
@@ -147,27 +153,31 @@ class RegNamespace {
   };
   // Where a walk stopped: the deepest key reached with links followed, and the
   // index of the first name that does not exist (names.size() when all do).
-  // key is null when a link on the way leads nowhere.
+  // key is null when a link on the way leads nowhere; too_deep tells that it
+  // took more links than Wine follows (a loop, for one).
   struct Walk {
     Ref key;
     std::size_t found = 0;
+    bool too_deep = false;
   };
 
   // branch as on line 2 of the file: u"Machine", u"User\\S-1-5-21-0-0-0-1000".
   void Mount(std::u16string_view branch, RegHive& hive);
-  // Follows key if it is a link (and the link it leads to, up to wineserver's
-  // limit); a link to a missing key gives a null Ref.
-  Ref Follow(Ref key, int depth = 0) const;
-  // Walks names from start, following every link reached, as Wine opens keys.
-  Walk Descend(Ref start, const std::vector<std::u16string_view>& names, int depth = 0) const;
-  // The key an absolute path (\Registry\...) names, links followed.
-  Ref Resolve(std::u16string_view absolute, int depth = 0) const;
+  // Walks names from start, following every link reached as Wine opens keys:
+  // each key on a link's target path is followed one level deeper than the
+  // link, and a link leads nowhere when its target is missing or lies more
+  // than 32 levels deep.
+  Walk Descend(Ref start, const std::vector<std::u16string_view>& names) const;
 
  private:
   struct Mounted {
     std::vector<std::u16string> names;
     RegHive* hive;
   };
+  struct Resolution;
+  Ref Follow(Ref key, int depth, Resolution& resolution) const;
+  Ref Resolve(std::u16string_view absolute, int depth, Resolution& resolution) const;
+
   std::vector<Mounted> mounts_;
 };
 

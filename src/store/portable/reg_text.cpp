@@ -338,6 +338,12 @@ void AppendRegKeyHead(std::string& out, const std::vector<const std::u16string*>
   if (link) out += "#link\n";
 }
 
+// wineserver's buffer holds size - 1 characters; it grows by half until what it
+// must hold fits.
+void RegLineReader::GrowWhileBelow(std::size_t needed) {
+  while (buffer_size_ - 1 < needed) buffer_size_ += buffer_size_ / 2;
+}
+
 bool RegLineReader::Next(std::string_view& line) {
   if (pos_ >= text_.size()) {
     ran_out_ = true;
@@ -345,18 +351,24 @@ bool RegLineReader::Next(std::string_view& line) {
   }
   const std::size_t start = pos_;
   const void* nl = std::memchr(text_.data() + start, '\n', text_.size() - start);
-  std::size_t end;
-  if (nl) {
-    end = static_cast<std::size_t>(static_cast<const char*>(nl) - text_.data());
-    pos_ = end + 1;
-    if (end > start && text_[end - 1] == '\r') --end;
-  } else {
-    end = text_.size();
-    pos_ = end;
+  const std::size_t end =
+      nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - text_.data()) : text_.size();
+  const std::size_t length = (nl ? end + 1 : end) - start;  // the characters fgets may take
+  const void* nul = std::memchr(text_.data() + start, '\0', end - start);
+  if (!nul) {
+    // A last line without LF fills the buffer once more before fgets sees the end.
+    GrowWhileBelow(nl ? length : length + 1);
+    pos_ = start + length;
+    line = text_.substr(start, end - start);
+    if (nl && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
   }
-  line = text_.substr(start, end - start);
-  const std::size_t nul = line.find('\0');
-  if (nul != std::string_view::npos) line = line.substr(0, nul);
+  // strlen stops at the NUL, so the buffer stops growing once the NUL is in it,
+  // and whatever of the line did not fit is left for the next read.
+  const auto text_end = static_cast<std::size_t>(static_cast<const char*>(nul) - text_.data());
+  GrowWhileBelow(text_end - start + 1);
+  pos_ = start + std::min<std::size_t>(length, buffer_size_ - 1);
+  line = text_.substr(start, text_end - start);
   return true;
 }
 
@@ -405,6 +417,8 @@ RegValueParse ParseRegValue(std::string_view line, RegLineReader& more, RegValue
   }
   while (pos < line.size() && IsRegSpace(line[pos])) ++pos;
   if (pos >= line.size() || line[pos] != '=') return RegValueParse::kBadName;
+  // wineserver refuses to store the value before it reads the data.
+  if (value.name.size() > kMaxRegValueName) return RegValueParse::kBadName;
   ++pos;
   while (pos < line.size() && IsRegSpace(line[pos])) ++pos;
 

@@ -18,6 +18,8 @@
 namespace korvanta {
 
 inline constexpr std::uint32_t kRegLink = 6;
+// The longest value name wineserver stores, in UTF-16 code units.
+inline constexpr std::size_t kMaxRegValueName = 16383;
 inline constexpr std::string_view kRegFileSignature = "WINE REGISTRY Version 2";
 
 // A value as wineserver stores it: strings are UTF-16LE bytes with whatever
@@ -59,18 +61,28 @@ void AppendRegKeyHead(std::string& out, const std::vector<const std::u16string*>
                       std::uint64_t modified, const std::u16string* key_class, bool link);
 
 // Reads lines as wineserver does: a line ends at LF, a CR before the LF is
-// dropped, and a NUL byte ends the line's text.
+// dropped, and a NUL byte ends the line's text. wineserver reads through a
+// buffer that starts at 4 bytes and grows by half whenever a line fills it;
+// a line with a NUL byte that does not fit it is cut at the buffer's end and
+// the rest is read as a line of its own. So the buffer's size is kept here,
+// and a reader that starts inside a file takes the size it had there.
 class RegLineReader {
  public:
-  explicit RegLineReader(std::string_view text) : text_(text) {}
+  static constexpr std::uint32_t kFirstBufferSize = 4;
+  explicit RegLineReader(std::string_view text, std::uint32_t buffer_size = kFirstBufferSize)
+      : text_(text), buffer_size_(buffer_size) {}
   bool Next(std::string_view& line);
   std::size_t offset() const { return pos_; }
+  std::uint32_t buffer_size() const { return buffer_size_; }
   // Whether a line was asked for after the last one.
   bool ran_out() const { return ran_out_; }
 
  private:
+  void GrowWhileBelow(std::size_t needed);
+
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::uint32_t buffer_size_;
   bool ran_out_ = false;
 };
 
@@ -86,7 +98,8 @@ enum class RegValueParse {
   kBadData,  // wineserver stores the name as REG_NONE without data
 };
 // Parses a value line (after its leading white space, starting at '"' or '@'),
-// taking continuation lines of hex data from `more`.
+// taking continuation lines of hex data from `more`. A name longer than
+// wineserver keeps is a bad name, and then no continuation line is taken.
 RegValueParse ParseRegValue(std::string_view line, RegLineReader& more, RegValue& value);
 
 // A "[path] seconds" line, from the character after '['.

@@ -61,9 +61,11 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
   return out;
 }
 
-// A name as the ...A calls take it: a C string.
+// A name as the ...A calls take it: a C string, whose length RtlInitAnsiString
+// keeps in 16 bits (a name of 65537 bytes is one of 1).
 std::u16string NameToUtf16(std::string_view name) {
-  return AnsiToUtf16(name.substr(0, name.find('\0')));
+  name = name.substr(0, name.find('\0'));
+  return AnsiToUtf16(name.substr(0, name.size() & 0xffff));
 }
 
 std::string Utf16BytesToAnsi(std::string_view bytes) {
@@ -305,7 +307,8 @@ Status PortableRegistry::Resolve(RegRoot root, std::string_view path, bool allow
   for (auto name : names) target.names.emplace_back(name);
   target.views.assign(target.names.begin(), target.names.end());
   target.walk = space_.Descend({hive.data.get(), &hive.data->root()}, target.views);
-  return target.walk.key ? kSuccess : kFileNotFound;
+  if (target.walk.key) return kSuccess;
+  return target.walk.too_deep ? kInvalidParameter : kFileNotFound;
 }
 
 KeyHandle PortableRegistry::NewHandle(const RegNamespace::Ref& ref, std::uint32_t access) {
@@ -405,6 +408,9 @@ Status PortableRegistry::QueryValue(KeyHandle key, std::string_view name, RegDat
 
 Status PortableRegistry::SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                                   std::string_view bytes) {
+  const std::u16string value_name = NameToUtf16(name);
+  // ntdll refuses, before it asks the server, a name wineserver would not load.
+  if (value_name.size() > kMaxRegValueName) return kInvalidParameter;
   Status status = StartWrite();
   RegNamespace::Ref ref;
   if (status == kSuccess) status = UseHandle(key, kKeySetValue, ref);
@@ -412,11 +418,12 @@ Status PortableRegistry::SetValue(KeyHandle key, std::string_view name, std::uin
   if (status == kSuccess) {
     std::string stored(bytes);
     if (IsStringType(type)) {
-      // NT adds the terminator a caller forgot to count.
-      if (!stored.empty() && stored.back() != 0) stored.push_back('\0');
+      // NT counts a terminator the caller left out, but only one that is there.
+      const std::size_t count = bytes.size();
+      if (count && bytes[count - 1] != 0 && bytes.data()[count] == 0) stored.push_back('\0');
       stored = Utf16ToBytes(AnsiToUtf16(stored));
     }
-    ref.hive->SetValue(*ref.key, NameToUtf16(name), type, stored, Now());
+    ref.hive->SetValue(*ref.key, value_name, type, stored, Now());
   }
   return EndWrite(status);
 }

@@ -35,9 +35,10 @@ class PortableRegistry final : public RegistryBackend {
   Status CloseKey(KeyHandle key) override;
   Status DeleteKey(RegRoot root, std::string_view path) override;
   Status QueryValue(KeyHandle key, std::string_view name, RegData& data) override;
-  // As RegSetValueExA, which reads one byte past the data of a string type to
-  // add a missing terminator: that byte counts as zero here, as it is after a
-  // std::string or a C string.
+  // As RegSetValueExA, which reads the byte after the data of a string type
+  // and counts it as the terminator the caller left out when it is zero: the
+  // data must be followed by a readable byte, as in a std::string or a C
+  // string. A name longer than 16,383 characters gives kInvalidParameter.
   Status SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                   std::string_view bytes) override;
   Status DeleteValue(KeyHandle key, std::string_view name) override;
