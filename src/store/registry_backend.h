@@ -59,7 +59,10 @@ class RegistryBackend {
 
   // RegQueryValueExA of the whole value, whatever its length; "" is the default value.
   virtual Status QueryValue(KeyHandle key, std::string_view name, RegData& data) = 0;
-  // RegSetValueExA: string types are converted from ANSI as the system does.
+  // RegSetValueExA: string types are converted from ANSI as the system does. As
+  // the system does, it looks at the byte after the data of a string type (a
+  // terminator the count left out is added when it is there): bytes must be
+  // followed by a readable byte, as a std::string's are.
   virtual Status SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                           std::string_view bytes) = 0;
   virtual Status DeleteValue(KeyHandle key, std::string_view name) = 0;
