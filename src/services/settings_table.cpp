@@ -167,7 +167,7 @@ void SettingsTable::LoadRow(const SliderRow& row) {
   if (auto* label = form_.Get<ui::Label>(row.readout)) {
     std::string shown = read.is_empty() ? std::string() : read.ToText();
     if (read.is_empty() && row.absent_position != 0) shown = std::to_string(row.absent_position);
-    label->set_caption(row.prefix + shown + row.suffix);
+    label->set_caption(row.load_prefix.value_or(row.prefix) + shown + row.suffix);
   }
 }
 

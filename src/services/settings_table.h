@@ -83,6 +83,9 @@ struct SliderRow {
   std::string suffix;
   RegValue value;
   int absent_position = 0;  // where the slider stands when the value is absent
+  // The read-out's prefix after the load, when it differs from the one the
+  // slider's moves show.
+  std::optional<std::string> load_prefix;
 };
 
 // What a table cannot say: the page's own load and apply, in the row's place.
