@@ -240,7 +240,7 @@ TEST_F(SettingsTableTest, AnEmptyBoxNeverCreatesAnAbsentValue) {
 }
 
 TEST_F(SettingsTableTest, SlidersRewriteWhatIsThereAndCreateOnlyAwayFromZero) {
-  SliderRow row{"Slider1", "Label1", "当前选定值： ", " KB", {kHkcu, kKey, "v"}, 0};
+  SliderRow row{"Slider1", "Label1", "当前选定值： ", " KB", {kHkcu, kKey, "v"}, 0, std::nullopt};
   BindSliderReadout(form_, row);
   auto& slider = *form_.Get<ui::Slider>("Slider1");
   auto& label = *form_.Get<ui::Label>("Label1");
