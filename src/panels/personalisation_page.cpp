@@ -167,9 +167,8 @@ std::vector<app::SettingRow> PersonalisationPage::Rows() {
 
   rows.push_back(
       HookRow{"Checkjt", [this] { LoadShortcutArrows(); }, [this] { ApplyShortcutArrows(); }});
-  CheckRow version =
-      Flag("Checkbb", {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, RowAction::kWrite);
-  rows.push_back(version);
+  rows.push_back(
+      Flag("Checkbb", {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, RowAction::kWrite));
   rows.push_back(Flag("Checkycie", {kHKCU, kUserPolicies, "NoInternetIcon"}, RowAction::kWrite));
   rows.push_back(NameSpaceIcon("Checkhsz", "{645FF040-5081-101B-9F08-00AA002F954E}", "回收站"));
   rows.push_back(NameSpaceIcon("Checkwd", "{450D8FBA-AD25-11D0-98A8-0800361B1103}", "我的文档"));
