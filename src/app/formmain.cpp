@@ -86,6 +86,7 @@ Formmain::Formmain(Program& program)
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
       personalisation(Own<panels::PersonalisationPage>(pages_, program, *Picture1[1])),
+      desktop(Own<panels::DesktopMenuPage>(pages_, program, *Picture1[2])),
       network(Own<panels::NetworkPage>(pages_, program, *Picture1[3])),
       cleaner(Own<cleaner::CleanerPage>(pages_, program, *Picture1[8])),
       program_(program) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleaner/cleaner_page.h"
+#include "panels/desktop_menu_page.h"
 #include "panels/network_page.h"
 #include "panels/personalisation_page.h"
 #include "services/page.h"
@@ -60,6 +61,7 @@ class Formmain final : public ui::Form {
 
   // The pages, constructed on their containers.
   panels::PersonalisationPage& personalisation;
+  panels::DesktopMenuPage& desktop;
   panels::NetworkPage& network;
   cleaner::CleanerPage& cleaner;
 

@@ -11,6 +11,8 @@
 //   # setup: file PATH TEXT                     write a file (TEXT in GBK; \r \n allowed)
 //   # check: reg ROOT KEY NAME = DATA           the value reads DATA
 //   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
+//   # check: reg ROOT KEY NAME dword N          the value is REG_DWORD holding N
+//   # check: reg ROOT KEY NAME sz TEXT          the value is REG_SZ holding TEXT
 //   # check: reg ROOT KEY NAME absent           the value does not exist
 //   # check: reg ROOT KEY NAME password TEXT    a salted hash of TEXT is stored
 //   # check: key ROOT KEY absent                the key does not exist
@@ -199,6 +201,21 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
         EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
         EXPECT_EQ(data.type, kRegBinary) << line;
         EXPECT_EQ(data.bytes, HexBytes(rest)) << line;
+      } else if (how == "dword" || how == "sz") {
+        // The type as stored, which a loose read would not tell.
+        RegData data;
+        EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
+        if (how == "dword") {
+          EXPECT_EQ(data.type, kRegDword) << line;
+          std::int32_t number = std::stoi(rest);
+          std::string bytes(4, '\0');
+          for (int i = 0; i < 4; ++i)
+            bytes[static_cast<std::size_t>(i)] = static_cast<char>(number >> (8 * i));
+          EXPECT_EQ(data.bytes, bytes) << line;
+        } else {
+          EXPECT_EQ(data.type, kRegSz) << line;
+          EXPECT_EQ(data.bytes, machine_->codepage().ToAnsi(rest) + std::string(1, '\0')) << line;
+        }
       } else if (how == "password") {
         EXPECT_TRUE(app::IsPasswordHash(value.ToText())) << line << " reads " << value.ToText();
         EXPECT_TRUE(app::PasswordMatches(value.ToText(), rest)) << line;
