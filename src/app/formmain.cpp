@@ -88,6 +88,7 @@ Formmain::Formmain(Program& program)
       personalisation(Own<panels::PersonalisationPage>(pages_, program, *Picture1[1])),
       desktop(Own<panels::DesktopMenuPage>(pages_, program, *Picture1[2])),
       network(Own<panels::NetworkPage>(pages_, program, *Picture1[3])),
+      filesystem(Own<panels::FileSystemPage>(pages_, program, *Picture1[5])),
       cleaner(Own<cleaner::CleanerPage>(pages_, program, *Picture1[8])),
       program_(program) {
   set_caption("Korvanta V3.5");

@@ -9,6 +9,7 @@
 
 #include "cleaner/cleaner_page.h"
 #include "panels/desktop_menu_page.h"
+#include "panels/filesystem_page.h"
 #include "panels/network_page.h"
 #include "panels/personalisation_page.h"
 #include "services/page.h"
@@ -63,6 +64,7 @@ class Formmain final : public ui::Form {
   panels::PersonalisationPage& personalisation;
   panels::DesktopMenuPage& desktop;
   panels::NetworkPage& network;
+  panels::FileSystemPage& filesystem;
   cleaner::CleanerPage& cleaner;
 
  private:

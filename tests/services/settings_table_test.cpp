@@ -272,6 +272,18 @@ TEST_F(SettingsTableTest, OptionButtonsStandForValues) {
   form_.Get<ui::OptionButton>("Option1")->UserClick();
   Table({row}).Apply();
   EXPECT_EQ(Stored()->bytes, std::string("\x01\0\0\0", 4));
+
+  // A value no option stands for, or none, leaves the selection as it was.
+  auto& first = *form_.Get<ui::OptionButton>("Option1");
+  Store(kRegDword, std::string("\x07\0\0\0", 4));
+  Table({row}).Load();
+  EXPECT_TRUE(first.selected());
+  reg().DeleteValue(kHkcu, kKey, "v");
+  Table({row}).Load();
+  EXPECT_TRUE(first.selected());
+  first.set_selected(false);
+  Table({row}).Apply();
+  EXPECT_FALSE(Stored()) << "no option selected: nothing written";
 }
 
 TEST_F(SettingsTableTest, RowsRunInTheOrderGivenAndLookupsRefuseOtherKinds) {

@@ -1,0 +1,162 @@
+#include "panels/filesystem_page.h"
+
+#include <string>
+#include <utility>
+
+#include "services/theme.h"
+#include "ui/declare.h"
+
+namespace korvanta::panels {
+namespace {
+
+using app::CheckRow;
+using app::OptionRow;
+using app::RegValue;
+using app::RowAction;
+using app::SliderRow;
+using ui::CheckBox;
+using ui::Label;
+using ui::Place;
+
+constexpr auto kHKCU = RegRoot::kCurrentUser;
+constexpr auto kHKLM = RegRoot::kLocalMachine;
+
+constexpr const char* kFileSystem = "System\\CurrentControlSet\\Control\\FileSystem";
+constexpr const char* kDesktop = "Control Panel\\desktop";
+
+// The frames span the page; the check boxes stand below them on the page itself.
+constexpr int kFrameLeft = 120, kFrameWidth = 7830;
+constexpr int kFrame1Top = 480, kFrame1Height = 1380;
+constexpr int kFrame2Top = 1980, kFrame2Height = 780;
+constexpr int kChecksTop = 2940, kCheckPitch = 420;
+constexpr int kWaitTop = 5160, kWaitPitch = 480;
+
+ui::Rect CheckAt(int row) {
+  return {240, kChecksTop + row * kCheckPitch, 7560, 300};
+}
+
+// A check box whose value holds data when ticked and is ticked when it does.
+CheckRow Flag(std::string control, RegValue value, std::uint32_t type, Variant data,
+              RowAction unticked) {
+  CheckRow row;
+  row.control = std::move(control);
+  row.value = std::move(value);
+  row.type = type;
+  row.ticked_data = data;
+  row.unticked = unticked;
+  row.unticked_data = Variant(0);
+  row.match = std::move(data);
+  return row;
+}
+
+// A wait time typed into its text box: ticked, with the text, while it reads
+// other than empty; unticking deletes it.
+CheckRow WaitTime(std::string control, std::string text_box, std::string name) {
+  CheckRow row;
+  row.control = std::move(control);
+  row.text_box = std::move(text_box);
+  row.value = {kHKCU, kDesktop, std::move(name)};
+  row.type = kRegSz;
+  row.unticked = RowAction::kDeleteValue;
+  row.match = Variant("");
+  row.match_when_equal = false;
+  row.fill_text = CheckRow::Text::kOnMatch;
+  return row;
+}
+
+}  // namespace
+
+FileSystemPage::FileSystemPage(app::Program& program, ui::PictureBox& page)
+    : Frame1(Place<ui::Frame>(page, "Frame1", {kFrameLeft, kFrame1Top, kFrameWidth, kFrame1Height},
+                              "文件系统缓冲大小设置")),
+      Frame2(Place<ui::Frame>(page, "Frame2", {kFrameLeft, kFrame2Top, kFrameWidth, kFrame2Height},
+                              "Windows文件保护扫描设置")),
+      Slider4(Place<ui::Slider>(Frame1, "Slider4", {600, 300, 6630, 480})),
+      Labeldqxd4(Place<Label>(Frame1, "Labeldqxd4", {600, 900, 6630, 300})),
+      Commandszwj(Place<ui::CommandButton>(page, "Commandszwj", app::theme::PageButton(1), "设置",
+                                           "设置被选项")),
+      program_(program),
+      table_(program.machine().reg(), *page.form(), Rows()) {
+  Slider4.set_range(0, 200, 1, 10, 10);
+  Place<Label>(Frame1, "Labelx4", {240, 390, 300, 270}, "小");
+  Place<Label>(Frame1, "Labeld4", {7290, 390, 300, 270}, "大");
+  ui::Appearance centred = Labeldqxd4.appearance();
+  centred.align = ui::Align::kCenter;
+  Labeldqxd4.set_appearance(centred);
+
+  // Option buttons group by their container: the three share the frame alone.
+  Place<ui::OptionButton>(Frame2, "Optionbsm", {240, 330, 2400, 300}, "启动时不进行扫描");
+  Place<ui::OptionButton>(Frame2, "Optionmcsm", {2760, 330, 2700, 300}, "每次启动时都进行扫描");
+  Place<ui::OptionButton>(Frame2, "Optionjyc", {5580, 330, 2040, 300}, "仅扫描一次");
+
+  constexpr const char* kChecks[] = {"Checkjksd",   "加快多媒体软件运行的速度",
+                                     "Checkjzcwjm", "禁止使用长文件名",
+                                     "Checkcwjm",   "禁用长文件名中的\"～\"字符",
+                                     "Checkdosks",  "激活Windows2000的DOS快速编辑模式",
+                                     "Checkdvd",    "激活Windows Media Player播放DVD功能"};
+  for (int i = 0; i < 5; ++i) {
+    Place<CheckBox>(page, kChecks[2 * i], CheckAt(i), kChecks[2 * i + 1]);
+  }
+  constexpr const char* kWaits[] = {"Checkwfysj", "关闭“无响应的应用程序”的等待时间", "Textwfysj",
+                                    "Checkcwjsj", "关闭出错应用程序的等待响应时间",   "Textccsj"};
+  for (int i = 0; i < 2; ++i) {
+    int top = kWaitTop + i * kWaitPitch;
+    Place<CheckBox>(page, kWaits[3 * i], {240, top, 3900, 300}, kWaits[3 * i + 1]);
+    Place<ui::TextBox>(page, kWaits[3 * i + 2], {4200, top - 15, 1800, 330});
+    Place<Label>(page, "Labelms" + std::to_string(i + 1), {6060, top + 30, 900, 270}, "(毫秒)");
+  }
+
+  for (const app::SettingRow& row : table_.rows()) {
+    if (const auto* slider = std::get_if<SliderRow>(&row)) {
+      app::BindSliderReadout(*page.form(), *slider);
+    }
+  }
+  Commandszwj.on_click = [this] { Apply(); };
+}
+
+std::vector<app::SettingRow> FileSystemPage::Rows() {
+  std::vector<app::SettingRow> rows;
+
+  SliderRow limit;
+  limit.control = "Slider4";
+  limit.readout = "Labeldqxd4";
+  limit.prefix = "当前选定值： ";
+  limit.load_prefix = "当前选定值：";
+  limit.value = {kHKLM, "System\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
+                 "IoPageLockLimit"};
+  rows.push_back(limit);
+
+  // Tested in this order on apply; only one of them can be selected.
+  OptionRow scan;
+  scan.options = {{"Optionjyc", Variant(2)}, {"Optionbsm", Variant(0)}, {"Optionmcsm", Variant(1)}};
+  scan.value = {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan"};
+  rows.push_back(scan);
+
+  rows.push_back(Flag("Checkjksd", {kHKLM, kFileSystem, "ConfigFileAllocSize"}, kRegDword,
+                      Variant(500), RowAction::kDeleteValue));
+  rows.push_back(Flag("Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"}, kRegDword, Variant(1),
+                      RowAction::kWrite));
+  rows.push_back(Flag("Checkcwjm", {kHKLM, kFileSystem, "NameNumericTail"}, kRegDword, Variant(1),
+                      RowAction::kWrite));
+  rows.push_back(Flag("Checkdosks", {kHKCU, "Console", "QuickEdit"}, kRegDword, Variant(1),
+                      RowAction::kWrite));
+  rows.push_back(Flag("Checkdvd",
+                      {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
+                      kRegSz, Variant("yes"), RowAction::kDeleteValue));
+  rows.push_back(WaitTime("Checkcwjsj", "Textccsj", "HungAppTimeout"));
+  rows.push_back(WaitTime("Checkwfysj", "Textwfysj", "WaitToKillAppTimeOut"));
+  return rows;
+}
+
+void FileSystemPage::Fill(app::LoadStep step) {
+  if (step == app::LoadStep::kFileSystem) table_.Load();
+}
+
+void FileSystemPage::Apply() {
+  program_.RestartPending = 1;
+  // The entry comes first and stands whatever the writes do.
+  program_.log().AppendLogEntry("文件系统设置成功  ");
+  table_.Apply();
+}
+
+}  // namespace korvanta::panels

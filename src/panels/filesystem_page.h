@@ -1,0 +1,37 @@
+#pragma once
+// The file-system page: the memory lock limit on a slider, the scan mode of the
+// file protection, and the file-system, console, media-player and shutdown
+// wait values, applied by its "设置".
+
+#include "services/page.h"
+#include "services/program.h"
+#include "services/settings_table.h"
+#include "ui/controls.h"
+
+namespace korvanta::panels {
+
+class FileSystemPage final : public app::Page {
+ public:
+  FileSystemPage(app::Program& program, ui::PictureBox& page);
+
+  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kFileSystem}; }
+  void Fill(app::LoadStep step) override;
+  // "设置": the restart flag, the log entry, then every row in the table's order.
+  void Apply();
+
+  const app::SettingsTable& table() const { return table_; }
+
+  ui::Frame& Frame1;  // 文件系统缓冲大小设置
+  ui::Frame& Frame2;  // Windows文件保护扫描设置
+  ui::Slider& Slider4;
+  ui::Label& Labeldqxd4;
+  ui::CommandButton& Commandszwj;  // 设置
+
+ private:
+  static std::vector<app::SettingRow> Rows();
+
+  app::Program& program_;
+  app::SettingsTable table_;
+};
+
+}  // namespace korvanta::panels
