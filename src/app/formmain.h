@@ -11,6 +11,7 @@
 #include "panels/desktop_menu_page.h"
 #include "panels/filesystem_page.h"
 #include "panels/network_page.h"
+#include "panels/other_settings_page.h"
 #include "panels/personalisation_page.h"
 #include "services/page.h"
 #include "services/program.h"
@@ -65,6 +66,7 @@ class Formmain final : public ui::Form {
   panels::DesktopMenuPage& desktop;
   panels::NetworkPage& network;
   panels::FileSystemPage& filesystem;
+  panels::OtherSettingsPage& other;
   cleaner::CleanerPage& cleaner;
 
  private:

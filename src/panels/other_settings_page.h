@@ -1,0 +1,37 @@
+#pragma once
+// The other-settings page: hot keys, the defragmenter's screen saver, fast
+// shutdown, the low-disk alert, active-desktop components and the last user
+// name at logon, applied by its "设置". The system-file backup frame sits above
+// them on the same page.
+
+#include <vector>
+
+#include "services/page.h"
+#include "services/program.h"
+#include "services/settings_table.h"
+#include "ui/controls.h"
+
+namespace korvanta::panels {
+
+class OtherSettingsPage final : public app::Page {
+ public:
+  OtherSettingsPage(app::Program& program, ui::PictureBox& page);
+
+  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kOtherSettings}; }
+  void Fill(app::LoadStep step) override;
+  // "设置": the restart flag, the log entry, then every row in the table's order.
+  void Apply();
+
+  const app::SettingsTable& table() const { return table_; }
+
+  ui::TextBox& Textyp;
+  ui::CommandButton& Commandszqt;  // 设置
+
+ private:
+  static std::vector<app::SettingRow> Rows();
+
+  app::Program& program_;
+  app::SettingsTable table_;
+};
+
+}  // namespace korvanta::panels
