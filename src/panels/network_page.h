@@ -1,24 +1,61 @@
 #pragma once
-// The network page: so far the box for the site to block, which empties itself
-// at every click so the user can type over its hint.
+// The network page: the TCP/IP parameters of a connection type, dial-up,
+// routing and browser policies, and blocking web sites through the hosts file,
+// applied by its "设置".
 
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "services/page.h"
 #include "services/program.h"
+#include "services/settings_table.h"
 #include "ui/controls.h"
 
 namespace korvanta::panels {
+
+// The host name in what the user typed as a site to block: a scheme and a path
+// typed by mistake are taken off; nothing when what remains is not a host name
+// (letters, digits, hyphens and dots, at most 253 characters).
+std::optional<std::string> SiteToBlock(std::string_view typed);
 
 class NetworkPage final : public app::Page {
  public:
   NetworkPage(app::Program& program, ui::PictureBox& page);
 
-  // The connection settings and policies fill here as they come.
-  std::vector<app::LoadStep> steps() const override { return {}; }
-  void Fill(app::LoadStep) override {}
+  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kNetwork}; }
+  void Fill(app::LoadStep step) override;
+  // "设置": the restart flag, the log entry, the check boxes, the site to block,
+  // then the connection type.
+  void Apply();
+  // "恢复屏蔽网站": the hosts files back as they were before the first blocking.
+  void RestoreHosts();
 
+  const app::SettingsTable& table() const { return table_; }
+
+  ui::Frame& Frame1;  // 网络加速（选择相应上网方式）
+  ui::TextBox& Textmut;
+  ui::TextBox& Textdyhc;
+  ui::TextBox& Textfzsm;
   ui::TextBox& Textpb;
+  ui::TextBox& Textcache;
+  ui::CheckBox& Checkpb;
+  ui::CommandButton& Commandhfpb;  // 恢复屏蔽网站
+  ui::CommandButton& Commandszwl;  // 设置
+
+ private:
+  std::vector<app::SettingRow> Rows();
+  void LoadConnection();
+  void ApplyConnection();
+  void BlockSite();
+  // Writes bytes over each hosts file the program keeps, in their order; a
+  // missing folder or a file that cannot be replaced is skipped.
+  void WriteHostsFiles(std::string_view bytes);
+
+  app::Program& program_;
+  std::vector<ui::OptionButton*> presets_;
+  app::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

@@ -8,7 +8,8 @@
 //   # setup: reg ROOT KEY NAME hash TEXT        store a password hash of TEXT
 //   # setup: reg ROOT KEY NAME absent           delete the value
 //   # setup: key ROOT KEY absent                delete the key (it has no subkeys)
-//   # setup: file PATH TEXT                     write a file (TEXT in GBK; \r \n allowed)
+//   # setup: file PATH TEXT                     write a file, and its folder when missing
+//                                               (TEXT in GBK; \r \n allowed)
 //   # check: reg ROOT KEY NAME = DATA           the value reads DATA
 //   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
 //   # check: reg ROOT KEY NAME dword N          the value is REG_DWORD holding N
@@ -18,6 +19,7 @@
 //   # check: key ROOT KEY absent                the key does not exist
 //   # check: file PATH = TEXT                   the file holds exactly TEXT (GBK)
 //   # check: file PATH contains TEXT            the file holds TEXT somewhere
+//   # check: file PATH absent                   the file does not exist
 // ROOT is HKLM, HKCU or HKCR; a KEY or NAME with blanks is written «like this», and
 // «» is the default value. PATH may start with %PROGRAM% for the program folder;
 // TEXT may hold \r, \n and \xHH escapes.
@@ -29,6 +31,7 @@
 #include <sstream>
 
 #include "store/machine.h"
+#include "store/paths.h"
 #include "support/test_support.h"
 #include "windows/password_hash.h"
 
@@ -179,6 +182,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
+      ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(Path(w[0]))), kSuccess) << line;
       ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), kSuccess) << line;
     } else {
       FAIL() << "unknown setup: " << line;
@@ -229,6 +233,10 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       if (key) machine_->reg().CloseKey(key);
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 3);
+      if (w[1] == "absent") {
+        EXPECT_FALSE(machine_->files().Stat(Path(w[0]))) << line;
+        return;
+      }
       std::string bytes;
       EXPECT_EQ(machine_->files().ReadFile(Path(w[0]), bytes), kSuccess) << line;
       std::string text = machine_->codepage().FromAnsi(bytes);
