@@ -89,6 +89,7 @@ Formmain::Formmain(Program& program)
       desktop(Own<panels::DesktopMenuPage>(pages_, program, *Picture1[2])),
       network(Own<panels::NetworkPage>(pages_, program, *Picture1[3])),
       filesystem(Own<panels::FileSystemPage>(pages_, program, *Picture1[5])),
+      security(Own<panels::SecurityPage>(pages_, program, *Picture1[6])),
       other(Own<panels::OtherSettingsPage>(pages_, program, *Picture1[7])),
       cleaner(Own<cleaner::CleanerPage>(pages_, program, *Picture1[8])),
       program_(program) {

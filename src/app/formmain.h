@@ -13,6 +13,7 @@
 #include "panels/network_page.h"
 #include "panels/other_settings_page.h"
 #include "panels/personalisation_page.h"
+#include "panels/security_page.h"
 #include "services/page.h"
 #include "services/program.h"
 #include "ui/controls.h"
@@ -66,6 +67,7 @@ class Formmain final : public ui::Form {
   panels::DesktopMenuPage& desktop;
   panels::NetworkPage& network;
   panels::FileSystemPage& filesystem;
+  panels::SecurityPage& security;
   panels::OtherSettingsPage& other;
   cleaner::CleanerPage& cleaner;
 

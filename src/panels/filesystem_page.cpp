@@ -26,8 +26,8 @@ constexpr const char* kDesktop = "Control Panel\\desktop";
 
 // The frames span the page; the check boxes stand below them on the page itself.
 constexpr int kFrameLeft = 120, kFrameWidth = 7830;
-constexpr int kFrame1Top = 480, kFrame1Height = 1380;
-constexpr int kFrame2Top = 1980, kFrame2Height = 780;
+constexpr int kFrame7Top = 480, kFrame7Height = 1380;
+constexpr int kFrame8Top = 1980, kFrame8Height = 780;
 constexpr int kChecksTop = 2940, kCheckPitch = 420;
 constexpr int kWaitTop = 5160, kWaitPitch = 480;
 
@@ -67,27 +67,27 @@ CheckRow WaitTime(std::string control, std::string text_box, std::string name) {
 }  // namespace
 
 FileSystemPage::FileSystemPage(app::Program& program, ui::PictureBox& page)
-    : Frame1(Place<ui::Frame>(page, "Frame1", {kFrameLeft, kFrame1Top, kFrameWidth, kFrame1Height},
+    : Frame7(Place<ui::Frame>(page, "Frame7", {kFrameLeft, kFrame7Top, kFrameWidth, kFrame7Height},
                               "文件系统缓冲大小设置")),
-      Frame2(Place<ui::Frame>(page, "Frame2", {kFrameLeft, kFrame2Top, kFrameWidth, kFrame2Height},
+      Frame8(Place<ui::Frame>(page, "Frame8", {kFrameLeft, kFrame8Top, kFrameWidth, kFrame8Height},
                               "Windows文件保护扫描设置")),
-      Slider4(Place<ui::Slider>(Frame1, "Slider4", {600, 300, 6630, 480})),
-      Labeldqxd4(Place<Label>(Frame1, "Labeldqxd4", {600, 900, 6630, 300})),
+      Slider4(Place<ui::Slider>(Frame7, "Slider4", {600, 300, 6630, 480})),
+      Labeldqxd4(Place<Label>(Frame7, "Labeldqxd4", {600, 900, 6630, 300})),
       Commandszwj(Place<ui::CommandButton>(page, "Commandszwj", app::theme::PageButton(1), "设置",
                                            "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
   Slider4.set_range(0, 200, 1, 10, 10);
-  Place<Label>(Frame1, "Labelx4", {240, 390, 300, 270}, "小");
-  Place<Label>(Frame1, "Labeld4", {7290, 390, 300, 270}, "大");
+  Place<Label>(Frame7, "Labelx4", {240, 390, 300, 270}, "小");
+  Place<Label>(Frame7, "Labeld4", {7290, 390, 300, 270}, "大");
   ui::Appearance centred = Labeldqxd4.appearance();
   centred.align = ui::Align::kCenter;
   Labeldqxd4.set_appearance(centred);
 
   // Option buttons group by their container: the three share the frame alone.
-  Place<ui::OptionButton>(Frame2, "Optionbsm", {240, 330, 2400, 300}, "启动时不进行扫描");
-  Place<ui::OptionButton>(Frame2, "Optionmcsm", {2760, 330, 2700, 300}, "每次启动时都进行扫描");
-  Place<ui::OptionButton>(Frame2, "Optionjyc", {5580, 330, 2040, 300}, "仅扫描一次");
+  Place<ui::OptionButton>(Frame8, "Optionbsm", {240, 330, 2400, 300}, "启动时不进行扫描");
+  Place<ui::OptionButton>(Frame8, "Optionmcsm", {2760, 330, 2700, 300}, "每次启动时都进行扫描");
+  Place<ui::OptionButton>(Frame8, "Optionjyc", {5580, 330, 2040, 300}, "仅扫描一次");
 
   constexpr const char* kChecks[] = {"Checkjksd",   "加快多媒体软件运行的速度",
                                      "Checkjzcwjm", "禁止使用长文件名",

@@ -21,8 +21,8 @@ class FileSystemPage final : public app::Page {
 
   const app::SettingsTable& table() const { return table_; }
 
-  ui::Frame& Frame1;  // 文件系统缓冲大小设置
-  ui::Frame& Frame2;  // Windows文件保护扫描设置
+  ui::Frame& Frame7;  // 文件系统缓冲大小设置
+  ui::Frame& Frame8;  // Windows文件保护扫描设置
   ui::Slider& Slider4;
   ui::Label& Labeldqxd4;
   ui::CommandButton& Commandszwj;  // 设置

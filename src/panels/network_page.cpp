@@ -141,11 +141,11 @@ std::optional<std::string> SiteToBlock(std::string_view typed) {
 }
 
 NetworkPage::NetworkPage(app::Program& program, ui::PictureBox& page)
-    : Frame1(Place<ui::Frame>(page, "Frame1", {120, kFrameTop, 7830, kFrameHeight},
-                              "网络加速（选择相应上网方式）")),
-      Textmut(Place<ui::TextBox>(Frame1, "Textmut", {240, 570, 1500, 330})),
-      Textdyhc(Place<ui::TextBox>(Frame1, "Textdyhc", {2190, 570, 1500, 330})),
-      Textfzsm(Place<ui::TextBox>(Frame1, "Textfzsm", {3990, 570, 1500, 330})),
+    : Frame11(Place<ui::Frame>(page, "Frame11", {120, kFrameTop, 7830, kFrameHeight},
+                               "网络加速（选择相应上网方式）")),
+      Textmut(Place<ui::TextBox>(Frame11, "Textmut", {240, 570, 1500, 330})),
+      Textdyhc(Place<ui::TextBox>(Frame11, "Textdyhc", {2190, 570, 1500, 330})),
+      Textfzsm(Place<ui::TextBox>(Frame11, "Textfzsm", {3990, 570, 1500, 330})),
       Textpb(Place<ui::TextBox>(page, "Textpb", {1920, kBlockTop + 15, 3960, 330}, kSiteHint)),
       Textcache(Place<ui::TextBox>(page, "Textcache",
                                    {4560, kChecksTop + 6 * kCheckPitch - 15, 1500, 330})),
@@ -156,13 +156,13 @@ NetworkPage::NetworkPage(app::Program& program, ui::PictureBox& page)
                                            "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
-  Place<ui::Label>(Frame1, "Label1", {240, 300, 7400, 270},
+  Place<ui::Label>(Frame11, "Label1", {240, 300, 7400, 270},
                    "最大传送单元大小             传输单元缓冲区             TCP/IP分组寿命");
   for (std::size_t i = 0; i < kPresets.size(); ++i) {
     const Preset& preset = kPresets[i];
     const int column = static_cast<int>(i % 2), row = static_cast<int>(i / 2);
     auto& option = Place<ui::OptionButton>(
-        Frame1, preset.option,
+        Frame11, preset.option,
         {240 + column * (kOptionWidth + 120), kOptionsTop + row * kOptionPitch, kOptionWidth, 300},
         preset.caption);
     option.on_click = [this, &preset] {

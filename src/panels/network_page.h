@@ -34,7 +34,7 @@ class NetworkPage final : public app::Page {
 
   const app::SettingsTable& table() const { return table_; }
 
-  ui::Frame& Frame1;  // 网络加速（选择相应上网方式）
+  ui::Frame& Frame11;  // 网络加速（选择相应上网方式）
   ui::TextBox& Textmut;
   ui::TextBox& Textdyhc;
   ui::TextBox& Textfzsm;

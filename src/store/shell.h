@@ -17,6 +17,9 @@ class Shell {
   // reported back.
   virtual void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
                        std::uintptr_t owner) = 0;
+  // Whether Execute can start the machine's own programs (".exe", ".scr"): a
+  // machine folder can only while Wine is installed.
+  virtual bool StartsPrograms() const = 0;
   // Asks the machine to restart so that changed settings take effect; programs are
   // asked to close and may save their work first.
   virtual void RequestRestart() = 0;

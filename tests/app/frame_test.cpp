@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 #include "app/formmain.h"
@@ -145,6 +146,16 @@ TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   again.RunPosted();
   EXPECT_EQ(again.Loaded("Formpasscw"), nullptr);
   EXPECT_NE(again.Loaded("Formpass"), nullptr) << "a fresh prompt follows";
+}
+
+TEST_F(FrameTest, EveryControlOfTheMainWindowHasItsOwnName) {
+  // Pages declare their controls on one form: a name used twice would make
+  // lookups by name (korvanta-drive, the renderers' object names) ambiguous.
+  Drive("start\n");
+  std::set<std::string> ids;
+  for (const ui::Control* c : MainWindow(*program_)->all()) {
+    EXPECT_TRUE(ids.insert(c->id()).second) << c->id() << " twice";
+  }
 }
 
 TEST_F(FrameTest, SwitchingPagesMovesTheBarAndBringsThePageToTheFront) {

@@ -45,6 +45,10 @@ void PortableShell::Execute(std::string_view, std::string_view file, std::string
   }
 }
 
+bool PortableShell::StartsPrograms() const {
+  return FindProgram("wine").has_value();
+}
+
 void PortableShell::RequestRestart() {
   SpawnDetached({"wineboot", "--restart"}, {"WINEPREFIX=" + machine_.root().string()});
 }

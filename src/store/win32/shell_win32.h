@@ -10,6 +10,7 @@ class Win32Shell final : public Shell {
   void RecycleFile(std::string_view path) override;
   void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
                std::uintptr_t owner) override;
+  bool StartsPrograms() const override { return true; }
   void RequestRestart() override;
   void ShowDesktopIconView(bool visible) override;
 };

@@ -1,0 +1,256 @@
+#include "panels/security_page.h"
+
+#include <utility>
+
+#include "services/theme.h"
+#include "store/paths.h"
+#include "ui/declare.h"
+
+namespace korvanta::panels {
+namespace {
+
+using app::CheckRow;
+using app::HookRow;
+using app::RegValue;
+using app::RowAction;
+using ui::CheckBox;
+using ui::Place;
+
+constexpr auto kHKCU = RegRoot::kCurrentUser;
+constexpr auto kHKLM = RegRoot::kLocalMachine;
+
+constexpr const char* kUserPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
+constexpr const char* kMachinePolicies = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
+constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kDrivesKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\policies\\Explorer";
+constexpr const char* kNoScreenSaver = "请选择屏幕保护程序";
+
+// The drive frame on the left, the policy frame beside it; the page's buttons
+// stand below both.
+constexpr int kFrameTop = 480, kFrameHeight = 5820;
+constexpr int kDriveLeft = 120, kDriveWidth = 1800;
+constexpr int kPolicyLeft = 2040, kPolicyWidth = 5910;
+constexpr int kChecksTop = 780, kCheckPitch = 330;
+
+ui::Rect CheckAt(int row) {
+  return {180, kChecksTop + row * kCheckPitch, kPolicyWidth - 300, 285};
+}
+
+// A policy flag: data when ticked, ticked when it reads (loosely) that data.
+CheckRow Flag(std::string control, RegValue value, std::uint32_t type, Variant data,
+              RowAction unticked = RowAction::kDeleteValue, Variant unticked_data = {}) {
+  CheckRow row;
+  row.control = std::move(control);
+  row.value = std::move(value);
+  row.type = type;
+  row.ticked_data = data;
+  row.unticked = unticked;
+  row.unticked_data = std::move(unticked_data);
+  row.match = std::move(data);
+  return row;
+}
+
+CheckRow UserFlag(std::string control, std::string key, std::string name) {
+  return Flag(std::move(control), {kHKCU, kUserPolicies + std::move(key), std::move(name)},
+              kRegDword, Variant(1));
+}
+
+// The drive letter of a listed root ("C:\"), as a bit of the hidden-drive mask.
+std::uint32_t DriveBit(const std::string& root) {
+  if (root.empty() || root[0] < 'A' || root[0] > 'Z') return 0;
+  return std::uint32_t{1} << (root[0] - 'A');
+}
+
+}  // namespace
+
+SecurityPage::SecurityPage(app::Program& program, ui::PictureBox& page)
+    : Frame9(Place<ui::Frame>(page, "Frame9", {kDriveLeft, kFrameTop, kDriveWidth, kFrameHeight},
+                              "隐藏磁盘驱动器")),
+      Frame10(Place<ui::Frame>(page, "Frame10",
+                               {kPolicyLeft, kFrameTop, kPolicyWidth, kFrameHeight},
+                               "系统安全设置(请谨慎使用)")),
+      Listdiv(Place<ui::ListBox>(Frame9, "Listdiv", {150, 300, kDriveWidth - 300, 4380})),
+      Combo2(Place<ui::ComboBox>(Frame10, "Combo2", {180, 300, 3060, 330}, kNoScreenSaver)),
+      Checkzdpb(Place<CheckBox>(Frame10, "Checkzdpb", CheckAt(0), "开机自动启动屏保")),
+      Commandhfp(Place<ui::CommandButton>(Frame9, "Commandhfp", {150, 4800, kDriveWidth - 300, 375},
+                                          "恢复全部", "恢复所有隐藏的驱动器")),
+      Commandycp(Place<ui::CommandButton>(Frame9, "Commandycp", {150, 5280, kDriveWidth - 300, 375},
+                                          "隐藏/恢复", "隐藏被选中的驱动器，恢复没被选中的驱动器")),
+      Commandszpb(Place<ui::CommandButton>(Frame10, "Commandszpb", {3360, 285, 1140, 360},
+                                           "属性设置", "设置被选屏保属性")),
+      Commandyl(Place<ui::CommandButton>(Frame10, "Commandyl", {4620, 285, 1140, 360}, "预览",
+                                         "预览被选屏保")),
+      Commandszaq(Place<ui::CommandButton>(page, "Commandszaq", app::theme::PageButton(1), "设置",
+                                           "设置被选项")),
+      program_(program),
+      table_(program.machine().reg(), *page.form(), Rows()) {
+  Listdiv.multi_select = true;
+  constexpr const char* kChecks[] = {"Checkautcd", "禁止光盘自动运行",
+                                     "Checkesc",   "禁止匿名用户Esc键登陆",
+                                     "Checkxfld",  "修复ADODB.Stream漏洞(推荐)",
+                                     "Checkjzwc",  "禁止执行REG文件(危险)",
+                                     "Checkieck",  "禁止用IE查看本地磁盘内容",
+                                     "Checkjywjj", "禁用文件夹选项菜单",
+                                     "Checkdos",   "禁止MS-DOS方式",
+                                     "Checkqxqh",  "取消\"重启计算机并切换到MS-DOS\"功能",
+                                     "Checkjzzcb", "禁止使用注册表编辑器(危险)",
+                                     "Checkjycx",  "禁止使用任何程序(危险)",
+                                     "Checktcbc",  "禁止Windows退出时自动保存信息",
+                                     "Checkjyglq", "禁用文件管理器",
+                                     "Checkjzgx",  "禁止文件共享",
+                                     "Checkjzxs",  "禁止修改显示属性"};
+  for (int i = 0; i < 14; ++i) {
+    Place<CheckBox>(Frame10, kChecks[2 * i], CheckAt(i + 1), kChecks[2 * i + 1]);
+  }
+  Commandycp.on_click = [this] { HideDrives(); };
+  Commandhfp.on_click = [this] { RestoreAllDrives(); };
+  // A screen saver started without arguments shows its settings; opened by the
+  // shell, it previews.
+  Commandszpb.on_click = [this] { StartScreenSaver(); };
+  Commandyl.on_click = [this] { StartScreenSaver(); };
+  Commandszaq.on_click = [this] { Apply(); };
+}
+
+std::vector<app::SettingRow> SecurityPage::Rows() {
+  std::vector<app::SettingRow> rows;
+  rows.push_back(UserFlag("Checkjzgx", "Network", "NoFileSharingControl"));
+  rows.push_back(UserFlag("Checkjyglq", "System", "DisableTaskMgr"));
+  rows.push_back(UserFlag("Checkjzxs", "System", "NoDispCPL"));
+  rows.push_back(UserFlag("Checkieck", "Explorer", "NoFileURL"));
+  rows.push_back(UserFlag("Checktcbc", "Explorer", "NoSaveSettings"));
+  rows.push_back(Flag("Checkqxqh",
+                      {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"}, kRegDword,
+                      Variant(1)));
+  rows.push_back(UserFlag("Checkdos", "WinOldApp", "Disabled"));
+  rows.push_back(UserFlag("Checkjywjj", "Explorer", "NoFolderOptions"));
+  rows.push_back(Flag("Checkjycx",
+                      {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"}, kRegDword,
+                      Variant(1)));
+  rows.push_back(UserFlag("Checkjzzcb", "System", "DisableRegistryTools"));
+  rows.push_back(Flag("Checkxfld",
+                      {kHKLM,
+                       "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
+                       "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
+                       "Compatibility Flags"},
+                      kRegDword, Variant(1024)));
+  // Registry files open as text instead of being merged; unticking restores the
+  // merge, so the value is written in both states.
+  rows.push_back(Flag("Checkjzwc", {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""}, kRegSz,
+                      Variant("txtfile"), RowAction::kWrite, Variant("regfile")));
+  rows.push_back(
+      Flag("Checkesc", {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword, Variant(1)));
+  // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own mask.
+  rows.push_back(Flag("Checkautcd",
+                      {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
+                      kRegBinary, Variant(181), RowAction::kWrite, Variant(149)));
+  // The screen saver's box: the list fills first, so that the saved choice can
+  // be shown in it.
+  rows.push_back(
+      HookRow{"Checkzdpb", [this] { LoadScreenSavers(); }, [this] { ApplyAutoScreenSaver(); }});
+  return rows;
+}
+
+void SecurityPage::Fill(app::LoadStep step) {
+  if (step == app::LoadStep::kSecurity) {
+    table_.Load();
+  } else if (step == app::LoadStep::kDriveList) {
+    LoadDrives();
+  }
+}
+
+void SecurityPage::Apply() {
+  program_.RestartPending = 1;
+  // The entry comes first and stands whatever the writes do.
+  program_.log().AppendLogEntry("系统安全设置成功  ");
+  table_.Apply();
+}
+
+std::string SecurityPage::SystemFolder() {
+  std::string folder = program_.machine().paths().SysDir();
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::string SecurityPage::ChosenScreenSaver() {
+  if (Combo2.text() == kNoScreenSaver) return {};
+  return SystemFolder() + "\\" + Combo2.text();
+}
+
+void SecurityPage::LoadScreenSavers() {
+  std::vector<FileEntry> entries;
+  program_.machine().files().List(SystemFolder() + "\\*.scr", entries);
+  for (const FileEntry& entry : entries) {
+    if (!entry.is_directory()) Combo2.AddItem(entry.name);
+  }
+  LoadAutoScreenSaver();
+}
+
+void SecurityPage::LoadAutoScreenSaver() {
+  Checkzdpb.set_ticked(false);
+  Variant autopb;
+  program_.machine().reg().QueryValue(kHKLM, kRunKey, "autopb", autopb);
+  if (!(autopb == "")) {
+    Checkzdpb.set_ticked(true);
+    Combo2.set_text(GetName(autopb.ToText()));
+  }
+}
+
+void SecurityPage::ApplyAutoScreenSaver() {
+  std::string path = ChosenScreenSaver();
+  Registry& reg = program_.machine().reg();
+  if (Checkzdpb.ticked() && !path.empty()) {
+    reg.SetValue(kHKLM, kRunKey, "autopb", kRegSz, Variant(path));
+  } else {
+    reg.DeleteValue(kHKLM, kRunKey, "autopb");
+  }
+}
+
+void SecurityPage::StartScreenSaver() {
+  std::string path = ChosenScreenSaver();
+  if (path.empty()) return;
+  if (!program_.machine().shell().StartsPrograms()) {
+    program_.dialogs().MessageBox(Combo2.form(), "Korvanta",
+                                  "这台计算机上无法运行屏幕保护程序：" + path,
+                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+    return;
+  }
+  program_.host().Launch({"open", path, "", Combo2.form()});
+}
+
+void SecurityPage::LoadDrives() {
+  Listdiv.Clear();
+  Variant mask_read;
+  program_.machine().reg().QueryValue(kHKCU, kDrivesKey, "Nodrives", mask_read);
+  const auto mask = static_cast<std::uint32_t>(mask_read.ToInt32().value_or(0));
+  for (int n = 0; n < 26; ++n) {
+    std::string root = std::string(1, static_cast<char>('A' + n)) + ":\\";
+    std::uint32_t type = program_.machine().files().DriveType(root);
+    if (type != kDriveRemovable && type != kDriveFixed && type != kDriveCdrom) continue;
+    Listdiv.AddItem(root);
+    if (mask & (std::uint32_t{1} << n)) Listdiv.set_selected(Listdiv.count() - 1, true);
+  }
+}
+
+void SecurityPage::HideDrives() {
+  program_.RestartPending = 1;
+  Registry& reg = program_.machine().reg();
+  // Drives the list does not show (network drives, letters mapped later) keep
+  // whatever the mask said of them: only the listed ones are the user's choice.
+  Variant stored;
+  reg.QueryValue(kHKCU, kDrivesKey, "Nodrives", stored);
+  std::uint32_t mask = static_cast<std::uint32_t>(stored.ToInt32().value_or(0));
+  for (int i = 0; i < Listdiv.count(); ++i) {
+    std::uint32_t bit = DriveBit(Listdiv.items()[static_cast<std::size_t>(i)].text);
+    mask = Listdiv.selected(i) ? (mask | bit) : (mask & ~bit);
+  }
+  reg.SetValue(kHKCU, kDrivesKey, "Nodrives", kRegDword, Variant(static_cast<std::int32_t>(mask)));
+}
+
+void SecurityPage::RestoreAllDrives() {
+  program_.RestartPending = 1;
+  program_.machine().reg().SetValue(kHKCU, kDrivesKey, "Nodrives", kRegDword, Variant(0));
+  for (int i = 0; i < Listdiv.count(); ++i) Listdiv.set_selected(i, false);
+}
+
+}  // namespace korvanta::panels
