@@ -62,6 +62,10 @@ void DriveHost::Unloaded(ui::Form& form) {
 }
 
 void DriveHost::Launch(const app::LaunchRequest& request) {
+  if (request.run_minimized) {
+    Print("run " + OneLine(request.file) + " (minimized)");
+    return;
+  }
   Print("launch " + OneLine(request.parameters.empty() ? request.file
                                                        : request.file + " " + request.parameters));
 }

@@ -107,8 +107,8 @@ SecurityPage::SecurityPage(app::Program& program, ui::PictureBox& page)
   Commandhfp.on_click = [this] { RestoreAllDrives(); };
   // A screen saver started without arguments shows its settings; opened by the
   // shell, it previews.
-  Commandszpb.on_click = [this] { StartScreenSaver(); };
-  Commandyl.on_click = [this] { StartScreenSaver(); };
+  Commandszpb.on_click = [this] { StartScreenSaver(true); };
+  Commandyl.on_click = [this] { StartScreenSaver(false); };
   Commandszaq.on_click = [this] { Apply(); };
 }
 
@@ -206,7 +206,7 @@ void SecurityPage::ApplyAutoScreenSaver() {
   }
 }
 
-void SecurityPage::StartScreenSaver() {
+void SecurityPage::StartScreenSaver(bool settings) {
   std::string path = ChosenScreenSaver();
   if (path.empty()) return;
   if (!program_.machine().shell().StartsPrograms()) {
@@ -215,7 +215,9 @@ void SecurityPage::StartScreenSaver() {
                                   ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
     return;
   }
-  program_.host().Launch({"open", path, "", Combo2.form()});
+  app::LaunchRequest request{"open", path, "", Combo2.form()};
+  request.run_minimized = settings;
+  program_.host().Launch(request);
 }
 
 void SecurityPage::LoadDrives() {

@@ -56,7 +56,8 @@ class SecurityPage final : public app::Page {
   std::string SystemFolder();
   std::string ChosenScreenSaver();
   // Through the shell, when the machine can run it; otherwise the user is told.
-  void StartScreenSaver();
+  // Its settings (the program itself, minimised) or its preview (the shell's "open").
+  void StartScreenSaver(bool settings);
 
   app::Program& program_;
   app::SettingsTable table_;

@@ -15,6 +15,9 @@ struct LaunchRequest {
   std::string file;        // Windows path, or an address
   std::string parameters;  // "" for none
   const ui::Form* owner = nullptr;
+  // Start the program file itself, with no verb and no arguments, in a
+  // minimised window that has the focus (a screen saver so shows its settings).
+  bool run_minimized = false;
 };
 
 class Host {

@@ -20,6 +20,9 @@ class Shell {
   // Whether Execute can start the machine's own programs (".exe", ".scr"): a
   // machine folder can only while Wine is installed.
   virtual bool StartsPrograms() const = 0;
+  // Starts a program file itself, with no arguments, in a minimised window that
+  // has the focus (WinExec with SW_SHOWMINIMIZED). Nothing is reported back.
+  virtual void RunMinimized(std::string_view program) = 0;
   // Asks the machine to restart so that changed settings take effect; programs are
   // asked to close and may save their work first.
   virtual void RequestRestart() = 0;

@@ -73,6 +73,10 @@ void QtHost::Beep() {
 }
 
 void QtHost::Launch(const app::LaunchRequest& request) {
+  if (request.run_minimized) {
+    machine_.shell().RunMinimized(request.file);
+    return;
+  }
   machine_.shell().Execute(request.verb, request.file, request.parameters, 0);
 }
 

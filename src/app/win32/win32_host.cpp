@@ -42,6 +42,10 @@ void Win32Host::Beep() {
 }
 
 void Win32Host::Launch(const app::LaunchRequest& request) {
+  if (request.run_minimized) {
+    machine_.shell().RunMinimized(request.file);
+    return;
+  }
   HWND owner = request.owner ? renderer_.WindowOf(*request.owner) : nullptr;
   machine_.shell().Execute(request.verb, request.file, request.parameters,
                            reinterpret_cast<std::uintptr_t>(owner));

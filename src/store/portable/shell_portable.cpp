@@ -49,6 +49,14 @@ bool PortableShell::StartsPrograms() const {
   return FindProgram("wine").has_value();
 }
 
+// Wine runs the program itself; a window manager decides how it first shows.
+void PortableShell::RunMinimized(std::string_view program) {
+  std::optional<std::filesystem::path> host = machine_.HostPath(program);
+  std::error_code ec;
+  if (!host || !std::filesystem::exists(*host, ec) || !FindProgram("wine")) return;
+  SpawnDetached({"wine", host->string()}, {"WINEPREFIX=" + machine_.root().string()});
+}
+
 void PortableShell::RequestRestart() {
   SpawnDetached({"wineboot", "--restart"}, {"WINEPREFIX=" + machine_.root().string()});
 }

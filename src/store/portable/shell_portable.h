@@ -15,6 +15,7 @@ class PortableShell final : public Shell {
   void Execute(std::string_view verb, std::string_view file, std::string_view parameters,
                std::uintptr_t owner) override;
   bool StartsPrograms() const override;
+  void RunMinimized(std::string_view program) override;
   // wineboot --restart on the prefix when Wine is installed; nothing otherwise.
   void RequestRestart() override;
   void ShowDesktopIconView(bool visible) override;

@@ -51,4 +51,9 @@ void Win32Shell::ShowDesktopIconView(bool visible) {
   if (icons) ShowWindow(icons, visible ? SW_SHOW : SW_HIDE);
 }
 
+void Win32Shell::RunMinimized(std::string_view program) {
+  std::string path = Win32Codepage().ToAnsi(program);
+  WinExec(path.c_str(), SW_SHOWMINIMIZED);
+}
+
 }  // namespace korvanta
