@@ -64,15 +64,7 @@ Rect LowerBox(int row, int width) {
 // A flag of the explorer policies: 1 when ticked, gone when unticked, ticked
 // when it reads 1 (a 4-byte REG_BINARY reads as the number it holds).
 CheckRow Policy(std::string control, std::string name, std::uint32_t type = kRegDword) {
-  CheckRow row;
-  row.control = std::move(control);
-  row.value = {kHKCU, kPolicies, std::move(name)};
-  row.type = type;
-  row.width = 4;
-  row.ticked_data = 1;
-  row.unticked = RowAction::kDeleteValue;
-  row.match = Variant(1);
-  return row;
+  return app::FlagRow(std::move(control), {kHKCU, kPolicies, std::move(name)}, type, Variant(1));
 }
 
 }  // namespace
@@ -211,10 +203,7 @@ void DesktopMenuPage::Fill(app::LoadStep step) {
 }
 
 void DesktopMenuPage::Apply() {
-  program_.RestartPending = 1;
-  // The entry comes first and stands whatever the writes do.
-  program_.log().AppendLogEntry("桌面与菜单设置成功  ");
-  table_.Apply(kOrder);
+  app::ApplySettingsPage(program_, "桌面与菜单设置成功  ", table_, kOrder);
 }
 
 }  // namespace korvanta::panels

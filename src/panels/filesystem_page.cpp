@@ -35,20 +35,6 @@ ui::Rect CheckAt(int row) {
   return {240, kChecksTop + row * kCheckPitch, 7560, 300};
 }
 
-// A check box whose value holds data when ticked and is ticked when it does.
-CheckRow Flag(std::string control, RegValue value, std::uint32_t type, Variant data,
-              RowAction unticked) {
-  CheckRow row;
-  row.control = std::move(control);
-  row.value = std::move(value);
-  row.type = type;
-  row.ticked_data = data;
-  row.unticked = unticked;
-  row.unticked_data = Variant(0);
-  row.match = std::move(data);
-  return row;
-}
-
 // A wait time typed into its text box: ticked, with the text, while it reads
 // other than empty; unticking deletes it.
 CheckRow WaitTime(std::string control, std::string text_box, std::string name) {
@@ -132,17 +118,17 @@ std::vector<app::SettingRow> FileSystemPage::Rows() {
   scan.value = {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan"};
   rows.push_back(scan);
 
-  rows.push_back(Flag("Checkjksd", {kHKLM, kFileSystem, "ConfigFileAllocSize"}, kRegDword,
-                      Variant(500), RowAction::kDeleteValue));
-  rows.push_back(Flag("Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"}, kRegDword, Variant(1),
-                      RowAction::kWrite));
-  rows.push_back(Flag("Checkcwjm", {kHKLM, kFileSystem, "NameNumericTail"}, kRegDword, Variant(1),
-                      RowAction::kWrite));
-  rows.push_back(Flag("Checkdosks", {kHKCU, "Console", "QuickEdit"}, kRegDword, Variant(1),
-                      RowAction::kWrite));
-  rows.push_back(Flag("Checkdvd",
-                      {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
-                      kRegSz, Variant("yes"), RowAction::kDeleteValue));
+  rows.push_back(app::FlagRow("Checkjksd", {kHKLM, kFileSystem, "ConfigFileAllocSize"}, kRegDword,
+                              Variant(500), RowAction::kDeleteValue));
+  rows.push_back(app::FlagRow("Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"}, kRegDword,
+                              Variant(1), RowAction::kWrite));
+  rows.push_back(app::FlagRow("Checkcwjm", {kHKLM, kFileSystem, "NameNumericTail"}, kRegDword,
+                              Variant(1), RowAction::kWrite));
+  rows.push_back(app::FlagRow("Checkdosks", {kHKCU, "Console", "QuickEdit"}, kRegDword, Variant(1),
+                              RowAction::kWrite));
+  rows.push_back(app::FlagRow(
+      "Checkdvd", {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
+      kRegSz, Variant("yes"), RowAction::kDeleteValue));
   rows.push_back(WaitTime("Checkcwjsj", "Textccsj", "HungAppTimeout"));
   rows.push_back(WaitTime("Checkwfysj", "Textwfysj", "WaitToKillAppTimeOut"));
   return rows;
@@ -153,10 +139,7 @@ void FileSystemPage::Fill(app::LoadStep step) {
 }
 
 void FileSystemPage::Apply() {
-  program_.RestartPending = 1;
-  // The entry comes first and stands whatever the writes do.
-  program_.log().AppendLogEntry("文件系统设置成功  ");
-  table_.Apply();
+  app::ApplySettingsPage(program_, "文件系统设置成功  ", table_);
 }
 
 }  // namespace korvanta::panels

@@ -60,17 +60,9 @@ ui::Rect CheckAt(int row, int width = 7560) {
   return {240, kChecksTop + row * kCheckPitch, width, 300};
 }
 
-// A check box whose value holds 1 when ticked and is ticked when it does.
+// A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
 CheckRow Flag(std::string control, RegValue value, RowAction unticked) {
-  CheckRow row;
-  row.control = std::move(control);
-  row.value = std::move(value);
-  row.type = kRegDword;
-  row.ticked_data = Variant(1);
-  row.unticked = unticked;
-  row.unticked_data = Variant(0);
-  row.match = Variant(1);
-  return row;
+  return app::FlagRow(std::move(control), std::move(value), kRegDword, Variant(1), unticked);
 }
 
 bool IsHostChar(char c) {
@@ -241,10 +233,7 @@ void NetworkPage::Fill(app::LoadStep step) {
 }
 
 void NetworkPage::Apply() {
-  program_.RestartPending = 1;
-  // The entry comes first and stands whatever the writes do.
-  program_.log().AppendLogEntry("网络系统设置成功  ");
-  table_.Apply();
+  app::ApplySettingsPage(program_, "网络系统设置成功  ", table_);
 }
 
 // The stored receive window picks the connection type; the type, not the

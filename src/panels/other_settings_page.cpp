@@ -27,21 +27,6 @@ ui::Rect CheckAt(int row, int width = 7560) {
   return {240, kChecksTop + row * kCheckPitch, width, 300};
 }
 
-// A check box whose value holds data when ticked, and is ticked when it reads
-// (loosely) 1 or that data.
-CheckRow Flag(std::string control, RegValue value, std::uint32_t type, Variant data,
-              RowAction unticked, Variant unticked_data = {}) {
-  CheckRow row;
-  row.control = std::move(control);
-  row.value = std::move(value);
-  row.type = type;
-  row.ticked_data = data;
-  row.unticked = unticked;
-  row.unticked_data = std::move(unticked_data);
-  row.match = std::move(data);
-  return row;
-}
-
 }  // namespace
 
 OtherSettingsPage::OtherSettingsPage(app::Program& program, ui::PictureBox& page)
@@ -64,15 +49,16 @@ OtherSettingsPage::OtherSettingsPage(app::Program& program, ui::PictureBox& page
 std::vector<app::SettingRow> OtherSettingsPage::Rows() {
   std::vector<app::SettingRow> rows;
   // Fast shutdown is a text flag that unticking sets to "0" rather than deletes.
-  rows.push_back(Flag("Checkjkgj",
-                      {kHKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot"}, kRegSz,
-                      Variant("1"), RowAction::kWrite, Variant("0")));
-  rows.push_back(Flag("Checkpbrj", {kHKCU, std::string(kPolicies) + "Explorer", "NoWinKeys"},
-                      kRegDword, Variant(1), RowAction::kDeleteValue));
-  rows.push_back(Flag("Checkxsdl",
-                      {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon",
-                       "DontDisplayLastUserName"},
-                      kRegSz, Variant("1"), RowAction::kDeleteValue));
+  rows.push_back(app::FlagRow("Checkjkgj",
+                              {kHKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot"},
+                              kRegSz, Variant("1"), RowAction::kWrite, Variant("0")));
+  rows.push_back(app::FlagRow("Checkpbrj",
+                              {kHKCU, std::string(kPolicies) + "Explorer", "NoWinKeys"}, kRegDword,
+                              Variant(1), RowAction::kDeleteValue));
+  rows.push_back(app::FlagRow("Checkxsdl",
+                              {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon",
+                               "DontDisplayLastUserName"},
+                              kRegSz, Variant("1"), RowAction::kDeleteValue));
   // The alert threshold: ticked when it is other than the system's 1024; the
   // box is not filled, so an apply without a number typed leaves it alone.
   CheckRow threshold;
@@ -86,14 +72,14 @@ std::vector<app::SettingRow> OtherSettingsPage::Rows() {
   threshold.match = Variant(1024);
   threshold.match_when_equal = false;
   rows.push_back(threshold);
-  rows.push_back(Flag("Checkjyhdzm",
-                      {kHKCU, std::string(kPolicies) + "ActiveDesktop", "NoAddingComponents"},
-                      kRegDword, Variant(1), RowAction::kDeleteValue));
-  rows.push_back(
-      Flag("Checkgbpb",
-           {kHKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Defrag\\Settings",
-            "DisableScreenSaver"},
-           kRegSz, Variant("yes"), RowAction::kDeleteValue));
+  rows.push_back(app::FlagRow(
+      "Checkjyhdzm", {kHKCU, std::string(kPolicies) + "ActiveDesktop", "NoAddingComponents"},
+      kRegDword, Variant(1), RowAction::kDeleteValue));
+  rows.push_back(app::FlagRow(
+      "Checkgbpb",
+      {kHKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Defrag\\Settings",
+       "DisableScreenSaver"},
+      kRegSz, Variant("yes"), RowAction::kDeleteValue));
   return rows;
 }
 
@@ -102,10 +88,7 @@ void OtherSettingsPage::Fill(app::LoadStep step) {
 }
 
 void OtherSettingsPage::Apply() {
-  program_.RestartPending = 1;
-  // The entry comes first and stands whatever the writes do.
-  program_.log().AppendLogEntry("其它设置与优化成功  ");
-  table_.Apply();
+  app::ApplySettingsPage(program_, "其它设置与优化成功  ", table_);
 }
 
 }  // namespace korvanta::panels

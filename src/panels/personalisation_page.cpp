@@ -58,17 +58,9 @@ ui::Rect OtherText(int row, int width = 4800) {
   return {2880, 285 + row * kOtherPitch, width, 330};
 }
 
-// A plain REG_DWORD flag: 1 when ticked, ticked when it reads 1.
+// A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
 CheckRow Flag(std::string control, RegValue value, RowAction unticked) {
-  CheckRow row;
-  row.control = std::move(control);
-  row.value = std::move(value);
-  row.type = kRegDword;
-  row.ticked_data = 1;
-  row.unticked = unticked;
-  row.unticked_data = 0;
-  row.match = Variant(1);
-  return row;
+  return app::FlagRow(std::move(control), std::move(value), kRegDword, Variant(1), unticked);
 }
 
 // A desktop icon shown while its NameSpace key holds the default value; the
@@ -246,10 +238,7 @@ void PersonalisationPage::Fill(app::LoadStep step) {
 }
 
 void PersonalisationPage::Apply() {
-  program_.RestartPending = 1;
-  // The entry comes first and stands whatever the writes do.
-  program_.log().AppendLogEntry("系统个性化设置成功  ");
-  table_.Apply(kApplyOrder);
+  app::ApplySettingsPage(program_, "系统个性化设置成功  ", table_, kApplyOrder);
 }
 
 // Both IsShortCut values: the arrow shows while both are there.

@@ -37,23 +37,9 @@ ui::Rect CheckAt(int row) {
   return {180, kChecksTop + row * kCheckPitch, kPolicyWidth - 300, 285};
 }
 
-// A policy flag: data when ticked, ticked when it reads (loosely) that data.
-CheckRow Flag(std::string control, RegValue value, std::uint32_t type, Variant data,
-              RowAction unticked = RowAction::kDeleteValue, Variant unticked_data = {}) {
-  CheckRow row;
-  row.control = std::move(control);
-  row.value = std::move(value);
-  row.type = type;
-  row.ticked_data = data;
-  row.unticked = unticked;
-  row.unticked_data = std::move(unticked_data);
-  row.match = std::move(data);
-  return row;
-}
-
 CheckRow UserFlag(std::string control, std::string key, std::string name) {
-  return Flag(std::move(control), {kHKCU, kUserPolicies + std::move(key), std::move(name)},
-              kRegDword, Variant(1));
+  return app::FlagRow(std::move(control), {kHKCU, kUserPolicies + std::move(key), std::move(name)},
+                      kRegDword, Variant(1));
 }
 
 // The drive letter of a listed root ("C:\"), as a bit of the hidden-drive mask.
@@ -119,31 +105,31 @@ std::vector<app::SettingRow> SecurityPage::Rows() {
   rows.push_back(UserFlag("Checkjzxs", "System", "NoDispCPL"));
   rows.push_back(UserFlag("Checkieck", "Explorer", "NoFileURL"));
   rows.push_back(UserFlag("Checktcbc", "Explorer", "NoSaveSettings"));
-  rows.push_back(Flag("Checkqxqh",
-                      {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"}, kRegDword,
-                      Variant(1)));
+  rows.push_back(app::FlagRow("Checkqxqh",
+                              {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"},
+                              kRegDword, Variant(1)));
   rows.push_back(UserFlag("Checkdos", "WinOldApp", "Disabled"));
   rows.push_back(UserFlag("Checkjywjj", "Explorer", "NoFolderOptions"));
-  rows.push_back(Flag("Checkjycx",
-                      {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"}, kRegDword,
-                      Variant(1)));
+  rows.push_back(app::FlagRow("Checkjycx",
+                              {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"},
+                              kRegDword, Variant(1)));
   rows.push_back(UserFlag("Checkjzzcb", "System", "DisableRegistryTools"));
-  rows.push_back(Flag("Checkxfld",
-                      {kHKLM,
-                       "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
-                       "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
-                       "Compatibility Flags"},
-                      kRegDword, Variant(1024)));
+  rows.push_back(app::FlagRow("Checkxfld",
+                              {kHKLM,
+                               "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
+                               "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
+                               "Compatibility Flags"},
+                              kRegDword, Variant(1024)));
   // Registry files open as text instead of being merged; unticking restores the
   // merge, so the value is written in both states.
-  rows.push_back(Flag("Checkjzwc", {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""}, kRegSz,
-                      Variant("txtfile"), RowAction::kWrite, Variant("regfile")));
-  rows.push_back(
-      Flag("Checkesc", {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword, Variant(1)));
+  rows.push_back(app::FlagRow("Checkjzwc", {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""}, kRegSz,
+                              Variant("txtfile"), RowAction::kWrite, Variant("regfile")));
+  rows.push_back(app::FlagRow("Checkesc", {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword,
+                              Variant(1)));
   // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own mask.
-  rows.push_back(Flag("Checkautcd",
-                      {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
-                      kRegBinary, Variant(181), RowAction::kWrite, Variant(149)));
+  rows.push_back(app::FlagRow(
+      "Checkautcd", {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
+      kRegBinary, Variant(181), RowAction::kWrite, Variant(149)));
   // The screen saver's box: the list fills first, so that the saved choice can
   // be shown in it.
   rows.push_back(
@@ -160,10 +146,7 @@ void SecurityPage::Fill(app::LoadStep step) {
 }
 
 void SecurityPage::Apply() {
-  program_.RestartPending = 1;
-  // The entry comes first and stands whatever the writes do.
-  program_.log().AppendLogEntry("系统安全设置成功  ");
-  table_.Apply();
+  app::ApplySettingsPage(program_, "系统安全设置成功  ", table_);
 }
 
 std::string SecurityPage::SystemFolder() {

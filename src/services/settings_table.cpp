@@ -1,5 +1,6 @@
 #include "services/settings_table.h"
 
+#include "services/program.h"
 #include "ui/controls.h"
 
 namespace korvanta::app {
@@ -11,6 +12,26 @@ bool Exists(Registry& reg, const RegValue& value) {
 }
 
 }  // namespace
+
+CheckRow FlagRow(std::string control, RegValue value, std::uint32_t type, Variant data,
+                 RowAction unticked, Variant unticked_data) {
+  CheckRow row;
+  row.control = std::move(control);
+  row.value = std::move(value);
+  row.type = type;
+  row.ticked_data = data;
+  row.unticked = unticked;
+  row.unticked_data = std::move(unticked_data);
+  row.match = std::move(data);
+  return row;
+}
+
+void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTable& table,
+                       std::span<const std::string_view> order) {
+  program.RestartPending = 1;
+  program.log().AppendLogEntry(log_entry);
+  table.Apply(order);
+}
 
 std::string_view RowName(const SettingRow& row) {
   struct Namer {

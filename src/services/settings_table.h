@@ -67,6 +67,11 @@ struct CheckRow {
   enum class Text { kNone, kAlways, kOnMatch } fill_text = Text::kNone;
 };
 
+// The commonest row: a check box whose value holds data when ticked and which
+// is ticked when the value reads (loosely) that data.
+CheckRow FlagRow(std::string control, RegValue value, std::uint32_t type, Variant data,
+                 RowAction unticked = RowAction::kDeleteValue, Variant unticked_data = Variant(0));
+
 // Option buttons that each stand for one value of a setting.
 struct OptionRow {
   std::vector<std::pair<std::string, Variant>> options;  // control, the value it stands for
@@ -138,6 +143,12 @@ class SettingsTable {
   const ui::Form& form_;
   std::vector<SettingRow> rows_;
 };
+
+class Program;
+// A settings page's "设置": the restart flag, the page's log entry (first, so it
+// stands whatever the writes do), then the rows in that order.
+void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTable& table,
+                       std::span<const std::string_view> order = {});
 
 // Wires a slider's read-out to its position, as the row's load fills it.
 void BindSliderReadout(const ui::Form& form, const SliderRow& row);
