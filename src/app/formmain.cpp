@@ -85,6 +85,7 @@ Formmain::Formmain(Program& program)
           Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel", "启动Lumbrel")),
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
+      inventory(Own<sysinfo::InventoryPage>(pages_, program, *Picture1[0])),
       personalisation(Own<panels::PersonalisationPage>(pages_, program, *Picture1[1])),
       desktop(Own<panels::DesktopMenuPage>(pages_, program, *Picture1[2])),
       network(Own<panels::NetworkPage>(pages_, program, *Picture1[3])),

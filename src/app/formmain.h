@@ -16,6 +16,7 @@
 #include "panels/security_page.h"
 #include "services/page.h"
 #include "services/program.h"
+#include "sysinfo/inventory_page.h"
 #include "ui/controls.h"
 
 namespace korvanta::app {
@@ -63,6 +64,7 @@ class Formmain final : public ui::Form {
   ui::CommandButton& Commandkzmb;
 
   // The pages, constructed on their containers.
+  sysinfo::InventoryPage& inventory;
   panels::PersonalisationPage& personalisation;
   panels::DesktopMenuPage& desktop;
   panels::NetworkPage& network;

@@ -1,6 +1,8 @@
 #include "drive/scenario.h"
 
 #include <charconv>
+#include <chrono>
+#include <thread>
 
 #include "app/formmain.h"
 #include "app/forms.h"
@@ -171,6 +173,17 @@ struct Line {
 bool Start(Line& line) {
   if (!Trim(line.rest).empty()) return line.Usage();
   app::OpenMainWindow(line.program);
+  // The message loop raises the timers the load set running (the clock
+  // measurement of the inventory): the scenario goes on once each has run.
+  for (ui::Form* form : line.program.loaded()) {
+    for (ui::Control* c : form->all()) {
+      if (c->kind() != ui::Kind::kTimer) continue;
+      auto& timer = static_cast<ui::Timer&>(*c);
+      if (!timer.running()) continue;
+      std::this_thread::sleep_for(std::chrono::milliseconds(timer.interval()));
+      line.program.Act([&timer] { timer.Fire(); });
+    }
+  }
   return true;
 }
 
