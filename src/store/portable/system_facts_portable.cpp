@@ -49,8 +49,8 @@ std::vector<fs::path> Children(const fs::path& folder) {
 
 // A PCI device's class (the base class and the subclass) and its name.
 struct PciDevice {
-  unsigned device_class = 0;
-  std::string name;
+  unsigned device_class = 0;  // base class and subclass
+  unsigned vendor = 0, device = 0;
   std::string driver;  // the kernel driver bound to it
 };
 
@@ -60,36 +60,6 @@ std::optional<unsigned> Hex(const fs::path& file) {
   auto line = ReadLine(file);
   if (!line) return std::nullopt;
   return static_cast<unsigned>(std::strtoul(line->c_str(), nullptr, 16));
-}
-
-// The devices of the PCI bus in address order, named from the PCI ID list.
-std::vector<PciDevice> PciDevices(const fs::path& sys) {
-  std::vector<PciDevice> out;
-  pci_access* access = pci_alloc();  // for the names only: the bus is read from sysfs
-  if (!access) return out;
-  // Without pci_init nothing sets the messages: a list that cannot be read is
-  // only a warning, and names then read as numbers.
-  access->warning = IgnoreWarning;
-  access->debug = IgnoreWarning;
-  for (const fs::path& path : Children(sys / "bus/pci/devices")) {
-    auto device_class = Hex(path / "class");
-    auto vendor = Hex(path / "vendor");
-    auto device_id = Hex(path / "device");
-    if (!device_class || !vendor || !device_id) continue;
-    PciDevice device;
-    device.device_class = *device_class >> 8;  // base class and subclass
-    char name[256] = {};
-    if (pci_lookup_name(access, name, sizeof name, PCI_LOOKUP_VENDOR | PCI_LOOKUP_DEVICE,
-                        static_cast<int>(*vendor), static_cast<int>(*device_id))) {
-      device.name = name;
-    }
-    std::error_code ec;
-    fs::path driver = fs::read_symlink(path / "driver", ec);
-    if (!ec) device.driver = driver.filename().string();
-    out.push_back(std::move(device));
-  }
-  pci_cleanup(access);
-  return out;
 }
 
 // The driver's own version when its module states one, else the kernel's: a
@@ -156,6 +126,76 @@ std::optional<WmiObject> MonitorFromEdid(std::string_view edid) {
   monitor["Caption"] = name.empty() ? "Generic PnP Monitor" : name;
   monitor["MonitorManufacturer"] = "(" + maker + ")";
   return monitor;
+}
+
+// The devices of the PCI bus in address order, read from sysfs once; their names
+// come from the PCI ID list, which libpci reads on the first name asked.
+struct PortableSystemFacts::PciBus {
+  explicit PciBus(const fs::path& sys) {
+    for (const fs::path& path : Children(sys / "bus/pci/devices")) {
+      auto device_class = Hex(path / "class");
+      auto vendor = Hex(path / "vendor");
+      auto device = Hex(path / "device");
+      if (!device_class || !vendor || !device) continue;
+      PciDevice d{*device_class >> 8, *vendor, *device, {}};
+      std::error_code ec;
+      fs::path driver = fs::read_symlink(path / "driver", ec);
+      if (!ec) d.driver = driver.filename().string();
+      devices.push_back(std::move(d));
+    }
+  }
+  ~PciBus() {
+    if (names) pci_cleanup(names);
+  }
+  PciBus(const PciBus&) = delete;
+  PciBus& operator=(const PciBus&) = delete;
+
+  std::string Name(const PciDevice& d) {
+    if (!names) {
+      names = pci_alloc();
+      if (!names) return {};
+      // Without pci_init nothing sets the messages: a list that cannot be read
+      // is only a warning, and names then read as numbers.
+      names->warning = IgnoreWarning;
+      names->debug = IgnoreWarning;
+    }
+    char name[256] = {};
+    if (!pci_lookup_name(names, name, sizeof name, PCI_LOOKUP_VENDOR | PCI_LOOKUP_DEVICE,
+                         static_cast<int>(d.vendor), static_cast<int>(d.device))) {
+      return {};
+    }
+    return name;
+  }
+
+  std::vector<PciDevice> devices;
+  pci_access* names = nullptr;
+};
+
+PortableSystemFacts::PortableSystemFacts(const MachineFolder& machine, HostRoots roots)
+    : machine_(machine), roots_(std::move(roots)) {}
+
+PortableSystemFacts::~PortableSystemFacts() = default;
+
+std::vector<WmiObject> PortableSystemFacts::Adapters(unsigned base,
+                                                     std::initializer_list<unsigned> subclasses) {
+  if (!pci_) pci_ = std::make_unique<PciBus>(roots_.sys);
+  std::vector<WmiObject> out;
+  for (const PciDevice& d : pci_->devices) {
+    if ((d.device_class >> 8) != base) continue;
+    if (subclasses.size() != 0 &&
+        std::find(subclasses.begin(), subclasses.end(), d.device_class) == subclasses.end()) {
+      continue;
+    }
+    WmiObject object;
+    if (base == 0x03) {
+      object["Caption"] = pci_->Name(d);
+      object["DriverVersion"] = DriverVersion(roots_, d.driver);
+    } else {
+      object["ProductName"] = pci_->Name(d);
+    }
+    out.push_back(std::move(object));
+  }
+  return out;
 }
 
 std::optional<MemoryStatus> PortableSystemFacts::Memory() {
@@ -236,27 +276,9 @@ std::vector<WmiObject> PortableSystemFacts::Firmware(std::string_view wmi_class)
 
 std::optional<std::vector<WmiObject>> PortableSystemFacts::Instances(std::string_view wmi_class) {
   std::string name = Lower(wmi_class);
-  auto pci = [&](unsigned base, std::initializer_list<unsigned> classes) {
-    std::vector<WmiObject> out;
-    for (const PciDevice& d : PciDevices(roots_.sys)) {
-      bool wanted = (d.device_class >> 8) == base &&
-                    (classes.size() == 0 ||
-                     std::find(classes.begin(), classes.end(), d.device_class) != classes.end());
-      if (!wanted) continue;
-      WmiObject object;
-      if (base == 0x03) {
-        object["Caption"] = d.name;
-        object["DriverVersion"] = DriverVersion(roots_, d.driver);
-      } else {
-        object["ProductName"] = d.name;
-      }
-      out.push_back(std::move(object));
-    }
-    return out;
-  };
-  if (name == "win32_sounddevice") return pci(0x04, {0x0401, 0x0403});
-  if (name == "win32_networkadapter") return pci(0x02, {});
-  if (name == "win32_displayconfiguration") return pci(0x03, {});
+  if (name == "win32_sounddevice") return Adapters(0x04, {0x0401, 0x0403});
+  if (name == "win32_networkadapter") return Adapters(0x02, {});
+  if (name == "win32_displayconfiguration") return Adapters(0x03, {});
   if (name == "win32_bios" || name == "win32_baseboard") return Firmware(name);
   if (name == "win32_diskdrive") return DiskDrives();
   if (name == "win32_desktopmonitor") return Monitors();

@@ -4,6 +4,7 @@
 // PCI bus with their names from the PCI ID list, the monitor from its EDID.
 
 #include <filesystem>
+#include <memory>
 
 #include "store/portable/machine_folder.h"
 #include "store/system_facts.h"
@@ -18,8 +19,8 @@ struct HostRoots {
 
 class PortableSystemFacts final : public SystemFacts {
  public:
-  explicit PortableSystemFacts(const MachineFolder& machine, HostRoots roots = {})
-      : machine_(machine), roots_(std::move(roots)) {}
+  explicit PortableSystemFacts(const MachineFolder& machine, HostRoots roots = {});
+  ~PortableSystemFacts() override;
 
   std::optional<MemoryStatus> Memory() override;
   std::optional<std::vector<WmiObject>> Instances(std::string_view wmi_class) override;
@@ -31,9 +32,14 @@ class PortableSystemFacts final : public SystemFacts {
   std::vector<WmiObject> DiskDrives() const;
   std::vector<WmiObject> Monitors() const;
   std::vector<WmiObject> Firmware(std::string_view wmi_class) const;
+  // The adapters of one PCI class (base class, and the subclasses when given).
+  std::vector<WmiObject> Adapters(unsigned base, std::initializer_list<unsigned> subclasses);
+
+  struct PciBus;
 
   const MachineFolder& machine_;
   HostRoots roots_;
+  std::unique_ptr<PciBus> pci_;  // read on first use
 };
 
 // The computer name Wine gives the machine: the host name up to its first dot,
