@@ -170,14 +170,15 @@ void StartupPage::Apply() {
   std::string stayed;
   for (int i = 0; i < ListView1.count(); ++i) {
     if (ListView1.row(i).checked) continue;
-    bool removed = false;
-    if (!Remove(i, backup, removed)) {
+    const Removal removal = Remove(i, backup);
+    if (removal == Removal::kStayed) {
       // Still in its place: the row says so again, and the user is told.
       ListView1.set_checked(i, true);
       stayed += "\n" + ListView1.cell(i, 0) + " (" + ListView1.cell(i, 2) + ")";
       continue;
     }
-    if (!removed) continue;
+    // An entry gone already (an earlier apply removed it) is not logged again.
+    if (removal == Removal::kGoneAlready) continue;
     removed_any = true;
     program_.log().AppendLogEntry("在 " + ListView1.cell(i, 2) + " 中删除启动项 " +
                                   ListView1.cell(i, 0) + " --> " + ListView1.cell(i, 1) + " 成功 ");
@@ -192,46 +193,49 @@ void StartupPage::Apply() {
   }
 }
 
-bool StartupPage::Remove(int row, StartupBackup& backup, bool& removed) {
+StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
   Machine& machine = program_.machine();
   const std::string name = ListView1.cell(row, 0);
   const std::string command = ListView1.cell(row, 1);
   const std::string location = ListView1.cell(row, 2);
-  removed = false;
   if (const char* key = RunKeyOf(location)) {
     Variant data;
-    if (machine.reg().QueryValue(kHKLM, key, name, data) == kFileNotFound) return true;
+    if (machine.reg().QueryValue(kHKLM, key, name, data) == kFileNotFound) {
+      return Removal::kGoneAlready;
+    }
     const bool fresh = !backup.HasValue(key, name);
-    if (!backup.KeepValue(key, name, data.ToText())) return false;
-    removed = machine.reg().DeleteValue(kHKLM, key, name) == kSuccess;
+    if (!backup.KeepValue(key, name, data.ToText())) return Removal::kStayed;
+    if (machine.reg().DeleteValue(kHKLM, key, name) == kSuccess) return Removal::kRemoved;
     // A copy of an entry that stays would come back over it on restore.
-    if (!removed && fresh) backup.ForgetValue(key, name);
-    return removed;
+    if (fresh) backup.ForgetValue(key, name);
+    return Removal::kStayed;
   }
   if (const char* entry = WinIniEntry(location)) {
     SettingsStore& ini = machine.ini();
     std::string now;
     ini.GetProfileString("windows", entry, "", kEntryCapacity, now);
-    if (!HasAnyProgram(now, command)) return true;
+    if (!HasAnyProgram(now, command)) return Removal::kGoneAlready;
     // Only the row's programs leave the entry: ones added to it since stay.
     std::string rest = WithoutPrograms(now, command);
     const std::string kept = backup.Programs(entry);
-    if (!backup.KeepPrograms(entry, WithoutPrograms(now, rest))) return false;
-    removed = rest.empty() ? ini.WriteProfileString("windows", entry, std::nullopt)
-                           : ini.WriteProfileString("windows", entry, rest);
-    if (!removed) backup.SetPrograms(entry, kept);
-    return removed;
+    if (!backup.KeepPrograms(entry, WithoutPrograms(now, rest))) return Removal::kStayed;
+    if (rest.empty() ? ini.WriteProfileString("windows", entry, std::nullopt)
+                     : ini.WriteProfileString("windows", entry, rest)) {
+      return Removal::kRemoved;
+    }
+    backup.SetPrograms(entry, kept);
+    return Removal::kStayed;
   }
   if (location == kLabelStartupFolder) {
-    if (!machine.files().Stat(command)) return true;
+    if (!machine.files().Stat(command)) return Removal::kGoneAlready;
     const bool fresh = !backup.HasFile(name);
-    if (!backup.KeepFile(command, name)) return false;
+    if (!backup.KeepFile(command, name)) return Removal::kStayed;
     // A read-only file is the user's to keep: it is not forced.
-    removed = machine.files().DeleteFile(command, false) == kSuccess;
-    if (!removed && fresh) backup.ForgetFile(name);
-    return removed;
+    if (machine.files().DeleteFile(command, false) == kSuccess) return Removal::kRemoved;
+    if (fresh) backup.ForgetFile(name);
+    return Removal::kStayed;
   }
-  return true;
+  return Removal::kGoneAlready;
 }
 
 void StartupPage::WriteBootOptions() {

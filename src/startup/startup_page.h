@@ -55,10 +55,10 @@ class StartupPage final : public app::Page {
   void FillRegistry(const char* key, std::string_view label);
   void FillWinIni(const char* entry, std::string_view label);
   void FillBootOptions();
-  // Removes the row's entry from its place, keeping it in the backup first.
-  // False when the entry is still there afterwards; true when it is gone (also
-  // when it was gone already, which removed is then false for).
-  bool Remove(int row, StartupBackup& backup, bool& removed);
+  enum class Removal { kRemoved, kGoneAlready, kStayed };
+  // Removes the row's entry from its place, keeping it in the backup first; an
+  // entry that cannot be kept is not removed.
+  Removal Remove(int row, StartupBackup& backup);
   void WriteBootOptions();
   std::string BootFile();
 
