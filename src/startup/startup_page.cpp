@@ -136,9 +136,9 @@ void StartupPage::FillBootOptions() {
   Checkydxx.set_ticked(!Textydxx.text().empty());
   // A missing or unreadable autoscan leaves the box unticked: the disk scanner
   // then runs as the system's default has it.
-  std::optional<std::int32_t> autoscan =
-      Variant(ini.INIReadKey("Options", "autoscan", file, kOptionCapacity)).ToInt32();
-  Checkjzsm.set_ticked(autoscan && *autoscan == 0);
+  const std::string autoscan = ini.INIReadKey("Options", "autoscan", file, kOptionCapacity);
+  std::optional<std::int32_t> number = Variant(autoscan).ToInt32();
+  Checkjzsm.set_ticked(!autoscan.empty() && number && *number == 0);
 }
 
 void StartupPage::LocationChosen() {
@@ -285,11 +285,11 @@ void StartupPage::Restore() {
   program_.log().AppendLogEntry("恢复启动项成功  ");
   Machine& machine = program_.machine();
   StartupBackup backup(machine);
-  bool all_back = true;
+  std::string stayed;  // what could not be put back, which stays saved for another try
   for (auto [key, label] : {std::pair{kRunKey, kLabelRun}, {kRunServicesKey, kLabelRunServices}}) {
     for (NamedText& value : backup.Values(key)) {
       if (machine.reg().SetValue(kHKLM, key, value.name, kRegSz, Variant(value.text)) != kSuccess) {
-        all_back = false;
+        stayed += "\n" + value.name + " (" + std::string(label) + ")";
         continue;
       }
       backup.ForgetValue(key, value.name);
@@ -302,7 +302,7 @@ void StartupPage::Restore() {
     const std::string path = folder + "\\" + name;
     if (folder.empty() ||
         machine.files().CopyFile(backup.Folder() + "\\" + name, path, true) != kSuccess) {
-      all_back = false;
+      stayed += "\n" + name + " (" + std::string(kLabelStartupFolder) + ")";
       continue;
     }
     backup.ForgetFile(name);
@@ -310,22 +310,24 @@ void StartupPage::Restore() {
   }
   // The programs go back onto the entries as they are now: what was added to
   // win.ini since the removal stays.
-  for (const char* entry : {"load", "run"}) {
+  for (auto [entry, label] : {std::pair{"load", kLabelLoad}, {"run", kLabelWinRun}}) {
     std::string kept = backup.Programs(entry);
     if (Blank(kept)) continue;
     std::string now;
     machine.ini().GetProfileString("windows", entry, "", kEntryCapacity, now);
     if (!machine.ini().WriteProfileString("windows", entry, WithPrograms(now, kept))) {
-      all_back = false;
+      stayed += "\n" + kept + " (" + std::string(label) + ")";
       continue;
     }
     backup.ForgetPrograms(entry);
   }
-  // What could not be put back stays saved for another try.
-  if (all_back) {
-    Commandhf.set_enabled(false);
-    backup.SetSaved(false);
+  if (!stayed.empty()) {
+    program_.dialogs().MessageBox(program_.main(), "警告", "下列启动项未能恢复：" + stayed,
+                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+    return;
   }
+  Commandhf.set_enabled(false);
+  backup.SetSaved(false);
 }
 
 }  // namespace korvanta::startup
