@@ -266,8 +266,12 @@ void StartupPage::Add() {
     machine.reg().SetValue(kHKLM, key, name, kRegSz, Variant(path));
     AddRow(name, path, location);
   } else if (location == kLabelStartupFolder) {
-    machine.files().CopyFile(path, folder + "\\" + GetName(path), true);
-    AddRow(GetName(path), folder + "\\" + GetName(path), location);
+    // Without a Startup folder there is nowhere to copy to; a row stands only
+    // for a file that is there.
+    const std::string copy = folder + "\\" + GetName(path);
+    if (!folder.empty() && machine.files().CopyFile(path, copy, true) == kSuccess) {
+      AddRow(GetName(path), copy, location);
+    }
   } else if (const char* entry = WinIniEntry(location)) {
     // The program joins those already on the entry.
     if (!Blank(path)) {
