@@ -93,6 +93,8 @@ Formmain::Formmain(Program& program)
       security(Own<panels::SecurityPage>(pages_, program, *Picture1[6])),
       other(Own<panels::OtherSettingsPage>(pages_, program, *Picture1[7])),
       cleaner(Own<cleaner::CleanerPage>(pages_, program, *Picture1[8])),
+      startup(Own<startup::StartupPage>(pages_, program, *Picture1[4])),
+      sysfiles(Own<sysfiles::SystemFilesFrame>(pages_, program, *Picture1[7])),
       program_(program) {
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});

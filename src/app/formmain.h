@@ -16,6 +16,8 @@
 #include "panels/security_page.h"
 #include "services/page.h"
 #include "services/program.h"
+#include "startup/startup_page.h"
+#include "sysfiles/system_files_frame.h"
 #include "sysinfo/inventory_page.h"
 #include "ui/controls.h"
 
@@ -72,6 +74,9 @@ class Formmain final : public ui::Form {
   panels::SecurityPage& security;
   panels::OtherSettingsPage& other;
   cleaner::CleanerPage& cleaner;
+  startup::StartupPage& startup;
+  // The system-file frame, on the other-settings page's container.
+  sysfiles::SystemFilesFrame& sysfiles;
 
  private:
   void Load();

@@ -10,6 +10,11 @@
 //   # setup: key ROOT KEY absent                delete the key (it has no subkeys)
 //   # setup: file PATH TEXT                     write a file, and its folder when missing
 //                                               (TEXT in GBK; \r \n allowed)
+//   # setup: file PATH absent                   delete the file, read-only or not
+//   # setup: folder PATH empty                  make the folder, without any file in it
+//   # setup: attr PATH ATTRS                    set the attributes (readonly hidden system)
+//   # after: ...                                a setup line run after the checks, to put
+//                                               back what other scenarios rely on
 //   # check: reg ROOT KEY NAME = DATA           the value reads DATA
 //   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
 //   # check: reg ROOT KEY NAME dword N          the value is REG_DWORD holding N
@@ -19,13 +24,17 @@
 //   # check: key ROOT KEY absent                the key does not exist
 //   # check: file PATH = TEXT                   the file holds exactly TEXT (GBK)
 //   # check: file PATH contains TEXT            the file holds TEXT somewhere
+//   # check: file PATH lacks TEXT               the file does not hold TEXT
 //   # check: file PATH absent                   the file does not exist
+//   # check: attr PATH ATTRS                    of readonly, hidden and system, it has these
+//   # check: folder PATH = NAMES                its files, sorted, one blank apart ("" for none)
 // ROOT is HKLM, HKCU or HKCR; a KEY or NAME with blanks is written «like this», and
 // «» is the default value. PATH may start with %PROGRAM% for the program folder;
 // TEXT may hold \r, \n and \xHH escapes.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -179,6 +188,20 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       ASSERT_EQ(w[2], "absent") << line;
       Status s = machine_->reg().DeleteKey(Root(w[0]), w[1]);
       ASSERT_TRUE(s == kSuccess || s == kFileNotFound) << line << ": " << s;
+    } else if (line.rfind("file ", 0) == 0 && Words(line.substr(5), 2)[1] == "absent") {
+      auto w = Words(line.substr(5), 2);
+      Status s = machine_->files().DeleteFile(Path(w[0]), true);
+      ASSERT_TRUE(s == kSuccess || s == kFileNotFound || s == kPathNotFound) << line << ": " << s;
+    } else if (line.rfind("folder ", 0) == 0) {
+      auto w = Words(line.substr(7), 2);
+      ASSERT_EQ(w[1], "empty") << line;
+      ASSERT_EQ(machine_->files().CreateDirectory(Path(w[0])), kSuccess) << line;
+      for (const std::string& name : FileNames(Path(w[0]))) {
+        ASSERT_EQ(machine_->files().DeleteFile(Path(w[0]) + "\\" + name, true), kSuccess) << line;
+      }
+    } else if (line.rfind("attr ", 0) == 0) {
+      auto w = Words(line.substr(5), 2);
+      ASSERT_EQ(machine_->files().SetAttributes(Path(w[0]), Attributes(w[1])), kSuccess) << line;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
@@ -231,6 +254,21 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       KeyHandle key;
       EXPECT_EQ(machine_->reg().OpenKey(Root(w[0]), w[1], kKeyRead, key), kFileNotFound) << line;
       if (key) machine_->reg().CloseKey(key);
+    } else if (line.rfind("attr ", 0) == 0) {
+      auto w = Words(line.substr(5), 2);
+      auto entry = machine_->files().Stat(Path(w[0]));
+      constexpr std::uint32_t kShown = kAttrReadOnly | kAttrHidden | kAttrSystem;
+      EXPECT_TRUE(entry) << line;
+      if (entry) {
+        EXPECT_EQ(entry->attributes & kShown, Attributes(w[1])) << line;
+      }
+    } else if (line.rfind("folder ", 0) == 0) {
+      auto w = Words(line.substr(7), 3);
+      std::string names;
+      for (const std::string& name : FileNames(Path(w[0])))
+        names += (names.empty() ? "" : " ") + name;
+      EXPECT_EQ(w[1], "=") << line;
+      EXPECT_EQ(names, w[2] == "\"\"" ? "" : w[2]) << line;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 3);
       if (w[1] == "absent") {
@@ -244,12 +282,41 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
         EXPECT_EQ(text, Unescape(w[2])) << line;
       } else if (w[1] == "contains") {
         EXPECT_NE(text.find(Unescape(w[2])), std::string::npos) << line << "\nfile: " << text;
+      } else if (w[1] == "lacks") {
+        EXPECT_EQ(text.find(Unescape(w[2])), std::string::npos) << line << "\nfile: " << text;
       } else {
         ADD_FAILURE() << "unknown check: " << line;
       }
     } else {
       ADD_FAILURE() << "unknown check: " << line;
     }
+  }
+
+  static std::uint32_t Attributes(const std::string& words) {
+    std::uint32_t attributes = 0;
+    std::istringstream in(words);
+    for (std::string word; in >> word;) {
+      if (word == "readonly")
+        attributes |= kAttrReadOnly;
+      else if (word == "hidden")
+        attributes |= kAttrHidden;
+      else if (word == "system")
+        attributes |= kAttrSystem;
+      else
+        ADD_FAILURE() << "unknown attribute " << word;
+    }
+    return attributes;
+  }
+  // The files of a folder (not its subfolders), sorted.
+  std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<FileEntry> entries;
+    machine_->files().List(folder + "\\*", entries);
+    std::vector<std::string> names;
+    for (const FileEntry& e : entries) {
+      if (!e.is_directory()) names.push_back(e.name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   // Runs korvanta-drive on the scenario; its output and exit status.
@@ -309,12 +376,13 @@ RunResult ScenarioTest::Drive(const fs::path& scenario) {
 TEST_P(ScenarioTest, OutputMatches) {
   fs::path base = SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios") / GetParam();
   std::ifstream in(fs::path(base).concat(".txt"), std::ios::binary);
-  std::vector<std::string> checks;
+  std::vector<std::string> checks, afters;
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind("# setup: ", 0) == 0) Setup(line.substr(9));
     if (line.rfind("# check: ", 0) == 0) checks.push_back(line.substr(9));
+    if (line.rfind("# after: ", 0) == 0) afters.push_back(line.substr(9));
   }
   ASSERT_FALSE(HasFailure());
   // The drive works on the machine's files itself: let go of ours first.
@@ -332,6 +400,7 @@ TEST_P(ScenarioTest, OutputMatches) {
   EXPECT_EQ(run.status, expected_status);
   OpenMachine();
   for (const auto& check : checks) Check(check);
+  for (const auto& after : afters) Setup(after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioTest, ::testing::ValuesIn(ScenarioNames()),
