@@ -7,6 +7,7 @@
 
 #include "store/portable/cp936.h"
 #include "store/portable/file_system_portable.h"
+#include "store/portable/file_tools_portable.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/profile_portable.h"
 #include "store/portable/registry_portable.h"
@@ -29,6 +30,7 @@ class PortableMachine final : public MachineBackend {
         files_(folder_, registry_),
         profiles_(files_, registry_, [this] { return WindowsDirectory(); }),
         shell_(folder_),
+        tools_(folder_, registry_, codepage_),
         reg_(registry_, codepage_) {}
 
   const Codepage& codepage() const override { return codepage_; }
@@ -36,6 +38,7 @@ class PortableMachine final : public MachineBackend {
   ProfileBackend& profiles() override { return profiles_; }
   FileSystem& files() override { return files_; }
   Shell& shell() override { return shell_; }
+  FileTools& file_tools() override { return tools_; }
 
   std::string WindowsDirectory() override {
     std::string root = ReadText(RegRoot::kLocalMachine,
@@ -134,6 +137,7 @@ class PortableMachine final : public MachineBackend {
   PortableFileSystem files_;
   PortableProfiles profiles_;
   PortableShell shell_;
+  PortableFileTools tools_;
   Registry reg_;
   bool program_folder_made_ = false;
 };

@@ -4,6 +4,7 @@
 #include "store/paths.h"
 #include "store/win32/codepage_win32.h"
 #include "store/win32/file_system_win32.h"
+#include "store/win32/file_tools_win32.h"
 #include "store/win32/profile_win32.h"
 #include "store/win32/registry_win32.h"
 #include "store/win32/shell_win32.h"
@@ -24,6 +25,7 @@ class Win32Machine final : public MachineBackend {
   ProfileBackend& profiles() override { return profiles_; }
   FileSystem& files() override { return files_; }
   Shell& shell() override { return shell_; }
+  FileTools& file_tools() override { return tools_; }
 
   std::string WindowsDirectory() override { return Ask(GetWindowsDirectoryA); }
   std::string SystemDirectory() override { return Ask(GetSystemDirectoryA); }
@@ -73,6 +75,7 @@ class Win32Machine final : public MachineBackend {
   Win32Profiles profiles_;
   Win32FileSystem files_;
   Win32Shell shell_;
+  Win32FileTools tools_;
 };
 
 }  // namespace
