@@ -1,7 +1,5 @@
 #include "cleaner/junk_pattern.h"
 
-#include <cwctype>
-
 #include "store/utf.h"
 
 namespace korvanta::cleaner {
@@ -9,7 +7,8 @@ namespace {
 
 char32_t Upper(char32_t c) {
   if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
-  return static_cast<char32_t>(std::towupper(static_cast<wint_t>(c)));
+  // Letters past ASCII compare as the file system compares names.
+  return c < 0x10000 ? FoldCase(static_cast<char16_t>(c)) : c;
 }
 
 std::u32string UpperCodePoints(std::string_view utf8) {
