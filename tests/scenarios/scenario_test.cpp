@@ -13,6 +13,7 @@
 //   # setup: time PATH YYYY-MM-DD HH:MM:SS      set the file's time of last write (local)
 //   # setup: readonly PATH                      make the file read-only
 //   # setup: folder PATH                        create the folder
+//   # setup: clean PATH                         remove the folder and all it holds
 //   # check: reg ROOT KEY NAME = DATA           the value reads DATA
 //   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
 //   # check: reg ROOT KEY NAME dword N          the value is REG_DWORD holding N
@@ -212,9 +213,27 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
           << line;
     } else if (line.rfind("folder ", 0) == 0) {
       ASSERT_EQ(machine_->files().CreateDirectory(Path(line.substr(7))), kSuccess) << line;
+    } else if (line.rfind("clean ", 0) == 0) {
+      // The Windows build's machine outlives the scenario.
+      Clean(Path(line.substr(6)));
+      ASSERT_FALSE(machine_->files().Stat(Path(line.substr(6)))) << line;
     } else {
       FAIL() << "unknown setup: " << line;
     }
+  }
+
+  void Clean(const std::string& folder) {
+    std::vector<FileEntry> entries;
+    machine_->files().List(folder + "\\*", entries);
+    for (const auto& e : entries) {
+      std::string path = folder + "\\" + e.name;
+      if (e.is_directory()) {
+        Clean(path);
+      } else {
+        machine_->files().DeleteFile(path, true);
+      }
+    }
+    machine_->files().RemoveDirectory(folder);
   }
 
   bool SetWriteTime(const std::string& path, std::time_t when) {
