@@ -52,7 +52,7 @@ class CleanerPage final : public app::Page {
   ui::TextBox& Textdywjj;
   ui::CommandButton& Commanddysm;
   ui::CheckBox& Checknoie;
-  ui::Frame& Frame1;  // 文件类型选择
+  ui::Frame& Framelx;  // 文件类型选择
   ui::ListView& ListView3;
   ui::CommandButton& Commandbc;  // 保存
   ui::CommandButton& Commandqx;  // 全选 / 全否
