@@ -131,7 +131,7 @@ class CleanerMachineTest : public ::testing::Test {
 // One walk for all patterns hands out what one walk per pattern does, in the
 // same order; links to folders and files are not followed.
 TEST_F(CleanerMachineTest, OneWalkGivesThePerPatternRows) {
-  for (int d = 0; d < 12; ++d) {
+  for (int d = 0; d < 30; ++d) {
     std::string folder = "C:\\tree\\d" + std::to_string(d % 4) + "\\e" + std::to_string(d);
     for (const char* name :
          {"x.tmp", "y.old", "Thumbs.db", "z.txt", "chklist.tmp", "desktop.ini", "a.ini"})
@@ -149,11 +149,26 @@ TEST_F(CleanerMachineTest, OneWalkGivesThePerPatternRows) {
   }
   std::vector<ScanRow> one_walk = Scan({{"C:\\tree", all}});
   EXPECT_EQ(Text(one_walk), Text(per_pattern));
-  // In each of 12 folders: 2 *.tmp, 1 *.old, 1 Thumbs.db, 1 chklist.*, 1 *.ini
+  // In each of 30 folders: 2 *.tmp, 1 *.old, 1 Thumbs.db, 1 chklist.*, 1 *.ini
   // (desktop.ini never).
-  EXPECT_EQ(one_walk.size(), 12u * 6u);
+  EXPECT_EQ(one_walk.size(), 30u * 6u);
   EXPECT_EQ(Text(one_walk).find("loop"), std::string::npos);
   EXPECT_EQ(Text(one_walk).find("link.tmp"), std::string::npos);
+  // Stopped after its first slice, the scan keeps the rows found so far, each
+  // type's in walk order.
+  JunkScan stopped(machine_->backend().file_tools(), {{"C:\\tree", all}});
+  std::vector<ScanRow> partial;
+  EXPECT_TRUE(stopped.Step(std::chrono::milliseconds(0), partial));
+  EXPECT_TRUE(partial.empty());
+  stopped.Stop(partial);
+  EXPECT_TRUE(stopped.over());
+  EXPECT_FALSE(partial.empty());
+  EXPECT_LT(partial.size(), one_walk.size());
+  std::string full = Text(one_walk);
+  for (const auto& row : partial) {
+    std::string line = row.folder + "\\" + row.name + "\n";
+    EXPECT_NE(full.find(line), std::string::npos) << line;
+  }
   // A root that does not exist adds nothing and the next root goes on.
   EXPECT_EQ(Scan({{"C:\\none", all}, {"C:\\tree\\d0\\e0", {JunkPattern("*.old")}}}).size(), 1u);
 }
