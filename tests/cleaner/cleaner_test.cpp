@@ -221,6 +221,36 @@ TEST_F(CleanerMachineTest, AFailedCopyKeepsTheFile) {
   EXPECT_EQ(index.find("big.tmp"), std::string::npos) << index;
 }
 
+// The Recycle Bin mode moves the ticked files to the trash without asking;
+// "清空回收站" empties it.
+TEST_F(CleanerMachineTest, RecycleModeAndEmptyingTheBin) {
+  test::ScopedEnv data("XDG_DATA_HOME", (dir_.path() / "data").string());
+  Write("C:\\junk\\a.tmp", "a");
+  Write("C:\\junk\\sub\\b.tmp", "b");
+  std::ostringstream out;
+  drive::DriveHost host(out);
+  test::FixedClock clock;
+  app::Program program(*machine_, host, clock, app::FormFactories());
+  host.set_program(&program);
+  drive::ScenarioRunner runner(program, host, out);
+  std::istringstream recycle(
+      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\n"
+      "click Textdywjj\ntype Textdywjj C:\\junk\nclick TabStrip1(3)\nset Optionsdhs on\n"
+      "click TabStrip1(1)\nclick Commandss\nwait Timerss\nrow ListView2 1 on\n"
+      "click Commandsclj\nprint ListView2\n");
+  ASSERT_EQ(runner.Run(recycle), 0) << out.str();
+  EXPECT_EQ(out.str(), "ListView2 = 1\n");
+  const fs::path trash = dir_.path() / "data" / "Trash";
+  EXPECT_FALSE(fs::exists(Host("C:\\junk") / "a.tmp"));
+  EXPECT_EQ(test::ReadBytes(trash / "files" / "a.tmp"), "a");
+  EXPECT_TRUE(fs::exists(trash / "info" / "a.tmp.trashinfo"));
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\sub\\b.tmp")), "b");
+  std::istringstream empty("click TabStrip1(3)\nclick Commandqkhsz\n");
+  ASSERT_EQ(runner.Run(empty), 0) << out.str();
+  EXPECT_TRUE(test::Names(trash / "files").empty());
+  EXPECT_TRUE(test::Names(trash / "info").empty());
+}
+
 #endif
 
 }  // namespace
