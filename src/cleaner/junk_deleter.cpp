@@ -25,10 +25,15 @@ std::string FreeCopyPath(FileSystem& files, const std::string& folder, const std
   return path;
 }
 
-// The copy holds what the file holds.
-bool SameContents(FileSystem& files, const std::string& a, const std::string& b) {
+// The copy holds what the file holds: the same size, and for a file small
+// enough to read at once the same bytes.
+bool VerifiedCopy(FileSystem& files, const std::string& from, const std::string& to) {
+  constexpr std::uint64_t kCompareLimit = 64ull << 20;
+  std::optional<FileEntry> a = files.Stat(from), b = files.Stat(to);
+  if (!a || !b || a->size != b->size) return false;
+  if (a->size > kCompareLimit) return true;
   std::string x, y;
-  return files.ReadFile(a, x) == kSuccess && files.ReadFile(b, y) == kSuccess && x == y;
+  return files.ReadFile(from, x) == kSuccess && files.ReadFile(to, y) == kSuccess && x == y;
 }
 
 }  // namespace
@@ -109,7 +114,7 @@ void JunkDeleter::BackUpTicked(ui::ListView& list, const DeleteOptions& options)
     std::optional<FileEntry> source = files.Stat(path);
     if (!source) continue;  // already gone: nothing to save, nothing to lose
     std::string copy = FreeCopyPath(files, folder, list.cell(i, 0));
-    if (files.CopyFile(path, copy, false) != kSuccess || !SameContents(files, path, copy)) {
+    if (files.CopyFile(path, copy, false) != kSuccess || !VerifiedCopy(files, path, copy)) {
       files.DeleteFile(copy, true);  // a partial copy under a name nobody else uses
       kept[static_cast<std::size_t>(i)] = true;
       ++not_saved;
