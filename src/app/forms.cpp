@@ -2,6 +2,7 @@
 
 #include "app/formmain.h"
 #include "app/frame_forms.h"
+#include "cleaner/formwjlx.h"
 #include "windows/formlog.h"
 #include "windows/password_forms.h"
 
@@ -39,13 +40,13 @@ const FormCatalogue& FormFactories() {
       {"Formmacg", Make<Formmacg>()},
       {"Formmaqk", Make<Formmaqk>()},
       {"Formjmmcw", Make<Formjmmcw>()},
+      {"Formwjlx", Make<cleaner::Formwjlx>()},
       // Tool windows of pages still to come.
       {"Formkzmb", nullptr},
       {"Formggtb", nullptr},
       {"Formoem", nullptr},
       {"Formyjgn", nullptr},
       {"Formqjcw", nullptr},
-      {"Formwjlx", nullptr},
   };
   return factories;
 }

@@ -27,6 +27,13 @@ std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
     program.RunPosted();
     shoot(main, "Formmain-page8-tab" + std::to_string(tab));
   }
+  if (main) {
+    // The result list after a scan with the options the machine has.
+    main->cleaner.TabStrip1.UserSelectTab(1);
+    program.Act([&] { main->cleaner.Search(); });
+    while (main->cleaner.Timerss.running()) program.Act([&] { main->cleaner.Timerss.Fire(); });
+    shoot(main, "Formmain-page8-scan");
+  }
 
   // Every other window that is built, one at a time.
   for (const auto& [name, factory] : FormFactories()) {

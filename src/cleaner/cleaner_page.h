@@ -1,10 +1,17 @@
 #pragma once
 // The junk-file cleaning page: its tab strip over the result list and the scan
 // options, delete options and restore panels. The tab strip shows one panel at
-// a time; its fifth tab opens the help file and leaves the panel shown.
+// a time; its fifth tab opens the help file and leaves the panel shown. The
+// page only wires its controls to the catalogue, the scan, the deleter and the
+// backup list.
 
+#include <memory>
 #include <vector>
 
+#include "cleaner/backup_restore.h"
+#include "cleaner/junk_deleter.h"
+#include "cleaner/junk_scanner.h"
+#include "cleaner/junk_types.h"
 #include "services/page.h"
 #include "services/program.h"
 #include "ui/controls.h"
@@ -17,21 +24,83 @@ class CleanerPage final : public app::Page {
  public:
   CleanerPage(app::Program& program, ui::PictureBox& page);
 
-  // The junk types, the options and the backup list fill here as they come.
-  std::vector<app::LoadStep> steps() const override { return {}; }
-  void Fill(app::LoadStep) override {}
+  std::vector<app::LoadStep> steps() const override {
+    return {app::LoadStep::kCleanerSettings, app::LoadStep::kBackupList};
+  }
+  void Fill(app::LoadStep step) override;
+
+  // "搜索" and "停止".
+  void Search();
+  void StopSearch();
 
   ui::TabStrip& TabStrip1;
-  ui::ListView& ListView2;   // the result list
-  ui::PictureBox& Picture2;  // scan options
-  ui::PictureBox& Picture3;  // delete options
-  ui::PictureBox& Picture4;  // backed-up files
-  ui::CommandButton& Commandzj;
+  ui::ListView& ListView2;  // the result list
+  ui::StatusBar& StatusBar1;
+  ui::PictureBox& Picture2;        // scan options
+  ui::PictureBox& Picture3;        // delete options
+  ui::PictureBox& Picture4;        // backed-up files
+  ui::CommandButton& Commandss;    // 搜索
+  ui::CommandButton& Commandtz;    // 停止
+  ui::CommandButton& Commandsclj;  // 删除
+  ui::CommandButton& Commandqbsc;  // 全部删除
+  ui::Timer& Timerss;              // works the scan in slices
+
+  ui::OptionButton& Optionkssm;
+  ui::OptionButton& Optionxxam;
+  ui::ListBox& Listdiv1;
+  ui::CheckBox& Checkddsm;
+  ui::TextBox& Textdywjj;
+  ui::CommandButton& Commanddysm;
+  ui::CheckBox& Checknoie;
+  ui::Frame& Framelx;  // 文件类型选择
+  ui::ListView& ListView3;
+  ui::CommandButton& Commandbc;  // 保存
+  ui::CommandButton& Commandqx;  // 全选 / 全否
+  ui::CommandButton& Commandzj;  // 增加
+  ui::CommandButton& Commandmr;  // 默认
+
+  ui::OptionButton& Optionsdhs;
+  ui::OptionButton& Optionzj;
+  ui::OptionButton& Optionbfsc;
+  ui::TextBox& Textbbfwj;
+  ui::CommandButton& Commandbfwj;
+  ui::OptionButton& Optionbkhf;
+  ui::CheckBox& Checkxcts;
+  ui::CommandButton& Commandbcsz;   // 保存
+  ui::CommandButton& Commandmr1;    // 默认
+  ui::CommandButton& Commandqkhsz;  // 清空回收站
+
+  ui::ListView& ListView4;
+  ui::CommandButton& Commandhfwj;  // 恢复
+  ui::CommandButton& Commandhfqb;  // 恢复全部
+  ui::CommandButton& Commandscqb;  // 删除全部
 
  private:
   void TabClicked();
+  CleanerSettings Settings();
+  void LoadSettings();
+  void SaveScanOptions();
+  void SaveDeleteOptions();
+  void RestoreScanDefaults();
+  void RestoreDeleteDefaults();
+  void AskRestart();
+  void SelectAll();
+  void QuickScanClicked();
+  void DetailedScanClicked();
+  void CustomFolderClicked();
+  void ChooseFolder(ui::TextBox& box, const char* title);
+  DeleteOptions CurrentDeleteOptions() const;
+
+  // The scan's searches for the options shown; empty when no method is in force.
+  std::vector<ScanSearch> Searches(bool& any_method);
+  void ScanSlice();
+  void AddRows(std::vector<ScanRow>& rows);
+  void ScanEnded();
 
   app::Program& program_;
+  JunkDeleter deleter_;
+  BackupRestore backups_;
+  std::unique_ptr<JunkScan> scan_;
 };
 
 }  // namespace korvanta::cleaner

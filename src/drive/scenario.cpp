@@ -386,6 +386,20 @@ bool Pick(Line& line) {
   return true;
 }
 
+// A timer's work to its end: fires it, as time passing would, until it stops.
+bool Wait(Line& line) {
+  ui::Control* c = line.Control(Trim(line.rest));
+  if (!c) return false;
+  if (c->kind() != ui::Kind::kTimer) return line.WrongKind(*c, "a timer");
+  auto& timer = static_cast<ui::Timer&>(*c);
+  for (int i = 0; i < 1000000 && timer.running() && !line.program.ended(); ++i) {
+    timer.Fire();
+    line.program.RunPosted();
+  }
+  if (timer.running()) return line.Fail(std::string(Trim(line.rest)) + " never stops");
+  return true;
+}
+
 // --- what the scenario checks ----------------------------------------------------
 
 bool Print(Line& line) {
@@ -462,6 +476,7 @@ constexpr Command kCommands[] = {
     {"rowclick", "rowclick NAME R", RowClick, true},
     {"item", "item NAME TEXT on|off", Item, true},
     {"pick", "", Pick, true},
+    {"wait", "", Wait, true},
     {"print", "", Print, false},
     {"rows", "", Rows, false},
 };

@@ -9,6 +9,7 @@
 
 #include "store/codepage.h"
 #include "store/file_system.h"
+#include "store/file_tools.h"
 #include "store/profile_backend.h"
 #include "store/registry_backend.h"
 #include "store/shell.h"
@@ -26,6 +27,7 @@ class MachineBackend {
   virtual FileSystem& files() = 0;
   virtual Shell& shell() = 0;
   virtual SystemFacts& facts() = 0;
+  virtual FileTools& file_tools() = 0;
 
   // GetWindowsDirectoryA, GetSystemDirectoryA and GetTempPathA, as UTF-8.
   virtual std::string WindowsDirectory() = 0;

@@ -11,10 +11,13 @@
 //   # setup: file PATH TEXT                     write a file, and its folder when missing
 //                                               (TEXT in GBK; \r \n allowed)
 //   # setup: file PATH absent                   delete the file, read-only or not
-//   # setup: folder PATH empty                  make the folder, without any file in it
+//   # setup: folder PATH [empty]                make the folder; empty: without any file in it
 //   # setup: attr PATH ATTRS                    set the attributes (readonly hidden system)
 //   # after: ...                                a setup line run after the checks, to put
 //                                               back what other scenarios rely on
+//   # setup: time PATH YYYY-MM-DD HH:MM:SS      set the file's time of last write (local)
+//   # setup: readonly PATH                      make the file read-only
+//   # setup: clean PATH                         remove the folder and all it holds
 //   # check: reg ROOT KEY NAME = DATA           the value reads DATA
 //   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
 //   # check: reg ROOT KEY NAME dword N          the value is REG_DWORD holding N
@@ -27,7 +30,8 @@
 //   # check: file PATH lacks TEXT               the file does not hold TEXT
 //   # check: file PATH absent                   the file does not exist
 //   # check: attr PATH ATTRS                    of readonly, hidden and system, it has these
-//   # check: folder PATH = NAMES                its files, sorted, one blank apart ("" for none)
+//   # check: folder PATH = NAME...              the folder holds exactly these files and
+//                                               folders (sorted, blank-separated; none: empty)
 // ROOT is HKLM, HKCU or HKCR; a KEY or NAME with blanks is written «like this», and
 // «» is the default value. PATH may start with %PROGRAM% for the program folder;
 // TEXT may hold \r, \n and \xHH escapes.
@@ -35,6 +39,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -49,6 +55,10 @@
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #endif
 
@@ -194,8 +204,9 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       ASSERT_TRUE(s == kSuccess || s == kFileNotFound || s == kPathNotFound) << line << ": " << s;
     } else if (line.rfind("folder ", 0) == 0) {
       auto w = Words(line.substr(7), 2);
-      ASSERT_EQ(w[1], "empty") << line;
+      ASSERT_TRUE(w[1].empty() || w[1] == "empty") << line;
       ASSERT_EQ(machine_->files().CreateDirectory(Path(w[0])), kSuccess) << line;
+      if (w[1] != "empty") return;
       for (const std::string& name : FileNames(Path(w[0]))) {
         ASSERT_EQ(machine_->files().DeleteFile(Path(w[0]) + "\\" + name, true), kSuccess) << line;
       }
@@ -207,9 +218,58 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
       ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(Path(w[0]))), kSuccess) << line;
       ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), kSuccess) << line;
+    } else if (line.rfind("time ", 0) == 0) {
+      auto w = Words(line.substr(5), 2);
+      std::tm t{};
+      ASSERT_EQ(std::sscanf(w[1].c_str(), "%d-%d-%d %d:%d:%d", &t.tm_year, &t.tm_mon, &t.tm_mday,
+                            &t.tm_hour, &t.tm_min, &t.tm_sec),
+                6)
+          << line;
+      t.tm_year -= 1900;
+      t.tm_mon -= 1;
+      t.tm_isdst = -1;
+      ASSERT_TRUE(SetWriteTime(Path(w[0]), std::mktime(&t))) << line;
+    } else if (line.rfind("readonly ", 0) == 0) {
+      ASSERT_EQ(machine_->files().SetAttributes(Path(line.substr(9)), kAttrReadOnly), kSuccess)
+          << line;
+    } else if (line.rfind("clean ", 0) == 0) {
+      // The Windows build's machine outlives the scenario.
+      Clean(Path(line.substr(6)));
+      ASSERT_FALSE(machine_->files().Stat(Path(line.substr(6)))) << line;
     } else {
       FAIL() << "unknown setup: " << line;
     }
+  }
+
+  void Clean(const std::string& folder) {
+    std::vector<FileEntry> entries;
+    machine_->files().List(folder + "\\*", entries);
+    for (const auto& e : entries) {
+      std::string path = folder + "\\" + e.name;
+      if (e.is_directory()) {
+        Clean(path);
+      } else {
+        machine_->files().DeleteFile(path, true);
+      }
+    }
+    machine_->files().RemoveDirectory(folder);
+  }
+
+  bool SetWriteTime(const std::string& path, std::time_t when) {
+#ifdef _WIN32
+    std::uint64_t ticks = (static_cast<std::uint64_t>(when) + 11644473600ull) * 10000000ull;
+    FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    HANDLE h = CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+    return ok;
+#else
+    auto host = MachineFolder(prefix_).HostPath(path);
+    struct timespec times[2] = {{when, 0}, {when, 0}};
+    return host && utimensat(AT_FDCWD, host->c_str(), times, 0) == 0;
+#endif
   }
 
   void Check(const std::string& line) {
@@ -262,13 +322,6 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       if (entry) {
         EXPECT_EQ(entry->attributes & kShown, Attributes(w[1])) << line;
       }
-    } else if (line.rfind("folder ", 0) == 0) {
-      auto w = Words(line.substr(7), 3);
-      std::string names;
-      for (const std::string& name : FileNames(Path(w[0])))
-        names += (names.empty() ? "" : " ") + name;
-      EXPECT_EQ(w[1], "=") << line;
-      EXPECT_EQ(names, w[2] == "\"\"" ? "" : w[2]) << line;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 3);
       if (w[1] == "absent") {
@@ -287,6 +340,17 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       } else {
         ADD_FAILURE() << "unknown check: " << line;
       }
+    } else if (line.rfind("folder ", 0) == 0) {
+      auto w = Words(line.substr(7), 3);
+      std::vector<FileEntry> entries;
+      machine_->files().List(Path(w[0]) + "\\*", entries);
+      std::vector<std::string> names;
+      for (const auto& e : entries) names.push_back(e.name);
+      std::sort(names.begin(), names.end());
+      std::string listing;
+      for (const auto& n : names) listing += (listing.empty() ? "" : " ") + n;
+      EXPECT_EQ(w[1], "=") << line;
+      EXPECT_EQ(listing, w[2]) << line;
     } else {
       ADD_FAILURE() << "unknown check: " << line;
     }
@@ -368,7 +432,10 @@ RunResult ScenarioTest::Drive(const fs::path& scenario) {
 }
 #else
 RunResult ScenarioTest::Drive(const fs::path& scenario) {
-  return test::Run(ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) + " " +
+  // The Recycle Bin of a machine folder is the user's trash: the scenario gets its own.
+  fs::create_directories(dir_.path() / "data");
+  return test::Run("XDG_DATA_HOME=" + ShellQuote((dir_.path() / "data").string()) + " " +
+                   ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) + " " +
                    ShellQuote(scenario.string()));
 }
 #endif

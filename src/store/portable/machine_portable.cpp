@@ -7,6 +7,7 @@
 
 #include "store/portable/cp936.h"
 #include "store/portable/file_system_portable.h"
+#include "store/portable/file_tools_portable.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/profile_portable.h"
 #include "store/portable/registry_portable.h"
@@ -31,6 +32,7 @@ class PortableMachine final : public MachineBackend {
         profiles_(files_, registry_, [this] { return WindowsDirectory(); }),
         shell_(folder_),
         facts_(folder_),
+        tools_(folder_, registry_, codepage_),
         reg_(registry_, codepage_) {}
 
   const Codepage& codepage() const override { return codepage_; }
@@ -39,6 +41,7 @@ class PortableMachine final : public MachineBackend {
   FileSystem& files() override { return files_; }
   Shell& shell() override { return shell_; }
   SystemFacts& facts() override { return facts_; }
+  FileTools& file_tools() override { return tools_; }
 
   std::string WindowsDirectory() override {
     std::string root = ReadText(RegRoot::kLocalMachine,
@@ -138,6 +141,7 @@ class PortableMachine final : public MachineBackend {
   PortableProfiles profiles_;
   PortableShell shell_;
   PortableSystemFacts facts_;
+  PortableFileTools tools_;
   Registry reg_;
   bool program_folder_made_ = false;
 };

@@ -205,4 +205,15 @@ Status MoveToMountTrash(const fs::path& item_path, const fs::path& top_path) {
   return PutInTrash(home, *item, item->string(), Transfer::kCopy);
 }
 
+void EmptyHomeTrash() {
+  const fs::path trash = HomeTrash();
+  for (const char* part : {"files", "info"}) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(trash / part, ec)) {
+      std::error_code ignored;
+      fs::remove_all(entry.path(), ignored);
+    }
+  }
+}
+
 }  // namespace korvanta

@@ -19,4 +19,7 @@ Status MoveToTrash(const std::filesystem::path& item);
 // mount a file system.
 Status MoveToMountTrash(const std::filesystem::path& item, const std::filesystem::path& top);
 
+// Empties the home trash: every item and its .trashinfo record go.
+void EmptyHomeTrash();
+
 }  // namespace korvanta

@@ -4,6 +4,7 @@
 #include "store/paths.h"
 #include "store/win32/codepage_win32.h"
 #include "store/win32/file_system_win32.h"
+#include "store/win32/file_tools_win32.h"
 #include "store/win32/profile_win32.h"
 #include "store/win32/registry_win32.h"
 #include "store/win32/shell_win32.h"
@@ -26,6 +27,7 @@ class Win32Machine final : public MachineBackend {
   FileSystem& files() override { return files_; }
   Shell& shell() override { return shell_; }
   SystemFacts& facts() override { return facts_; }
+  FileTools& file_tools() override { return tools_; }
 
   std::string WindowsDirectory() override { return Ask(GetWindowsDirectoryA); }
   std::string SystemDirectory() override { return Ask(GetSystemDirectoryA); }
@@ -76,6 +78,7 @@ class Win32Machine final : public MachineBackend {
   Win32FileSystem files_;
   Win32Shell shell_;
   Win32SystemFacts facts_{codepage_};
+  Win32FileTools tools_;
 };
 
 }  // namespace

@@ -1,0 +1,50 @@
+#pragma once
+// The junk-type catalogue and the cleaner's options as set.ini stores them.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/settings_store.h"
+
+namespace korvanta::cleaner {
+
+struct JunkType {
+  std::string pattern;
+  std::string description;
+};
+
+// The types every catalogue starts with, in their order.
+extern const std::array<JunkType, 9> kBuiltInTypes;
+
+// set.ini in the program folder, as the cleaner reads and writes it.
+class CleanerSettings {
+ public:
+  CleanerSettings(SettingsStore& ini, std::string file) : ini_(ini), file_(std::move(file)) {}
+
+  // A flag is set only when its text is the number 1.
+  bool Flag(std::string_view section, std::string_view key);
+  void WriteFlag(std::string_view section, std::string_view key, bool on);
+  // A value of at most 99 bytes of stored text.
+  std::string Text(std::string_view section, std::string_view key);
+  void Write(std::string_view section, std::string_view key, std::string_view text);
+  void Delete(std::string_view section, std::string_view key);
+
+  // How many user types there are. Lxsum holds one digit, which older readers
+  // take as the count; past nine types it says 9 and Lxsumall holds the count.
+  int UserTypeCount();
+  void WriteUserTypeCount(int count);
+  // The user types, in their order: a missing key gives an empty text.
+  std::vector<JunkType> UserTypes();
+  // Stores user type n; the count is written apart.
+  void WriteUserType(int n, const JunkType& type);
+  // Forgets user type n and the tick of its pattern.
+  void DeleteUserType(int n, std::string_view pattern);
+
+ private:
+  SettingsStore& ini_;
+  std::string file_;
+};
+
+}  // namespace korvanta::cleaner

@@ -1,0 +1,379 @@
+#include "store/portable/file_tools_portable.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+#include "store/portable/trash.h"
+
+namespace korvanta {
+namespace fs = std::filesystem;
+namespace {
+
+// Kernel file systems that hold no files of the machine: a drive mapped to the
+// host's root reaches them, and walking them loops or never ends.
+bool IsPseudoFileSystem(int fd) {
+  struct statfs sf;
+  if (fstatfs(fd, &sf) != 0) return true;
+  switch (static_cast<unsigned long>(sf.f_type)) {
+    case 0x9fa0:      // proc
+    case 0x62656572:  // sysfs
+    case 0x1cd1:      // devpts
+    case 0x27e0eb:    // cgroup
+    case 0x63677270:  // cgroup2
+    case 0x64626720:  // debugfs
+    case 0x74726163:  // tracefs
+    case 0x73636673:  // securityfs
+    case 0x6165676c:  // pstore
+    case 0xcafe4a11:  // bpf
+    case 0x62656570:  // configfs
+    case 0x65735543:  // fusectl
+    case 0x19800202:  // mqueue
+    case 0x958458f6:  // hugetlbfs
+    case 0x0187:      // autofs
+    case 0x42494e4d:  // binfmt_misc
+    case 0x6e736673:  // nsfs
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The host root's own pseudo folders, whatever is mounted on them.
+constexpr std::array<std::string_view, 4> kHostPseudoFolders = {"proc", "sys", "dev", "run"};
+
+std::string FolderText(std::string_view path) {
+  std::string folder(path);
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::string Join(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (path.empty() || path.back() != '\\') path += '\\';
+  path += name;
+  return path;
+}
+
+// A directory entry as getdents64 hands it out.
+struct LinuxDirent64 {
+  std::uint64_t d_ino;
+  std::int64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+  char d_name[1];
+};
+
+// Lists each folder with one getdents64 run into a buffer, keeps the names of
+// its files in one block, and opens subfolders relative to their parent: about
+// the system calls `find` makes, and no allocation per file.
+class PortableWalk final : public FolderWalk {
+ public:
+  PortableWalk(const std::optional<fs::path>& host, std::string_view root) {
+    struct stat st;
+    if (stat("/", &st) == 0) host_root_ = {st.st_dev, st.st_ino};
+    if (!host) return;
+    int fd = open(host->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    if (fstat(fd, &st) != 0) {
+      close(fd);
+      return;
+    }
+    opened_ = true;
+    Enter(fd, st.st_dev, st.st_ino, FolderText(root));
+  }
+  ~PortableWalk() override {
+    for (Frame& f : stack_) close(f.fd);
+  }
+
+  bool Next(std::string_view& folder, std::string_view& name) override {
+    for (;;) {
+      if (next_file_ < files_.size()) {
+        current_ = next_file_++;
+        folder = stack_[files_frame_].folder;
+        name = files_[current_];
+        return true;
+      }
+      if (!Descend()) return false;
+    }
+  }
+
+  std::optional<FileEntry> Details() override {
+    if (current_ >= files_.size()) return std::nullopt;
+    struct stat st;
+    std::string_view name = files_[current_];  // ends in a NUL in names_
+    if (fstatat(stack_[files_frame_].fd, name.data(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+      return std::nullopt;
+    FileEntry e;
+    e.name = std::string(name);
+    e.attributes = kAttrArchive;
+    if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) e.attributes |= kAttrReadOnly;
+    if (!name.empty() && name[0] == '.') e.attributes |= kAttrHidden;
+    e.size = static_cast<std::uint64_t>(st.st_size);
+    e.modified = static_cast<std::int64_t>(kFiletimeUnixEpoch) +
+                 static_cast<std::int64_t>(st.st_mtim.tv_sec) *
+                     static_cast<std::int64_t>(kFiletimeTicksPerSecond) +
+                 st.st_mtim.tv_nsec / 100;
+    return e;
+  }
+
+  bool opened() const override { return opened_; }
+
+ private:
+  struct Frame {
+    int fd;
+    dev_t device;
+    ino_t inode;
+    std::string folder;
+    std::vector<std::string> subfolders;
+    std::size_t next = 0;
+  };
+
+  // Lists the folder at fd: its files become the ones to hand out, its
+  // subfolders wait on the stack.
+  void Enter(int fd, dev_t device, ino_t inode, std::string folder) {
+    Frame frame{fd, device, inode, std::move(folder), {}, 0};
+    names_.clear();
+    files_.clear();
+    next_file_ = 0;
+    current_ = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> offsets;
+    alignas(8) static thread_local char buffer[65536];
+    for (;;) {
+      long n = syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+      if (n <= 0) break;
+      for (long at = 0; at < n;) {
+        const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer + at);
+        at += d->d_reclen;
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        unsigned char type = d->d_type;
+        if (type == DT_UNKNOWN) {
+          struct stat entry;
+          if (fstatat(fd, name, &entry, AT_SYMLINK_NOFOLLOW) != 0) continue;
+          type = S_ISREG(entry.st_mode) ? DT_REG : S_ISDIR(entry.st_mode) ? DT_DIR : DT_LNK;
+        }
+        // Links are never followed, to a file or a folder: a link is not the junk.
+        if (type == DT_REG) {
+          offsets.push_back(names_.size());
+          names_.append(name);
+          names_.push_back('\0');
+        } else if (type == DT_DIR) {
+          frame.subfolders.emplace_back(name);
+        }
+      }
+    }
+    files_.reserve(offsets.size());
+    for (std::size_t off : offsets) files_.emplace_back(names_.data() + off);
+    stack_.push_back(std::move(frame));
+    files_frame_ = stack_.size() - 1;
+  }
+
+  // Opens the next subfolder still due, depth first; false when none is left.
+  bool Descend() {
+    files_.clear();
+    next_file_ = 0;
+    while (!stack_.empty()) {
+      Frame& top = stack_.back();
+      if (top.next >= top.subfolders.size()) {
+        close(top.fd);
+        stack_.pop_back();
+        continue;
+      }
+      const std::string& name = top.subfolders[top.next++];
+      if (top.device == host_root_.first && top.inode == host_root_.second) {
+        bool pseudo = false;
+        for (std::string_view p : kHostPseudoFolders) pseudo = pseudo || name == p;
+        if (pseudo) continue;
+      }
+      int fd = openat(top.fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (fd < 0) continue;
+      struct stat st;
+      if (fstat(fd, &st) != 0 || (st.st_dev != top.device && IsPseudoFileSystem(fd))) {
+        close(fd);
+        continue;
+      }
+      Enter(fd, st.st_dev, st.st_ino, Join(top.folder, name));
+      return true;
+    }
+    return false;
+  }
+
+  std::pair<dev_t, ino_t> host_root_{static_cast<dev_t>(-1), 0};
+  std::vector<Frame> stack_;
+  std::string names_;  // the files of the folder being handed out, each ended by a NUL
+  std::vector<std::string_view> files_;
+  std::size_t files_frame_ = 0;
+  std::size_t next_file_ = 0;
+  std::size_t current_ = static_cast<std::size_t>(-1);
+  bool opened_ = false;
+};
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string Number(int value, int digits) {
+  std::string text = std::to_string(value);
+  while (static_cast<int>(text.size()) < digits) text.insert(text.begin(), '0');
+  return text;
+}
+
+}  // namespace
+
+std::string FormatDateTime(std::string_view picture, int year, int month, int day, int hour,
+                           int minute, int second, int weekday) {
+  static constexpr std::array<const char*, 7> kDays = {"星期日", "星期一", "星期二", "星期三",
+                                                       "星期四", "星期五", "星期六"};
+  std::string out;
+  for (std::size_t i = 0; i < picture.size();) {
+    char c = picture[i];
+    if (c == '\'') {
+      std::size_t end = picture.find('\'', i + 1);
+      if (end == std::string_view::npos) end = picture.size();
+      out.append(picture.substr(i + 1, end - i - 1));
+      i = end + 1;
+      continue;
+    }
+    std::size_t run = 1;
+    while (i + run < picture.size() && picture[i + run] == c) ++run;
+    int n = static_cast<int>(run);
+    switch (c) {
+      case 'y':
+        out += n >= 3 ? Number(year, 4) : Number(year % 100, n == 2 ? 2 : 1);
+        break;
+      case 'M':
+        out += n >= 3 ? std::to_string(month) + "月" : Number(month, n);
+        break;
+      case 'd':
+        out += n >= 3 ? kDays[static_cast<std::size_t>(weekday % 7)] : Number(day, n);
+        break;
+      case 'H':
+        out += Number(hour, std::min(n, 2));
+        break;
+      case 'h':
+        out += Number(hour % 12 == 0 ? 12 : hour % 12, std::min(n, 2));
+        break;
+      case 'm':
+        out += Number(minute, std::min(n, 2));
+        break;
+      case 's':
+        out += Number(second, std::min(n, 2));
+        break;
+      case 't':
+        out += hour < 12 ? "上午" : "下午";
+        break;
+      default:
+        out.append(run, c);
+        break;
+    }
+    i += run;
+  }
+  return out;
+}
+
+std::unique_ptr<FolderWalk> PortableFileTools::Walk(std::string_view root) {
+  std::string folder = FolderText(root);
+  std::optional<fs::path> host;
+  if (folder.size() >= 2 && folder[1] == ':') host = machine_.HostPath(folder);
+  return std::make_unique<PortableWalk>(host, folder);
+}
+
+std::optional<std::string> PortableFileTools::Text(RegRoot root, const std::string& key,
+                                                   const std::string& name) {
+  KeyHandle handle;
+  if (registry_.OpenKey(root, codepage_.ToAnsi(key), kKeyRead, handle) != kSuccess)
+    return std::nullopt;
+  RegData data;
+  Status s = registry_.QueryValue(handle, codepage_.ToAnsi(name), data);
+  registry_.CloseKey(handle);
+  if (s != kSuccess || (data.type != kRegSz && data.type != kRegExpandSz)) return std::nullopt;
+  std::string text = codepage_.FromAnsi(data.bytes.c_str());
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+std::string PortableFileTools::TypeName(std::string_view name) {
+  std::size_t dot = name.rfind('.');
+  std::string extension = dot == std::string_view::npos ? "" : Upper(name.substr(dot + 1));
+  if (auto known = type_names_.find(extension); known != type_names_.end()) return known->second;
+  // As Explorer: the class the extension names, and that class's description;
+  // else the extension in capitals and "文件".
+  std::string type = extension.empty() ? "文件" : extension + " 文件";
+  if (!extension.empty()) {
+    if (auto cls = Text(RegRoot::kClassesRoot, "." + extension, "")) {
+      if (auto description = Text(RegRoot::kClassesRoot, *cls, "")) type = *description;
+    }
+  }
+  type_names_.emplace(extension, type);
+  return type;
+}
+
+std::string PortableFileTools::ShortDateTime(std::int64_t filetime) {
+  if (!date_format_) {
+    const std::string key = "Control Panel\\International";
+    date_format_ = Text(RegRoot::kCurrentUser, key, "sShortDate").value_or("yyyy-M-d");
+    time_format_ = Text(RegRoot::kCurrentUser, key, "sTimeFormat").value_or("H:mm:ss");
+  }
+  std::time_t seconds =
+      static_cast<std::time_t>((filetime - static_cast<std::int64_t>(kFiletimeUnixEpoch)) /
+                               static_cast<std::int64_t>(kFiletimeTicksPerSecond));
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  auto format = [&](const std::string& picture) {
+    return FormatDateTime(picture, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                          local.tm_hour, local.tm_min, local.tm_sec, local.tm_wday);
+  };
+  return format(*date_format_) + " " + format(*time_format_);
+}
+
+Status PortableFileTools::Overwrite(std::string_view path) {
+  std::optional<fs::path> host = machine_.HostPath(path);
+  if (!host) return kPathNotFound;
+  struct stat st;
+  if (lstat(host->c_str(), &st) != 0) return kFileNotFound;
+  if (!S_ISREG(st.st_mode)) return kAccessDenied;
+  bool read_only = !(st.st_mode & S_IWUSR);
+  if (read_only) chmod(host->c_str(), (st.st_mode & 07777) | S_IWUSR);
+  int fd = open(host->c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  Status result = kSuccess;
+  if (fd < 0) {
+    result = kAccessDenied;
+  } else {
+    static const std::array<char, 65536> kZeros{};
+    auto left = static_cast<std::uint64_t>(st.st_size);
+    while (left > 0 && result == kSuccess) {
+      std::size_t chunk = left < kZeros.size() ? static_cast<std::size_t>(left) : kZeros.size();
+      ssize_t n = write(fd, kZeros.data(), chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0)
+        result = kWriteFault;
+      else
+        left -= static_cast<std::uint64_t>(n);
+    }
+    if (result == kSuccess && fsync(fd) != 0) result = kWriteFault;
+    close(fd);
+  }
+  if (read_only) chmod(host->c_str(), st.st_mode & 07777);
+  return result;
+}
+
+void PortableFileTools::EmptyRecycleBin() {
+  EmptyHomeTrash();
+}
+
+}  // namespace korvanta

@@ -1,0 +1,257 @@
+// The cleaner's parts below its page: the name patterns, the one-walk scan
+// against one walk per pattern, the walk's refusal to follow links, overwriting,
+// the backup index's numbers, and a backup into a full disk.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/forms.h"
+#include "cleaner/backup_index.h"
+#include "cleaner/junk_pattern.h"
+#include "cleaner/junk_scanner.h"
+#include "drive/drive_host.h"
+#include "drive/scenario.h"
+#include "services/program.h"
+#include "store/machine.h"
+#include "support/test_support.h"
+
+#ifdef _WIN32
+#include "store/win32/machine_win32.h"
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "store/portable/machine_folder.h"
+#include "store/portable/machine_portable.h"
+#endif
+
+namespace korvanta::cleaner {
+namespace {
+namespace fs = std::filesystem;
+
+struct PatternCase {
+  const char* pattern;
+  const char* name;
+  bool matches;
+};
+
+TEST(JunkPatternTest, WildcardRules) {
+  const PatternCase cases[] = {
+      {"*.tmp", "A.TMP", true},
+      {"*.tmp", "x.tmp", true},
+      {"*.tmp", "a.tmp.bak", false},
+      {"*.tmp", ".tmp", true},
+      {"chklist.*", "CHKLIST.MS", true},
+      {"chklist.*", "chklist", false},
+      {"Thumbs.db", "THUMBS.DB", true},
+      {"Thumbs.db", "xThumbs.db", false},
+      {"a?c", "abc", true},
+      {"a?c", "ac", false},
+      {"file#.log", "file7.log", true},
+      {"file#.log", "filex.log", false},
+      {"[a-c]*", "Beta", true},
+      {"[a-c]*", "delta", false},
+      {"[!a-c]*", "delta", true},
+      {"[!a-c]*", "alpha", false},
+      {"[xyz]1", "Y1", true},
+      {"a[]b", "ab", true},
+      {"*a*b*", "xxaxxbxx", true},
+      {"*a*b*", "xxbxxaxx", false},
+      {"**x", "x", true},
+      {"*", "", true},
+      {"[abc", "a", false},
+      {"*.临时", "文件.临时", true},
+      {"é*", "ÉCOLE", true},
+      {"#", "٣", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(JunkPattern(c.pattern).Matches(c.name), c.matches) << c.pattern << " ~ " << c.name;
+  }
+}
+
+TEST(BackupIndexTest, NumbersReadAsTheirWholePart) {
+  test::TempDir dir;
+#ifdef _WIN32
+  Machine machine(OpenLiveMachine(dir.path().string()));
+  std::string file = dir.path().string() + "\\filebak.ini";
+#else
+  Machine machine(OpenMachineFolder(test::CopyFreshPrefix(dir.path())));
+  std::string file = "C:\\filebak.ini";
+#endif
+  BackupIndex index(machine.ini(), file);
+  EXPECT_EQ(index.StoredNext(), std::nullopt);
+  EXPECT_EQ(index.NextNumber(), 1);
+  const std::pair<const char*, std::optional<int>> texts[] = {
+      {" 5", 5}, {"12abc", 12}, {"abc", std::nullopt}, {"", std::nullopt}, {"3.9", 3}};
+  for (const auto& [text, number] : texts) {
+    machine.ini().INIWriteKey("filesum", "Filesum", Variant(text), file);
+    EXPECT_EQ(index.StoredNext(), number) << text;
+  }
+  index.WriteEntry(1, {"a.tmp", "C:\\x", "1 KB", ""});
+  index.WriteBakpath("C:\\bak\\");
+  EXPECT_EQ(index.Entry(1, index.Bakpath()).copy, "C:\\bak\\a.tmp");
+  index.WriteEntry(2, {"a.tmp", "C:\\y", "1 KB", "C:\\bak\\a (2).tmp"});
+  EXPECT_EQ(index.Entry(2, index.Bakpath()).copy, "C:\\bak\\a (2).tmp");
+  index.Clear();
+  EXPECT_EQ(index.StoredNext(), 1);
+  EXPECT_EQ(index.Entry(1, "").name, "");
+}
+
+#ifndef _WIN32
+
+class CleanerMachineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prefix_ = test::CopyFreshPrefix(dir_.path());
+    machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+  }
+  fs::path Host(const std::string& path) { return *MachineFolder(prefix_).HostPath(path); }
+  void Write(const std::string& path, const std::string& bytes) {
+    ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(path)), kSuccess);
+    ASSERT_EQ(machine_->files().WriteFile(path, bytes), kSuccess);
+  }
+  std::vector<ScanRow> Scan(std::vector<ScanSearch> searches) {
+    JunkScan scan(machine_->backend().file_tools(), std::move(searches));
+    std::vector<ScanRow> rows;
+    while (scan.Step(std::chrono::milliseconds(1), rows)) {
+    }
+    return rows;
+  }
+  static std::string Text(const std::vector<ScanRow>& rows) {
+    std::string text;
+    for (const auto& r : rows) text += r.folder + "\\" + r.name + "\n";
+    return text;
+  }
+
+  test::TempDir dir_;
+  fs::path prefix_;
+  std::unique_ptr<Machine> machine_;
+};
+
+// One walk for all patterns hands out what one walk per pattern does, in the
+// same order; links to folders and files are not followed.
+TEST_F(CleanerMachineTest, OneWalkGivesThePerPatternRows) {
+  for (int d = 0; d < 30; ++d) {
+    std::string folder = "C:\\tree\\d" + std::to_string(d % 4) + "\\e" + std::to_string(d);
+    for (const char* name :
+         {"x.tmp", "y.old", "Thumbs.db", "z.txt", "chklist.tmp", "desktop.ini", "a.ini"})
+      Write(folder + "\\" + name, "x");
+  }
+  fs::create_directory_symlink(Host("C:\\tree"), Host("C:\\tree\\d1") / "loop");
+  fs::create_symlink(Host("C:\\tree\\d1\\e1\\1x.tmp"), Host("C:\\tree\\d1") / "link.tmp");
+  const std::vector<std::string> patterns = {"*.tmp", "*.old", "Thumbs.db", "chklist.*", "*.ini"};
+  std::vector<JunkPattern> all;
+  std::vector<ScanRow> per_pattern;
+  for (const auto& p : patterns) {
+    all.emplace_back(p);
+    std::vector<ScanRow> rows = Scan({{"C:\\tree\\", {JunkPattern(p)}}});
+    per_pattern.insert(per_pattern.end(), rows.begin(), rows.end());
+  }
+  std::vector<ScanRow> one_walk = Scan({{"C:\\tree", all}});
+  EXPECT_EQ(Text(one_walk), Text(per_pattern));
+  // In each of 30 folders: 2 *.tmp, 1 *.old, 1 Thumbs.db, 1 chklist.*, 1 *.ini
+  // (desktop.ini never).
+  EXPECT_EQ(one_walk.size(), 30u * 6u);
+  EXPECT_EQ(Text(one_walk).find("loop"), std::string::npos);
+  EXPECT_EQ(Text(one_walk).find("link.tmp"), std::string::npos);
+  // Stopped after its first slice, the scan keeps the rows found so far, each
+  // type's in walk order.
+  JunkScan stopped(machine_->backend().file_tools(), {{"C:\\tree", all}});
+  std::vector<ScanRow> partial;
+  EXPECT_TRUE(stopped.Step(std::chrono::milliseconds(0), partial));
+  EXPECT_TRUE(partial.empty());
+  stopped.Stop(partial);
+  EXPECT_TRUE(stopped.over());
+  EXPECT_FALSE(partial.empty());
+  EXPECT_LT(partial.size(), one_walk.size());
+  std::string full = Text(one_walk);
+  for (const auto& row : partial) {
+    std::string line = row.folder + "\\" + row.name + "\n";
+    EXPECT_NE(full.find(line), std::string::npos) << line;
+  }
+  // A root that does not exist adds nothing and the next root goes on.
+  EXPECT_EQ(Scan({{"C:\\none", all}, {"C:\\tree\\d0\\e0", {JunkPattern("*.old")}}}).size(), 1u);
+}
+
+TEST_F(CleanerMachineTest, OverwriteZeroesTheContentsInPlace) {
+  Write("C:\\w\\secret.tmp", "the secret");
+  ASSERT_EQ(machine_->files().SetAttributes("C:\\w\\secret.tmp", kAttrReadOnly), kSuccess);
+  struct stat before, after;
+  ASSERT_EQ(stat(Host("C:\\w\\secret.tmp").c_str(), &before), 0);
+  EXPECT_EQ(machine_->backend().file_tools().Overwrite("C:\\w\\secret.tmp"), kSuccess);
+  ASSERT_EQ(stat(Host("C:\\w\\secret.tmp").c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  EXPECT_EQ(after.st_mode, before.st_mode);  // still read-only
+  EXPECT_EQ(test::ReadBytes(Host("C:\\w\\secret.tmp")), std::string(10, '\0'));
+  EXPECT_NE(machine_->backend().file_tools().Overwrite("C:\\w\\none.tmp"), kSuccess);
+}
+
+// A copy that fails (the disk is full) keeps the file and its row, and records
+// nothing for it; the user is told.
+TEST_F(CleanerMachineTest, AFailedCopyKeepsTheFile) {
+  const std::string big(8000, 'b');
+  Write("C:\\junk\\big.tmp", big);
+  Write("C:\\junk\\sub\\small.tmp", "s");
+  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), kSuccess);
+  std::ostringstream out;
+  drive::DriveHost host(out);
+  test::FixedClock clock;
+  app::Program program(*machine_, host, clock, app::FormFactories());
+  host.set_program(&program);
+  drive::ScenarioRunner runner(program, host, out);
+  std::istringstream start(
+      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\n"
+      "click Textdywjj\ntype Textdywjj C:\\junk\nclick TabStrip1(3)\nset Optionbfsc on\n"
+      "set Checkxcts on\nclick Textbbfwj\ntype Textbbfwj C:\\bak\nclick TabStrip1(1)\n"
+      "click Commandss\nwait Timerss\nrow ListView2 1 on\nrow ListView2 2 on\n");
+  ASSERT_EQ(runner.Run(start), 0) << out.str();
+  {
+    test::FileSizeLimit full(4000);
+    std::istringstream remove("click Commandsclj\nprint ListView2\n");
+    ASSERT_EQ(runner.Run(remove), 0) << out.str();
+  }
+  EXPECT_NE(out.str().find("有 1 个文件未能备份到C:\\bak\\，这些文件没有删除！"), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("ListView2 = 1\n"), std::string::npos) << out.str();
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\big.tmp")), big);
+  EXPECT_FALSE(fs::exists(Host("C:\\junk\\sub\\small.tmp")));
+  EXPECT_EQ(test::Names(Host("C:\\bak")), std::vector<std::string>{"small.tmp"});
+  std::string index = test::ReadBytes(Host(machine_->paths().ProgramFolder() + "\\filebak.ini"));
+  EXPECT_NE(index.find("Name1=small.tmp"), std::string::npos) << index;
+  EXPECT_EQ(index.find("big.tmp"), std::string::npos) << index;
+}
+
+// The Recycle Bin mode moves the ticked files to the trash without asking;
+// "清空回收站" empties it.
+TEST_F(CleanerMachineTest, RecycleModeAndEmptyingTheBin) {
+  test::ScopedEnv data("XDG_DATA_HOME", (dir_.path() / "data").string());
+  Write("C:\\junk\\a.tmp", "a");
+  Write("C:\\junk\\sub\\b.tmp", "b");
+  std::ostringstream out;
+  drive::DriveHost host(out);
+  test::FixedClock clock;
+  app::Program program(*machine_, host, clock, app::FormFactories());
+  host.set_program(&program);
+  drive::ScenarioRunner runner(program, host, out);
+  std::istringstream recycle(
+      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\n"
+      "click Textdywjj\ntype Textdywjj C:\\junk\nclick TabStrip1(3)\nset Optionsdhs on\n"
+      "click TabStrip1(1)\nclick Commandss\nwait Timerss\nrow ListView2 1 on\n"
+      "click Commandsclj\nprint ListView2\n");
+  ASSERT_EQ(runner.Run(recycle), 0) << out.str();
+  EXPECT_EQ(out.str(), "ListView2 = 1\n");
+  const fs::path trash = dir_.path() / "data" / "Trash";
+  EXPECT_FALSE(fs::exists(Host("C:\\junk") / "a.tmp"));
+  EXPECT_EQ(test::ReadBytes(trash / "files" / "a.tmp"), "a");
+  EXPECT_TRUE(fs::exists(trash / "info" / "a.tmp.trashinfo"));
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\sub\\b.tmp")), "b");
+  std::istringstream empty("click TabStrip1(3)\nclick Commandqkhsz\n");
+  ASSERT_EQ(runner.Run(empty), 0) << out.str();
+  EXPECT_TRUE(test::Names(trash / "files").empty());
+  EXPECT_TRUE(test::Names(trash / "info").empty());
+}
+
+#endif
+
+}  // namespace
+}  // namespace korvanta::cleaner
