@@ -2,6 +2,10 @@
 
 #include "app/formmain.h"
 #include "app/frame_forms.h"
+#include "tools/formggtb.h"
+#include "tools/formkzmb.h"
+#include "tools/formoem.h"
+#include "tools/formyjgn.h"
 #include "windows/formlog.h"
 #include "windows/password_forms.h"
 
@@ -39,12 +43,12 @@ const FormCatalogue& FormFactories() {
       {"Formmacg", Make<Formmacg>()},
       {"Formmaqk", Make<Formmaqk>()},
       {"Formjmmcw", Make<Formjmmcw>()},
+      {"Formkzmb", Make<Formkzmb>()},
+      {"Formggtb", Make<Formggtb>()},
+      {"Formoem", Make<Formoem>()},
+      {"Formyjgn", Make<Formyjgn>()},
+      {"Formqjcw", Make<Formqjcw>()},
       // Tool windows of pages still to come.
-      {"Formkzmb", nullptr},
-      {"Formggtb", nullptr},
-      {"Formoem", nullptr},
-      {"Formyjgn", nullptr},
-      {"Formqjcw", nullptr},
       {"Formwjlx", nullptr},
   };
   return factories;

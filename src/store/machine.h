@@ -23,6 +23,7 @@ class Machine {
   SystemPaths& paths() { return paths_; }
   FileSystem& files() { return backend_->files(); }
   Shell& shell() { return backend_->shell(); }
+  ShellIcons& icons() { return backend_->icons(); }
   const Codepage& codepage() const { return backend_->codepage(); }
   MachineBackend& backend() { return *backend_; }
   std::string Describe() const { return backend_->Describe(); }

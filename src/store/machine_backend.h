@@ -12,6 +12,7 @@
 #include "store/profile_backend.h"
 #include "store/registry_backend.h"
 #include "store/shell.h"
+#include "store/shell_icons.h"
 
 namespace korvanta {
 
@@ -24,6 +25,7 @@ class MachineBackend {
   virtual ProfileBackend& profiles() = 0;
   virtual FileSystem& files() = 0;
   virtual Shell& shell() = 0;
+  virtual ShellIcons& icons() = 0;
 
   // GetWindowsDirectoryA, GetSystemDirectoryA and GetTempPathA, as UTF-8.
   virtual std::string WindowsDirectory() = 0;

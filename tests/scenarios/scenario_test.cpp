@@ -8,6 +8,7 @@
 //   # setup: reg ROOT KEY NAME hash TEXT        store a password hash of TEXT
 //   # setup: reg ROOT KEY NAME absent           delete the value
 //   # setup: key ROOT KEY absent                delete the key (it has no subkeys)
+//   # setup: file PATH absent                   delete the file when it is there
 //   # setup: file PATH TEXT                     write a file, and its folder when missing
 //                                               (TEXT in GBK; \r \n allowed)
 //   # check: reg ROOT KEY NAME = DATA           the value reads DATA
@@ -19,6 +20,7 @@
 //   # check: key ROOT KEY absent                the key does not exist
 //   # check: file PATH = TEXT                   the file holds exactly TEXT (GBK)
 //   # check: file PATH contains TEXT            the file holds TEXT somewhere
+//   # check: file PATH lacks TEXT               the file does not hold TEXT
 //   # check: file PATH absent                   the file does not exist
 // ROOT is HKLM, HKCU or HKCR; a KEY or NAME with blanks is written «like this», and
 // «» is the default value. PATH may start with %PROGRAM% for the program folder;
@@ -181,6 +183,11 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       ASSERT_TRUE(s == kSuccess || s == kFileNotFound) << line << ": " << s;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
+      if (w[1] == "absent") {
+        Status s = machine_->files().DeleteFile(Path(w[0]), true);
+        ASSERT_TRUE(s == kSuccess || s == kFileNotFound || s == kPathNotFound) << line << ": " << s;
+        return;
+      }
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
       ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(Path(w[0]))), kSuccess) << line;
       ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), kSuccess) << line;
@@ -244,6 +251,8 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
         EXPECT_EQ(text, Unescape(w[2])) << line;
       } else if (w[1] == "contains") {
         EXPECT_NE(text.find(Unescape(w[2])), std::string::npos) << line << "\nfile: " << text;
+      } else if (w[1] == "lacks") {
+        EXPECT_EQ(text.find(Unescape(w[2])), std::string::npos) << line << "\nfile: " << text;
       } else {
         ADD_FAILURE() << "unknown check: " << line;
       }

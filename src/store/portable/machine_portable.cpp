@@ -11,6 +11,7 @@
 #include "store/portable/profile_portable.h"
 #include "store/portable/registry_portable.h"
 #include "store/portable/server_lock.h"
+#include "store/portable/shell_icons_portable.h"
 #include "store/portable/shell_portable.h"
 #include "store/reg.h"
 #include "store/utf.h"
@@ -29,6 +30,7 @@ class PortableMachine final : public MachineBackend {
         files_(folder_, registry_),
         profiles_(files_, registry_, [this] { return WindowsDirectory(); }),
         shell_(folder_),
+        icons_(folder_),
         reg_(registry_, codepage_) {}
 
   const Codepage& codepage() const override { return codepage_; }
@@ -36,6 +38,7 @@ class PortableMachine final : public MachineBackend {
   ProfileBackend& profiles() override { return profiles_; }
   FileSystem& files() override { return files_; }
   Shell& shell() override { return shell_; }
+  ShellIcons& icons() override { return icons_; }
 
   std::string WindowsDirectory() override {
     std::string root = ReadText(RegRoot::kLocalMachine,
@@ -134,6 +137,7 @@ class PortableMachine final : public MachineBackend {
   PortableFileSystem files_;
   PortableProfiles profiles_;
   PortableShell shell_;
+  PortableShellIcons icons_;
   Registry reg_;
   bool program_folder_made_ = false;
 };

@@ -6,6 +6,7 @@
 #include "store/win32/file_system_win32.h"
 #include "store/win32/profile_win32.h"
 #include "store/win32/registry_win32.h"
+#include "store/win32/shell_icons_win32.h"
 #include "store/win32/shell_win32.h"
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
@@ -24,6 +25,7 @@ class Win32Machine final : public MachineBackend {
   ProfileBackend& profiles() override { return profiles_; }
   FileSystem& files() override { return files_; }
   Shell& shell() override { return shell_; }
+  ShellIcons& icons() override { return icons_; }
 
   std::string WindowsDirectory() override { return Ask(GetWindowsDirectoryA); }
   std::string SystemDirectory() override { return Ask(GetSystemDirectoryA); }
@@ -73,6 +75,7 @@ class Win32Machine final : public MachineBackend {
   Win32Profiles profiles_;
   Win32FileSystem files_;
   Win32Shell shell_;
+  Win32ShellIcons icons_;
 };
 
 }  // namespace
