@@ -212,6 +212,17 @@ int CountIcons(std::string_view file) {
   return resources ? static_cast<int>(resources->OfType(kGroupIconType).size()) : 0;
 }
 
+std::vector<int> IconNumbers(std::string_view file) {
+  if (IsIcoFile(file)) return {0};
+  std::vector<int> numbers;
+  if (std::optional<Resources> resources = Resources::Open(file)) {
+    for (const ResourceEntry& group : resources->OfType(kGroupIconType)) {
+      numbers.push_back(static_cast<int>(group.id & 0xffff));
+    }
+  }
+  return numbers;
+}
+
 std::optional<std::string> IconAt(std::string_view file, int index) {
   if (IsIcoFile(file)) {
     if (index != 0) return std::nullopt;

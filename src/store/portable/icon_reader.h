@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvanta {
 
@@ -18,5 +19,9 @@ int CountIcons(std::string_view file);
 // index names an icon resource by its number (-index). An .ico file has icon 0.
 // Nothing when there is no such icon or the file is damaged.
 std::optional<std::string> IconAt(std::string_view file, int index);
+
+// The resource numbers of the file's icons, in the order index counts them (0 for
+// an icon with a name instead of a number, and for an .ico file).
+std::vector<int> IconNumbers(std::string_view file);
 
 }  // namespace korvanta
