@@ -80,7 +80,9 @@ TEST_P(IconReaderPeTest, EveryIconIsAWholeIcoFileFoundByIndexAndByNumber) {
   if (!fs::exists(path)) GTEST_SKIP() << path << " is not in this prefix";
   const std::string file = ReadBytes(path);
   const int count = CountIcons(file);
-  if (GetParam().has_icons) EXPECT_GT(count, 0) << path;
+  if (GetParam().has_icons) {
+    EXPECT_GT(count, 0) << path;
+  }
   const std::vector<int> numbers = IconNumbers(file);
   ASSERT_EQ(numbers.size(), static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
