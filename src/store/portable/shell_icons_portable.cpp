@@ -76,6 +76,13 @@ int CountIcons(const MachineFolder& machine, std::string_view file) {
   return bytes ? CountIcons(*bytes) : 0;
 }
 
+std::vector<int> IconNumbers(const MachineFolder& machine, std::string_view file) {
+  std::optional<fs::path> host = FindIconFile(machine, file);
+  if (!host) return {};
+  std::optional<std::string> bytes = ReadWhole(*host);
+  return bytes ? IconNumbers(*bytes) : std::vector<int>{};
+}
+
 bool PortableShellIcons::HasIcon(std::string_view file, int index) {
   return LoadIcon(machine_, file, index).has_value();
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/portable/machine_folder.h"
 #include "store/shell_icons.h"
@@ -18,8 +19,9 @@ std::optional<std::filesystem::path> FindIconFile(const MachineFolder& machine,
                                                   std::string_view file);
 // The icon at index of that file as the bytes of an .ico file (see IconAt).
 std::optional<std::string> LoadIcon(const MachineFolder& machine, std::string_view file, int index);
-// How many icons the file holds.
+// How many icons the file holds, and their resource numbers (see IconNumbers).
 int CountIcons(const MachineFolder& machine, std::string_view file);
+std::vector<int> IconNumbers(const MachineFolder& machine, std::string_view file);
 
 class PortableShellIcons final : public ShellIcons {
  public:
