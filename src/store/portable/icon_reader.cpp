@@ -228,6 +228,8 @@ std::optional<std::string> IconAt(std::string_view file, int index) {
     if (index != 0) return std::nullopt;
     return std::string(file);
   }
+  // -1 asks the shell for the number of icons, never for the icon numbered 1.
+  if (index == -1) return std::nullopt;
   std::optional<Resources> resources = Resources::Open(file);
   if (!resources) return std::nullopt;
   std::vector<ResourceEntry> groups = resources->OfType(kGroupIconType);

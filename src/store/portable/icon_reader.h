@@ -16,7 +16,8 @@ int CountIcons(std::string_view file);
 
 // One icon of the file, with every image it has, as the bytes of an .ico file.
 // index counts the icons from 0 in the order of the file's resources; a negative
-// index names an icon resource by its number (-index). An .ico file has icon 0.
+// index names an icon resource by its number (-index), except -1, which the shell
+// reserves for asking the count. An .ico file has icon 0.
 // Nothing when there is no such icon or the file is damaged.
 std::optional<std::string> IconAt(std::string_view file, int index);
 
