@@ -25,7 +25,12 @@ HWND DesktopIconView() {
 }  // namespace
 
 bool Win32ShellIcons::HasIcon(std::string_view file, int index) {
+  // The picker hands back locations through %SystemRoot%, which ExtractIconEx
+  // does not expand itself.
   std::string path = Win32Codepage().ToAnsi(file);
+  char expanded[MAX_PATH] = {};
+  DWORD n = ExpandEnvironmentStringsA(path.c_str(), expanded, MAX_PATH);
+  if (n > 0 && n <= MAX_PATH) path = expanded;
   HICON large = nullptr;
   UINT got = ExtractIconExA(path.c_str(), index, &large, nullptr, 1);
   if (large) DestroyIcon(large);
