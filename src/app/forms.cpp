@@ -3,6 +3,10 @@
 #include "app/formmain.h"
 #include "app/frame_forms.h"
 #include "cleaner/formwjlx.h"
+#include "tools/formggtb.h"
+#include "tools/formkzmb.h"
+#include "tools/formoem.h"
+#include "tools/formyjgn.h"
 #include "windows/formlog.h"
 #include "windows/password_forms.h"
 
@@ -41,12 +45,11 @@ const FormCatalogue& FormFactories() {
       {"Formmaqk", Make<Formmaqk>()},
       {"Formjmmcw", Make<Formjmmcw>()},
       {"Formwjlx", Make<cleaner::Formwjlx>()},
-      // Tool windows of pages still to come.
-      {"Formkzmb", nullptr},
-      {"Formggtb", nullptr},
-      {"Formoem", nullptr},
-      {"Formyjgn", nullptr},
-      {"Formqjcw", nullptr},
+      {"Formkzmb", Make<Formkzmb>()},
+      {"Formggtb", Make<Formggtb>()},
+      {"Formoem", Make<Formoem>()},
+      {"Formyjgn", Make<Formyjgn>()},
+      {"Formqjcw", Make<Formqjcw>()},
   };
   return factories;
 }

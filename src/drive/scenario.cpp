@@ -99,6 +99,16 @@ std::string State(const ui::Control& c) {
     case ui::Kind::kTimer:
       s = static_cast<const ui::Timer&>(c).running() ? "running" : "stopped";
       break;
+    case ui::Kind::kPictureBox: {
+      s = Quoted(c.caption());
+      const ui::Picture& picture = static_cast<const ui::PictureBox&>(c).picture();
+      if (picture.type == ui::Picture::Type::kFile) s += " [file " + picture.source + "]";
+      if (picture.type == ui::Picture::Type::kResource) s += " [resource " + picture.source + "]";
+      if (picture.type == ui::Picture::Type::kIcon) {
+        s += " [icon " + picture.source + "," + std::to_string(picture.icon_index) + "]";
+      }
+      break;
+    }
     default:
       s = Quoted(c.caption());
       break;
@@ -291,10 +301,22 @@ bool Set(Line& line) {
   return true;
 }
 
+// What type types: the line as written, each ¶ one line break (CR LF) of a
+// multi-line text box.
+std::string TypedText(std::string_view written) {
+  static constexpr std::string_view kLineBreak = "¶";
+  std::string text;
+  for (std::size_t at; (at = written.find(kLineBreak)) != std::string_view::npos;) {
+    text.append(written.substr(0, at)).append("\r\n");
+    written.remove_prefix(at + kLineBreak.size());
+  }
+  return text.append(written);
+}
+
 bool Type(Line& line) {
   ui::Control* c = line.Control(NextWord(line.rest));
   if (!c) return false;
-  std::string text(line.rest);
+  std::string text = TypedText(line.rest);
   if (c->kind() == ui::Kind::kTextBox)
     static_cast<ui::TextBox*>(c)->UserType(text);
   else if (c->kind() == ui::Kind::kComboBox)

@@ -24,6 +24,7 @@ class Machine {
   FileSystem& files() { return backend_->files(); }
   Shell& shell() { return backend_->shell(); }
   SystemFacts& facts() { return backend_->facts(); }
+  ShellIcons& icons() { return backend_->icons(); }
   const Codepage& codepage() const { return backend_->codepage(); }
   MachineBackend& backend() { return *backend_; }
   std::string Describe() const { return backend_->Describe(); }

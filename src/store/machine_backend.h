@@ -13,6 +13,7 @@
 #include "store/profile_backend.h"
 #include "store/registry_backend.h"
 #include "store/shell.h"
+#include "store/shell_icons.h"
 #include "store/system_facts.h"
 
 namespace korvanta {
@@ -28,6 +29,7 @@ class MachineBackend {
   virtual Shell& shell() = 0;
   virtual SystemFacts& facts() = 0;
   virtual FileTools& file_tools() = 0;
+  virtual ShellIcons& icons() = 0;
 
   // GetWindowsDirectoryA, GetSystemDirectoryA and GetTempPathA, as UTF-8.
   virtual std::string WindowsDirectory() = 0;

@@ -21,6 +21,7 @@
 #include <functional>
 
 #include "qt/qt_test_support.h"
+#include "store/portable/icon_reader.h"
 #include "ui/qt/pictures.h"
 
 namespace korvanta::qt {
@@ -128,7 +129,10 @@ TEST(QtNameFilters, MatchAsWindowsFiltersDo) {
             QStringLiteral("图标 (*.[iI][cC][oO] *.[eE][xX][eE])"));
 }
 
-TEST_F(MachineDialogsTest, PickIconShowsTheIconsOfAnIconFile) {
+// The picker numbers icons as the shell does: an .ico file is one icon, a program
+// or library has one per icon resource, and a start on a resource number (a
+// negative index) selects that icon.
+TEST_F(MachineDialogsTest, PickIconShowsTheIconsAsTheShellNumbersThem) {
   fs::path ico = test::PicturesFolder() / "korvanta.ico";
   ASSERT_TRUE(fs::exists(ico));
   fs::copy_file(ico, DriveC() / "app.ico");
@@ -137,24 +141,38 @@ TEST_F(MachineDialogsTest, PickIconShowsTheIconsOfAnIconFile) {
     auto* icons = w->findChild<QListWidget*>(QStringLiteral("icons"));
     ASSERT_NE(icons, nullptr);
     shown = icons->count();
-    icons->setCurrentRow(icons->count() - 1);
     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
   std::optional<ui::IconChoice> choice = dialogs_.PickIcon(nullptr, {"C:\\app.ico", 0});
   ASSERT_TRUE(choice.has_value());
-  EXPECT_GT(shown, 1) << "an .ico file holds several sizes";
+  EXPECT_EQ(shown, 1);
   EXPECT_EQ(choice->file, "C:\\app.ico");
-  EXPECT_EQ(choice->index, shown - 1);
+  EXPECT_EQ(choice->index, 0);
 
-  // A program's icons cannot be shown here; its number can still be chosen.
+  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
+  fs::path shell32 = fs::path(env ? env : KORVANTA_SOURCE_DIR "/build/prefix-template") /
+                     "drive_c/windows/system32/shell32.dll";
+  ASSERT_TRUE(fs::exists(shell32));
+  fs::copy_file(shell32, DriveC() / "lib.dll");
+  const std::string bytes = korvanta::test::ReadBytes(shell32);
+  const int count = CountIcons(bytes);
+  ASSERT_GT(count, 4);
+  const int number = IconNumbers(bytes)[2];
+  int selected = -1;
+  bool drawn = false;
   WhenModal([&](QWidget* w) {
-    shown = w->findChild<QListWidget*>(QStringLiteral("icons"))->count();
-    w->findChild<QSpinBox*>(QStringLiteral("iconIndex"))->setValue(3);
+    auto* icons = w->findChild<QListWidget*>(QStringLiteral("icons"));
+    shown = icons->count();
+    selected = icons->currentRow();
+    drawn = !icons->item(3)->icon().isNull();
+    icons->setCurrentRow(3);
     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
-  choice = dialogs_.PickIcon(nullptr, {"C:\\windows\\explorer.exe", 0});
+  choice = dialogs_.PickIcon(nullptr, {"C:\\LIB.DLL", -number});
   ASSERT_TRUE(choice.has_value());
-  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(shown, count);
+  EXPECT_EQ(selected, 2) << "the icon of resource number " << number;
+  EXPECT_TRUE(drawn);
   EXPECT_EQ(choice->index, 3);
 }
 
@@ -169,11 +187,10 @@ TEST_F(MachineDialogsTest, PicturesComeFromTheMachinesFiles) {
 
   QPixmap file = pictures.Load({ui::Picture::Type::kFile, "c:\\oemlogo.bmp", 0});
   EXPECT_EQ(file.size(), QSize(48, 32));
-  std::vector<QPixmap> sizes = Pictures::ImagesOf(DriveC() / "app.ico");
-  ASSERT_GT(sizes.size(), 1u);
-  QPixmap icon = pictures.Load({ui::Picture::Type::kIcon, "C:\\APP.ICO", 1});
-  EXPECT_EQ(icon.size(), sizes[1].size()) << "the icon of that number";
-  EXPECT_TRUE(pictures.Load({ui::Picture::Type::kIcon, "C:\\app.ico", 99}).isNull());
+  // An .ico file is one icon, shown in its size nearest to 32 pixels.
+  QPixmap icon = pictures.Load({ui::Picture::Type::kIcon, "C:\\APP.ICO", 0});
+  EXPECT_EQ(icon.size(), QSize(32, 32));
+  EXPECT_TRUE(pictures.Load({ui::Picture::Type::kIcon, "C:\\app.ico", 1}).isNull());
   EXPECT_TRUE(pictures.Load({ui::Picture::Type::kFile, "C:\\missing.bmp", 0}).isNull());
   EXPECT_TRUE(pictures.Load({ui::Picture::Type::kFile, "Q:\\logo.bmp", 0}).isNull());
   EXPECT_EQ(pictures.Load({ui::Picture::Type::kResource, "splash", 0}).size(), QSize(369, 220));

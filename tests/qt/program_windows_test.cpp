@@ -16,6 +16,7 @@
 #include "app/formmain.h"
 #include "app/forms.h"
 #include "qt/qt_test_support.h"
+#include "ui/lists.h"
 #include "ui/qt/container_views.h"
 #include "ui/qt/units.h"
 
@@ -155,6 +156,36 @@ TEST(ProgramWindows, ClosingTheMainWindowTakesTheExitPath) {
   EXPECT_TRUE(p.program().ended());
   EXPECT_TRUE(p.host().ended());
   EXPECT_TRUE(p.program().loaded().empty());
+}
+
+// The desktop icon tool draws the chosen object's icon from the machine's
+// shell32.dll, which the Qt build reads itself.
+TEST(ProgramWindows, DesktopIconToolShowsTheChosenObjectsIcon) {
+  QtProgram p;
+  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
+  std::filesystem::path shell32 =
+      std::filesystem::path(env ? env : KORVANTA_SOURCE_DIR "/build/prefix-template") /
+      "drive_c/windows/system32/shell32.dll";
+  ASSERT_TRUE(std::filesystem::exists(shell32));
+  FileSystem& files = p.machine().files();
+  ASSERT_EQ(files.CreateDirectory("C:\\windows\\system32"), kSuccess);
+  ASSERT_EQ(
+      files.WriteFile("C:\\windows\\system32\\shell32.dll", korvanta::test::ReadBytes(shell32)),
+      kSuccess);
+  p.machine().reg().SetValue(RegRoot::kClassesRoot,
+                             "CLSID\\{21EC2020-3AEA-1069-A2DD-08002B30309D}\\DefaultIcon", "",
+                             kRegSz, Variant("shell32.dll,4"));
+  p.program().Act([&] { p.program().Show("Formggtb"); });
+  FormWindow* window = p.WindowOf("Formggtb");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  auto* preview = p.Widget<PictureWidget>("Formggtb", "Picture2");
+  ASSERT_NE(preview, nullptr);
+  EXPECT_TRUE(preview->picture().isNull());
+  auto& list = static_cast<ui::ListBox&>(*p.program().Loaded("Formggtb")->FindById("List3"));
+  p.program().Act([&] { list.UserClickItem(7); });
+  test::Settle();
+  EXPECT_EQ(preview->picture().size(), QSize(32, 32));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 //   # setup: reg ROOT KEY NAME hash TEXT        store a password hash of TEXT
 //   # setup: reg ROOT KEY NAME absent           delete the value
 //   # setup: key ROOT KEY absent                delete the key (it has no subkeys)
+//   # setup: file PATH absent                   delete the file when it is there
 //   # setup: file PATH TEXT                     write a file, and its folder when missing
 //                                               (TEXT in GBK; \r \n allowed)
 //   # setup: file PATH absent                   delete the file, read-only or not
@@ -215,6 +216,11 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       ASSERT_EQ(machine_->files().SetAttributes(Path(w[0]), Attributes(w[1])), kSuccess) << line;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
+      if (w[1] == "absent") {
+        Status s = machine_->files().DeleteFile(Path(w[0]), true);
+        ASSERT_TRUE(s == kSuccess || s == kFileNotFound || s == kPathNotFound) << line << ": " << s;
+        return;
+      }
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
       ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(Path(w[0]))), kSuccess) << line;
       ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), kSuccess) << line;

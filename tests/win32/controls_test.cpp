@@ -509,6 +509,28 @@ TEST_F(ControlsTest, PictureBoxesShowTheirPictures) {
     for (int x = 4; x < 28; x += 4) differing += shot.Pixel(x, y) != before;
   }
   EXPECT_GT(differing, 10);
+
+  // An icon of a library named without its folder, found as the shell finds it;
+  // a file without that icon leaves the box empty.
+  icon.set_picture({});
+  Pump();
+  ASSERT_TRUE(shot.Take(Window(icon)));
+  std::uint32_t empty = shot.Pixel(16, 16);
+  for (const Picture& picture : {Picture{Picture::Type::kIcon, "shell32.dll", 4},
+                                 Picture{Picture::Type::kIcon, "x.dll", 4}}) {
+    icon.set_picture(picture);
+    Pump();
+    ASSERT_TRUE(shot.Take(Window(icon)));
+    differing = 0;
+    for (int y = 4; y < 28; y += 4) {
+      for (int x = 4; x < 28; x += 4) differing += shot.Pixel(x, y) != empty;
+    }
+    if (picture.source == "x.dll") {
+      EXPECT_EQ(differing, 0) << picture.source;
+    } else {
+      EXPECT_GT(differing, 10) << picture.source;
+    }
+  }
 }
 
 }  // namespace

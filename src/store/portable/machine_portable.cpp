@@ -12,6 +12,7 @@
 #include "store/portable/profile_portable.h"
 #include "store/portable/registry_portable.h"
 #include "store/portable/server_lock.h"
+#include "store/portable/shell_icons_portable.h"
 #include "store/portable/shell_portable.h"
 #include "store/portable/system_facts_portable.h"
 #include "store/reg.h"
@@ -33,6 +34,7 @@ class PortableMachine final : public MachineBackend {
         shell_(folder_),
         facts_(folder_),
         tools_(folder_, registry_, codepage_),
+        icons_(folder_),
         reg_(registry_, codepage_) {}
 
   const Codepage& codepage() const override { return codepage_; }
@@ -42,6 +44,7 @@ class PortableMachine final : public MachineBackend {
   Shell& shell() override { return shell_; }
   SystemFacts& facts() override { return facts_; }
   FileTools& file_tools() override { return tools_; }
+  ShellIcons& icons() override { return icons_; }
 
   std::string WindowsDirectory() override {
     std::string root = ReadText(RegRoot::kLocalMachine,
@@ -142,6 +145,7 @@ class PortableMachine final : public MachineBackend {
   PortableShell shell_;
   PortableSystemFacts facts_;
   PortableFileTools tools_;
+  PortableShellIcons icons_;
   Registry reg_;
   bool program_folder_made_ = false;
 };

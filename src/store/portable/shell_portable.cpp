@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <utility>
 
 #include "store/portable/spawn.h"
 #include "store/portable/trash.h"
@@ -18,6 +19,45 @@ bool IsAddress(std::string_view file) {
 
 }  // namespace
 
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool in_word = false, quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if ((c == ' ' || c == '\t') && !quoted) {
+      if (in_word) words.push_back(std::exchange(word, {}));
+      in_word = false;
+      continue;
+    }
+    in_word = true;
+    if (c == '\\') {
+      std::size_t run = 0;
+      while (i < line.size() && line[i] == '\\') ++run, ++i;
+      if (i < line.size() && line[i] == '"') {
+        // 2n backslashes and a quote: n backslashes, and the quote groups;
+        // 2n + 1: n backslashes and a quote of the text.
+        word.append(run / 2, '\\');
+        if (run % 2 == 1) {
+          word.push_back('"');
+          continue;
+        }
+      } else {
+        word.append(run, '\\');
+      }
+      --i;
+      continue;
+    }
+    if (c == '"') {
+      quoted = !quoted;
+      continue;
+    }
+    word.push_back(c);
+  }
+  if (in_word) words.push_back(word);
+  return words;
+}
+
 void PortableShell::RecycleFile(std::string_view path) {
   if (auto host = machine_.HostPath(path)) MoveToTrash(*host);
 }
@@ -33,8 +73,10 @@ void PortableShell::Execute(std::string_view, std::string_view file, std::string
   if (!host || !std::filesystem::exists(*host, ec)) return;  // as ShellExecute, nothing happens
   // Wine's own shell opens the machine's files as Windows would.
   if (FindProgram("wine")) {
+    // start quotes each argument that holds a blank: the parameters go as the
+    // words they are, or "a,b c" would reach the program as one quoted word.
     std::vector<std::string> argv = {"wine", "start", "/unix", host->string()};
-    if (!parameters.empty()) argv.emplace_back(parameters);
+    for (std::string& word : SplitCommandLine(parameters)) argv.push_back(std::move(word));
     SpawnDetached(argv, {"WINEPREFIX=" + machine_.root().string()});
     return;
   }

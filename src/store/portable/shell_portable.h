@@ -3,10 +3,18 @@
 // (when installed) to open the machine's files and restart it, the desktop's
 // opener for addresses and for documents when Wine is not there.
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "store/portable/machine_folder.h"
 #include "store/shell.h"
 
 namespace korvanta {
+
+// A Windows command line's arguments as the C runtime splits them: blanks
+// separate them, double quotes group them, a backslash escapes only a quote.
+std::vector<std::string> SplitCommandLine(std::string_view line);
 
 class PortableShell final : public Shell {
  public:

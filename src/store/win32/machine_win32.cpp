@@ -7,6 +7,7 @@
 #include "store/win32/file_tools_win32.h"
 #include "store/win32/profile_win32.h"
 #include "store/win32/registry_win32.h"
+#include "store/win32/shell_icons_win32.h"
 #include "store/win32/shell_win32.h"
 #include "store/win32/system_facts_win32.h"
 #include "store/win32/win32_text.h"
@@ -28,6 +29,7 @@ class Win32Machine final : public MachineBackend {
   Shell& shell() override { return shell_; }
   SystemFacts& facts() override { return facts_; }
   FileTools& file_tools() override { return tools_; }
+  ShellIcons& icons() override { return icons_; }
 
   std::string WindowsDirectory() override { return Ask(GetWindowsDirectoryA); }
   std::string SystemDirectory() override { return Ask(GetSystemDirectoryA); }
@@ -79,6 +81,7 @@ class Win32Machine final : public MachineBackend {
   Win32Shell shell_;
   Win32SystemFacts facts_{codepage_};
   Win32FileTools tools_;
+  Win32ShellIcons icons_;
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QUrl>
 
+#include "store/portable/shell_icons_portable.h"
 #include "ui/qt/pictures.h"
 
 namespace korvanta::qt {
@@ -161,7 +162,7 @@ std::optional<ui::IconChoice> MachineDialogs::PickIcon(const ui::Form* owner,
   auto* note = new QLabel;
   auto* index = new QSpinBox;
   index->setObjectName(QStringLiteral("iconIndex"));
-  index->setRange(0, 9999);
+  index->setRange(-65535, 65535);
   index->setValue(start.index);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
@@ -177,19 +178,28 @@ std::optional<ui::IconChoice> MachineDialogs::PickIcon(const ui::Form* owner,
   form->addRow(QStringLiteral("图标序号："), index);
   form->addRow(buttons);
 
-  // Qt reads the icons of .ico files and pictures; icons inside programs and
-  // libraries are chosen by their number alone.
+  // The icons of the file as the shell numbers them: the icon resources of a
+  // program or library, or an .ico file's one icon.
   auto reload = [&] {
     icons->clear();
-    std::optional<fs::path> host = machine_.HostPath(file->text().toStdString());
-    std::vector<QPixmap> images = host ? Pictures::ImagesOf(*host) : std::vector<QPixmap>{};
-    for (std::size_t i = 0; i < images.size(); ++i) {
-      icons->addItem(new QListWidgetItem(QIcon(images[i]), QString::number(i)));
+    const std::string name = file->text().trimmed().toStdString();
+    const int count = CountIcons(machine_, name);
+    for (int i = 0; i < count; ++i) {
+      auto* item =
+          new QListWidgetItem(QIcon(Pictures::MachineIcon(machine_, name, i)), QString::number(i));
+      item->setToolTip(QString::number(i));
+      icons->addItem(item);
     }
-    note->setText(images.empty()
-                      ? QStringLiteral("此文件中没有可以显示的图标，请直接填写图标序号。")
-                      : QString());
-    if (index->value() < icons->count()) icons->setCurrentRow(index->value());
+    note->setText(count == 0 ? QStringLiteral("此文件中没有图标。") : QString());
+    if (index->value() < 0) {
+      // An icon named by its resource number: show where it stands in the file.
+      const std::vector<int> numbers = IconNumbers(machine_, name);
+      for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (numbers[i] == -index->value()) icons->setCurrentRow(static_cast<int>(i));
+      }
+    } else if (index->value() < icons->count()) {
+      icons->setCurrentRow(index->value());
+    }
   };
   QObject::connect(icons, &QListWidget::currentRowChanged, index, [index](int i) {
     if (i >= 0) index->setValue(i);

@@ -1,11 +1,13 @@
 #include "ui/qt/pictures.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImageReader>
 #include <QStyle>
 #include <optional>
 #include <regex>
 
+#include "store/portable/shell_icons_portable.h"
 #include "ui/form.h"
 
 namespace korvanta::qt {
@@ -46,6 +48,26 @@ std::vector<QPixmap> Pictures::ImagesOf(const fs::path& file) {
   return images;
 }
 
+QPixmap Pictures::MachineIcon(const MachineFolder& machine, std::string_view file, int index) {
+  std::optional<std::string> ico = LoadIcon(machine, file, index);
+  if (!ico) return {};
+  QByteArray bytes(ico->data(), static_cast<qsizetype>(ico->size()));
+  QBuffer buffer(&bytes);
+  QImageReader reader(&buffer, "ico");
+  QImage best;
+  for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
+    if (i > 0 && !reader.jumpToImage(i)) break;
+    QImage image = reader.read();
+    if (image.isNull()) break;
+    auto distance = [](const QImage& x) { return std::abs(x.width() - 32); };
+    if (best.isNull() || distance(image) < distance(best) ||
+        (distance(image) == distance(best) && image.depth() > best.depth())) {
+      best = image;
+    }
+  }
+  return best.isNull() ? QPixmap() : QPixmap::fromImage(best);
+}
+
 QPixmap Pictures::Resource(const std::string& name) {
   auto cached = cache_.find(name);
   if (cached != cache_.end()) return cached->second;
@@ -71,16 +93,14 @@ QPixmap Pictures::Load(const ui::Picture& picture) {
       return {};
     case ui::Picture::Type::kResource:
       return Resource(picture.source);
-    case ui::Picture::Type::kFile:
-    case ui::Picture::Type::kIcon: {
+    case ui::Picture::Type::kIcon:
+      return machine_ ? MachineIcon(*machine_, picture.source, picture.icon_index) : QPixmap();
+    case ui::Picture::Type::kFile: {
       if (!machine_) return {};
       std::optional<fs::path> host = machine_->HostPath(picture.source);
       if (!host) return {};
       std::vector<QPixmap> images = ImagesOf(*host);
-      std::size_t index = picture.type == ui::Picture::Type::kIcon
-                              ? static_cast<std::size_t>(picture.icon_index)
-                              : 0;
-      return index < images.size() ? images[index] : QPixmap();
+      return images.empty() ? QPixmap() : images.front();
     }
   }
   return {};

@@ -30,6 +30,9 @@ class Pictures {
   // Every image a file holds (an .ico holds several); what Qt cannot read gives
   // none. Used by the icon picker as well.
   static std::vector<QPixmap> ImagesOf(const std::filesystem::path& file);
+  // Icon index of a file of the machine, as the shell finds it (icon resources of
+  // programs and libraries, .ico files): its image nearest to 32 by 32 pixels.
+  static QPixmap MachineIcon(const MachineFolder& machine, std::string_view file, int index);
 
  private:
   QPixmap Resource(const std::string& name);

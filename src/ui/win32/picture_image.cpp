@@ -98,6 +98,11 @@ void PictureImage::Load(const Picture& picture, HINSTANCE instance, int dpi) {
       }
       break;
     case Picture::Type::kIcon: {
+      // Icon locations often name their file through %SystemRoot%, which
+      // ExtractIconEx does not expand itself.
+      wchar_t expanded[MAX_PATH] = {};
+      DWORD n = ExpandEnvironmentStringsW(source.c_str(), expanded, MAX_PATH);
+      if (n > 0 && n <= MAX_PATH) source = expanded;
       HICON large = nullptr;
       if (ExtractIconExW(source.c_str(), picture.icon_index, &large, nullptr, 1) > 0 && large) {
         icon_ = large;
