@@ -447,9 +447,9 @@ bool Rows(Line& line) {
     const auto& list = static_cast<const ui::ListView&>(*c);
     for (int i = 0; i < list.count(); ++i) {
       std::string cells;
-      for (std::size_t k = 0; k < list.row(i).cells.size(); ++k) {
+      for (std::size_t k = 0; k < list.row(i).cell_count(); ++k) {
         if (k) cells += " | ";
-        cells += OneLine(list.row(i).cells[k]);
+        cells += OneLine(list.row(i).cell(k));
       }
       row(i + 1, list.row(i).checked, cells);
     }

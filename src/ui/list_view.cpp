@@ -1,6 +1,48 @@
 #include "ui/list_view.h"
 
+#include <algorithm>
+
 namespace korvanta::ui {
+namespace {
+
+std::string Pack(const std::vector<std::string>& cells) {
+  std::size_t size = 0;
+  for (const std::string& c : cells) size += c.size() + 1;
+  std::string packed;
+  packed.reserve(size);
+  for (const std::string& c : cells) {
+    packed.append(c.data(), std::min(c.size(), c.find('\0')));
+    packed.push_back('\0');
+  }
+  return packed;
+}
+
+std::vector<std::string> Unpack(const std::string& packed) {
+  std::vector<std::string> cells;
+  for (std::size_t at = 0; at < packed.size();) {
+    std::size_t end = packed.find('\0', at);
+    cells.push_back(packed.substr(at, end - at));
+    at = end + 1;
+  }
+  return cells;
+}
+
+}  // namespace
+
+std::size_t ListView::Row::cell_count() const {
+  return static_cast<std::size_t>(std::count(packed.begin(), packed.end(), '\0'));
+}
+
+std::string ListView::Row::cell(std::size_t column) const {
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < column; ++k) {
+    at = packed.find('\0', at);
+    if (at == std::string::npos) return {};
+    ++at;
+  }
+  if (at >= packed.size()) return {};
+  return packed.substr(at, packed.find('\0', at) - at);
+}
 
 void ListView::AddColumn(std::string caption, int width) {
   columns_.push_back({std::move(caption), width});
@@ -8,7 +50,7 @@ void ListView::AddColumn(std::string caption, int width) {
 }
 
 int ListView::AddRow(std::vector<std::string> cells, bool checked) {
-  rows_.push_back({std::move(cells), checked, false});
+  rows_.push_back({Pack(cells), checked, false});
   int i = count() - 1;
   Notify(Property::kRowsInserted, i, 1);
   return i;
@@ -51,17 +93,17 @@ void ListView::set_checked(int i, bool checked) {
 void ListView::set_cell(int i, int column, std::string text) {
   if (i < 0 || i >= count() || column < 0) return;
   Row& r = rows_[static_cast<std::size_t>(i)];
-  if (r.cells.size() <= static_cast<std::size_t>(column))
-    r.cells.resize(static_cast<std::size_t>(column) + 1);
-  r.cells[static_cast<std::size_t>(column)] = std::move(text);
+  std::vector<std::string> cells = Unpack(r.packed);
+  if (cells.size() <= static_cast<std::size_t>(column))
+    cells.resize(static_cast<std::size_t>(column) + 1);
+  cells[static_cast<std::size_t>(column)] = std::move(text);
+  r.packed = Pack(cells);
   Notify(Property::kRowChanged, i, 1);
 }
 
-const std::string& ListView::cell(int i, int column) const {
-  static const std::string kNone;
-  const Row& r = row(i);
-  if (column < 0 || static_cast<std::size_t>(column) >= r.cells.size()) return kNone;
-  return r.cells[static_cast<std::size_t>(column)];
+std::string ListView::cell(int i, int column) const {
+  if (column < 0) return {};
+  return row(i).cell(static_cast<std::size_t>(column));
 }
 
 void ListView::set_selected_row(int i) {

@@ -21,9 +21,14 @@ class ListView final : public Control {
     int width = 0;  // twips
   };
   struct Row {
-    std::vector<std::string> cells;
+    // The cells one after the other, each ended by a NUL: one allocation a row,
+    // so that a list of a million rows stays small. A cell never holds a NUL.
+    std::string packed;
     bool checked = false;
     bool selected = false;
+    std::size_t cell_count() const;
+    // The text of a cell; "" past the last one.
+    std::string cell(std::size_t column) const;
   };
 
   bool check_boxes = true;
@@ -46,7 +51,7 @@ class ListView final : public Control {
   void set_checked(int i, bool checked);
   void set_cell(int i, int column, std::string text);
   // The text of a cell; "" past the row's last cell.
-  const std::string& cell(int i, int column) const;
+  std::string cell(int i, int column) const;
   // -1 when no row is selected.
   int selected_row() const { return selected_; }
   void set_selected_row(int i);

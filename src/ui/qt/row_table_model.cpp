@@ -27,7 +27,7 @@ QVariant RowTableModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
-      const std::string& text = list_->cell(row, column);
+      const std::string text = list_->cell(row, column);
       if (role == Qt::ToolTipRole && text.empty()) return {};
       return QString::fromStdString(text);
     }
