@@ -91,11 +91,16 @@ void JunkDeleter::BackUpTicked(ui::ListView& list, const DeleteOptions& options)
   std::string folder = options.backup_folder;
   while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
   // Without a folder the copies would land in the root of whatever drive is
-  // current; a folder that is not there would take none of them.
-  std::optional<FileEntry> target = folder.empty() ? std::nullopt : files.Stat(folder);
+  // current. A folder that is not there yet is made, as the program's own
+  // backup folder is not there on a new machine; one that cannot be made takes
+  // no copies, and then nothing is deleted.
+  const bool absolute =
+      (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') || folder.starts_with("\\\\");
+  std::optional<FileEntry> target = absolute ? files.Stat(folder) : std::nullopt;
+  if (absolute && !target && files.CreateDirectory(folder) == kSuccess) target = files.Stat(folder);
   if (!target || !target->is_directory()) {
     std::string text = folder.empty() ? std::string("没有选择备份文件夹，没有删除任何文件！")
-                                      : "备份文件夹 " + folder + " 不存在，没有删除任何文件！";
+                                      : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
     program_.dialogs().MessageBox(program_.main(), "警告", text, ui::MessageIcon::kExclamation,
                                   ui::MessageButtons::kOk);
     return;
