@@ -8,20 +8,14 @@
 namespace korvanta::cleaner {
 namespace {
 
-std::string Join(std::string folder, std::string_view name) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  folder += name;
-  return folder;
-}
-
 // "a.tmp", then "a (2).tmp", "a (3).tmp" ...: the first name free in the folder.
 std::string FreeCopyPath(FileSystem& files, const std::string& folder, const std::string& name) {
-  std::string path = Join(folder, name);
+  std::string path = JoinPath(folder, name);
   std::size_t dot = name.rfind('.');
   std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
   std::string extension = stem.size() == name.size() ? "" : name.substr(dot);
   for (int n = 2; files.Stat(path); ++n)
-    path = Join(folder, stem + " (" + std::to_string(n) + ")" + extension);
+    path = JoinPath(folder, stem + " (" + std::to_string(n) + ")" + extension);
   return path;
 }
 
@@ -39,7 +33,7 @@ bool VerifiedCopy(FileSystem& files, const std::string& from, const std::string&
 }  // namespace
 
 std::string JunkDeleter::FullPath(const ui::ListView& list, int row) {
-  return Join(list.cell(row, 1), list.cell(row, 0));
+  return JoinPath(list.cell(row, 1), list.cell(row, 0));
 }
 
 bool JunkDeleter::Confirm(const std::string& text) {

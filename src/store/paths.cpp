@@ -18,6 +18,19 @@ std::string StripNull(std::string_view text) {
   return std::string(text.substr(0, text.find('\0')));
 }
 
+std::string FolderText(std::string_view path) {
+  std::string folder(path);
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::string JoinPath(std::string folder, std::string_view name) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  folder += name;
+  return folder;
+}
+
 namespace {
 
 // The folder queries' result as the pages use it: cut at a NUL, trailing spaces

@@ -15,6 +15,11 @@ std::string GetName(std::string_view path);
 std::string GetFolder(std::string_view path);
 // The text before its first NUL character.
 std::string StripNull(std::string_view text);
+// A folder as the file system reports it: no trailing backslash, except that a
+// drive root keeps its own (C:\).
+std::string FolderText(std::string_view path);
+// The path of name in folder, with one backslash between them.
+std::string JoinPath(std::string folder, std::string_view name);
 
 // The machine's folders as the pages use them.
 class SystemPaths {

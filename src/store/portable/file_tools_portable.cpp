@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "store/paths.h"
 #include "store/portable/trash.h"
 
 namespace korvanta {
@@ -50,20 +51,6 @@ bool IsPseudoFileSystem(int fd) {
 
 // The host root's own pseudo folders, whatever is mounted on them.
 constexpr std::array<std::string_view, 4> kHostPseudoFolders = {"proc", "sys", "dev", "run"};
-
-std::string FolderText(std::string_view path) {
-  std::string folder(path);
-  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-  return folder;
-}
-
-std::string Join(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '\\') path += '\\';
-  path += name;
-  return path;
-}
 
 // A directory entry as getdents64 hands it out.
 struct LinuxDirent64 {
@@ -203,7 +190,7 @@ class PortableWalk final : public FolderWalk {
         close(fd);
         continue;
       }
-      Enter(fd, st.st_dev, st.st_ino, Join(top.folder, name));
+      Enter(fd, st.st_dev, st.st_ino, JoinPath(top.folder, name));
       return true;
     }
     return false;

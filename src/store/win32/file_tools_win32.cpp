@@ -3,25 +3,12 @@
 #include <map>
 #include <vector>
 
+#include "store/paths.h"
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
 
 namespace korvanta {
 namespace {
-
-std::string FolderText(std::string_view path) {
-  std::string folder(path);
-  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-  return folder;
-}
-
-std::string Join(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '\\') path += '\\';
-  path += name;
-  return path;
-}
 
 class Win32Walk final : public FolderWalk {
  public:
@@ -56,7 +43,7 @@ class Win32Walk final : public FolderWalk {
 
   bool Enter(const std::string& folder) {
     WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileW(Widen(Join(folder, "*")).c_str(), &d);
+    HANDLE h = FindFirstFileW(Widen(JoinPath(folder, "*")).c_str(), &d);
     if (h == INVALID_HANDLE_VALUE) return false;
     Frame frame{folder, {}, 0};
     files_.clear();
@@ -95,7 +82,7 @@ class Win32Walk final : public FolderWalk {
         stack_.pop_back();
         continue;
       }
-      std::string path = Join(top.folder, top.subfolders[top.next++]);
+      std::string path = JoinPath(top.folder, top.subfolders[top.next++]);
       if (Enter(path)) return true;
     }
     return false;
