@@ -149,9 +149,7 @@ TEST_F(MachineDialogsTest, PickIconShowsTheIconsAsTheShellNumbersThem) {
   EXPECT_EQ(choice->file, "C:\\app.ico");
   EXPECT_EQ(choice->index, 0);
 
-  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
-  fs::path shell32 = fs::path(env ? env : KORVANTA_SOURCE_DIR "/build/prefix-template") /
-                     "drive_c/windows/system32/shell32.dll";
+  fs::path shell32 = korvanta::test::PrefixTemplate() / "drive_c/windows/system32/shell32.dll";
   ASSERT_TRUE(fs::exists(shell32));
   fs::copy_file(shell32, DriveC() / "lib.dll");
   const std::string bytes = korvanta::test::ReadBytes(shell32);

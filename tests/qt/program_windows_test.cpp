@@ -162,10 +162,8 @@ TEST(ProgramWindows, ClosingTheMainWindowTakesTheExitPath) {
 // shell32.dll, which the Qt build reads itself.
 TEST(ProgramWindows, DesktopIconToolShowsTheChosenObjectsIcon) {
   QtProgram p;
-  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
   std::filesystem::path shell32 =
-      std::filesystem::path(env ? env : KORVANTA_SOURCE_DIR "/build/prefix-template") /
-      "drive_c/windows/system32/shell32.dll";
+      korvanta::test::PrefixTemplate() / "drive_c/windows/system32/shell32.dll";
   ASSERT_TRUE(std::filesystem::exists(shell32));
   FileSystem& files = p.machine().files();
   ASSERT_EQ(files.CreateDirectory("C:\\windows\\system32"), kSuccess);

@@ -67,9 +67,7 @@ fs::path WindowsFolder() {
 #ifdef _WIN32
   return fs::path("C:\\windows");
 #else
-  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
-  fs::path prefix = env ? fs::path(env) : fs::path(KORVANTA_SOURCE_DIR) / "build/prefix-template";
-  return prefix / "drive_c/windows";
+  return test::PrefixTemplate() / "drive_c/windows";
 #endif
 }
 

@@ -24,12 +24,7 @@ constexpr std::uint64_t kLater = kTime + 3600 * kFiletimeTicksPerSecond;
 const std::string kLaterHead = "] 1697003600\n#time=1d9fc073cd98800\n";
 
 std::string Sz(std::u16string_view text) {
-  std::string bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xff));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes.append(2, '\0');
+  return test::Utf16Le(text).append(2, '\0');
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -66,10 +61,7 @@ LineChange Diff(const std::string& before, const std::string& after) {
 // A registry file of the prefix wineboot made for this test run, read only
 // (so the Windows build's run under Wine reads it too).
 std::string FreshFile(const char* name) {
-  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
-  const std::filesystem::path dir =
-      env ? std::filesystem::path(env)
-          : std::filesystem::path(KORVANTA_SOURCE_DIR) / "build" / "prefix-template";
+  const std::filesystem::path dir = test::PrefixTemplate();
   std::string bytes = test::ReadBytes(dir / name);
   EXPECT_GT(bytes.size(), 100u) << "no " << name << " in " << dir << " (run scripts/make-prefix)";
   return bytes;
@@ -441,12 +433,7 @@ TEST(RegHiveChange, SameValueAgainChangesNothing) {
 
 std::string LinkBlock(std::string_view path, std::u16string_view target) {
   std::string block = "\n[" + std::string(path) + "] 1697000000\n#time=1d9fbfedb152000\n#link\n";
-  std::string data;
-  for (char16_t c : target) {
-    data.push_back(static_cast<char>(c & 0xff));
-    data.push_back(static_cast<char>(c >> 8));
-  }
-  AppendRegValue(block, RegValue{u"SymbolicLinkValue", kRegLink, data});
+  AppendRegValue(block, RegValue{u"SymbolicLinkValue", kRegLink, test::Utf16Le(target)});
   return block;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace korvanta {
 namespace {
 
@@ -30,13 +32,7 @@ std::u16string Unescaped(std::string_view text, char end = '"') {
 
 // UTF-16LE bytes of a string with its terminator, as a string value holds it.
 std::string Sz(std::u16string_view text) {
-  std::string bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xff));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  bytes.append(2, '\0');
-  return bytes;
+  return test::Utf16Le(text).append(2, '\0');
 }
 
 std::string Line(const RegValue& value) {

@@ -168,14 +168,7 @@ const std::string kTheirs = "Software\\KorvantaWine";
 
 test::RegScript WineWrites() {
   const std::string k = kTheirs;
-  auto utf16 = [](std::u16string_view text) {
-    std::string s;
-    for (char16_t c : text) {
-      s.push_back(static_cast<char>(c & 0xff));
-      s.push_back(static_cast<char>(c >> 8));
-    }
-    return s;
-  };
+  auto utf16 = test::Utf16Le;
   return {
       test::CreateCmd(HKLM, k + "\\A\\B"),
       test::SetCmd(HKLM, k, "sz", kRegSz, Gbk("中文值")),
@@ -317,12 +310,7 @@ TEST_F(PortableRegistryWine, WeReadWhatWineWritesAndAnswerAsAdvapi32) {
 // A link key's block, its target in the file's hex(6) form.
 std::string LinkBlock(const std::string& path, std::u16string_view target) {
   std::string block = "\n[" + path + "] 1697000000\n#link\n";
-  std::string data;
-  for (char16_t c : target) {
-    data.push_back(static_cast<char>(c & 0xff));
-    data.push_back(static_cast<char>(c >> 8));
-  }
-  AppendRegValue(block, RegValue{u"SymbolicLinkValue", kRegLink, data});
+  AppendRegValue(block, RegValue{u"SymbolicLinkValue", kRegLink, test::Utf16Le(target)});
   return block;
 }
 

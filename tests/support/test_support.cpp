@@ -53,6 +53,17 @@ std::vector<std::string> Names(const fs::path& dir) {
   return names;
 }
 
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t c : text) bytes += {static_cast<char>(c & 0xff), static_cast<char>(c >> 8)};
+  return bytes;
+}
+
+fs::path PrefixTemplate() {
+  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
+  return env ? fs::path(env) : fs::path(KORVANTA_SOURCE_DIR) / "build/prefix-template";
+}
+
 namespace {
 
 // Mirrors the template cheaply: the registry and every small file are copied, the
@@ -76,8 +87,7 @@ void Mirror(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 fs::path CopyFreshPrefix(const fs::path& dir, const std::string& name) {
-  const char* env = std::getenv("KORVANTA_PREFIX_TEMPLATE");
-  fs::path templ = env ? fs::path(env) : fs::path(KORVANTA_SOURCE_DIR) / "build/prefix-template";
+  const fs::path templ = PrefixTemplate();
   if (!fs::exists(templ / "system.reg")) {
     ADD_FAILURE() << "no Wine prefix template at " << templ << " (run scripts/make-prefix)";
     return {};

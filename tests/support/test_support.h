@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifndef _WIN32
@@ -39,9 +40,13 @@ std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // The names of the entries of a folder, sorted.
 std::vector<std::string> Names(const std::filesystem::path& dir);
+// The UTF-16LE bytes of text, no terminator added.
+std::string Utf16Le(std::u16string_view text);
 
-// The prefix that wineboot made for this test run (scripts/make-prefix), copied to
-// dir/name; returns the copy. Fails the test when there is no template.
+// The prefix that wineboot made for this test run (scripts/make-prefix).
+std::filesystem::path PrefixTemplate();
+// That prefix copied to dir/name; returns the copy. Fails the test when there is
+// no template.
 std::filesystem::path CopyFreshPrefix(const std::filesystem::path& dir,
                                       const std::string& name = "prefix");
 
