@@ -7,18 +7,8 @@
 #include <sstream>
 
 #include "app/formmain.h"
-#include "app/forms.h"
 #include "app/frame_forms.h"
-#include "drive/drive_host.h"
-#include "drive/scenario.h"
-#include "services/program.h"
-#include "support/test_support.h"
-
-#ifdef _WIN32
-#include "store/win32/machine_win32.h"
-#else
-#include "store/portable/machine_portable.h"
-#endif
+#include "support/driven_program.h"
 
 namespace korvanta::app {
 namespace {
@@ -26,31 +16,19 @@ namespace {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-#ifdef _WIN32
-    machine_ = std::make_unique<Machine>(OpenLiveMachine(dir_.path().string()));
-#else
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(test::CopyFreshPrefix(dir_.path())));
-#endif
+    machine_ = test::OpenTestMachine(dir_);
     // The Windows build shares its machine with the other tests: no password left.
     machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
-    program_ = std::make_unique<Program>(*machine_, host_, clock_, FormFactories());
-    host_.set_program(program_.get());
-    runner_ = std::make_unique<drive::ScenarioRunner>(*program_, host_, out_);
+    driven_ = std::make_unique<test::DrivenProgram>(*machine_);
+    program_ = &driven_->program();
   }
-  std::string Drive(const std::string& scenario) {
-    out_.str("");
-    std::istringstream in(scenario);
-    EXPECT_EQ(runner_->Run(in), 0) << out_.str();
-    return out_.str();
-  }
+  std::string Drive(const std::string& scenario) { return driven_->Drive(scenario); }
 
   test::TempDir dir_;
   std::unique_ptr<Machine> machine_;
   test::FixedClock clock_;
-  std::ostringstream out_;
-  drive::DriveHost host_{out_};
-  std::unique_ptr<Program> program_;
-  std::unique_ptr<drive::ScenarioRunner> runner_;
+  std::unique_ptr<test::DrivenProgram> driven_;
+  Program* program_ = nullptr;
 };
 
 const std::string kRestartPrompt =

@@ -9,14 +9,8 @@
 
 #include <sstream>
 
-#include "app/forms.h"
-#include "drive/drive_host.h"
-#include "drive/scenario.h"
-#include "services/program.h"
-#include "store/machine.h"
-#include "store/portable/machine_portable.h"
 #include "store/wineserver_start.h"
-#include "support/test_support.h"
+#include "support/driven_program.h"
 
 namespace korvanta::app {
 namespace {
@@ -54,26 +48,15 @@ class TransactionTest : public ::testing::Test {
   void SetUp() override {
     prefix_ = test::CopyFreshPrefix(dir_.path());
     machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
-    program_ = std::make_unique<Program>(*machine_, host_, clock_, FormFactories());
-    host_.set_program(program_.get());
-    runner_ = std::make_unique<drive::ScenarioRunner>(*program_, host_, out_);
+    driven_ = std::make_unique<test::DrivenProgram>(*machine_);
   }
   void TearDown() override { test::StopWineserver(prefix_); }
-  std::string Drive(const std::string& scenario) {
-    out_.str("");
-    std::istringstream in(scenario);
-    EXPECT_EQ(runner_->Run(in), 0) << out_.str();
-    return out_.str();
-  }
+  std::string Drive(const std::string& scenario) { return driven_->Drive(scenario); }
 
   test::TempDir dir_;
   fs::path prefix_;
   std::unique_ptr<Machine> machine_;
-  test::FixedClock clock_;
-  std::ostringstream out_;
-  drive::DriveHost host_{out_};
-  std::unique_ptr<Program> program_;
-  std::unique_ptr<drive::ScenarioRunner> runner_;
+  std::unique_ptr<test::DrivenProgram> driven_;
 };
 
 TEST_F(TransactionTest, AnApplySavesEachRegistryFileOnce) {

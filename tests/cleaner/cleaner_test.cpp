@@ -5,24 +5,16 @@
 
 #include <sstream>
 
-#include "app/forms.h"
 #include "cleaner/backup_index.h"
 #include "cleaner/junk_pattern.h"
 #include "cleaner/junk_scanner.h"
-#include "drive/drive_host.h"
-#include "drive/scenario.h"
-#include "services/program.h"
-#include "store/machine.h"
-#include "support/test_support.h"
+#include "support/driven_program.h"
 
-#ifdef _WIN32
-#include "store/win32/machine_win32.h"
-#else
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "store/portable/machine_folder.h"
-#include "store/portable/machine_portable.h"
 #endif
 
 namespace korvanta::cleaner {
@@ -128,6 +120,11 @@ class CleanerMachineTest : public ::testing::Test {
   std::unique_ptr<Machine> machine_;
 };
 
+// Scans C:\junk with the *.tmp type ticked and opens the options tab.
+const char kScanJunkSetup[] =
+    "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\n"
+    "click Textdywjj\ntype Textdywjj C:\\junk\nclick TabStrip1(3)\n";
+
 // One walk for all patterns hands out what one walk per pattern does, in the
 // same order; links to folders and files are not followed.
 TEST_F(CleanerMachineTest, OneWalkGivesThePerPatternRows) {
@@ -193,26 +190,19 @@ TEST_F(CleanerMachineTest, AFailedCopyKeepsTheFile) {
   Write("C:\\junk\\big.tmp", big);
   Write("C:\\junk\\sub\\small.tmp", "s");
   ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), kSuccess);
-  std::ostringstream out;
-  drive::DriveHost host(out);
-  test::FixedClock clock;
-  app::Program program(*machine_, host, clock, app::FormFactories());
-  host.set_program(&program);
-  drive::ScenarioRunner runner(program, host, out);
-  std::istringstream start(
-      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\n"
-      "click Textdywjj\ntype Textdywjj C:\\junk\nclick TabStrip1(3)\nset Optionbfsc on\n"
-      "set Checkxcts on\nclick Textbbfwj\ntype Textbbfwj C:\\bak\nclick TabStrip1(1)\n"
-      "click Commandss\nwait Timerss\nrow ListView2 1 on\nrow ListView2 2 on\n");
-  ASSERT_EQ(runner.Run(start), 0) << out.str();
+  test::DrivenProgram driven(*machine_);
+  driven.Drive(std::string(kScanJunkSetup) +
+               "set Optionbfsc on\nset Checkxcts on\nclick Textbbfwj\ntype Textbbfwj C:\\bak\n"
+               "click TabStrip1(1)\nclick Commandss\nwait Timerss\nrow ListView2 1 on\n"
+               "row ListView2 2 on\n");
+  std::string out;
   {
     test::FileSizeLimit full(4000);
-    std::istringstream remove("click Commandsclj\nprint ListView2\n");
-    ASSERT_EQ(runner.Run(remove), 0) << out.str();
+    out = driven.Drive("click Commandsclj\nprint ListView2\n");
   }
-  EXPECT_NE(out.str().find("有 1 个文件未能备份到C:\\bak\\，这些文件没有删除！"), std::string::npos)
-      << out.str();
-  EXPECT_NE(out.str().find("ListView2 = 1\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.find("有 1 个文件未能备份到C:\\bak\\，这些文件没有删除！"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("ListView2 = 1\n"), std::string::npos) << out;
   EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\big.tmp")), big);
   EXPECT_FALSE(fs::exists(Host("C:\\junk\\sub\\small.tmp")));
   EXPECT_EQ(test::Names(Host("C:\\bak")), std::vector<std::string>{"small.tmp"});
@@ -227,26 +217,17 @@ TEST_F(CleanerMachineTest, RecycleModeAndEmptyingTheBin) {
   test::ScopedEnv data("XDG_DATA_HOME", (dir_.path() / "data").string());
   Write("C:\\junk\\a.tmp", "a");
   Write("C:\\junk\\sub\\b.tmp", "b");
-  std::ostringstream out;
-  drive::DriveHost host(out);
-  test::FixedClock clock;
-  app::Program program(*machine_, host, clock, app::FormFactories());
-  host.set_program(&program);
-  drive::ScenarioRunner runner(program, host, out);
-  std::istringstream recycle(
-      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\n"
-      "click Textdywjj\ntype Textdywjj C:\\junk\nclick TabStrip1(3)\nset Optionsdhs on\n"
-      "click TabStrip1(1)\nclick Commandss\nwait Timerss\nrow ListView2 1 on\n"
-      "click Commandsclj\nprint ListView2\n");
-  ASSERT_EQ(runner.Run(recycle), 0) << out.str();
-  EXPECT_EQ(out.str(), "ListView2 = 1\n");
+  test::DrivenProgram driven(*machine_);
+  EXPECT_EQ(driven.Drive(std::string(kScanJunkSetup) +
+                         "set Optionsdhs on\nclick TabStrip1(1)\nclick Commandss\nwait Timerss\n"
+                         "row ListView2 1 on\nclick Commandsclj\nprint ListView2\n"),
+            "ListView2 = 1\n");
   const fs::path trash = dir_.path() / "data" / "Trash";
   EXPECT_FALSE(fs::exists(Host("C:\\junk") / "a.tmp"));
   EXPECT_EQ(test::ReadBytes(trash / "files" / "a.tmp"), "a");
   EXPECT_TRUE(fs::exists(trash / "info" / "a.tmp.trashinfo"));
   EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\sub\\b.tmp")), "b");
-  std::istringstream empty("click TabStrip1(3)\nclick Commandqkhsz\n");
-  ASSERT_EQ(runner.Run(empty), 0) << out.str();
+  driven.Drive("click TabStrip1(3)\nclick Commandqkhsz\n");
   EXPECT_TRUE(test::Names(trash / "files").empty());
   EXPECT_TRUE(test::Names(trash / "info").empty());
 }

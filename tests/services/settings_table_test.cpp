@@ -13,15 +13,9 @@
 
 #include "services/page.h"
 #include "store/machine.h"
-#include "support/test_support.h"
+#include "support/test_machine.h"
 #include "ui/controls.h"
 #include "ui/declare.h"
-
-#ifdef _WIN32
-#include "store/win32/machine_win32.h"
-#else
-#include "store/portable/machine_portable.h"
-#endif
 
 namespace korvanta::app {
 namespace {
@@ -32,29 +26,17 @@ constexpr const char* kKey = "Software\\KorvantaTableTest";
 class SettingsTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-#ifdef _WIN32
-    machine_ = std::make_unique<Machine>(OpenLiveMachine(dir_.path().string()));
-#else
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(test::CopyFreshPrefix(dir_.path())));
-#endif
+    machine_ = test::OpenTestMachine(dir_);
     reg().DeleteValue(kHkcu, kKey, "v");
     reg().DeleteValue(kHkcu, kKey, "caption");
     ui::Place<ui::CheckBox>(form_, "Check1", {});
     ui::Place<ui::TextBox>(form_, "Text1", {});
   }
-  void TearDown() override {
-    reg().DeleteKey(kHkcu, kKey);
-  }
+  void TearDown() override { reg().DeleteKey(kHkcu, kKey); }
 
-  Registry& reg() {
-    return machine_->reg();
-  }
-  ui::CheckBox& box() {
-    return *form_.Get<ui::CheckBox>("Check1");
-  }
-  ui::TextBox& text() {
-    return *form_.Get<ui::TextBox>("Text1");
-  }
+  Registry& reg() { return machine_->reg(); }
+  ui::CheckBox& box() { return *form_.Get<ui::CheckBox>("Check1"); }
+  ui::TextBox& text() { return *form_.Get<ui::TextBox>("Text1"); }
   // The stored value as its type and bytes, or nothing when absent.
   std::optional<RegData> Stored(const std::string& name = "v") {
     RegistryBackend& backend = machine_->backend().registry();
@@ -69,9 +51,7 @@ class SettingsTableTest : public ::testing::Test {
   void Store(std::uint32_t type, std::string bytes) {
     ASSERT_EQ(reg().SetRawValue(kHkcu, kKey, "v", type, bytes), kSuccess);
   }
-  SettingsTable Table(std::vector<SettingRow> rows) {
-    return {reg(), form_, std::move(rows)};
-  }
+  SettingsTable Table(std::vector<SettingRow> rows) { return {reg(), form_, std::move(rows)}; }
 
   test::TempDir dir_;
   std::unique_ptr<Machine> machine_;

@@ -12,17 +12,11 @@
 #include <thread>
 
 #include "app/formmain.h"
-#include "app/forms.h"
-#include "drive/drive_host.h"
-#include "drive/scenario.h"
-#include "support/test_support.h"
+#include "support/driven_program.h"
 #include "sysinfo/cpu_info.h"
 
-#ifdef _WIN32
-#include "store/win32/machine_win32.h"
-#else
+#ifndef _WIN32
 #include "store/portable/machine_folder.h"
-#include "store/portable/machine_portable.h"
 #include "store/portable/system_facts_portable.h"
 #endif
 
@@ -204,29 +198,18 @@ std::string HostField(const std::string& text, const std::string& key) {
 class InventoryPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-#ifdef _WIN32
-    machine_ = std::make_unique<Machine>(OpenLiveMachine(dir_.path().string()));
-#else
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(test::CopyFreshPrefix(dir_.path())));
-#endif
+    machine_ = test::OpenTestMachine(dir_);
     machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
-    program_ = std::make_unique<app::Program>(*machine_, host_, clock_, app::FormFactories());
-    host_.set_program(program_.get());
-    drive::ScenarioRunner runner(*program_, host_, out_);
-    std::istringstream in("start\n");
-    ASSERT_EQ(runner.Run(in), 0) << out_.str();
-    page_ = &app::MainWindow(*program_)->inventory;
+    driven_ = std::make_unique<test::DrivenProgram>(*machine_);
+    driven_->Drive("start\n");
+    ASSERT_NE(app::MainWindow(driven_->program()), nullptr);
+    page_ = &app::MainWindow(driven_->program())->inventory;
   }
-  std::string Value(int i) const {
-    return page_->Label6[static_cast<std::size_t>(i)]->caption();
-  }
+  std::string Value(int i) const { return page_->Label6[static_cast<std::size_t>(i)]->caption(); }
 
   test::TempDir dir_;
   std::unique_ptr<Machine> machine_;
-  test::FixedClock clock_;
-  std::ostringstream out_;
-  drive::DriveHost host_{out_};
-  std::unique_ptr<app::Program> program_;
+  std::unique_ptr<test::DrivenProgram> driven_;
   InventoryPage* page_ = nullptr;
 };
 
