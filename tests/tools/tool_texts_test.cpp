@@ -41,7 +41,6 @@ TEST(IconLocationTest, SplitsAtTheFirstCommaAndReadsTheLeadingNumber) {
 TEST(AppletInfoTest, KnownAppletsInAnyCaseElseTheFileName) {
   EXPECT_EQ(DescribeApplet("DESK.CPL").name, "显示");
   EXPECT_EQ(DescribeApplet("Desk.cpl").description, "更改显示设置。");
-  EXPECT_EQ(DescribeApplet("nwc.cpl").name, "CSNW(&W)");
   EXPECT_EQ(DescribeApplet("access.cpl").name, "辅助功能选项");
   EXPECT_EQ(DescribeApplet("abc.cpl").name, "abc");
   EXPECT_EQ(DescribeApplet("abc.cpl").description, "不明项目说明。");
