@@ -396,34 +396,21 @@ TEST_F(WidgetSync, TimerRaisesTimerWhileItRuns) {
 
 // Option buttons exclude each other by their container, or across containers by
 // a group name, whatever Qt would group by parent widget.
-TEST(OptionGroups, FollowTheModelsGroups) {
-  Pictures pictures({}, nullptr);
-  RenderContext context(pictures);
-  Renderer renderer(context);
-  ui::Form form("Formoptions");
-  form.set_rect({0, 0, 6000, 3000});
-  ui::Frame& a = Place<ui::Frame>(form, "Frame1", {0, 0, 3000, 3000}, "甲");
-  ui::Frame& b = Place<ui::Frame>(form, "Frame2", {3000, 0, 3000, 3000}, "乙");
+TEST_F(WidgetSync, OptionButtonsFollowTheModelsGroups) {
+  ui::Frame& a = Place<ui::Frame>(form_, "Frame1", {0, 0, 3000, 3000}, "甲");
+  ui::Frame& b = Place<ui::Frame>(form_, "Frame2", {3000, 0, 3000, 3000}, "乙");
   auto& a1 = Place<ui::OptionButton>(a, "Option1", {150, 300, 2400, 300}, "甲一");
   auto& a2 = Place<ui::OptionButton>(a, "Option2", {150, 750, 2400, 300}, "甲二");
   auto& g1 = Place<ui::OptionButton>(a, "Option3", {150, 1200, 2400, 300}, "组一");
   auto& b1 = Place<ui::OptionButton>(b, "Option4", {150, 300, 2400, 300}, "乙一");
   auto& g2 = Place<ui::OptionButton>(b, "Option5", {150, 1200, 2400, 300}, "组二");
   g1.group = g2.group = "mode";
-  form.set_visible(true);
-  FormWindow& window = renderer.WindowFor(form);
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  auto radio = [&](const ui::Control& c) {
-    return window.findChild<QRadioButton*>(QString::fromStdString(c.id()));
-  };
-  auto click = [&](const ui::Control& c) {
-    QTest::mouseClick(radio(c), Qt::LeftButton, {}, {8, radio(c)->height() / 2});
-  };
+  Show();
+  auto click = [&](const ui::Control& c) { ClickIndicator(Widget<QRadioButton>(c)); };
   auto states = [&] {
     std::string s;
     for (auto* c : {&a1, &a2, &g1, &b1, &g2}) {
-      EXPECT_EQ(radio(*c)->isChecked(), c->selected()) << c->id();
+      EXPECT_EQ(Widget<QRadioButton>(*c)->isChecked(), c->selected()) << c->id();
       s += c->selected() ? '1' : '0';
     }
     return s;
@@ -439,7 +426,6 @@ TEST(OptionGroups, FollowTheModelsGroups) {
   EXPECT_EQ(states(), "01011") << "the named group spans frames";
   click(g2);
   EXPECT_EQ(states(), "01011") << "clicking the selected one keeps it selected";
-  renderer.Destroy(form);
 }
 
 }  // namespace
