@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "store/paths.h"
 #include "store/reg.h"
 
 namespace korvanta::sysinfo {
@@ -91,9 +92,14 @@ std::string FormatMhz(double mhz) {
 
 std::optional<std::string> CpuRow(std::string_view manufacturer, std::string_view vendor_id,
                                   double seconds, std::uint64_t cycles) {
-  if (!(seconds > 0)) return std::nullopt;
+  // No time passed, or no cycle counter to read (a processor without one): no
+  // speed to show.
+  if (!(seconds > 0) || cycles == 0) return std::nullopt;
   double mhz = static_cast<double>(cycles) / seconds / 1000000.0;
-  return std::string(manufacturer) + " " + std::string(vendor_id) + " " + FormatMhz(mhz) + " MHz";
+  // A label shows a text up to its first NUL, which a processor without CPUID
+  // gives as its vendor identification.
+  return StripNull(std::string(manufacturer) + " " + std::string(vendor_id) + " " + FormatMhz(mhz) +
+                   " MHz");
 }
 
 InventoryFacts ReadInventoryFacts(Machine& machine) {

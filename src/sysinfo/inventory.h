@@ -49,7 +49,7 @@ InventoryFacts ReadInventoryFacts(Machine& machine);
 std::array<std::string, kInventoryRows> InventoryValues(const InventoryFacts& facts);
 
 // The CPU row: vendor name, vendor identification and the clock speed from a
-// measurement; nothing when no time passed.
+// measurement; nothing when no time or no cycles passed.
 std::optional<std::string> CpuRow(std::string_view manufacturer, std::string_view vendor_id,
                                   double seconds, std::uint64_t cycles);
 
