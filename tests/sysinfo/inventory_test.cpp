@@ -40,6 +40,7 @@ TEST(InventoryNumbers, Forms) {
   EXPECT_EQ(GroupedWhole(1234567.5), "1,234,568");
   EXPECT_EQ(CpuRow("Intel", "GenuineIntel", 0.25, 598600000), "Intel GenuineIntel 2,394 MHz");
   EXPECT_EQ(CpuRow("Intel", "GenuineIntel", 0, 598600000), std::nullopt);
+  EXPECT_EQ(CpuRow("", std::string(12, '\0'), 0.25, 0), std::nullopt);  // no cycle counter
 }
 
 InventoryFacts Full() {
