@@ -71,12 +71,6 @@ std::string DriverVersion(const HostRoots& roots, const std::string& driver) {
   return ReadLine(roots.proc / "sys/kernel/osrelease").value_or("");
 }
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 bool IsDiskName(const std::string& name) {
   for (const char* skip : {"loop", "ram", "zram", "sr", "fd", "dm-", "md", "nbd", "mtdblock"}) {
     if (name.starts_with(skip)) return false;
@@ -256,10 +250,10 @@ std::vector<WmiObject> PortableSystemFacts::Monitors() const {
 }
 
 // The board and the BIOS from the DMI tables.
-std::vector<WmiObject> PortableSystemFacts::Firmware(std::string_view wmi_class) const {
+std::vector<WmiObject> PortableSystemFacts::Firmware(bool bios) const {
   fs::path dmi = roots_.sys / "class/dmi/id";
   WmiObject object;
-  if (wmi_class == "win32_bios") {
+  if (bios) {
     auto vendor = ReadLine(dmi / "bios_vendor");
     auto version = ReadLine(dmi / "bios_version");
     if (!vendor && !version) return {};
@@ -275,14 +269,15 @@ std::vector<WmiObject> PortableSystemFacts::Firmware(std::string_view wmi_class)
 }
 
 std::optional<std::vector<WmiObject>> PortableSystemFacts::Instances(std::string_view wmi_class) {
-  std::string name = Lower(wmi_class);
-  if (name == "win32_sounddevice") return Adapters(0x04, {0x0401, 0x0403});
-  if (name == "win32_networkadapter") return Adapters(0x02, {});
-  if (name == "win32_displayconfiguration") return Adapters(0x03, {});
-  if (name == "win32_bios" || name == "win32_baseboard") return Firmware(name);
-  if (name == "win32_diskdrive") return DiskDrives();
-  if (name == "win32_desktopmonitor") return Monitors();
-  if (name == "win32_computersystem") {
+  // WMI matches class names without regard to case.
+  auto is = [&](std::string_view name) { return EqualsIgnoreCase(wmi_class, name); };
+  if (is("win32_sounddevice")) return Adapters(0x04, {0x0401, 0x0403});
+  if (is("win32_networkadapter")) return Adapters(0x02, {});
+  if (is("win32_displayconfiguration")) return Adapters(0x03, {});
+  if (is("win32_bios") || is("win32_baseboard")) return Firmware(is("win32_bios"));
+  if (is("win32_diskdrive")) return DiskDrives();
+  if (is("win32_desktopmonitor")) return Monitors();
+  if (is("win32_computersystem")) {
     char host[256] = {};
     if (gethostname(host, sizeof host - 1) != 0 || !*host) return std::vector<WmiObject>{};
     return std::vector<WmiObject>{{{"Caption", ComputerNameOfHost(host)}}};

@@ -31,7 +31,8 @@ class PortableSystemFacts final : public SystemFacts {
  private:
   std::vector<WmiObject> DiskDrives() const;
   std::vector<WmiObject> Monitors() const;
-  std::vector<WmiObject> Firmware(std::string_view wmi_class) const;
+  // The BIOS, or else the board.
+  std::vector<WmiObject> Firmware(bool bios) const;
   // The adapters of one PCI class (base class, and the subclasses when given).
   std::vector<WmiObject> Adapters(unsigned base, std::initializer_list<unsigned> subclasses);
 
