@@ -185,6 +185,8 @@ void SettingsTable::LoadRow(const SliderRow& row) {
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
   std::optional<std::int32_t> number = read.is_empty() ? std::nullopt : read.ToInt32();
   slider->set_value(number ? *number : row.absent_position);
+  unshown_.erase(row.control);
+  if (number && slider->value() != *number) unshown_[row.control] = {slider->value(), *number};
   if (auto* label = form_.Get<ui::Label>(row.readout)) {
     std::string shown = read.is_empty() ? std::string() : read.ToText();
     if (read.is_empty() && row.absent_position != 0) shown = std::to_string(row.absent_position);
@@ -196,13 +198,18 @@ void SettingsTable::ApplyRow(const SliderRow& row) {
   auto* slider = form_.Get<ui::Slider>(row.control);
   if (!slider) return;
   // A stored value is always rewritten with the position; an absent one is
-  // created only when the slider left 0.
+  // created only when the slider left 0. A number beyond the slider's end stays
+  // while the slider stands where the load put it: the read-out still shows it.
+  std::int32_t position = slider->value();
+  if (auto it = unshown_.find(row.control);
+      it != unshown_.end() && it->second.position == position) {
+    position = it->second.stored;
+  }
   Variant stored;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored);
   const bool present = !stored.is_empty() && !(stored.is_text() && stored.ToText().empty());
-  if (present || !(stored == Variant(slider->value()))) {
-    reg_.SetValue(row.value.root, row.value.key, row.value.name, kRegDword,
-                  Variant(slider->value()));
+  if (present || !(stored == Variant(position))) {
+    reg_.SetValue(row.value.root, row.value.key, row.value.name, kRegDword, Variant(position));
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -142,6 +143,13 @@ class SettingsTable {
   Registry& reg_;
   const ui::Form& form_;
   std::vector<SettingRow> rows_;
+  // A stored number the slider's range cannot show, by slider: where the load
+  // put the slider, and the number, which an apply keeps while it stands there.
+  struct Unshown {
+    int position;
+    std::int32_t stored;
+  };
+  std::map<std::string, Unshown, std::less<>> unshown_;
 };
 
 class Program;
