@@ -63,8 +63,9 @@ CheckRow Flag(std::string control, RegValue value, RowAction unticked) {
   return app::FlagRow(std::move(control), std::move(value), kRegDword, Variant(1), unticked);
 }
 
-// A desktop icon shown while its NameSpace key holds the default value; the
-// value is written with the text's own byte count, as the system's shell did.
+// A desktop icon shown while its NameSpace key is there, whatever name the key
+// holds (Wine's are English); unticking writes the name with the text's own
+// byte count, as the system's shell did.
 CheckRow NameSpaceIcon(std::string control, std::string clsid, std::string name) {
   CheckRow row;
   row.control = std::move(control);
@@ -74,7 +75,7 @@ CheckRow NameSpaceIcon(std::string control, std::string clsid, std::string name)
   row.unticked = RowAction::kWrite;
   row.unticked_data = Variant(name);
   row.starts_ticked = true;
-  row.match = Variant(name);
+  row.match_key_exists = true;
   return row;
 }
 

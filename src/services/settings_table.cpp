@@ -126,6 +126,11 @@ void SettingsTable::LoadRow(const CheckRow& row) {
   Variant read = row.start;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
   bool matched = row.match && ((read == *row.match) == row.match_when_equal);
+  if (row.match_key_exists) {
+    KeyHandle key;
+    matched = reg_.OpenKey(row.value.root, row.value.key, kKeyRead, key) == kSuccess;
+    if (matched) reg_.CloseKey(key);
+  }
   if (matched) box->set_ticked(!row.starts_ticked);
   if (text && (row.fill_text == CheckRow::Text::kAlways ||
                (row.fill_text == CheckRow::Text::kOnMatch && matched))) {

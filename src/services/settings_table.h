@@ -65,6 +65,9 @@ struct CheckRow {
   Variant start;
   std::optional<Variant> match;  // none: the state stays as it starts
   bool match_when_equal = true;
+  // The key's presence is the setting: the control takes the other state when
+  // the key exists, whatever its value holds (match is not looked at).
+  bool match_key_exists = false;
   enum class Text { kNone, kAlways, kOnMatch } fill_text = Text::kNone;
 };
 
