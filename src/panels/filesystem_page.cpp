@@ -122,8 +122,11 @@ std::vector<app::SettingRow> FileSystemPage::Rows() {
                               Variant(500), RowAction::kDeleteValue));
   rows.push_back(app::FlagRow("Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"}, kRegDword,
                               Variant(1), RowAction::kWrite));
-  rows.push_back(app::FlagRow("Checkcwjm", {kHKLM, kFileSystem, "NameNumericTail"}, kRegDword,
-                              Variant(1), RowAction::kWrite));
+  // Absent, the system makes numeric tails: the box loads as 1 reads.
+  CheckRow tails = app::FlagRow("Checkcwjm", {kHKLM, kFileSystem, "NameNumericTail"}, kRegDword,
+                                Variant(1), RowAction::kWrite);
+  tails.start = 1;
+  rows.push_back(tails);
   rows.push_back(app::FlagRow("Checkdosks", {kHKCU, "Console", "QuickEdit"}, kRegDword, Variant(1),
                               RowAction::kWrite));
   rows.push_back(app::FlagRow(
