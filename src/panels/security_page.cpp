@@ -127,9 +127,12 @@ std::vector<app::SettingRow> SecurityPage::Rows() {
   rows.push_back(app::FlagRow("Checkesc", {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword,
                               Variant(1)));
   // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own mask.
-  rows.push_back(app::FlagRow(
+  // Another mask a system of its own stored (XP's 145) is left as it is.
+  CheckRow autorun = app::FlagRow(
       "Checkautcd", {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
-      kRegBinary, Variant(181), RowAction::kWrite, Variant(149)));
+      kRegBinary, Variant(181), RowAction::kWrite, Variant(149));
+  autorun.unticked_keeps_other = true;
+  rows.push_back(autorun);
   // The screen saver's box: the list fills first, so that the saved choice can
   // be shown in it.
   rows.push_back(

@@ -147,6 +147,13 @@ void SettingsTable::ApplyRow(const CheckRow& row) {
     if (auto* text = form_.Get<ui::TextBox>(row.text_box)) data = Variant(text->text());
   }
   const RowAction action = ticked ? row.ticked : row.unticked;
+  if (!ticked && row.unticked_keeps_other) {
+    Variant stored;
+    if (reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored) == kSuccess &&
+        !(stored == row.ticked_data)) {
+      return;
+    }
+  }
   if (!row.companion.empty()) {
     const RegValue companion{row.value.root, row.value.key, row.companion};
     if (action == RowAction::kWrite && !CreatesFromNothing(row.value, data)) {

@@ -51,6 +51,9 @@ struct CheckRow {
   Variant ticked_data;  // what kWrite writes when ticked; empty: the text box's text
   RowAction unticked = RowAction::kDeleteValue;
   Variant unticked_data;
+  // Unticked, a stored value other than the ticked data stays: it already means
+  // unticked, and writing unticked_data over it would change what it says.
+  bool unticked_keeps_other = false;
   // A second text value of the same key that goes with the row's own: written
   // before it, deleted with it.
   std::string companion;
