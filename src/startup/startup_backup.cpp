@@ -36,9 +36,9 @@ bool StartupBackup::HasValue(std::string_view run_key, std::string_view name) {
 }
 
 bool StartupBackup::KeepValue(std::string_view run_key, std::string_view name,
-                              std::string_view data) {
+                              std::string_view data, std::uint32_t type) {
   if (HasValue(run_key, name)) return true;
-  return machine_.reg().SetValue(kHKLM, BackupKey(run_key), name, kRegSz,
+  return machine_.reg().SetValue(kHKLM, BackupKey(run_key), name, type,
                                  Variant(std::string(data))) == kSuccess;
 }
 
@@ -63,7 +63,10 @@ void StartupBackup::SetPrograms(std::string_view entry, std::string_view program
 
 bool StartupBackup::KeepPrograms(std::string_view entry, std::string_view programs) {
   std::string kept = WithPrograms(Programs(entry), programs);
-  return machine_.ini().INIWriteKey(kSection, entry, Variant(kept), profile_);
+  if (!machine_.ini().INIWriteKey(kSection, entry, Variant(kept), profile_)) return false;
+  // The entry is taken off win.ini next: what the backup cannot give back must
+  // stay where it is.
+  return WithPrograms(Programs(entry), programs) == Programs(entry);
 }
 
 std::vector<NamedText> StartupBackup::Values(std::string_view run_key) {

@@ -29,11 +29,14 @@ class StartupBackup {
 
   // Each keeps what is removed next; false when it could not be kept (the
   // removal must then not go ahead).
-  // A value of run_key (kRunKey or kRunServicesKey).
-  bool KeepValue(std::string_view run_key, std::string_view name, std::string_view data);
+  // A value of run_key (kRunKey or kRunServicesKey), with its type: REG_SZ or
+  // REG_EXPAND_SZ (backups of older versions hold REG_SZ only).
+  bool KeepValue(std::string_view run_key, std::string_view name, std::string_view data,
+                 std::uint32_t type);
   // A Startup-folder file, under its own name.
   bool KeepFile(std::string_view path, std::string_view name);
-  // Programs of the win.ini entry ("load" or "run").
+  // Programs of the win.ini entry ("load" or "run"), as the entry wrote them;
+  // true only when they read back from the backup.
   bool KeepPrograms(std::string_view entry, std::string_view programs);
 
   bool HasValue(std::string_view run_key, std::string_view name);

@@ -34,6 +34,17 @@ bool Blank(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
+// Separators only: what is left of an entry without any program.
+bool NoProgram(std::string_view text) {
+  return text.find_first_not_of(" \t,") == std::string_view::npos;
+}
+
+std::string Trimmed(std::string_view text) {
+  const std::size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return {};
+  return std::string(text.substr(begin, text.find_last_not_of(" \t") - begin + 1));
+}
+
 // The win.ini entry a win.ini location edits; nullptr for the other places.
 const char* WinIniEntry(std::string_view location) {
   if (location == kLabelLoad) return "load";
@@ -200,11 +211,14 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
   const std::string location = ListView1.cell(row, 2);
   if (const char* key = RunKeyOf(location)) {
     Variant data;
-    if (machine.reg().QueryValue(kHKLM, key, name, data) == kFileNotFound) {
+    std::uint32_t type = kRegSz;
+    if (machine.reg().QueryValue(kHKLM, key, name, data, type) == kFileNotFound) {
       return Removal::kGoneAlready;
     }
+    // %SystemRoot%\... only runs while it is REG_EXPAND_SZ: the copy keeps that.
+    const std::uint32_t kept_type = type == kRegExpandSz ? kRegExpandSz : kRegSz;
     const bool fresh = !backup.HasValue(key, name);
-    if (!backup.KeepValue(key, name, data.ToText())) return Removal::kStayed;
+    if (!backup.KeepValue(key, name, data.ToText(), kept_type)) return Removal::kStayed;
     if (machine.reg().DeleteValue(kHKLM, key, name) == kSuccess) return Removal::kRemoved;
     // A copy of an entry that stays would come back over it on restore.
     if (fresh) backup.ForgetValue(key, name);
@@ -215,12 +229,16 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
     std::string now;
     ini.GetProfileString("windows", entry, "", kEntryCapacity, now);
     if (!HasAnyProgram(now, command)) return Removal::kGoneAlready;
-    // Only the row's programs leave the entry: ones added to it since stay.
-    std::string rest = WithoutPrograms(now, command);
+    // Only the row's programs leave the entry: ones added to it since stay, as
+    // the user wrote them.
+    const std::string rest = WithoutPrograms(now, command);
     const std::string kept = backup.Programs(entry);
-    if (!backup.KeepPrograms(entry, WithoutPrograms(now, rest))) return Removal::kStayed;
-    if (rest.empty() ? ini.WriteProfileString("windows", entry, std::nullopt)
-                     : ini.WriteProfileString("windows", entry, rest)) {
+    if (!backup.KeepPrograms(entry, TakenPrograms(now, command))) {
+      backup.SetPrograms(entry, kept);
+      return Removal::kStayed;
+    }
+    if (NoProgram(rest) ? ini.WriteProfileString("windows", entry, std::nullopt)
+                        : ini.WriteProfileString("windows", entry, rest)) {
       return Removal::kRemoved;
     }
     backup.SetPrograms(entry, kept);
@@ -258,9 +276,26 @@ void StartupPage::Add() {
   const std::string path = Textcxwz.text();
   const std::string location = Combo1.text();
   if (name.empty() && (path.empty() || location.empty())) return;
+  Machine& machine = program_.machine();
+  const char* entry = WinIniEntry(location);
+  std::string program = Trimmed(path);
+  if (entry && !Blank(path) && !IsOneProgram(program)) {
+    // Windows splits the entry at every blank and comma: only a short (8.3)
+    // name puts such a path there whole.
+    std::optional<std::string> short_path = machine.backend().ShortPathName(program);
+    if (!short_path || !IsOneProgram(*short_path)) {
+      program_.dialogs().MessageBox(
+          program_.main(), "警告",
+          "未能添加启动项 " + path + " (" + location + ")：\nwin.ini 的 " + entry +
+              " 项以空格或逗号分隔各个程序，路径中含有空格或逗号的程序只能以短文件名写入，"
+              "而这个路径没有短文件名。",
+          ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+      return;
+    }
+    program = *short_path;
+  }
   program_.log().AppendLogEntry("在 " + location + " 中添加启动项  " + name + " --> " + path +
                                 " 成功 ");
-  Machine& machine = program_.machine();
   const std::string folder = StartupFolder(machine.reg());
   if (const char* key = RunKeyOf(location)) {
     machine.reg().SetValue(kHKLM, key, name, kRegSz, Variant(path));
@@ -272,14 +307,17 @@ void StartupPage::Add() {
     if (!folder.empty() && machine.files().CopyFile(path, copy, true) == kSuccess) {
       AddRow(GetName(path), copy, location);
     }
-  } else if (const char* entry = WinIniEntry(location)) {
+  } else if (entry) {
     // The program joins those already on the entry.
-    if (!Blank(path)) {
+    if (Blank(path)) {
+      program = path;
+    } else {
       std::string now;
       machine.ini().GetProfileString("windows", entry, "", kEntryCapacity, now);
-      machine.ini().WriteProfileString("windows", entry, WithPrograms(now, path));
+      const std::string with = WithPrograms(now, program);
+      if (with != now) machine.ini().WriteProfileString("windows", entry, with);
     }
-    AddRow(path, path, location);
+    AddRow(program, program, location);
   }
   Textqdmc.set_text("");
   Textcxwz.set_text("");
@@ -292,7 +330,8 @@ void StartupPage::Restore() {
   std::string stayed;  // what could not be put back, which stays saved for another try
   for (auto [key, label] : {std::pair{kRunKey, kLabelRun}, {kRunServicesKey, kLabelRunServices}}) {
     for (NamedText& value : backup.Values(key)) {
-      if (machine.reg().SetValue(kHKLM, key, value.name, kRegSz, Variant(value.text)) != kSuccess) {
+      if (machine.reg().SetValue(kHKLM, key, value.name, value.type, Variant(value.text)) !=
+          kSuccess) {
         stayed += "\n" + value.name + " (" + std::string(label) + ")";
         continue;
       }
@@ -319,7 +358,11 @@ void StartupPage::Restore() {
     if (Blank(kept)) continue;
     std::string now;
     machine.ini().GetProfileString("windows", entry, "", kEntryCapacity, now);
-    if (!machine.ini().WriteProfileString("windows", entry, WithPrograms(now, kept))) {
+    const std::string with = WithPrograms(now, kept);
+    if (with != now) machine.ini().WriteProfileString("windows", entry, with);
+    // The saved programs are let go only once the entry holds every one of them.
+    machine.ini().GetProfileString("windows", entry, "", kEntryCapacity, now);
+    if (WithPrograms(now, kept) != now) {
       stayed += "\n" + kept + " (" + std::string(label) + ")";
       continue;
     }

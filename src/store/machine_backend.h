@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "store/codepage.h"
 #include "store/file_system.h"
@@ -35,6 +37,10 @@ class MachineBackend {
   virtual std::string WindowsDirectory() = 0;
   virtual std::string SystemDirectory() = 0;
   virtual std::string TempPath() = 0;
+  // GetShortPathNameA of an existing file or folder, as UTF-8: its 8.3 form where
+  // the volume keeps one (else the path as it is). Nothing when the path cannot
+  // be found or the machine keeps no short names.
+  virtual std::optional<std::string> ShortPathName(std::string_view path) = 0;
   // The folder that holds the program file, without a trailing backslash.
   virtual std::string ProgramFolder() = 0;
   // Which machine this is, for the window: "" for the machine the program runs

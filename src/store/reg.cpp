@@ -46,12 +46,19 @@ Status Registry::Recorded(Status status, RegRoot root, std::string_view sub_key,
 
 Status Registry::QueryValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
                             Variant& value) {
+  std::uint32_t type = kRegNone;
+  return QueryValue(root, sub_key, value_name, value, type);
+}
+
+Status Registry::QueryValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
+                            Variant& value, std::uint32_t& type) {
   KeyHandle key;
   Status status = backend_.OpenKey(root, codepage_.ToAnsi(sub_key), kKeyRead, key);
   if (status != kSuccess) return status;
   RegData data;
   status = backend_.QueryValue(key, codepage_.ToAnsi(value_name), data);
   if (status == kSuccess) {
+    type = data.type;
     switch (data.type) {
       case kRegSz:
       case kRegExpandSz:

@@ -27,6 +27,10 @@ class Registry {
   // for a longer binary value (kMoreData) and for other types (kSuccess).
   Status QueryValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
                     Variant& value);
+  // The same, and the type the value is stored with (left as it was when the value
+  // is missing).
+  Status QueryValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
+                    Variant& value, std::uint32_t& type);
   // Writes one value, creating the key and every missing level above it. REG_SZ
   // and REG_EXPAND_SZ store the text whole with one terminating zero; REG_DWORD
   // stores value as a 32-bit integer; REG_BINARY the first size bytes (at most 4)

@@ -3,7 +3,7 @@
 // folder; the Windows build runs korvanta-drive.exe under Wine on the test prefix.
 //
 // A scenario may prepare and check the machine in comment lines:
-//   # setup: reg ROOT KEY NAME sz|dword DATA    store a value
+//   # setup: reg ROOT KEY NAME sz|expand|dword DATA  store a value (expand: REG_EXPAND_SZ)
 //   # setup: reg ROOT KEY NAME hex BYTES        store REG_BINARY bytes (01,00,00,00)
 //   # setup: reg ROOT KEY NAME hash TEXT        store a password hash of TEXT
 //   # setup: reg ROOT KEY NAME absent           delete the value
@@ -23,6 +23,7 @@
 //   # check: reg ROOT KEY NAME hex BYTES        the value is REG_BINARY holding BYTES
 //   # check: reg ROOT KEY NAME dword N          the value is REG_DWORD holding N
 //   # check: reg ROOT KEY NAME sz TEXT          the value is REG_SZ holding TEXT
+//   # check: reg ROOT KEY NAME expand TEXT      the value is REG_EXPAND_SZ holding TEXT
 //   # check: reg ROOT KEY NAME absent           the value does not exist
 //   # check: reg ROOT KEY NAME password TEXT    a salted hash of TEXT is stored
 //   # check: key ROOT KEY absent                the key does not exist
@@ -191,7 +192,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
         return;
       }
       Variant value(w[3] == "hash" ? app::HashPassword(w[4]) : w[4]);
-      std::uint32_t type = w[3] == "dword" ? kRegDword : kRegSz;
+      std::uint32_t type = w[3] == "dword" ? kRegDword : w[3] == "expand" ? kRegExpandSz : kRegSz;
       ASSERT_EQ(reg.SetValue(Root(w[0]), w[1], w[2], type, value), kSuccess) << line;
     } else if (line.rfind("key ", 0) == 0) {
       auto w = Words(line.substr(4), 3);
@@ -293,7 +294,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
         EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
         EXPECT_EQ(data.type, kRegBinary) << line;
         EXPECT_EQ(data.bytes, HexBytes(rest)) << line;
-      } else if (how == "dword" || how == "sz") {
+      } else if (how == "dword" || how == "sz" || how == "expand") {
         // The type as stored, which a loose read would not tell.
         RegData data;
         EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
@@ -305,7 +306,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
             bytes[static_cast<std::size_t>(i)] = static_cast<char>(number >> (8 * i));
           EXPECT_EQ(data.bytes, bytes) << line;
         } else {
-          EXPECT_EQ(data.type, kRegSz) << line;
+          EXPECT_EQ(data.type, how == "sz" ? kRegSz : kRegExpandSz) << line;
           EXPECT_EQ(data.bytes, machine_->codepage().ToAnsi(rest) + std::string(1, '\0')) << line;
         }
       } else if (how == "password") {

@@ -1,6 +1,7 @@
 // Folders and files conformance: the same expectations of both back ends.
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "store/conformance.h"
@@ -127,6 +128,24 @@ TEST_F(FilesConformance, PathsIgnoreCaseAndNamesKeepTheirs) {
 TEST_F(FilesConformance, DriveTypes) {
   EXPECT_EQ(files().DriveType("C:\\"), kDriveFixed);
   EXPECT_EQ(files().DriveType("Q:\\"), kDriveNoRootDir);
+}
+
+// A path with blanks has a short form without them on Windows (and Wine); a
+// machine folder keeps no short names, and a missing file has none anywhere.
+TEST_F(FilesConformance, ShortPathNamesWhereTheMachineKeepsThem) {
+  const std::string folder = File("Long Folder");
+  ASSERT_EQ(files().CreateDirectory(folder), kSuccess);
+  ASSERT_EQ(files().WriteFile(folder + "\\a long name.exe", "MZ"), kSuccess);
+  MachineBackend& backend = machine().backend();
+  EXPECT_FALSE(backend.ShortPathName(folder + "\\missing.exe"));
+  std::optional<std::string> short_path = backend.ShortPathName(folder + "\\a long name.exe");
+  if (portable()) {
+    EXPECT_FALSE(short_path);
+    return;
+  }
+  ASSERT_TRUE(short_path);
+  EXPECT_EQ(short_path->find(' '), std::string::npos) << *short_path;
+  EXPECT_TRUE(files().Stat(*short_path)) << *short_path;
 }
 
 }  // namespace

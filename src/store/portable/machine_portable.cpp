@@ -58,6 +58,8 @@ class PortableMachine final : public MachineBackend {
     if (temp.back() != '\\') temp.push_back('\\');
     return temp;
   }
+  // A machine folder's files have only the names the host gives them.
+  std::optional<std::string> ShortPathName(std::string_view) override { return std::nullopt; }
   std::string ProgramFolder() override {
     static constexpr const char* kFolder = "C:\\Program Files\\Korvanta";
     if (!program_folder_made_) {

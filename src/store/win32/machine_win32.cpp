@@ -36,6 +36,18 @@ class Win32Machine final : public MachineBackend {
   std::string TempPath() override {
     return Ask([](LPSTR buffer, UINT size) { return GetTempPathA(size, buffer); });
   }
+  std::optional<std::string> ShortPathName(std::string_view path) override {
+    const std::string ansi = codepage_.ToAnsi(path);
+    std::string buffer(MAX_PATH, '\0');
+    DWORD n = GetShortPathNameA(ansi.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n >= buffer.size()) {
+      buffer.assign(n, '\0');
+      n = GetShortPathNameA(ansi.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    }
+    if (n == 0 || n >= buffer.size()) return std::nullopt;
+    buffer.resize(n);
+    return codepage_.FromAnsi(buffer);
+  }
   std::string ProgramFolder() override {
     if (program_folder_) return *program_folder_;
     std::wstring path(MAX_PATH, L'\0');
