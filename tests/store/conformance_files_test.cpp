@@ -75,6 +75,16 @@ TEST_F(FilesConformance, ReadOnlyFilesNeedForce) {
             kAttrReadOnly | kAttrHidden | kAttrSystem);
   EXPECT_NE(files().DeleteFile(f, false), kSuccess);
   EXPECT_TRUE(files().Stat(f).has_value());
+  // Nothing writes over it either: not a replace, an append, a copy or a
+  // profile write.
+  ASSERT_EQ(files().WriteFile(File("other.txt"), "other"), kSuccess);
+  EXPECT_NE(files().WriteFile(f, "replaced"), kSuccess);
+  EXPECT_NE(files().AppendFile(f, "appended"), kSuccess);
+  EXPECT_NE(files().CopyFile(File("other.txt"), f, true), kSuccess);
+  EXPECT_FALSE(ini().INIWriteKey("Options", "BootGUI", Variant("0"), f));
+  std::string bytes;
+  ASSERT_EQ(files().ReadFile(f, bytes), kSuccess);
+  EXPECT_EQ(bytes, "[Options]\r\n");
   EXPECT_EQ(files().DeleteFile(f, true), kSuccess);
   EXPECT_FALSE(files().Stat(f).has_value());
 }
