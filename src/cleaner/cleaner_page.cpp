@@ -180,7 +180,7 @@ void CleanerPage::LoadSettings() {
   for (const auto& [key, option] : modes) {
     if (settings.Flag("delset", key)) option->set_selected(true);
   }
-  std::string bakpath = settings.Text("delset", "Delbakpath");
+  std::string bakpath = settings.Path("delset", "Delbakpath");
   Textbbfwj.set_text(settings.Flag("delset", "Delbak") ? bakpath : "");
   if (Optionxxam.selected()) DetailedScanClicked();
   if (Optionkssm.selected()) QuickScanClicked();

@@ -6,6 +6,8 @@ namespace korvanta::cleaner {
 namespace {
 
 constexpr std::uint32_t kTextCapacity = 100;
+// Room for any folder path Windows takes (32767 characters and the NUL).
+constexpr std::uint32_t kPathCapacity = 32768;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -49,6 +51,10 @@ void CleanerSettings::WriteFlag(std::string_view section, std::string_view key, 
 
 std::string CleanerSettings::Text(std::string_view section, std::string_view key) {
   return ini_.INIReadKey(section, key, file_, kTextCapacity);
+}
+
+std::string CleanerSettings::Path(std::string_view section, std::string_view key) {
+  return ini_.INIReadKey(section, key, file_, kPathCapacity);
 }
 
 void CleanerSettings::Write(std::string_view section, std::string_view key, std::string_view text) {

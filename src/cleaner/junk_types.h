@@ -28,6 +28,9 @@ class CleanerSettings {
   void WriteFlag(std::string_view section, std::string_view key, bool on);
   // A value of at most 99 bytes of stored text.
   std::string Text(std::string_view section, std::string_view key);
+  // A folder path, read whole: it is stored whole, and a cut one would send the
+  // next backup into a folder nobody chose.
+  std::string Path(std::string_view section, std::string_view key);
   void Write(std::string_view section, std::string_view key, std::string_view text);
   void Delete(std::string_view section, std::string_view key);
 
