@@ -304,6 +304,12 @@ std::vector<ScanSearch> CleanerPage::Searches(bool& any_method) {
   } else if (Checkddsm.ticked()) {
     roots = {Textdywjj.text()};
     with_cache = false;
+    if (program_.machine().files().LeadsOutside(Textdywjj.text())) {
+      // The back end would find nothing there; the user should know why.
+      program_.dialogs().MessageBox(program_.main(), "警告", OutsideMachineText(Textdywjj.text()),
+                                    ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+      roots.clear();
+    }
   } else {
     any_method = false;
     return {};

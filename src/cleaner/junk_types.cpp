@@ -40,6 +40,12 @@ const std::array<JunkType, 9> kBuiltInTypes = {{
     {"Thumbs.db", "图片预览缩略图缓冲文件"},
 }};
 
+std::string OutsideMachineText(std::string_view folder) {
+  return "文件夹 " + std::string(folder) +
+         " 不在这台计算机的磁盘上，而是本机系统自己的文件，Korvanta不会扫描或改动它！"
+         "如确需清理本机的文件，请用 --host-drives 选项启动Korvanta。";
+}
+
 bool CleanerSettings::Flag(std::string_view section, std::string_view key) {
   std::optional<double> n = NumberOf(Text(section, key));
   return n && *n == 1;

@@ -18,6 +18,10 @@ struct JunkType {
 // The types every catalogue starts with, in their order.
 extern const std::array<JunkType, 9> kBuiltInTypes;
 
+// Why a folder the user typed is neither scanned nor written: it leads out of
+// the machine to the files of the computer the program runs on.
+std::string OutsideMachineText(std::string_view folder);
+
 // set.ini in the program folder, as the cleaner reads and writes it.
 class CleanerSettings {
  public:

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "store/portable/machine_folder.h"
+#include "store/portable/machine_portable.h"
 #endif
 
 namespace korvanta::cleaner {
@@ -209,6 +210,60 @@ TEST_F(CleanerMachineTest, AFailedCopyKeepsTheFile) {
   std::string index = test::ReadBytes(Host(machine_->paths().ProgramFolder() + "\\filebak.ini"));
   EXPECT_NE(index.find("Name1=small.tmp"), std::string::npos) << index;
   EXPECT_EQ(index.find("big.tmp"), std::string::npos) << index;
+}
+
+// Z: leads to the host's own files, here a folder beside the machine, and so
+// does a link on C:. Without --host-drives neither is offered, scanned or
+// written, and a typed path that leads there says why; with it, Z: is a drive.
+TEST_F(CleanerMachineTest, TheHostsFilesAreOutOfReach) {
+  const fs::path host = dir_.path() / "host";
+  test::WriteBytes(host / "a.tmp", "a");
+  fs::create_directories(host / "bak");
+  fs::remove(prefix_ / "dosdevices" / "z:");
+  fs::create_directory_symlink(host, prefix_ / "dosdevices" / "z:");
+  fs::create_directory_symlink(host, Host("C:\\") / "linked");
+  Write("C:\\junk\\b.tmp", "b");
+  const std::string outside =
+      "message 警告: 文件夹 %s 不在这台计算机的磁盘上，而是本机系统自己的文件，Korvanta不会扫描"
+      "或改动它！如确需清理本机的文件，请用 --host-drives 选项启动Korvanta。";
+  auto told = [&](const std::string& folder, const std::string& more) {
+    std::string text = outside;
+    return text.replace(text.find("%s"), 2, folder) + more + " -> OK\n";
+  };
+  test::DrivenProgram driven(*machine_);
+  driven.Drive("start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\n");
+  EXPECT_EQ(driven.Drive("set Optionxxam on\nprint Listdiv1\n"), "Listdiv1 = 1\n");
+  for (const char* folder : {"Z:\\", "C:\\linked", "c:\\LINKED\\bak\\.."}) {
+    EXPECT_EQ(driven.Drive(std::string("set Checkddsm on\nclick Textdywjj\ntype Textdywjj ") +
+                           folder + "\nclick TabStrip1(1)\nclick Commandss\nwait Timerss\n" +
+                           "print ListView2\nset Checkddsm off\nclick TabStrip1(2)\n"),
+              told(folder, "") + "ListView2 = 0\n");
+  }
+  // A backup folder there takes no copies, and so nothing is deleted.
+  EXPECT_EQ(driven.Drive("set Checkddsm on\nclick Textdywjj\ntype Textdywjj C:\\junk\n"
+                         "click TabStrip1(3)\nset Optionbfsc on\nset Checkxcts on\n"
+                         "click Textbbfwj\ntype Textbbfwj Z:\\bak\nclick TabStrip1(1)\n"
+                         "click Commandss\nwait Timerss\nrow ListView2 1 on\nclick Commandsclj\n"),
+            told("Z:\\bak", "没有删除任何文件！"));
+  EXPECT_NE(machine_->files().DeleteFile("Z:\\a.tmp", true), kSuccess);
+  EXPECT_NE(machine_->files().WriteFile("C:\\linked\\a.tmp", "x"), kSuccess);
+  EXPECT_EQ(test::ReadBytes(host / "a.tmp"), "a");
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\b.tmp")), "b");
+  EXPECT_TRUE(test::Names(host / "bak").empty());
+
+  MachineFolderOptions options;
+  options.host_drives = true;
+  Machine opted(OpenMachineFolder(prefix_, options));
+  test::DrivenProgram asked(opted);
+  std::string out = asked.Drive(
+      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Optionxxam on\n"
+      "rows Listdiv1\nitem Listdiv1 Z:\\ on\nclick TabStrip1(1)\nclick Commandss\nwait Timerss\n"
+      "rows ListView2\n");
+  EXPECT_EQ(out.rfind("Listdiv1[1] = [ ] C:\\\nListdiv1[2] = [ ] Z:\\\n"
+                      "ListView2[1] = [ ] a.tmp | Z:\\ |",
+                      0),
+            0u)
+      << out;
 }
 
 // The Recycle Bin mode moves the ticked files to the trash without asking;

@@ -439,9 +439,11 @@ RunResult ScenarioTest::Drive(const fs::path& scenario) {
 RunResult ScenarioTest::Drive(const fs::path& scenario) {
   // The Recycle Bin of a machine folder is the user's trash: the scenario gets its own.
   fs::create_directories(dir_.path() / "data");
+  // With the host's drives, as the Windows build under Wine has them: one output
+  // for both builds. Without them is the cleaner tests' business.
   return test::Run("XDG_DATA_HOME=" + ShellQuote((dir_.path() / "data").string()) + " " +
-                   ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) + " " +
-                   ShellQuote(scenario.string()));
+                   ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) +
+                   " --host-drives " + ShellQuote(scenario.string()));
 }
 #endif
 
