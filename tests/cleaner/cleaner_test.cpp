@@ -266,6 +266,91 @@ TEST_F(CleanerMachineTest, TheHostsFilesAreOutOfReach) {
       << out;
 }
 
+// A disk that hands back other bytes than it was given: every copy it makes has
+// the right size and its last byte changed.
+class GarblingFiles final : public FileSystem {
+ public:
+  explicit GarblingFiles(FileSystem& files) : files_(files) {}
+  std::optional<FileEntry> Stat(std::string_view p) override { return files_.Stat(p); }
+  Status List(std::string_view p, std::vector<FileEntry>& e) override { return files_.List(p, e); }
+  Status ReadFile(std::string_view p, std::string& b) override { return files_.ReadFile(p, b); }
+  Status WriteFile(std::string_view p, std::string_view b) override {
+    return files_.WriteFile(p, b);
+  }
+  Status AppendFile(std::string_view p, std::string_view b) override {
+    return files_.AppendFile(p, b);
+  }
+  Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
+    std::string bytes;
+    Status s = files_.ReadFile(from, bytes);
+    if (s != kSuccess || bytes.empty()) return s;
+    bytes.back() = static_cast<char>(bytes.back() ^ 0x20);
+    if (!overwrite && files_.Stat(to)) return kFileExists;
+    return files_.WriteFile(to, bytes);
+  }
+  Status DeleteFile(std::string_view p, bool force) override { return files_.DeleteFile(p, force); }
+  Status CreateDirectory(std::string_view p) override { return files_.CreateDirectory(p); }
+  Status RemoveDirectory(std::string_view p) override { return files_.RemoveDirectory(p); }
+  Status SetAttributes(std::string_view p, std::uint32_t a) override {
+    return files_.SetAttributes(p, a);
+  }
+  std::uint32_t DriveType(std::string_view root) override { return files_.DriveType(root); }
+  bool LeadsOutside(std::string_view p) override { return files_.LeadsOutside(p); }
+
+ private:
+  FileSystem& files_;
+};
+
+// A machine whose files are garbled on copy; the rest is the machine folder's.
+class GarblingMachine final : public MachineBackend {
+ public:
+  explicit GarblingMachine(std::unique_ptr<MachineBackend> real)
+      : real_(std::move(real)), files_(real_->files()) {}
+  const Codepage& codepage() const override { return real_->codepage(); }
+  RegistryBackend& registry() override { return real_->registry(); }
+  ProfileBackend& profiles() override { return real_->profiles(); }
+  FileSystem& files() override { return files_; }
+  Shell& shell() override { return real_->shell(); }
+  SystemFacts& facts() override { return real_->facts(); }
+  FileTools& file_tools() override { return real_->file_tools(); }
+  ShellIcons& icons() override { return real_->icons(); }
+  std::string WindowsDirectory() override { return real_->WindowsDirectory(); }
+  std::string SystemDirectory() override { return real_->SystemDirectory(); }
+  std::string TempPath() override { return real_->TempPath(); }
+  std::string ProgramFolder() override { return real_->ProgramFolder(); }
+  std::string Describe() const override { return real_->Describe(); }
+  void BeginAction() override { real_->BeginAction(); }
+  void EndAction() override { real_->EndAction(); }
+  Status SaveChanges() override { return real_->SaveChanges(); }
+  std::string TakeWriteError() override { return real_->TakeWriteError(); }
+
+ private:
+  std::unique_ptr<MachineBackend> real_;
+  GarblingFiles files_;
+};
+
+// A copy of the right size that holds other bytes is no backup: the file and its
+// row stay, nothing is recorded, the copy goes.
+TEST_F(CleanerMachineTest, ACopyWithOtherBytesKeepsTheFile) {
+  Write("C:\\junk\\a.tmp", "precious");
+  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), kSuccess);
+  Machine garbling(std::make_unique<GarblingMachine>(OpenMachineFolder(prefix_)));
+  test::DrivenProgram driven(garbling);
+  std::string out =
+      driven.Drive(std::string(kScanJunkSetup) +
+                   "set Optionbfsc on\nset Checkxcts on\nclick Textbbfwj\ntype Textbbfwj C:\\bak\n"
+                   "click TabStrip1(1)\nclick Commandss\nwait Timerss\nrow ListView2 1 on\n"
+                   "click Commandsclj\nprint ListView2\n");
+  EXPECT_NE(out.find("有 1 个文件未能备份到C:\\bak\\，这些文件没有删除！"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("ListView2 = 1\n"), std::string::npos) << out;
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\a.tmp")), "precious");
+  EXPECT_TRUE(test::Names(Host("C:\\bak")).empty());
+  std::string index;
+  machine_->files().ReadFile(machine_->paths().ProgramFolder() + "\\filebak.ini", index);
+  EXPECT_EQ(index.find("a.tmp"), std::string::npos) << index;
+}
+
 // The Recycle Bin mode moves the ticked files to the trash without asking;
 // "清空回收站" empties it.
 TEST_F(CleanerMachineTest, RecycleModeAndEmptyingTheBin) {
