@@ -31,6 +31,8 @@ bool MakeSparseFile(Machine& machine, const std::string& path, const std::string
                     std::int64_t size);
 // The bytes the file takes on the disk.
 std::optional<std::uint64_t> DiskBytes(Machine& machine, const std::string& path);
+// Why the machine lets a read-only file be written over, when it does.
+const char* WriteProtectionGap();
 
 class StoreTest : public ::testing::Test {
  protected:

@@ -56,6 +56,11 @@ bool MakeSparseFile(Machine&, const std::string& path, const std::string& data, 
   return ok;
 }
 
+const char* WriteProtectionGap() {
+  if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return nullptr;
+  return "Wine leaves read-only to the host's permission bits, which do not stop root";
+}
+
 std::optional<std::uint64_t> DiskBytes(Machine&, const std::string& path) {
   DWORD high = 0;
   DWORD low = GetCompressedFileSizeW(Widen(path).c_str(), &high);
@@ -95,6 +100,10 @@ bool MakeSparseFile(Machine& machine, const std::string& path, const std::string
             ftruncate(fd, size) == 0;
   close(fd);
   return ok;
+}
+
+const char* WriteProtectionGap() {
+  return nullptr;
 }
 
 std::optional<std::uint64_t> DiskBytes(Machine& machine, const std::string& path) {
