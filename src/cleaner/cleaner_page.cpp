@@ -180,7 +180,7 @@ void CleanerPage::LoadSettings() {
   for (const auto& [key, option] : modes) {
     if (settings.Flag("delset", key)) option->set_selected(true);
   }
-  std::string bakpath = settings.Text("delset", "Delbakpath");
+  std::string bakpath = settings.Path("delset", "Delbakpath");
   Textbbfwj.set_text(settings.Flag("delset", "Delbak") ? bakpath : "");
   if (Optionxxam.selected()) DetailedScanClicked();
   if (Optionkssm.selected()) QuickScanClicked();
@@ -304,6 +304,12 @@ std::vector<ScanSearch> CleanerPage::Searches(bool& any_method) {
   } else if (Checkddsm.ticked()) {
     roots = {Textdywjj.text()};
     with_cache = false;
+    if (program_.machine().files().LeadsOutside(Textdywjj.text())) {
+      // The back end would find nothing there; the user should know why.
+      program_.dialogs().MessageBox(program_.main(), "警告", OutsideMachineText(Textdywjj.text()),
+                                    ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+      roots.clear();
+    }
   } else {
     any_method = false;
     return {};

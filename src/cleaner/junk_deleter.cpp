@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cleaner/backup_index.h"
+#include "cleaner/junk_types.h"
 #include "store/paths.h"
 
 namespace korvanta::cleaner {
@@ -94,7 +95,9 @@ void JunkDeleter::BackUpTicked(ui::ListView& list, const DeleteOptions& options)
   if (absolute && !target && files.CreateDirectory(folder) == kSuccess) target = files.Stat(folder);
   if (!target || !target->is_directory()) {
     std::string text = folder.empty() ? std::string("没有选择备份文件夹，没有删除任何文件！")
-                                      : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
+                       : files.LeadsOutside(folder)
+                           ? OutsideMachineText(folder) + "没有删除任何文件！"
+                           : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
     program_.dialogs().MessageBox(program_.main(), "警告", text, ui::MessageIcon::kExclamation,
                                   ui::MessageButtons::kOk);
     return;

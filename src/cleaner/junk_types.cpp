@@ -6,6 +6,8 @@ namespace korvanta::cleaner {
 namespace {
 
 constexpr std::uint32_t kTextCapacity = 100;
+// Room for any folder path Windows takes (32767 characters and the NUL).
+constexpr std::uint32_t kPathCapacity = 32768;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -38,6 +40,12 @@ const std::array<JunkType, 9> kBuiltInTypes = {{
     {"Thumbs.db", "图片预览缩略图缓冲文件"},
 }};
 
+std::string OutsideMachineText(std::string_view folder) {
+  return "文件夹 " + std::string(folder) +
+         " 不在这台计算机的磁盘上，而是本机系统自己的文件，Korvanta不会扫描或改动它！"
+         "如确需清理本机的文件，请用 --host-drives 选项启动Korvanta。";
+}
+
 bool CleanerSettings::Flag(std::string_view section, std::string_view key) {
   std::optional<double> n = NumberOf(Text(section, key));
   return n && *n == 1;
@@ -49,6 +57,10 @@ void CleanerSettings::WriteFlag(std::string_view section, std::string_view key, 
 
 std::string CleanerSettings::Text(std::string_view section, std::string_view key) {
   return ini_.INIReadKey(section, key, file_, kTextCapacity);
+}
+
+std::string CleanerSettings::Path(std::string_view section, std::string_view key) {
+  return ini_.INIReadKey(section, key, file_, kPathCapacity);
 }
 
 void CleanerSettings::Write(std::string_view section, std::string_view key, std::string_view text) {

@@ -18,6 +18,10 @@ struct JunkType {
 // The types every catalogue starts with, in their order.
 extern const std::array<JunkType, 9> kBuiltInTypes;
 
+// Why a folder the user typed is neither scanned nor written: it leads out of
+// the machine to the files of the computer the program runs on.
+std::string OutsideMachineText(std::string_view folder);
+
 // set.ini in the program folder, as the cleaner reads and writes it.
 class CleanerSettings {
  public:
@@ -28,6 +32,9 @@ class CleanerSettings {
   void WriteFlag(std::string_view section, std::string_view key, bool on);
   // A value of at most 99 bytes of stored text.
   std::string Text(std::string_view section, std::string_view key);
+  // A folder path, read whole: it is stored whole, and a cut one would send the
+  // next backup into a folder nobody chose.
+  std::string Path(std::string_view section, std::string_view key);
   void Write(std::string_view section, std::string_view key, std::string_view text);
   void Delete(std::string_view section, std::string_view key);
 

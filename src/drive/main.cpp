@@ -28,7 +28,7 @@ int Usage() {
 #ifdef _WIN32
   std::cerr << "usage: korvanta-drive [SCENARIO]\n";
 #else
-  std::cerr << "usage: korvanta-drive --machine DIR [SCENARIO]\n";
+  std::cerr << "usage: korvanta-drive --machine DIR [--host-drives] [SCENARIO]\n";
 #endif
   return 2;
 }
@@ -38,10 +38,13 @@ int Usage() {
 int main(int argc, char** argv) {
   using namespace korvanta;
   std::optional<std::string> machine_dir, scenario;
+  bool host_drives = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--machine" && i + 1 < argc) {
       machine_dir = argv[++i];
+    } else if (arg == "--host-drives") {
+      host_drives = true;
     } else if (!arg.empty() && arg[0] != '-' && !scenario) {
       scenario = arg;
     } else {
@@ -49,12 +52,15 @@ int main(int argc, char** argv) {
     }
   }
 #ifdef _WIN32
-  if (machine_dir) return Usage();  // the Windows build works on the machine it runs on
+  // The Windows build works on the machine it runs on, all of it.
+  if (machine_dir || host_drives) return Usage();
   _setmode(_fileno(stdout), _O_BINARY);
   Machine machine(OpenLiveMachine());
 #else
   if (!machine_dir) return Usage();
-  Machine machine(OpenMachineFolder(*machine_dir));
+  MachineFolderOptions options;
+  options.host_drives = host_drives;
+  Machine machine(OpenMachineFolder(*machine_dir, options));
 #endif
   SystemClock clock;
   drive::DriveHost host(std::cout);

@@ -42,10 +42,11 @@ std::string OperationLog::ReadForViewer() noexcept {
   }
 }
 
-void OperationLog::Clear() noexcept {
+bool OperationLog::Clear() noexcept {
   try {
-    machine_.files().WriteFile(Path(), " ");
+    return machine_.files().WriteFile(Path(), " ") == kSuccess;
   } catch (...) {
+    return false;
   }
 }
 

@@ -22,8 +22,9 @@ class OperationLog {
   // The viewer's snapshot: the whole file as text. A missing or empty file is
   // rewritten to hold one space, which is then what it shows.
   std::string ReadForViewer() noexcept;
-  // Empties the log: the file then holds exactly one space.
-  void Clear() noexcept;
+  // Empties the log: the file then holds exactly one space. False when the file
+  // could not be written (a read-only log keeps what it holds).
+  bool Clear() noexcept;
 
   std::string Path() const;
 

@@ -67,6 +67,10 @@ class FileSystem {
   virtual Status SetAttributes(std::string_view path, std::uint32_t attributes) = 0;
   // GetDriveTypeA of a root such as "C:\".
   virtual std::uint32_t DriveType(std::string_view root) = 0;
+  // Whether path leads out of the machine to files of the computer it runs on,
+  // which no call here reaches (a machine folder's Z:, a link to the host's
+  // home); the reason to give the user when a path they typed finds nothing.
+  virtual bool LeadsOutside(std::string_view path) = 0;
 };
 
 }  // namespace korvanta

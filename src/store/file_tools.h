@@ -40,7 +40,10 @@ class FileTools {
   // The machine's short date and time of a FILETIME, in local time.
   virtual std::string ShortDateTime(std::int64_t filetime) = 0;
   // Overwrites the file's contents where they lie, read-only or not, and flushes
-  // them to the disk; the file keeps its size.
+  // them to the disk; the file keeps its size, and a sparse file its holes. Only
+  // a regular file with no other hard link is written: a link, or a file another
+  // name shares, is left as it is (kSuccess), so that deleting the name is all
+  // that happens to it.
   virtual Status Overwrite(std::string_view path) = 0;
   // SHEmptyRecycleBinA for every drive, without confirmation.
   virtual void EmptyRecycleBin() = 0;

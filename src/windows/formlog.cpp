@@ -19,8 +19,9 @@ Formlog::Formlog(Program& program)
     Text1.set_text(program_.log().ReadForViewer());
   };
   Commandqk.on_click = [this] {
-    program_.log().Clear();
-    Text1.set_text("");
+    // A log that could not be emptied (read-only, locked) still holds what the
+    // viewer shows: a blank box would say otherwise.
+    if (program_.log().Clear()) Text1.set_text("");
   };
   Commandtcrz.on_click = [this] { program_.Unload(*this); };
 }

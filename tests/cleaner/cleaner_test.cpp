@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "store/portable/machine_folder.h"
+#include "store/portable/machine_portable.h"
 #endif
 
 namespace korvanta::cleaner {
@@ -209,6 +210,145 @@ TEST_F(CleanerMachineTest, AFailedCopyKeepsTheFile) {
   std::string index = test::ReadBytes(Host(machine_->paths().ProgramFolder() + "\\filebak.ini"));
   EXPECT_NE(index.find("Name1=small.tmp"), std::string::npos) << index;
   EXPECT_EQ(index.find("big.tmp"), std::string::npos) << index;
+}
+
+// Z: leads to the host's own files, here a folder beside the machine, and so
+// does a link on C:. Without --host-drives neither is offered, scanned or
+// written, and a typed path that leads there says why; with it, Z: is a drive.
+TEST_F(CleanerMachineTest, TheHostsFilesAreOutOfReach) {
+  const fs::path host = dir_.path() / "host";
+  test::WriteBytes(host / "a.tmp", "a");
+  fs::create_directories(host / "bak");
+  fs::remove(prefix_ / "dosdevices" / "z:");
+  fs::create_directory_symlink(host, prefix_ / "dosdevices" / "z:");
+  fs::create_directory_symlink(host, Host("C:\\") / "linked");
+  Write("C:\\junk\\b.tmp", "b");
+  const std::string outside =
+      "message 警告: 文件夹 %s 不在这台计算机的磁盘上，而是本机系统自己的文件，Korvanta不会扫描"
+      "或改动它！如确需清理本机的文件，请用 --host-drives 选项启动Korvanta。";
+  auto told = [&](const std::string& folder, const std::string& more) {
+    std::string text = outside;
+    return text.replace(text.find("%s"), 2, folder) + more + " -> OK\n";
+  };
+  test::DrivenProgram driven(*machine_);
+  driven.Drive("start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\n");
+  EXPECT_EQ(driven.Drive("set Optionxxam on\nprint Listdiv1\n"), "Listdiv1 = 1\n");
+  for (const char* folder : {"Z:\\", "C:\\linked", "c:\\LINKED\\bak\\.."}) {
+    EXPECT_EQ(driven.Drive(std::string("set Checkddsm on\nclick Textdywjj\ntype Textdywjj ") +
+                           folder + "\nclick TabStrip1(1)\nclick Commandss\nwait Timerss\n" +
+                           "print ListView2\nset Checkddsm off\nclick TabStrip1(2)\n"),
+              told(folder, "") + "ListView2 = 0\n");
+  }
+  // A backup folder there takes no copies, and so nothing is deleted.
+  EXPECT_EQ(driven.Drive("set Checkddsm on\nclick Textdywjj\ntype Textdywjj C:\\junk\n"
+                         "click TabStrip1(3)\nset Optionbfsc on\nset Checkxcts on\n"
+                         "click Textbbfwj\ntype Textbbfwj Z:\\bak\nclick TabStrip1(1)\n"
+                         "click Commandss\nwait Timerss\nrow ListView2 1 on\nclick Commandsclj\n"),
+            told("Z:\\bak", "没有删除任何文件！"));
+  EXPECT_NE(machine_->files().DeleteFile("Z:\\a.tmp", true), kSuccess);
+  EXPECT_NE(machine_->files().WriteFile("C:\\linked\\a.tmp", "x"), kSuccess);
+  EXPECT_EQ(test::ReadBytes(host / "a.tmp"), "a");
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\b.tmp")), "b");
+  EXPECT_TRUE(test::Names(host / "bak").empty());
+
+  MachineFolderOptions options;
+  options.host_drives = true;
+  Machine opted(OpenMachineFolder(prefix_, options));
+  test::DrivenProgram asked(opted);
+  std::string out = asked.Drive(
+      "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Optionxxam on\n"
+      "rows Listdiv1\nitem Listdiv1 Z:\\ on\nclick TabStrip1(1)\nclick Commandss\nwait Timerss\n"
+      "rows ListView2\n");
+  EXPECT_EQ(out.rfind("Listdiv1[1] = [ ] C:\\\nListdiv1[2] = [ ] Z:\\\n"
+                      "ListView2[1] = [ ] a.tmp | Z:\\ |",
+                      0),
+            0u)
+      << out;
+}
+
+// A disk that hands back other bytes than it was given: every copy it makes has
+// the right size and its last byte changed.
+class GarblingFiles final : public FileSystem {
+ public:
+  explicit GarblingFiles(FileSystem& files) : files_(files) {}
+  std::optional<FileEntry> Stat(std::string_view p) override { return files_.Stat(p); }
+  Status List(std::string_view p, std::vector<FileEntry>& e) override { return files_.List(p, e); }
+  Status ReadFile(std::string_view p, std::string& b) override { return files_.ReadFile(p, b); }
+  Status WriteFile(std::string_view p, std::string_view b) override {
+    return files_.WriteFile(p, b);
+  }
+  Status AppendFile(std::string_view p, std::string_view b) override {
+    return files_.AppendFile(p, b);
+  }
+  Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
+    std::string bytes;
+    Status s = files_.ReadFile(from, bytes);
+    if (s != kSuccess || bytes.empty()) return s;
+    bytes.back() = static_cast<char>(bytes.back() ^ 0x20);
+    if (!overwrite && files_.Stat(to)) return kFileExists;
+    return files_.WriteFile(to, bytes);
+  }
+  Status DeleteFile(std::string_view p, bool force) override { return files_.DeleteFile(p, force); }
+  Status CreateDirectory(std::string_view p) override { return files_.CreateDirectory(p); }
+  Status RemoveDirectory(std::string_view p) override { return files_.RemoveDirectory(p); }
+  Status SetAttributes(std::string_view p, std::uint32_t a) override {
+    return files_.SetAttributes(p, a);
+  }
+  std::uint32_t DriveType(std::string_view root) override { return files_.DriveType(root); }
+  bool LeadsOutside(std::string_view p) override { return files_.LeadsOutside(p); }
+
+ private:
+  FileSystem& files_;
+};
+
+// A machine whose files are garbled on copy; the rest is the machine folder's.
+class GarblingMachine final : public MachineBackend {
+ public:
+  explicit GarblingMachine(std::unique_ptr<MachineBackend> real)
+      : real_(std::move(real)), files_(real_->files()) {}
+  const Codepage& codepage() const override { return real_->codepage(); }
+  RegistryBackend& registry() override { return real_->registry(); }
+  ProfileBackend& profiles() override { return real_->profiles(); }
+  FileSystem& files() override { return files_; }
+  Shell& shell() override { return real_->shell(); }
+  SystemFacts& facts() override { return real_->facts(); }
+  FileTools& file_tools() override { return real_->file_tools(); }
+  ShellIcons& icons() override { return real_->icons(); }
+  std::string WindowsDirectory() override { return real_->WindowsDirectory(); }
+  std::string SystemDirectory() override { return real_->SystemDirectory(); }
+  std::string TempPath() override { return real_->TempPath(); }
+  std::string ProgramFolder() override { return real_->ProgramFolder(); }
+  std::string Describe() const override { return real_->Describe(); }
+  void BeginAction() override { real_->BeginAction(); }
+  void EndAction() override { real_->EndAction(); }
+  Status SaveChanges() override { return real_->SaveChanges(); }
+  std::string TakeWriteError() override { return real_->TakeWriteError(); }
+
+ private:
+  std::unique_ptr<MachineBackend> real_;
+  GarblingFiles files_;
+};
+
+// A copy of the right size that holds other bytes is no backup: the file and its
+// row stay, nothing is recorded, the copy goes.
+TEST_F(CleanerMachineTest, ACopyWithOtherBytesKeepsTheFile) {
+  Write("C:\\junk\\a.tmp", "precious");
+  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), kSuccess);
+  Machine garbling(std::make_unique<GarblingMachine>(OpenMachineFolder(prefix_)));
+  test::DrivenProgram driven(garbling);
+  std::string out =
+      driven.Drive(std::string(kScanJunkSetup) +
+                   "set Optionbfsc on\nset Checkxcts on\nclick Textbbfwj\ntype Textbbfwj C:\\bak\n"
+                   "click TabStrip1(1)\nclick Commandss\nwait Timerss\nrow ListView2 1 on\n"
+                   "click Commandsclj\nprint ListView2\n");
+  EXPECT_NE(out.find("有 1 个文件未能备份到C:\\bak\\，这些文件没有删除！"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("ListView2 = 1\n"), std::string::npos) << out;
+  EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\a.tmp")), "precious");
+  EXPECT_TRUE(test::Names(Host("C:\\bak")).empty());
+  std::string index;
+  machine_->files().ReadFile(machine_->paths().ProgramFolder() + "\\filebak.ini", index);
+  EXPECT_EQ(index.find("a.tmp"), std::string::npos) << index;
 }
 
 // The Recycle Bin mode moves the ticked files to the trash without asking;

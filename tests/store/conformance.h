@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "store/machine.h"
@@ -22,6 +24,15 @@ struct ConformanceMachine {
 ConformanceMachine OpenConformanceMachine();
 // Changes the machine user's temporary folder the way that back end learns it.
 void ChangeUserTemp(Machine& machine, const std::string& folder);
+// Gives the file existing a second name, link (a hard link).
+bool MakeHardLink(Machine& machine, const std::string& existing, const std::string& link);
+// A file of size bytes that holds data at its start and a hole after it.
+bool MakeSparseFile(Machine& machine, const std::string& path, const std::string& data,
+                    std::int64_t size);
+// The bytes the file takes on the disk.
+std::optional<std::uint64_t> DiskBytes(Machine& machine, const std::string& path);
+// Why the machine lets a read-only file be written over, when it does.
+const char* WriteProtectionGap();
 
 class StoreTest : public ::testing::Test {
  protected:

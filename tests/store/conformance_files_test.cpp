@@ -80,6 +80,58 @@ TEST_F(FilesConformance, ReadOnlyFilesNeedForce) {
   EXPECT_FALSE(files().Stat(f).has_value());
 }
 
+// Nothing writes over a read-only file: not a replace, an append, a copy or a
+// profile write.
+TEST_F(FilesConformance, ReadOnlyFilesAreNotWrittenOver) {
+  if (const char* gap = WriteProtectionGap()) GTEST_SKIP() << gap;
+  std::string f = File("hosts");
+  ASSERT_EQ(files().WriteFile(f, "[Options]\r\n"), kSuccess);
+  ASSERT_EQ(files().SetAttributes(f, kAttrReadOnly), kSuccess);
+  ASSERT_EQ(files().WriteFile(File("other.txt"), "other"), kSuccess);
+  EXPECT_NE(files().WriteFile(f, "replaced"), kSuccess);
+  EXPECT_NE(files().AppendFile(f, "appended"), kSuccess);
+  EXPECT_NE(files().CopyFile(File("other.txt"), f, true), kSuccess);
+  EXPECT_FALSE(ini().INIWriteKey("Options", "BootGUI", Variant("0"), f));
+  std::string bytes;
+  ASSERT_EQ(files().ReadFile(f, bytes), kSuccess);
+  EXPECT_EQ(bytes, "[Options]\r\n");
+  EXPECT_EQ(files().DeleteFile(f, true), kSuccess);
+}
+
+// Overwriting before a delete destroys only what belongs to that name: another
+// hard link keeps its bytes, a file alone is zeroed, a sparse file's holes stay
+// holes.
+TEST_F(FilesConformance, OverwriteTouchesOnlyWhatTheNameOwns) {
+  FileTools& tools = machine().backend().file_tools();
+  std::string shared = File("shared.tmp"), other = File("other name.txt");
+  ASSERT_EQ(files().WriteFile(shared, "shared bytes"), kSuccess);
+  ASSERT_TRUE(MakeHardLink(machine(), shared, other));
+  EXPECT_EQ(tools.Overwrite(shared), kSuccess);
+  EXPECT_EQ(files().DeleteFile(shared, true), kSuccess);
+  std::string bytes;
+  ASSERT_EQ(files().ReadFile(other, bytes), kSuccess);
+  EXPECT_EQ(bytes, "shared bytes");
+
+  std::string alone = File("alone.tmp");
+  ASSERT_EQ(files().WriteFile(alone, "secret"), kSuccess);
+  EXPECT_EQ(tools.Overwrite(alone), kSuccess);
+  ASSERT_EQ(files().ReadFile(alone, bytes), kSuccess);
+  EXPECT_EQ(bytes, std::string(6, '\0'));
+
+  constexpr std::int64_t kSize = 8 << 20;
+  std::string sparse = File("sparse.tmp");
+  ASSERT_TRUE(MakeSparseFile(machine(), sparse, "data", kSize));
+  std::optional<std::uint64_t> before = DiskBytes(machine(), sparse);
+  ASSERT_TRUE(before.has_value());
+  if (*before >= static_cast<std::uint64_t>(kSize)) {
+    GTEST_SKIP() << "the disk keeps no holes, or does not say (Wine gives the file's size)";
+  }
+  EXPECT_EQ(tools.Overwrite(sparse), kSuccess);
+  EXPECT_LE(DiskBytes(machine(), sparse).value_or(kSize), *before) << "holes filled";
+  ASSERT_EQ(files().ReadFile(sparse, bytes), kSuccess);
+  EXPECT_EQ(bytes, std::string(kSize, '\0'));
+}
+
 TEST_F(FilesConformance, ListingMatchesPatternsWithoutRegardToCase) {
   ASSERT_EQ(files().WriteFile(File("DESK.CPL"), "x"), kSuccess);
   ASSERT_EQ(files().WriteFile(File("abc.cpl"), "xy"), kSuccess);

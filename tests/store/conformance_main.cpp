@@ -8,8 +8,16 @@
 
 #ifdef _WIN32
 #include "store/win32/machine_win32.h"
+#include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
+// After windows.h, which it needs.
+#include <winioctl.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #endif
 
@@ -30,6 +38,36 @@ void ChangeUserTemp(Machine&, const std::string& folder) {
   SetEnvironmentVariableA("TEMP", folder.c_str());
 }
 
+bool MakeHardLink(Machine&, const std::string& existing, const std::string& link) {
+  return CreateHardLinkW(Widen(link).c_str(), Widen(existing).c_str(), nullptr);
+}
+
+bool MakeSparseFile(Machine&, const std::string& path, const std::string& data, std::int64_t size) {
+  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD bytes = 0;
+  bool ok = DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &bytes, nullptr) &&
+            WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &bytes, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = size;
+  ok = ok && SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+  CloseHandle(h);
+  return ok;
+}
+
+const char* WriteProtectionGap() {
+  if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return nullptr;
+  return "Wine leaves read-only to the host's permission bits, which do not stop root";
+}
+
+std::optional<std::uint64_t> DiskBytes(Machine&, const std::string& path) {
+  DWORD high = 0;
+  DWORD low = GetCompressedFileSizeW(Widen(path).c_str(), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return std::nullopt;
+  return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
 #else
 
 ConformanceMachine OpenConformanceMachine() {
@@ -42,6 +80,36 @@ ConformanceMachine OpenConformanceMachine() {
 void ChangeUserTemp(Machine& machine, const std::string& folder) {
   // The portable machine reads the user's TEMP from its registry.
   machine.reg().SetValue(RegRoot::kCurrentUser, "Environment", "TEMP", kRegSz, Variant(folder));
+}
+
+namespace {
+std::filesystem::path Host(Machine& machine, const std::string& path) {
+  return MachineFolder(machine.Describe()).HostPath(path).value_or("");
+}
+}  // namespace
+
+bool MakeHardLink(Machine& machine, const std::string& existing, const std::string& link) {
+  return ::link(Host(machine, existing).c_str(), Host(machine, link).c_str()) == 0;
+}
+
+bool MakeSparseFile(Machine& machine, const std::string& path, const std::string& data,
+                    std::int64_t size) {
+  int fd = open(Host(machine, path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = write(fd, data.data(), data.size()) == static_cast<ssize_t>(data.size()) &&
+            ftruncate(fd, size) == 0;
+  close(fd);
+  return ok;
+}
+
+const char* WriteProtectionGap() {
+  return nullptr;
+}
+
+std::optional<std::uint64_t> DiskBytes(Machine& machine, const std::string& path) {
+  struct stat st;
+  if (stat(Host(machine, path).c_str(), &st) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_blocks) * 512;
 }
 
 #endif

@@ -35,7 +35,7 @@ class MachineFolderTest : public ::testing::Test {
 };
 
 TEST_F(MachineFolderTest, WindowsPathsMatchEachComponentWithoutCase) {
-  MachineFolder m(root_);
+  MachineFolder m(root_, /*host_drives=*/true);
   EXPECT_EQ(m.HostPath("C:\\windows\\win.ini"), root_ / "dosdevices/c:/WINDOWS/Win.INI");
   EXPECT_EQ(m.HostPath("c:/WINDOWS/system32"), root_ / "dosdevices/c:/WINDOWS/System32");
   // Missing components keep the caller's spelling, from the first missing one on.
@@ -50,13 +50,32 @@ TEST_F(MachineFolderTest, WindowsPathsMatchEachComponentWithoutCase) {
 }
 
 TEST_F(MachineFolderTest, HostPathsMapBackThroughTheirDrive) {
-  MachineFolder m(root_);
+  MachineFolder m(root_, /*host_drives=*/true);
   EXPECT_EQ(m.WindowsPath(root_ / "drive_c/WINDOWS/Win.INI"), "C:\\WINDOWS\\Win.INI");
   EXPECT_EQ(m.WindowsPath(dir_.path() / "media/disk"), "D:\\");
   EXPECT_FALSE(m.WindowsPath("/etc/passwd").has_value()) << "no Z: on this machine";
   fs::create_symlink("/", root_ / "dosdevices/z:");
   EXPECT_EQ(m.WindowsPath("/etc/passwd"), "Z:\\etc\\passwd");
   EXPECT_EQ(m.WindowsPath(root_ / "drive_c/WINDOWS"), "C:\\WINDOWS") << "C: wins over Z:";
+}
+
+// Without the host's drives, what leads out of the machine folder is not there:
+// a drive linked outside, or a link on C: that points out.
+TEST_F(MachineFolderTest, WhatLeadsOutsideIsNotThereUnlessAskedFor) {
+  fs::create_symlink(dir_.path() / "media", root_ / "drive_c/media");
+  fs::create_symlink("/", root_ / "dosdevices/z:");
+  MachineFolder m(root_);
+  for (const char* path : {"D:\\x", "Z:\\etc\\passwd", "C:\\media\\disk", "C:\\..\\..\\media"}) {
+    EXPECT_FALSE(m.HostPath(path).has_value()) << path;
+    EXPECT_TRUE(m.LeadsOutside(path)) << path;
+    EXPECT_TRUE(MachineFolder(root_, true).HostPath(path).has_value()) << path;
+  }
+  EXPECT_FALSE(m.DriveFolder('d').has_value());
+  EXPECT_FALSE(m.DriveFolder('z').has_value());
+  EXPECT_FALSE(m.WindowsPath("/etc/passwd").has_value());
+  EXPECT_EQ(m.HostPath("C:\\WINDOWS\\New\\f.txt"), root_ / "dosdevices/c:/WINDOWS/New/f.txt");
+  EXPECT_FALSE(m.LeadsOutside("C:\\WINDOWS\\win.ini"));
+  EXPECT_FALSE(m.LeadsOutside("E:\\x")) << "no such drive: not there, but not outside";
 }
 
 TEST_F(MachineFolderTest, AMachineWineHasNotRunOnStillHasItsCDrive) {

@@ -2,6 +2,8 @@
 // (--machine DIR, else WINEPREFIX, else ~/.wine, else the demo machine) and shows
 // the program's windows with Qt. --smoke OUTDIR opens every window in turn,
 // saves a picture of each and exits 0 only when every picture was taken.
+// --host-drives lets the machine's drives and links that lead to this computer's
+// own files (Wine's Z:) be scanned and written; without it they are not there.
 
 #include <QApplication>
 #include <QMessageBox>
@@ -27,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 
 int Usage() {
-  std::cerr << "usage: korvanta [--machine DIR] [--smoke OUTDIR]\n";
+  std::cerr << "usage: korvanta [--machine DIR] [--host-drives] [--smoke OUTDIR]\n";
   return 2;
 }
 
@@ -40,10 +42,13 @@ int main(int argc, char** argv) {
 
   std::optional<fs::path> machine_dir;
   std::optional<QString> smoke;
+  bool host_drives = false;
   QStringList args = QCoreApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     if (args[i] == QStringLiteral("--machine") && i + 1 < args.size()) {
       machine_dir = fs::path(args[++i].toStdString());
+    } else if (args[i] == QStringLiteral("--host-drives")) {
+      host_drives = true;
     } else if (args[i] == QStringLiteral("--smoke") && i + 1 < args.size()) {
       smoke = args[++i];
     } else {
@@ -55,6 +60,7 @@ int main(int argc, char** argv) {
       qt::DataFolders(fs::path(QCoreApplication::applicationDirPath().toStdString()));
   std::vector<fs::path> templates, pictures;
   MachineFolderOptions options;
+  options.host_drives = host_drives;
   for (const fs::path& folder : data) {
     templates.push_back(folder / "machine");
     pictures.push_back(folder / "pictures");
@@ -79,7 +85,7 @@ int main(int argc, char** argv) {
   }
 
   Machine machine(OpenMachineFolder(chosen.choice->folder, options));
-  MachineFolder folder(chosen.choice->folder);
+  MachineFolder folder(chosen.choice->folder, host_drives);
   qt::Pictures picture_store(pictures, &folder);
   QApplication::setWindowIcon(picture_store.WindowIcon("korvanta"));
   SystemClock clock;

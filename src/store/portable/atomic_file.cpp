@@ -129,6 +129,8 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
   const fs::path target = FinalTarget(path);
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
+  // Windows refuses to replace a read-only file; a rename would not ask.
+  if (replacing && !(old.st_mode & S_IWUSR)) return Fail(EACCES, target, error);
 
   int fd = -1;
   fs::path temp;

@@ -13,7 +13,8 @@ namespace korvanta {
 
 // Writes bytes as the new content of path. The new file keeps the old one's
 // permission bits (a new file gets the usual ones); when path is a symbolic
-// link, the file it points to is replaced and the link stays. Returns kSuccess,
+// link, the file it points to is replaced and the link stays. A read-only file
+// (no owner write bit) is not replaced, as on Windows. Returns kSuccess,
 // kAccessDenied, kPathNotFound or kWriteFault; error (when given) receives the
 // system's reason on failure. No temporary file is left behind either way.
 Status ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,

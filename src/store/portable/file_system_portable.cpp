@@ -172,6 +172,12 @@ Status PortableFileSystem::AppendFile(std::string_view path, std::string_view by
   if (!host) return kPathNotFound;
   int fd = open(host->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return FromErrno(errno);
+  // The permission bits do not stop a privileged process; Windows stops everyone.
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !(st.st_mode & S_IWUSR)) {
+    close(fd);
+    return kAccessDenied;
+  }
   while (!bytes.empty()) {
     ssize_t n = write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
@@ -196,7 +202,7 @@ Status PortableFileSystem::CopyFile(std::string_view from, std::string_view to, 
   if (stat(dst->c_str(), &dst_st) == 0) {
     if (!overwrite) return kFileExists;
     // As on Windows, a read-only target is not replaced.
-    if (!(dst_st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) return kAccessDenied;
+    if (!(dst_st.st_mode & S_IWUSR)) return kAccessDenied;
   }
   std::string bytes;
   Status s = ReadHostFile(*src, bytes);

@@ -26,6 +26,7 @@ class PortableFileSystem final : public FileSystem {
   Status RemoveDirectory(std::string_view path) override;
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
   std::uint32_t DriveType(std::string_view root) override;
+  bool LeadsOutside(std::string_view path) override { return machine_.LeadsOutside(path); }
 
  private:
   const MachineFolder& machine_;

@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <ctime>
@@ -328,30 +329,61 @@ std::string PortableFileTools::ShortDateTime(std::int64_t filetime) {
   return format(*date_format_) + " " + format(*time_format_);
 }
 
+namespace {
+
+// Writes zeros over [from, to) of the file.
+Status ZeroRange(int fd, off_t from, off_t to) {
+  static const std::array<char, 65536> kZeros{};
+  while (from < to) {
+    auto chunk = static_cast<std::size_t>(std::min<off_t>(to - from, kZeros.size()));
+    ssize_t n = pwrite(fd, kZeros.data(), chunk, from);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return kWriteFault;
+    from += n;
+  }
+  return kSuccess;
+}
+
+// Zeroes the extents that hold data, leaving the holes of a sparse file holes:
+// filling them would take disk space the file never had.
+Status ZeroData(int fd, off_t size) {
+  off_t at = 0;
+  while (at < size) {
+    off_t data = lseek(fd, at, SEEK_DATA);
+    if (data < 0) {
+      if (errno == ENXIO) return kSuccess;  // only a hole is left
+      // A file system that cannot tell holes apart: the whole rest is data.
+      return errno == EINVAL ? ZeroRange(fd, at, size) : kWriteFault;
+    }
+    off_t hole = lseek(fd, data, SEEK_HOLE);
+    if (hole < 0) hole = size;
+    if (Status s = ZeroRange(fd, data, std::min(hole, size)); s != kSuccess) return s;
+    at = hole;
+  }
+  return kSuccess;
+}
+
+}  // namespace
+
 Status PortableFileTools::Overwrite(std::string_view path) {
   std::optional<fs::path> host = machine_.HostPath(path);
   if (!host) return kPathNotFound;
   struct stat st;
   if (lstat(host->c_str(), &st) != 0) return kFileNotFound;
-  if (!S_ISREG(st.st_mode)) return kAccessDenied;
+  // The contents of a link, or of a file other names share, are not this
+  // name's to destroy: only the name goes.
+  if (!S_ISREG(st.st_mode) || st.st_nlink != 1) return kSuccess;
   bool read_only = !(st.st_mode & S_IWUSR);
   if (read_only) chmod(host->c_str(), (st.st_mode & 07777) | S_IWUSR);
   int fd = open(host->c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
   Status result = kSuccess;
+  struct stat opened;
   if (fd < 0) {
     result = kAccessDenied;
+  } else if (fstat(fd, &opened) != 0 || opened.st_ino != st.st_ino || opened.st_nlink != 1) {
+    close(fd);  // replaced or linked meanwhile: not the file we looked at
   } else {
-    static const std::array<char, 65536> kZeros{};
-    auto left = static_cast<std::uint64_t>(st.st_size);
-    while (left > 0 && result == kSuccess) {
-      std::size_t chunk = left < kZeros.size() ? static_cast<std::size_t>(left) : kZeros.size();
-      ssize_t n = write(fd, kZeros.data(), chunk);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0)
-        result = kWriteFault;
-      else
-        left -= static_cast<std::uint64_t>(n);
-    }
+    result = ZeroData(fd, st.st_size);
     if (result == kSuccess && fsync(fd) != 0) result = kWriteFault;
     close(fd);
   }

@@ -10,9 +10,27 @@
 namespace korvanta {
 namespace fs = std::filesystem;
 
-MachineFolder::MachineFolder(fs::path root) : root_(std::move(root)) {}
+MachineFolder::MachineFolder(fs::path root, bool host_drives)
+    : root_(std::move(root)), host_drives_(host_drives) {}
+
+bool MachineFolder::Inside(const fs::path& host) const {
+  std::error_code ec;
+  fs::path base = fs::weakly_canonical(root_, ec);
+  if (ec) return false;
+  fs::path target = fs::weakly_canonical(host, ec);
+  if (ec) return false;
+  auto [b, t] = std::mismatch(base.begin(), base.end(), target.begin(), target.end());
+  // A trailing separator makes an empty last element.
+  return b == base.end() || (std::next(b) == base.end() && b->empty());
+}
 
 std::optional<fs::path> MachineFolder::DriveFolder(char letter) const {
+  std::optional<fs::path> drive = Drive(letter);
+  if (drive && !host_drives_ && !Inside(*drive)) return std::nullopt;
+  return drive;
+}
+
+std::optional<fs::path> MachineFolder::Drive(char letter) const {
   if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
   if (letter < 'a' || letter > 'z') return std::nullopt;
   std::error_code ec;
@@ -47,8 +65,20 @@ std::optional<std::string> FindEntry(const fs::path& folder, const std::string& 
 }  // namespace
 
 std::optional<fs::path> MachineFolder::HostPath(std::string_view windows_path) const {
+  std::optional<fs::path> host = Resolve(windows_path);
+  if (host && !host_drives_ && !Inside(*host)) return std::nullopt;
+  return host;
+}
+
+bool MachineFolder::LeadsOutside(std::string_view windows_path) const {
+  if (host_drives_) return false;
+  std::optional<fs::path> host = Resolve(windows_path);
+  return host && !Inside(*host);
+}
+
+std::optional<fs::path> MachineFolder::Resolve(std::string_view windows_path) const {
   if (windows_path.size() < 2 || windows_path[1] != ':') return std::nullopt;
-  std::optional<fs::path> drive = DriveFolder(windows_path[0]);
+  std::optional<fs::path> drive = Drive(windows_path[0]);
   if (!drive) return std::nullopt;
 
   std::vector<std::string> parts;

@@ -10,29 +10,46 @@
 
 namespace korvanta {
 
+// Wine maps Z: to the host's root and links the user's folders to the host's
+// home: through them a scan or a delete would reach the host's own files. Unless
+// host_drives is given (the user asked for them), what leads out of the machine
+// folder is not part of the machine: such a drive is not there and such a path
+// resolves to nothing.
 class MachineFolder {
  public:
-  explicit MachineFolder(std::filesystem::path root);
+  explicit MachineFolder(std::filesystem::path root, bool host_drives = false);
 
   const std::filesystem::path& root() const { return root_; }
+  bool host_drives() const { return host_drives_; }
 
   // The host folder a drive letter maps to ("c" -> <root>/dosdevices/c:); nothing
-  // when the machine has no such drive. Without a dosdevices entry, C: is drive_c.
+  // when the machine has no such drive, or it leads out of the machine folder.
+  // Without a dosdevices entry, C: is drive_c.
   std::optional<std::filesystem::path> DriveFolder(char letter) const;
 
   // The host path of an absolute Windows path ("C:\WINDOWS\win.ini"). Each existing
   // component is taken as the folder stores it, matched without regard to case;
   // the first missing component and everything after it are used as written, so
-  // new files keep the caller's spelling. Nothing for a relative path or a drive
-  // the machine does not have.
+  // new files keep the caller's spelling. Nothing for a relative path, a drive
+  // the machine does not have, or a path that leads out of the machine folder
+  // (links on the way included).
   std::optional<std::filesystem::path> HostPath(std::string_view windows_path) const;
+
+  // Whether the path would resolve but leads out of the machine folder, which
+  // is why HostPath gives nothing for it.
+  bool LeadsOutside(std::string_view windows_path) const;
 
   // The Windows path of a host path, through the drive that holds it (the most
   // specific one, other drives before Z:); nothing when no drive holds it.
   std::optional<std::string> WindowsPath(const std::filesystem::path& host) const;
 
  private:
+  std::optional<std::filesystem::path> Drive(char letter) const;
+  std::optional<std::filesystem::path> Resolve(std::string_view windows_path) const;
+  bool Inside(const std::filesystem::path& host) const;
+
   std::filesystem::path root_;
+  bool host_drives_;
 };
 
 }  // namespace korvanta

@@ -27,7 +27,7 @@ class PortableMachine final : public MachineBackend {
  public:
   PortableMachine(const std::filesystem::path& root, MachineFolderOptions options)
       : options_(std::move(options)),
-        folder_(root),
+        folder_(root, options_.host_drives),
         registry_(root, [root] { return WineserverWriteRefusal(root); }),
         files_(folder_, registry_),
         profiles_(files_, registry_, [this] { return WindowsDirectory(); }),
@@ -71,7 +71,10 @@ class PortableMachine final : public MachineBackend {
     }
     return kFolder;
   }
-  std::string Describe() const override { return folder_.root().string(); }
+  std::string Describe() const override {
+    // The user should see that the host's own files are within reach.
+    return folder_.root().string() + (folder_.host_drives() ? "（含本机的全部文件）" : "");
+  }
 
   void BeginAction() override { registry_.BeginAction(); }
   void EndAction() override { registry_.EndAction(); }

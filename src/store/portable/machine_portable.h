@@ -14,6 +14,9 @@ struct MachineFolderOptions {
   // starts with the shipped options. A folder that already exists is the user's
   // and is left as it is, set.ini or not. Empty: nothing is copied.
   std::filesystem::path shipped_settings;
+  // Drives and links that lead out of the machine folder to the computer's own
+  // files (Wine's Z:) are offered and reached too. Off unless the user asks.
+  bool host_drives = false;
 };
 
 std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root);

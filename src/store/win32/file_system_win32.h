@@ -18,6 +18,8 @@ class Win32FileSystem final : public FileSystem {
   Status RemoveDirectory(std::string_view path) override;
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override;
   std::uint32_t DriveType(std::string_view root) override;
+  // Every path of the live machine is the machine's own.
+  bool LeadsOutside(std::string_view) override { return false; }
 };
 
 }  // namespace korvanta

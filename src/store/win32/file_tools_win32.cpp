@@ -1,11 +1,15 @@
 #include "store/win32/file_tools_win32.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <vector>
 
 #include "store/paths.h"
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
+// After windows.h, which it needs.
+#include <winioctl.h>
 
 namespace korvanta {
 namespace {
@@ -123,32 +127,78 @@ std::string Win32FileTools::ShortDateTime(std::int64_t filetime) {
   return Narrow(date) + " " + Narrow(time);
 }
 
+namespace {
+
+// Writes zeros over [from, to) of the file.
+Status ZeroRange(HANDLE h, std::int64_t from, std::int64_t to) {
+  static const std::vector<char> zeros(65536, '\0');
+  LARGE_INTEGER at;
+  at.QuadPart = from;
+  if (!SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) return static_cast<Status>(GetLastError());
+  while (from < to) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::int64_t>(to - from, 65536));
+    DWORD written = 0;
+    if (!::WriteFile(h, zeros.data(), chunk, &written, nullptr) || written == 0)
+      return static_cast<Status>(GetLastError());
+    from += written;
+  }
+  return kSuccess;
+}
+
+// Zeroes the extents that hold data. A sparse file's holes stay holes: filling
+// them would take disk space the file never had, so a sparse file whose
+// extents cannot be asked for is not written at all.
+Status ZeroData(HANDLE h, std::int64_t size, bool sparse) {
+  if (!sparse) return ZeroRange(h, 0, size);
+  FILE_ALLOCATED_RANGE_BUFFER query{};
+  query.Length.QuadPart = size;
+  std::vector<FILE_ALLOCATED_RANGE_BUFFER> ranges(64);
+  for (;;) {
+    DWORD bytes = 0;
+    BOOL ok =
+        DeviceIoControl(h, FSCTL_QUERY_ALLOCATED_RANGES, &query, sizeof query, ranges.data(),
+                        static_cast<DWORD>(ranges.size() * sizeof ranges[0]), &bytes, nullptr);
+    DWORD error = ok ? 0 : GetLastError();
+    if (!ok && error != ERROR_MORE_DATA) return kSuccess;
+    std::size_t count = bytes / sizeof ranges[0];
+    if (count == 0) return kSuccess;
+    for (std::size_t i = 0; i < count; ++i) {
+      std::int64_t from = ranges[i].FileOffset.QuadPart;
+      Status s = ZeroRange(h, from, std::min(size, from + ranges[i].Length.QuadPart));
+      if (s != kSuccess) return s;
+    }
+    if (ok) return kSuccess;
+    const FILE_ALLOCATED_RANGE_BUFFER& last = ranges[count - 1];
+    std::int64_t next = last.FileOffset.QuadPart + last.Length.QuadPart;
+    query.Length.QuadPart = size - next;
+    query.FileOffset.QuadPart = next;
+  }
+}
+
+}  // namespace
+
 Status Win32FileTools::Overwrite(std::string_view path) {
   std::wstring w = Widen(path);
   DWORD attributes = GetFileAttributesW(w.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return static_cast<Status>(GetLastError());
+  // The contents of a link or a folder are not this name's to destroy.
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return kSuccess;
   if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(w.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  HANDLE h = CreateFileW(w.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_WRITE_THROUGH, nullptr);
+  HANDLE h = CreateFileW(w.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_WRITE_THROUGH | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   Status result = kSuccess;
   if (h == INVALID_HANDLE_VALUE) {
     result = static_cast<Status>(GetLastError());
   } else {
-    LARGE_INTEGER size{};
-    GetFileSizeEx(h, &size);
-    static const std::vector<char> zeros(65536, '\0');
-    auto left = static_cast<std::uint64_t>(size.QuadPart);
-    while (left > 0) {
-      DWORD chunk = left < zeros.size() ? static_cast<DWORD>(left) : 65536u;
-      DWORD written = 0;
-      if (!::WriteFile(h, zeros.data(), chunk, &written, nullptr) || written == 0) {
-        result = static_cast<Status>(GetLastError());
-        break;
-      }
-      left -= written;
+    BY_HANDLE_FILE_INFORMATION info{};
+    // A file other names share keeps its contents for them: only the name goes.
+    if (GetFileInformationByHandle(h, &info) && info.nNumberOfLinks == 1) {
+      LARGE_INTEGER size{};
+      GetFileSizeEx(h, &size);
+      result = ZeroData(h, size.QuadPart, (attributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0);
+      if (result == kSuccess && !FlushFileBuffers(h)) result = static_cast<Status>(GetLastError());
     }
-    if (result == kSuccess && !FlushFileBuffers(h)) result = static_cast<Status>(GetLastError());
     CloseHandle(h);
   }
   if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(w.c_str(), attributes);
