@@ -60,7 +60,7 @@ TEST(Cp936, NamesTheCharactersItCannotHold) {
       {"回收站 Korvanta V3.5 “确定”？?", ""},
       {"€", ""},  // 0x80 in this code page
       {"김한국 김", "김한국"},
-      {"日本語ｶﾀｶﾅ", "ｶﾀｶﾅ"},
+      {"日本語ｶﾀｶﾅ", "ｶﾀﾅ"},
       {"¢5", "¢"},    // stored as a look-alike (best fit)
       {"a😀b😀", "😀"},  // beyond the BMP
       {"", ""},
