@@ -65,6 +65,28 @@ CheckRow Flag(std::string control, RegValue value, RowAction unticked) {
   return app::FlagRow(std::move(control), std::move(value), kRegDword, Variant(1), unticked);
 }
 
+constexpr const char* kAskSite = "请输入要屏蔽的网站域名，如 www.example.com";
+constexpr std::string_view kWideBlank = "\u3000";  // the blank of a Chinese input method
+
+// Blanks typed or pasted around a name are no part of it.
+std::string_view TrimBlanks(std::string_view text) {
+  for (bool trimmed = true; trimmed;) {
+    trimmed = false;
+    for (std::string_view blank : {std::string_view(" "), std::string_view("\t"), kWideBlank}) {
+      if (text.starts_with(blank)) text.remove_prefix(blank.size()), trimmed = true;
+      if (text.ends_with(blank)) text.remove_suffix(blank.size()), trimmed = true;
+    }
+  }
+  return text;
+}
+
+// The bytes of the UTF-8 character that starts at i.
+std::size_t CharLength(std::string_view text, std::size_t i) {
+  std::size_t n = 1;
+  while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xc0) == 0x80) ++n;
+  return n;
+}
+
 bool IsHostChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.';
 }
@@ -116,18 +138,32 @@ bool Blocks(std::string_view hosts, std::string_view site) {
 
 }  // namespace
 
-std::optional<std::string> SiteToBlock(std::string_view typed) {
-  std::string_view site = typed;
+std::optional<std::string> SiteToBlock(std::string_view typed, std::string* problem) {
+  auto refuse = [problem](std::string why) -> std::optional<std::string> {
+    if (problem) *problem = std::move(why);
+    return std::nullopt;
+  };
+  std::string_view site = TrimBlanks(typed);
+  if (site == kSiteHint) return refuse(kAskSite);
   if (std::size_t scheme = site.find("://"); scheme != std::string_view::npos) {
     site.remove_prefix(scheme + 3);
   }
   site = site.substr(0, site.find_first_of("/?#"));
-  if (site.empty() || site.size() > 253 || site.front() == '.' || site.back() == '.' ||
-      site.find("..") != std::string_view::npos) {
-    return std::nullopt;
+  if (site.empty()) return refuse(kAskSite);
+  for (std::size_t i = 0; i < site.size(); i += CharLength(site, i)) {
+    const std::string_view c = site.substr(i, CharLength(site, i));
+    if (IsHostChar(c.front())) continue;
+    if (c == " " || c == "\t" || c == kWideBlank) return refuse("网址中间不能有空格，请重新输入！");
+    if (c == ":" && site.find_first_not_of("0123456789", i + 1) == std::string_view::npos) {
+      return refuse("网址不能带端口号（如“:8080”），请去掉端口号后重新输入！");
+    }
+    const bool shown = static_cast<unsigned char>(c.front()) >= 0x20 && c.front() != 0x7f;
+    return refuse("网址中有不允许的字符" + (shown ? "“" + std::string(c) + "”" : std::string()) +
+                  "，网址只能由字母、数字、“-”和“.”组成！");
   }
-  for (char c : site) {
-    if (!IsHostChar(c)) return std::nullopt;
+  if (site.size() > 253) return refuse("网址太长，域名最多只能有253个字符！");
+  if (site.front() == '.' || site.back() == '.' || site.find("..") != std::string_view::npos) {
+    return refuse("网址格式不正确：不能以“.”开头或结尾，也不能有连续的“.”！");
   }
   return std::string(site);
 }
@@ -233,6 +269,17 @@ void NetworkPage::Fill(app::LoadStep step) {
 }
 
 void NetworkPage::Apply() {
+  // Connection texts the code page cannot hold would be stored as '?': the user
+  // is told which characters, and the apply writes nothing.
+  if (!Textmut.text().empty() && !Textdyhc.text().empty() && !Textfzsm.text().empty()) {
+    std::string unstorable =
+        program_.machine().UnstorableMessage({Textmut.text(), Textdyhc.text(), Textfzsm.text()});
+    if (!unstorable.empty()) {
+      program_.dialogs().MessageBox(program_.main(), "警告", unstorable,
+                                    ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+      return;
+    }
+  }
   app::ApplySettingsPage(program_, "网络系统设置成功  ", table_);
 }
 
@@ -265,15 +312,16 @@ void NetworkPage::BlockSite() {
   if (!Checkpb.ticked()) return;
   // What lands in a system file must be a host name: anything else would add
   // lines the resolver misreads, so nothing is written and the user is told.
-  std::optional<std::string> site = SiteToBlock(Textpb.text());
+  std::string problem;
+  std::optional<std::string> site = SiteToBlock(Textpb.text(), &problem);
   if (!site) {
-    program_.dialogs().MessageBox(program_.main(), "警告",
-                                  "请输入要屏蔽的网站域名，如 www.example.com",
-                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+    program_.dialogs().MessageBox(program_.main(), "警告", problem, ui::MessageIcon::kExclamation,
+                                  ui::MessageButtons::kOk);
     return;
   }
-  FileSystem& files = program_.machine().files();
-  SystemPaths& paths = program_.machine().paths();
+  Machine& machine = program_.machine();
+  FileSystem& files = machine.files();
+  SystemPaths& paths = machine.paths();
   const std::string windows = paths.WinDir();
   const std::string program = paths.ProgramFolder();
   const std::string sample = windows + "hosts.sam";
@@ -289,14 +337,27 @@ void NetworkPage::BlockSite() {
   }
   if (Blocks(hosts, *site)) return;
 
-  Registry& reg = program_.machine().reg();
+  // The hosts files and the flag that says their backup is taken change
+  // together: hosts rewritten without the flag would have the next blocking
+  // back up a hosts file that already blocks, and the original would be gone.
+  if (!machine.WriteRefusal().empty()) {
+    for (const std::string& file : HostsFiles()) machine.RecordWriteFailure(file);
+    return;
+  }
+  Registry& reg = machine.reg();
   Variant taken;
   reg.QueryValue(kHKLM, kProgramKey, kBackupTaken, taken);
   files.CreateDirectory(program + "\\hostsbak");
-  // The backup is the hosts file from before the first blocking, and only that.
-  if (!(taken == 1)) {
+  // The backup is the hosts file from before the first blocking, and only that:
+  // one already there is never replaced.
+  if (!(taken == 1) && !files.Stat(backup)) {
     for (const std::string& source : {sample, nt_hosts}) {
       files.CopyFile(source, backup, true);
+    }
+    // Without its backup the original could not be restored: the files stay.
+    if (!hosts.empty() && !files.Stat(backup)) {
+      machine.RecordWriteFailure(backup);
+      return;
     }
   }
   // A last line without its break gains the blank line's space and the entry
@@ -304,7 +365,7 @@ void NetworkPage::BlockSite() {
   const std::string_view eol = LineEnd(hosts);
   hosts += " ";
   hosts += eol;
-  hosts += "127.0.0.1 " + program_.machine().codepage().ToAnsi(*site);
+  hosts += "127.0.0.1 " + machine.codepage().ToAnsi(*site);
   hosts += eol;
   if (files.WriteFile(working, hosts) == kSuccess) WriteHostsFiles(hosts);
   files.DeleteFile(working, true);
@@ -318,13 +379,31 @@ void NetworkPage::RestoreHosts() {
   WriteHostsFiles(bytes);
 }
 
-// Each file is replaced whole through a file beside it, so a machine is never
-// left with half a hosts file.
-void NetworkPage::WriteHostsFiles(std::string_view bytes) {
+std::vector<std::string> NetworkPage::HostsFiles() {
   FileSystem& files = program_.machine().files();
   const std::string windows = program_.machine().paths().WinDir();
+  std::vector<std::string> found;
   for (const char* name : {"hosts.sam", "hosts", "system32\\drivers\\etc\\hosts"}) {
-    files.WriteFile(windows + name, bytes);
+    std::string file = windows + name;
+    std::string folder = file.substr(0, file.rfind('\\'));
+    if (std::optional<FileEntry> entry = files.Stat(folder); entry && entry->is_directory()) {
+      found.push_back(std::move(file));
+    }
+  }
+  return found;
+}
+
+// Each file is replaced whole through a file beside it, so a machine is never
+// left with half a hosts file. A read-only one is left as it is, as Windows
+// leaves it.
+void NetworkPage::WriteHostsFiles(std::string_view bytes) {
+  Machine& machine = program_.machine();
+  for (const std::string& file : HostsFiles()) {
+    std::optional<FileEntry> entry = machine.files().Stat(file);
+    const bool read_only = entry && (entry->attributes & kAttrReadOnly) != 0;
+    if (read_only || machine.files().WriteFile(file, bytes) != kSuccess) {
+      machine.RecordWriteFailure(file);
+    }
   }
 }
 

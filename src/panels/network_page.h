@@ -15,10 +15,11 @@
 
 namespace korvanta::panels {
 
-// The host name in what the user typed as a site to block: a scheme and a path
-// typed by mistake are taken off; nothing when what remains is not a host name
-// (letters, digits, hyphens and dots, at most 253 characters).
-std::optional<std::string> SiteToBlock(std::string_view typed);
+// The host name in what the user typed as a site to block: blanks at either
+// end, a scheme and a path typed by mistake are taken off; nothing when what
+// remains is not a host name (letters, digits, hyphens and dots, at most 253
+// characters), and then problem, when given, says what is wrong, for the user.
+std::optional<std::string> SiteToBlock(std::string_view typed, std::string* problem = nullptr);
 
 class NetworkPage final : public app::Page {
  public:
@@ -49,8 +50,10 @@ class NetworkPage final : public app::Page {
   void LoadConnection();
   void ApplyConnection();
   void BlockSite();
-  // Writes bytes over each hosts file the program keeps, in their order; a
-  // missing folder or a file that cannot be replaced is skipped.
+  // The hosts files the program keeps whose folders exist, in their order.
+  std::vector<std::string> HostsFiles();
+  // Writes bytes over each of them; a file that cannot be replaced (read-only)
+  // is skipped and told with the action's other failures.
   void WriteHostsFiles(std::string_view bytes);
 
   app::Program& program_;

@@ -15,6 +15,10 @@ class Codepage {
   virtual std::uint32_t id() const = 0;
   virtual std::string ToAnsi(std::string_view utf8) const = 0;
   virtual std::string FromAnsi(std::string_view ansi) const = 0;
+  // The characters of utf8 that the code page cannot hold (ToAnsi would put a
+  // '?' or a look-alike in their place), each once, in the order they first
+  // come; empty when the whole text converts exactly.
+  virtual std::string Unstorable(std::string_view utf8) const = 0;
 };
 
 }  // namespace korvanta

@@ -12,6 +12,22 @@ bool Machine::Commit() {
   return backend_->SaveChanges() == kSuccess && failures_.empty();
 }
 
+std::string Machine::UnstorableMessage(std::initializer_list<std::string_view> texts) const {
+  std::string bad;
+  for (std::string_view text : texts) {
+    for (std::string_view rest = codepage().Unstorable(text); !rest.empty();) {
+      // One character: its lead byte and the continuation bytes after it.
+      std::size_t n = 1;
+      while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xc0) == 0x80) ++n;
+      if (bad.find(rest.substr(0, n)) == std::string::npos) bad += rest.substr(0, n);
+      rest.remove_prefix(n);
+    }
+  }
+  if (bad.empty()) return {};
+  return "输入的内容中有系统无法保存的字符：" + bad +
+         "\n请改用其他字符后重新设置，本次没有作任何修改！";
+}
+
 std::string Machine::TakeWriteError() {
   std::string reason = backend_->TakeWriteError();
   std::vector<std::string> places = failures_.Take();

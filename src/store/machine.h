@@ -2,8 +2,10 @@
 // The machine the program works on, as pages see it: the Registry Access Layer,
 // the Settings Store, the shared paths, files and shell, all over one back end.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "store/machine_backend.h"
@@ -48,6 +50,18 @@ class Machine {
   // Stores now what the current action wrote so far, for an action that tells
   // the user it succeeded: true when every write of the action so far is stored.
   bool Commit();
+  // Whether the current action's registry writes would be refused now (a
+  // running Wine owns the registry): asked before an action writes files that
+  // go with its registry values, so that both are written or neither. The reason
+  // is also told with the action's other failures. Empty: writes may go ahead.
+  std::string WriteRefusal() { return backend_->WriteRefusal(); }
+  // For an action about to store texts the user typed: a message naming the
+  // characters the ANSI code page cannot hold, empty when every text can be
+  // stored. The action then writes nothing.
+  std::string UnstorableMessage(std::initializer_list<std::string_view> texts) const;
+  // A place the action could not write other than through the store (a hosts
+  // file that is read-only), told with the rest.
+  void RecordWriteFailure(std::string what) { failures_.Record(std::move(what)); }
   // What the last action could not store, for the user: the back end's reason
   // (a running Wine owns the registry, a full disk) and the places not written.
   // Empty when everything was stored. Taking it clears it.

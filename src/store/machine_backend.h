@@ -54,6 +54,9 @@ class MachineBackend {
   virtual void EndAction() = 0;
   // Saves now what the current action changed so far (the action goes on).
   virtual Status SaveChanges() = 0;
+  // Why registry writes would be refused now, for the user, without writing;
+  // empty when they may go ahead. The reason is kept for TakeWriteError too.
+  virtual std::string WriteRefusal() { return {}; }
   // The reason the last write or save was refused or failed, for the UI to show;
   // empty when there was none. Taking it clears it.
   virtual std::string TakeWriteError() = 0;

@@ -35,12 +35,16 @@ std::string_view RootName(RegRoot root) {
 }
 
 Status Registry::Recorded(Status status, RegRoot root, std::string_view sub_key,
-                          const std::string_view* value_name) {
+                          const std::string_view* value_name, std::string_view unstorable) {
   if (status == kSuccess || !failures_) return status;
   std::string what = std::string(RootName(root)) + "\\" + std::string(sub_key);
   if (value_name)
     what += "\\" + (value_name->empty() ? std::string("(默认)") : std::string(*value_name));
-  failures_->Record(std::move(what));
+  if (!unstorable.empty()) {
+    failures_->RecordUnstorable(std::move(what), unstorable);
+  } else {
+    failures_->Record(std::move(what));
+  }
   return status;
 }
 
@@ -87,10 +91,17 @@ Status Registry::SetValue(RegRoot root, std::string_view sub_key, std::string_vi
   std::string bytes;
   switch (type) {
     case kRegSz:
-    case kRegExpandSz:
-      bytes = codepage_.ToAnsi(value.ToText());
+    case kRegExpandSz: {
+      // A '?' stored for each character the code page lacks would lose the text
+      // without a word: nothing is written, and the characters are told.
+      const std::string text = value.ToText();
+      if (std::string bad = codepage_.Unstorable(text); !bad.empty()) {
+        return Recorded(kNoUnicodeTranslation, root, sub_key, &value_name, bad);
+      }
+      bytes = codepage_.ToAnsi(text);
       bytes.push_back('\0');
       break;
+    }
     case kRegDword:
     case kRegBinary: {
       std::optional<std::int32_t> number = value.ToInt32();

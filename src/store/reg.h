@@ -35,7 +35,8 @@ class Registry {
   // and REG_EXPAND_SZ store the text whole with one terminating zero; REG_DWORD
   // stores value as a 32-bit integer; REG_BINARY the first size bytes (at most 4)
   // of it. size becomes the byte count stored; value becomes the integer for the
-  // number types. A text that is not a number writes nothing (kInvalidData).
+  // number types. A text that is not a number writes nothing (kInvalidData), nor
+  // does a text the ANSI code page cannot hold whole (kNoUnicodeTranslation).
   Status SetValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
                   std::uint32_t type, Variant& value, std::int32_t& size);
   Status SetValue(RegRoot root, std::string_view sub_key, std::string_view value_name,
@@ -62,7 +63,7 @@ class Registry {
  private:
   // Records a failed write of root\sub_key (\value_name when given).
   Status Recorded(Status status, RegRoot root, std::string_view sub_key,
-                  const std::string_view* value_name);
+                  const std::string_view* value_name, std::string_view unstorable = {});
 
   RegistryBackend& backend_;
   const Codepage& codepage_;

@@ -16,6 +16,14 @@ std::uint32_t SettingsStore::Read(const char* section, const char* key, const ch
 
 bool SettingsStore::Write(std::string_view section, std::string_view key,
                           std::optional<std::string_view> value, const char* ansi_file) {
+  if (std::string bad = value ? codepage_.Unstorable(*value) : std::string(); !bad.empty()) {
+    if (failures_) {
+      failures_->RecordUnstorable(
+          codepage_.FromAnsi(ansi_file) + " [" + std::string(section) + "] " + std::string(key),
+          bad);
+    }
+    return false;
+  }
   std::string s = codepage_.ToAnsi(section), k = codepage_.ToAnsi(key);
   std::string v = value ? codepage_.ToAnsi(*value) : std::string();
   bool written = backend_.WritePrivateProfileString(s.c_str(), k.c_str(),

@@ -28,6 +28,7 @@ class SettingsStore {
   std::string INIReadKey(std::string_view section, std::string_view key, std::string_view file,
                          std::uint32_t capacity);
   // Writes value as text, whole; creates the file, section and key when missing.
+  // A text the ANSI code page cannot hold whole is not written (false).
   bool INIWriteKey(std::string_view section, std::string_view key, const Variant& value,
                    std::string_view file);
   // Removes the key line.

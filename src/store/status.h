@@ -21,5 +21,7 @@ inline constexpr Status kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 inline constexpr Status kMoreData = 234;         // ERROR_MORE_DATA
 inline constexpr Status kNoMoreItems = 259;      // ERROR_NO_MORE_ITEMS
 inline constexpr Status kBadPathname = 161;      // ERROR_BAD_PATHNAME
+// ERROR_NO_UNICODE_TRANSLATION: a text holds characters the ANSI code page cannot.
+inline constexpr Status kNoUnicodeTranslation = 1113;
 
 }  // namespace korvanta

@@ -4,6 +4,7 @@
 // failed write here, and the program reports the list once the action is over.
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,10 @@ class WriteFailures {
  public:
   // One place that was not written: "HKEY_LOCAL_MACHINE\Software\...\Name".
   void Record(std::string what) { failures_.push_back(std::move(what)); }
+  // A text not written because the ANSI code page cannot hold those characters.
+  void RecordUnstorable(std::string what, std::string_view characters) {
+    Record(std::move(what) + "（无法保存的字符：" + std::string(characters) + "）");
+  }
   bool empty() const { return failures_.empty(); }
   std::size_t size() const { return failures_.size(); }
   // Taking them clears the list.

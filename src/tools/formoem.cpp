@@ -116,6 +116,14 @@ void Formoem::Load() {
 void Formoem::Save() {
   Machine& machine = program_.machine();
   const std::string file = InfoFile();
+  // A maker name the code page cannot hold would be stored as '?': the user is
+  // told which characters, and nothing is saved.
+  std::string unstorable = machine.UnstorableMessage({Text1.text(), Text2.text(), Text3.text()});
+  if (!unstorable.empty()) {
+    program_.dialogs().MessageBox(this, "警告", unstorable, ui::MessageIcon::kExclamation,
+                                  ui::MessageButtons::kOk);
+    return;
+  }
   program_.log().AppendLogEntry("OEM信息设置成功  ");
   if (chosen_picture_) machine.files().CopyFile(*chosen_picture_, LogoFile(), true);
   machine.ini().INIWriteKey(kGeneral, "Manufacturer", Text1.text(), file);

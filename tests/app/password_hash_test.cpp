@@ -28,9 +28,14 @@ TEST(PasswordHash, StoredHashesVerifyAndNeverHoldThePassword) {
   EXPECT_FALSE(PasswordMatches(stored, ""));
   EXPECT_NE(HashPassword("秘密Abc"), stored) << "every hash has its own salt";
 
-  std::string tampered = stored;
-  tampered.back() = tampered.back() == '0' ? '1' : '0';
-  EXPECT_FALSE(PasswordMatches(tampered, "秘密Abc"));
+  // Any one digit of the salt or the hash changed: first, middle and last.
+  const std::size_t hash = stored.rfind('$') + 1, salt = stored.rfind('$', hash - 2) + 1;
+  for (std::size_t at : {salt, salt + 15, hash - 2, hash, hash + 1, hash + 31, hash + 32,
+                         stored.size() - 2, stored.size() - 1}) {
+    std::string tampered = stored;
+    tampered[at] = tampered[at] == '0' ? '1' : '0';
+    EXPECT_FALSE(PasswordMatches(tampered, "秘密Abc")) << "digit " << at;
+  }
   EXPECT_FALSE(PasswordMatches("kv1$x$00$00", "x")) << "a malformed hash matches nothing";
 }
 

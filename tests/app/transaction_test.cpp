@@ -1,7 +1,8 @@
 // One user action is one transaction of the machine: the personalisation page's
 // apply saves each registry file at most once, and a machine that refuses the
 // writes (Wine owns the registry) keeps its files whole and has the user told
-// once, with no success shown.
+// once, with no success shown; the files that go with its registry values stay
+// as they were too.
 
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
@@ -105,6 +106,35 @@ TEST_F(TransactionTest, AWineOwnedRegistryIsLeftWholeAndTheUserToldOnce) {
   EXPECT_NE(out.find("message 警告: "), std::string::npos) << out;
   machine_->files().ReadFile(machine_->paths().ProgramFolder() + "\\tamrik.Log", log);
   EXPECT_EQ(machine_->codepage().FromAnsi(log).find("Korvanta密码"), std::string::npos);
+}
+
+TEST_F(TransactionTest, ABlockingTheRegistryRefusesLeavesTheHostsFilesAlone) {
+  FileSystem& files = machine_->files();
+  const std::string hosts = machine_->paths().WinDir() + "system32\\drivers\\etc\\hosts";
+  const std::string backup = machine_->paths().ProgramFolder() + "\\hostsbak\\hosts.txt";
+  const std::string original = "127.0.0.1 localhost\r\n";
+  ASSERT_EQ(files.WriteFile(hosts, original), kSuccess);
+  Drive(
+      "start\nclick Label3(3)\nset Optionzdy on\nclick Textpb\ntype Textpb www.example.com\n"
+      "set Checkpb on\n");
+  ASSERT_TRUE(test::StartWineserver(prefix_)) << "no wineserver";
+  std::string out = Drive("click Commandszwl\n");
+  EXPECT_NE(out.find("system32\\drivers\\etc\\hosts"), std::string::npos) << out;
+  std::string bytes;
+  ASSERT_EQ(files.ReadFile(hosts, bytes), kSuccess);
+  EXPECT_EQ(bytes, original) << "the hosts file changed without its flag";
+  EXPECT_FALSE(files.Stat(backup));
+
+  // Once Wine is gone, the blocking takes its backup from the original.
+  test::StopWineserver(prefix_);
+  Drive("click Commandszwl\n");
+  ASSERT_EQ(files.ReadFile(backup, bytes), kSuccess);
+  EXPECT_EQ(bytes, original);
+  ASSERT_EQ(files.ReadFile(hosts, bytes), kSuccess);
+  EXPECT_EQ(bytes, original + " \r\n127.0.0.1 www.example.com\r\n");
+  Variant taken;
+  machine_->reg().QueryValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "pb", taken);
+  EXPECT_EQ(taken, 1);
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "store/utf.h"
+
 #ifdef _WIN32
+#include "store/win32/codepage_win32.h"
 #include "store/win32/windows_api.h"
 #endif
 
@@ -48,7 +51,41 @@ TEST(Cp936, BoundedConversionNeverSplitsACharacter) {
   EXPECT_EQ(Cp936::AnsiLength(u"ab临时"), 6u);
 }
 
+TEST(Cp936, NamesTheCharactersItCannotHold) {
+  struct Case {
+    const char* text;
+    const char* unstorable;
+  };
+  const Case cases[] = {
+      {"回收站 Korvanta V3.5 “确定”？?", ""},
+      {"€", ""},  // 0x80 in this code page
+      {"김한국 김", "김한국"},
+      {"日本語ｶﾀｶﾅ", "ｶﾀﾅ"},
+      {"¢5", "¢"},    // stored as a look-alike (best fit)
+      {"a😀b😀", "😀"},  // beyond the BMP
+      {"", ""},
+  };
+  Cp936 cp;
+  for (const Case& c : cases) EXPECT_EQ(cp.Unstorable(c.text), c.unstorable) << c.text;
+}
+
 #ifdef _WIN32
+TEST(Cp936, TheSystemHoldsTheSameCharacters) {
+  ASSERT_EQ(GetACP(), 936u) << "run under Wine with LANG=zh_CN.UTF-8 (scripts/wine-run)";
+  Cp936 ours;
+  Win32Codepage system;
+  int differences = 0;
+  for (unsigned u = 1; u < 0x10000 && differences < 10; ++u) {
+    if (u >= 0xd800 && u < 0xe000) continue;  // half a character
+    const std::string text = Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(u)));
+    if (ours.Unstorable(text) != system.Unstorable(text)) {
+      ADD_FAILURE() << "U+" << std::hex << u;
+      ++differences;
+    }
+  }
+  EXPECT_EQ(system.Unstorable("a😀김"), "😀김");
+}
+
 TEST(Cp936, EveryCharacterConvertsAsTheSystemDoes) {
   ASSERT_EQ(GetACP(), 936u) << "run under Wine with LANG=zh_CN.UTF-8 (scripts/wine-run)";
   int differences = 0;

@@ -160,4 +160,29 @@ std::string Cp936::FromAnsi(std::string_view ansi) const {
   return Utf16ToUtf8(ToUtf16(ansi));
 }
 
+// A character is held when its bytes read back as itself: the default '?' and
+// Wine's best-fit look-alikes do not, nor does anything beyond the BMP.
+std::string Cp936::Unstorable(std::string_view utf8) const {
+  const Tables& t = tables();
+  const std::u16string text = Utf8ToUtf16(utf8);
+  std::u16string bad;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::u16string_view one(&text[i], 1);
+    const bool pair = text[i] >= 0xd800 && text[i] < 0xdc00 && i + 1 < text.size() &&
+                      text[i + 1] >= 0xdc00 && text[i + 1] < 0xe000;
+    if (pair) {
+      one = std::u16string_view(&text[i], 2);
+      ++i;
+    } else {
+      const std::uint16_t mb = t.to_ansi[text[i]];
+      char bytes[2] = {static_cast<char>(mb >> 8), static_cast<char>(mb & 0xff)};
+      const std::u16string back =
+          ToUtf16((mb & 0xff00) ? std::string_view(bytes, 2) : std::string_view(bytes + 1, 1));
+      if (back == one) continue;
+    }
+    if (bad.find(one) == std::u16string::npos) bad += one;
+  }
+  return Utf16ToUtf8(bad);
+}
+
 }  // namespace korvanta

@@ -15,6 +15,7 @@ class Cp936 final : public Codepage {
   std::uint32_t id() const override { return 936; }
   std::string ToAnsi(std::string_view utf8) const override;
   std::string FromAnsi(std::string_view ansi) const override;
+  std::string Unstorable(std::string_view utf8) const override;
 
   // MultiByteToWideChar(936, 0, ...).
   static std::u16string ToUtf16(std::string_view ansi);

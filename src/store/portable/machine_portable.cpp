@@ -80,6 +80,7 @@ class PortableMachine final : public MachineBackend {
   void EndAction() override { registry_.EndAction(); }
   Status SaveChanges() override { return registry_.SaveChanges(); }
   std::string TakeWriteError() override { return registry_.TakeWriteError(); }
+  std::string WriteRefusal() override { return registry_.WriteRefusal(); }
 
  private:
   // The first run on a machine starts from the options shipped with the program.

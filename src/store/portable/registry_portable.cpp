@@ -217,6 +217,15 @@ std::string PortableRegistry::TakeWriteError() {
   return error;
 }
 
+std::string PortableRegistry::WriteRefusal() {
+  Status status = StartWrite();
+  for (Hive* hive : {&system_, &user_}) {
+    if (status == kSuccess && hive->data) status = WritableOrError(*hive);
+  }
+  EndActionStatus();
+  return status == kSuccess ? std::string() : write_error_;
+}
+
 // Every write runs in an action (its own when none is open). The machine is
 // asked once per action, before the first change.
 Status PortableRegistry::StartWrite() {

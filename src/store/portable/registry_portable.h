@@ -50,6 +50,9 @@ class PortableRegistry final : public RegistryBackend {
   void EndAction();
   // Saves what the current action changed so far; the action goes on.
   Status SaveChanges();
+  // Why writes would be refused now (asked as the first write of the action
+  // would ask), kept as the last write error too; empty when they may go ahead.
+  std::string WriteRefusal();
   // Why the last write or save was refused or failed; empty when none was.
   // Taking it clears it.
   std::string TakeWriteError();

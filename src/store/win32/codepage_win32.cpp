@@ -29,3 +29,33 @@ std::string Win32Codepage::FromAnsi(std::string_view ansi) const {
 }
 
 }  // namespace korvanta
+
+namespace korvanta {
+
+// Asked character by character, without best fit, so that the answer names the
+// characters; the UTF code pages hold everything and take no such flags.
+std::string Win32Codepage::Unstorable(std::string_view utf8) const {
+  const UINT acp = GetACP();
+  if (acp == CP_UTF8 || acp == CP_UTF7) return {};
+  const std::wstring wide = Widen(utf8);
+  std::wstring bad;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    std::size_t n = 1;
+    if (wide[i] >= 0xd800 && wide[i] < 0xdc00 && i + 1 < wide.size() && wide[i + 1] >= 0xdc00 &&
+        wide[i + 1] < 0xe000) {
+      n = 2;
+    }
+    const std::wstring one = wide.substr(i, n);
+    i += n - 1;
+    char bytes[8];
+    BOOL used_default = FALSE;
+    const int written =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, one.data(), static_cast<int>(n), bytes,
+                            sizeof bytes, nullptr, &used_default);
+    if ((written > 0 && !used_default) || bad.find(one) != std::wstring::npos) continue;
+    bad += one;
+  }
+  return Narrow(bad);
+}
+
+}  // namespace korvanta

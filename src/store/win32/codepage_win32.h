@@ -10,6 +10,7 @@ class Win32Codepage final : public Codepage {
   std::uint32_t id() const override;
   std::string ToAnsi(std::string_view utf8) const override;
   std::string FromAnsi(std::string_view ansi) const override;
+  std::string Unstorable(std::string_view utf8) const override;
 };
 
 }  // namespace korvanta
