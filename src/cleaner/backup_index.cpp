@@ -2,12 +2,8 @@
 
 namespace korvanta::cleaner {
 
-std::string BackupIndex::Read(const char* section, const std::string& key, std::uint32_t capacity) {
-  return ini_.INIReadKey(section, key, file_, capacity);
-}
-
-std::optional<int> BackupIndex::StoredNext() {
-  std::string text = Read("filesum", "Filesum", 100);
+std::optional<int> BackupIndex::StoredNext() const {
+  std::string text = Value("filesum", "Filesum");
   std::size_t i = text.find_first_not_of(" \t");
   if (i == std::string::npos || text[i] < '0' || text[i] > '9') return std::nullopt;
   long long value = 0;
@@ -16,38 +12,65 @@ std::optional<int> BackupIndex::StoredNext() {
   return static_cast<int>(value);
 }
 
-std::string BackupIndex::Bakpath() {
-  return Read("bakpath", "Bakpath", 1000);
+std::string BackupIndex::Bakpath() const {
+  return Value("bakpath", "Bakpath");
 }
 
-BackupEntry BackupIndex::Entry(int k, const std::string& bakpath) {
+BackupEntry BackupIndex::Entry(int k, const std::string& bakpath) const {
   std::string number = std::to_string(k);
-  BackupEntry e{Read("filename", "Name" + number, 1000), Read("filepath", "Path" + number, 1000),
-                Read("filesize", "Size" + number, 1000), Read("bakfile", "File" + number, 1000)};
+  BackupEntry e{Value("filename", "Name" + number), Value("filepath", "Path" + number),
+                Value("filesize", "Size" + number), Value("bakfile", "File" + number)};
   if (e.copy.empty()) e.copy = bakpath + e.name;
   return e;
 }
 
-void BackupIndex::WriteEntry(int k, const BackupEntry& entry) {
+void BackupIndex::Put(int k, const BackupEntry& entry) {
   std::string number = std::to_string(k);
-  ini_.INIWriteKey("filename", "Name" + number, Variant(entry.name), file_);
-  ini_.INIWriteKey("filepath", "Path" + number, Variant(entry.folder), file_);
-  ini_.INIWriteKey("filesize", "Size" + number, Variant(entry.size), file_);
-  ini_.INIWriteKey("bakfile", "File" + number, Variant(entry.copy), file_);
+  file_.Set("filename", "Name" + number, entry.name);
+  file_.Set("filepath", "Path" + number, entry.folder);
+  file_.Set("filesize", "Size" + number, entry.size);
+  file_.Set("bakfile", "File" + number, entry.copy);
 }
 
-void BackupIndex::WriteNext(int next) {
-  ini_.INIWriteKey("filesum", "Filesum", Variant(" " + std::to_string(next)), file_);
+bool BackupIndex::Append(const std::vector<BackupEntry>& entries, const std::string& bakpath) {
+  int n = NextNumber();
+  for (const BackupEntry& e : entries) Put(n++, e);
+  // Filesum as the deleter has always written it: the number after one space.
+  file_.Set("filesum", "Filesum", " " + std::to_string(n));
+  file_.Set("bakpath", "Bakpath", bakpath);
+  if (file_.Save()) return true;
+  Load();
+  return false;
 }
 
-void BackupIndex::WriteBakpath(const std::string& folder_with_backslash) {
-  ini_.INIWriteKey("bakpath", "Bakpath", Variant(folder_with_backslash), file_);
+int BackupIndex::Recover() {
+  std::optional<int> stored = StoredNext();
+  if (!stored) return 0;
+  int n = *stored;
+  const std::string bakpath = Bakpath();
+  for (;; ++n) {
+    std::string number = std::to_string(n);
+    if (!file_.Get("filename", "Name" + number) || !file_.Get("filepath", "Path" + number) ||
+        !file_.Get("filesize", "Size" + number))
+      break;
+    BackupEntry e = Entry(n, bakpath);
+    std::optional<FileEntry> copy = e.name.empty() ? std::nullopt : files_.Stat(e.copy);
+    if (!copy || copy->is_directory()) break;
+  }
+  if (n == *stored) return 0;
+  file_.Set("filesum", "Filesum", " " + std::to_string(n));
+  if (!file_.Save()) {
+    Load();
+    return 0;
+  }
+  return n - *stored;
 }
 
-void BackupIndex::Clear() {
+bool BackupIndex::Clear() {
   for (const char* section : {"filename", "filepath", "filesize", "bakpath", "bakfile"})
-    ini_.INIDeleteSectionAll(section, file_);
-  ini_.INIWriteKey("filesum", "Filesum", Variant("1"), file_);
+    file_.RemoveSection(section);
+  file_.Set("filesum", "Filesum", "1");
+  return file_.Save();
 }
 
 }  // namespace korvanta::cleaner

@@ -3,11 +3,16 @@
 // before deletion, numbered from 1. Older readers find an entry's copy as
 // Bakpath + Name; as copies never replace each other, each entry also names its
 // own copy in [bakfile] File<k>, which this reader prefers.
+//
+// The index is read whole and stored whole: a group of entries, Bakpath and the
+// Filesum that makes them count reach the disk in one replace of the file, so a
+// reader sees all of a group or none of it.
 
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "store/settings_store.h"
+#include "store/profile_file.h"
 
 namespace korvanta::cleaner {
 
@@ -20,29 +25,39 @@ struct BackupEntry {
 
 class BackupIndex {
  public:
-  BackupIndex(SettingsStore& ini, std::string file) : ini_(ini), file_(std::move(file)) {}
+  BackupIndex(FileSystem& files, std::string file) : files_(files), file_(files, std::move(file)) {}
+
+  // Reads the file as it is now; false when it exists and cannot be read.
+  bool Load() { return file_.Load(); }
 
   // The number Filesum holds (the whole-number part of its text); nothing when
   // the file or the key is absent or holds no number.
-  std::optional<int> StoredNext();
+  std::optional<int> StoredNext() const;
   // The number the next entry gets: 1 when none is stored.
-  int NextNumber() { return StoredNext().value_or(1); }
+  int NextNumber() const { return StoredNext().value_or(1); }
   // The backup folder of the latest backup, ending in "\".
-  std::string Bakpath();
-  BackupEntry Entry(int k, const std::string& bakpath);
+  std::string Bakpath() const;
+  BackupEntry Entry(int k, const std::string& bakpath) const;
 
-  void WriteEntry(int k, const BackupEntry& entry);
-  // Filesum after a backup: the number preceded by one space, as always stored.
-  void WriteNext(int next);
-  void WriteBakpath(const std::string& folder_with_backslash);
+  // Appends entries after the last one, with the backup folder then in force,
+  // and stores the index: false when it could not be stored (the file on disk,
+  // and this index, are then as they were).
+  bool Append(const std::vector<BackupEntry>& entries, const std::string& bakpath);
+  // Entries at or after Filesum whose copies exist, left by a writer that died
+  // before it counted them: taken back, Filesum moved past them and stored.
+  // The count taken back.
+  int Recover();
   // Empties the index: its entries go and Filesum is "1".
-  void Clear();
+  bool Clear();
 
  private:
-  std::string Read(const char* section, const std::string& key, std::uint32_t capacity);
+  std::string Value(const char* section, const std::string& key) const {
+    return file_.Get(section, key).value_or("");
+  }
+  void Put(int k, const BackupEntry& entry);
 
-  SettingsStore& ini_;
-  std::string file_;
+  FileSystem& files_;
+  ProfileFile file_;
 };
 
 }  // namespace korvanta::cleaner

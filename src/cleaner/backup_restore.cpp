@@ -1,8 +1,18 @@
 #include "cleaner/backup_restore.h"
 
+#include <chrono>
+
 #include "cleaner/backup_index.h"
 
 namespace korvanta::cleaner {
+namespace {
+
+// As a delete's slices: short, flushed per batch, a short list in one go.
+constexpr auto kSliceTime = std::chrono::milliseconds(150);
+constexpr int kBatchFiles = 500;
+constexpr int kSliceMinimum = 64;
+
+}  // namespace
 
 std::string BackupRestore::IndexFile() {
   return program_.machine().paths().ProgramFolder() + "\\filebak.ini";
@@ -10,7 +20,9 @@ std::string BackupRestore::IndexFile() {
 
 void BackupRestore::Load() {
   Machine& machine = program_.machine();
-  BackupIndex index(machine.ini(), IndexFile());
+  BackupIndex index(machine.files(), IndexFile());
+  index.Load();
+  index.Recover();
   int next = index.StoredNext().value_or(0);
   std::string bakpath = index.Bakpath();
   if (next == 1) {
@@ -27,22 +39,64 @@ void BackupRestore::Load() {
   }
 }
 
-void BackupRestore::Restore(bool all) {
+bool BackupRestore::Restore(bool all) {
+  if (restoring_) return false;
+  restoring_ = true;
+  all_ = all;
+  cursor_ = done_ = total_ = 0;
+  for (int i = 0; i < list_.count() && static_cast<std::size_t>(i) < copies_.size(); ++i)
+    total_ += all || list_.row(i).checked ? 1 : 0;
+  return Slice();
+}
+
+bool BackupRestore::Continue() {
+  return restoring_ && Slice();
+}
+
+void BackupRestore::Stop() {
+  if (restoring_) Finish();
+}
+
+std::string BackupRestore::Progress() const {
+  return restoring_ ? "正在恢复 " + std::to_string(done_) + "/" + std::to_string(total_) : "";
+}
+
+bool BackupRestore::Slice() {
   FileSystem& files = program_.machine().files();
-  for (int i = 0; i < list_.count() && static_cast<std::size_t>(i) < copies_.size(); ++i) {
-    if (!all && !list_.row(i).checked) continue;
+  std::vector<std::string> restored;
+  const auto start = std::chrono::steady_clock::now();
+  const int first = done_;
+  const int rows = std::min(list_.count(), static_cast<int>(copies_.size()));
+  while (cursor_ < rows) {
+    const int i = cursor_++;
+    if (!all_ && !list_.row(i).checked) continue;
+    ++done_;
     std::string target = list_.cell(i, 1);
     if (target.empty() || target.back() != '\\') target += '\\';
-    files.CopyFile(copies_[static_cast<std::size_t>(i)], target + list_.cell(i, 0), true);
+    target += list_.cell(i, 0);
+    if (files.CopyFileUnflushed(copies_[static_cast<std::size_t>(i)], target, true) == kSuccess)
+      restored.push_back(target);
+    if (static_cast<int>(restored.size()) >= kBatchFiles ||
+        (done_ - first >= kSliceMinimum && std::chrono::steady_clock::now() - start >= kSliceTime))
+      break;
   }
+  files.FlushFiles(restored);
+  if (cursor_ < rows) return true;
+  Finish();
+  return false;
+}
+
+void BackupRestore::Finish() {
+  restoring_ = false;
   program_.dialogs().MessageBox(program_.main(), "消息",
-                                all ? "成功的恢复了所有文件！" : "成功的恢复了选择的文件！",
+                                all_ ? "成功的恢复了所有文件！" : "成功的恢复了选择的文件！",
                                 ui::MessageIcon::kInformation, ui::MessageButtons::kOk);
 }
 
 void BackupRestore::Purge() {
   Machine& machine = program_.machine();
-  BackupIndex index(machine.ini(), IndexFile());
+  BackupIndex index(machine.files(), IndexFile());
+  index.Load();
   // The index as it is now, with the backups made since the start.
   int next = index.StoredNext().value_or(0);
   std::string bakpath = index.Bakpath();

@@ -94,12 +94,16 @@ CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
   StatusBar1.AddPanel(0);
   Commandtz.set_enabled(false);
   Timerss.set_interval(1);
-  Timerss.on_timer = [this] { ScanSlice(); };
+  Timerss.on_timer = [this] { TimerFired(); };
 
   Commandss.on_click = [this] { Search(); };
   Commandtz.on_click = [this] { StopSearch(); };
-  Commandsclj.on_click = [this] { deleter_.DeleteTicked(ListView2, CurrentDeleteOptions()); };
-  Commandqbsc.on_click = [this] { deleter_.DeleteAll(ListView2, Checkxcts.ticked()); };
+  Commandsclj.on_click = [this] {
+    if (!busy() && deleter_.DeleteTicked(ListView2, CurrentDeleteOptions())) WorkStarted();
+  };
+  Commandqbsc.on_click = [this] {
+    if (!busy() && deleter_.DeleteAll(ListView2, Checkxcts.ticked())) WorkStarted();
+  };
 
   Optionkssm.on_click = [this] { QuickScanClicked(); };
   Optionxxam.on_click = [this] { DetailedScanClicked(); };
@@ -115,9 +119,15 @@ CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
   Commandmr1.on_click = [this] { RestoreDeleteDefaults(); };
   Commandqkhsz.on_click = [this] { program_.machine().backend().file_tools().EmptyRecycleBin(); };
 
-  Commandhfwj.on_click = [this] { backups_.Restore(false); };
-  Commandhfqb.on_click = [this] { backups_.Restore(true); };
-  Commandscqb.on_click = [this] { backups_.Purge(); };
+  Commandhfwj.on_click = [this] {
+    if (!busy() && backups_.Restore(false)) WorkStarted();
+  };
+  Commandhfqb.on_click = [this] {
+    if (!busy() && backups_.Restore(true)) WorkStarted();
+  };
+  Commandscqb.on_click = [this] {
+    if (!busy()) backups_.Purge();
+  };
 }
 
 void CleanerPage::Fill(app::LoadStep step) {
@@ -336,7 +346,7 @@ std::vector<ScanSearch> CleanerPage::Searches(bool& any_method) {
 }
 
 void CleanerPage::Search() {
-  if (scan_) return;
+  if (busy()) return;
   bool any_method = false;
   std::vector<ScanSearch> searches = Searches(any_method);
   if (!any_method) return;
@@ -347,6 +357,41 @@ void CleanerPage::Search() {
   scan_ =
       std::make_unique<JunkScan>(program_.machine().backend().file_tools(), std::move(searches));
   Timerss.set_running(true);
+}
+
+bool CleanerPage::busy() const {
+  return scan_ || deleter_.busy() || backups_.busy();
+}
+
+void CleanerPage::TimerFired() {
+  if (scan_) {
+    ScanSlice();
+    return;
+  }
+  bool more = deleter_.busy() ? deleter_.Continue() : backups_.busy() && backups_.Continue();
+  if (more) {
+    StatusBar1.set_panel_text(2, deleter_.busy() ? deleter_.Progress() : backups_.Progress());
+  } else {
+    WorkEnded();
+  }
+}
+
+// A delete or restore that did not end in its first slice goes on, slice by
+// slice, on the scan's timer; "停止" ends it at a slice boundary.
+void CleanerPage::WorkStarted() {
+  Commandtz.set_enabled(true);
+  Commandss.set_enabled(false);
+  StatusBar1.set_panel_text(1, "请稍侯...");
+  StatusBar1.set_panel_text(2, deleter_.busy() ? deleter_.Progress() : backups_.Progress());
+  Timerss.set_running(true);
+}
+
+void CleanerPage::WorkEnded() {
+  Timerss.set_running(false);
+  Commandtz.set_enabled(false);
+  Commandss.set_enabled(true);
+  StatusBar1.set_panel_text(2, "共有" + std::to_string(ListView2.count()) + "个文件");
+  StatusBar1.set_panel_text(1, "就绪");
 }
 
 void CleanerPage::ScanSlice() {
@@ -362,6 +407,12 @@ void CleanerPage::ScanSlice() {
 }
 
 void CleanerPage::StopSearch() {
+  if (deleter_.busy() || backups_.busy()) {
+    deleter_.Stop();
+    backups_.Stop();
+    WorkEnded();
+    return;
+  }
   if (!scan_) return;
   std::vector<ScanRow> rows;
   scan_->Stop(rows);

@@ -93,6 +93,10 @@ class CleanerPage final : public app::Page {
 
   // The scan's searches for the options shown; empty when no method is in force.
   std::vector<ScanSearch> Searches(bool& any_method);
+  bool busy() const;
+  void TimerFired();
+  void WorkStarted();
+  void WorkEnded();
   void ScanSlice();
   void AddRows(std::vector<ScanRow>& rows);
   void ScanEnded();

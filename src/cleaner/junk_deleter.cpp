@@ -1,5 +1,6 @@
 #include "cleaner/junk_deleter.h"
 
+#include <chrono>
 #include <vector>
 
 #include "cleaner/backup_index.h"
@@ -8,6 +9,13 @@
 
 namespace korvanta::cleaner {
 namespace {
+
+// A slice ends after this long or this many copies, whichever comes first: the
+// window stays responsive and the index is stored once per batch. It takes at
+// least a few files whatever the time, so a short list is done in one go.
+constexpr auto kSliceTime = std::chrono::milliseconds(150);
+constexpr std::size_t kBatchFiles = 500;
+constexpr int kSliceMinimum = 64;
 
 // "a.tmp", then "a (2).tmp", "a (3).tmp" ...: the first name free in the folder.
 std::string FreeCopyPath(FileSystem& files, const std::string& folder, const std::string& name) {
@@ -32,6 +40,26 @@ bool VerifiedCopy(FileSystem& files, const std::string& from, const std::string&
 }
 
 }  // namespace
+
+struct JunkDeleter::Run {
+  ui::ListView* list = nullptr;
+  DeleteOptions options;
+  bool all = false;  // "全部删除": every row, directly, no question per file
+  int cursor = 0;    // the next row to look at
+  int done = 0, total = 0;
+  std::string folder, bakpath;
+  std::unique_ptr<BackupIndex> index;
+  // The batch of the slice under way: entries with their rows and originals.
+  std::vector<BackupEntry> entries;
+  std::vector<std::string> originals;
+  std::vector<int> rows;
+  std::vector<bool> leaves;  // rows of this slice that leave the list
+  int not_saved = 0;
+  bool index_refused = false;
+};
+
+JunkDeleter::JunkDeleter(app::Program& program) : program_(program) {}
+JunkDeleter::~JunkDeleter() = default;
 
 std::string JunkDeleter::FullPath(const ui::ListView& list, int row) {
   return JoinPath(list.cell(row, 1), list.cell(row, 0));
@@ -62,28 +90,47 @@ void JunkDeleter::Remove(const std::string& path, DeleteMode mode) {
   }
 }
 
-void JunkDeleter::DeleteTicked(ui::ListView& list, const DeleteOptions& options) {
-  if (list.count() == 0) return;
+bool JunkDeleter::DeleteTicked(ui::ListView& list, const DeleteOptions& options) {
+  if (run_ || list.count() == 0) return false;
   program_.log().AppendLogEntry("删除垃圾文件成功！  ");
-  if (options.mode == DeleteMode::kBackup) {
-    BackUpTicked(list, options);
-    return;
-  }
-  for (int i = 0; i < list.count(); ++i) {
-    if (!list.row(i).checked) continue;
-    std::string path = FullPath(list, i);
-    bool asks = options.mode != DeleteMode::kRecycle && options.mode != DeleteMode::kNone &&
-                !options.no_prompt;
-    if (asks && !Confirm("您确认要删除文件 " + path + " 吗？")) continue;
-    Remove(path, options.mode);
-  }
-  list.RemoveRowsIf([](const ui::ListView::Row& r) { return r.checked; });
+  auto run = std::make_unique<Run>();
+  run->list = &list;
+  run->options = options;
+  for (int i = 0; i < list.count(); ++i) run->total += list.row(i).checked ? 1 : 0;
+  if (options.mode == DeleteMode::kBackup && !PrepareBackup(*run)) return false;
+  run_ = std::move(run);
+  return Slice();
 }
 
-void JunkDeleter::BackUpTicked(ui::ListView& list, const DeleteOptions& options) {
-  Machine& machine = program_.machine();
-  FileSystem& files = machine.files();
-  std::string folder = options.backup_folder;
+bool JunkDeleter::DeleteAll(ui::ListView& list, bool no_prompt) {
+  if (run_ || list.count() == 0) return false;
+  program_.log().AppendLogEntry("删除所有垃圾文件成功！  ");
+  if (!no_prompt && !Confirm("您确认要删除所有垃圾文件吗？")) return false;
+  run_ = std::make_unique<Run>();
+  run_->list = &list;
+  run_->all = true;
+  run_->options.mode = DeleteMode::kDirect;
+  run_->options.no_prompt = true;
+  run_->total = list.count();
+  return Slice();
+}
+
+bool JunkDeleter::Continue() {
+  return run_ && Slice();
+}
+
+void JunkDeleter::Stop() {
+  if (run_) Finish();
+}
+
+std::string JunkDeleter::Progress() const {
+  if (!run_) return "";
+  return "正在删除 " + std::to_string(run_->done) + "/" + std::to_string(run_->total);
+}
+
+bool JunkDeleter::PrepareBackup(Run& run) {
+  FileSystem& files = program_.machine().files();
+  std::string folder = run.options.backup_folder;
   while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
   // Without a folder the copies would land in the root of whatever drive is
   // current. A folder that is not there yet is made, as the program's own
@@ -93,60 +140,114 @@ void JunkDeleter::BackUpTicked(ui::ListView& list, const DeleteOptions& options)
       (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') || folder.starts_with("\\\\");
   std::optional<FileEntry> target = absolute ? files.Stat(folder) : std::nullopt;
   if (absolute && !target && files.CreateDirectory(folder) == kSuccess) target = files.Stat(folder);
+  std::string refusal;
   if (!target || !target->is_directory()) {
-    std::string text = folder.empty() ? std::string("没有选择备份文件夹，没有删除任何文件！")
-                       : files.LeadsOutside(folder)
-                           ? OutsideMachineText(folder) + "没有删除任何文件！"
-                           : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
-    program_.dialogs().MessageBox(program_.main(), "警告", text, ui::MessageIcon::kExclamation,
+    refusal = folder.empty()                ? std::string("没有选择备份文件夹，没有删除任何文件！")
+              : files.LeadsOutside(folder) ? OutsideMachineText(folder) + "没有删除任何文件！"
+                                           : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
+  } else {
+    std::string file = program_.machine().paths().ProgramFolder() + "\\filebak.ini";
+    run.index = std::make_unique<BackupIndex>(files, file);
+    if (!run.index->Load()) refusal = "无法读取备份记录 " + file + "，没有删除任何文件！";
+  }
+  if (!refusal.empty()) {
+    program_.dialogs().MessageBox(program_.main(), "警告", refusal, ui::MessageIcon::kExclamation,
                                   ui::MessageButtons::kOk);
-    return;
+    return false;
   }
-  std::string bakpath = folder.back() == '\\' ? folder : folder + "\\";
-  BackupIndex index(machine.ini(), machine.paths().ProgramFolder() + "\\filebak.ini");
-  int n = index.NextNumber();
-  std::vector<bool> kept(static_cast<std::size_t>(list.count()), false);
-  int not_saved = 0;
-  for (int i = 0; i < list.count(); ++i) {
-    if (!list.row(i).checked) continue;
-    std::string path = FullPath(list, i);
-    if (!options.no_prompt &&
-        !Confirm("您确认要删除文件 " + path + " 并备份到" + bakpath + " 吗？"))
-      continue;
-    std::optional<FileEntry> source = files.Stat(path);
-    if (!source) continue;  // already gone: nothing to save, nothing to lose
-    std::string copy = FreeCopyPath(files, folder, list.cell(i, 0));
-    if (files.CopyFile(path, copy, false) != kSuccess || !VerifiedCopy(files, path, copy)) {
-      files.DeleteFile(copy, true);  // a partial copy under a name nobody else uses
-      kept[static_cast<std::size_t>(i)] = true;
-      ++not_saved;
-      continue;
-    }
-    index.WriteEntry(n, {list.cell(i, 0), list.cell(i, 1), list.cell(i, 2), copy});
-    ++n;
-    files.DeleteFile(path, true);
-  }
-  index.WriteNext(n);
-  index.WriteBakpath(bakpath);
-  int row = 0;
-  list.RemoveRowsIf([&](const ui::ListView::Row& r) {
-    return r.checked && !kept[static_cast<std::size_t>(row++)];
-  });
-  if (not_saved > 0) {
-    program_.dialogs().MessageBox(
-        program_.main(), "警告",
-        "有 " + std::to_string(not_saved) + " 个文件未能备份到" + bakpath + "，这些文件没有删除！",
-        ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
-  }
+  run.folder = folder;
+  run.bakpath = folder.back() == '\\' ? folder : folder + "\\";
+  return true;
 }
 
-void JunkDeleter::DeleteAll(ui::ListView& list, bool no_prompt) {
-  if (list.count() == 0) return;
-  program_.log().AppendLogEntry("删除所有垃圾文件成功！  ");
-  if (!no_prompt && !Confirm("您确认要删除所有垃圾文件吗？")) return;
-  for (int i = 0; i < list.count(); ++i)
-    program_.machine().files().DeleteFile(FullPath(list, i), true);
-  list.Clear();
+bool JunkDeleter::Slice() {
+  Run& run = *run_;
+  ui::ListView& list = *run.list;
+  FileSystem& files = program_.machine().files();
+  const bool backup = run.options.mode == DeleteMode::kBackup;
+  const bool asks = !run.options.no_prompt && run.options.mode != DeleteMode::kRecycle &&
+                    run.options.mode != DeleteMode::kNone;
+  run.leaves.assign(static_cast<std::size_t>(list.count()), false);
+  const auto start = std::chrono::steady_clock::now();
+  int taken = 0;
+  while (run.cursor < list.count()) {
+    const int i = run.cursor++;
+    if (!run.all && !list.row(i).checked) continue;
+    ++run.done;
+    ++taken;
+    // A ticked row leaves the list whatever becomes of its file, except a file
+    // whose copy failed: it stays on disk and listed.
+    run.leaves[static_cast<std::size_t>(i)] = true;
+    const std::string path = FullPath(list, i);
+    if (!backup) {
+      if (!asks || Confirm("您确认要删除文件 " + path + " 吗？")) Remove(path, run.options.mode);
+    } else if (!asks || Confirm("您确认要删除文件 " + path + " 并备份到" + run.bakpath + " 吗？")) {
+      if (files.Stat(path)) {  // a file gone since the scan has nothing to save
+        std::string copy = FreeCopyPath(files, run.folder, list.cell(i, 0));
+        if (files.CopyFileUnflushed(path, copy, false) == kSuccess &&
+            VerifiedCopy(files, path, copy)) {
+          run.entries.push_back({list.cell(i, 0), list.cell(i, 1), list.cell(i, 2), copy});
+          run.originals.push_back(path);
+          run.rows.push_back(i);
+        } else {
+          files.DeleteFile(copy, true);  // a partial copy under a name nobody else uses
+          run.leaves[static_cast<std::size_t>(i)] = false;
+          ++run.not_saved;
+        }
+      }
+    }
+    if (run.entries.size() >= kBatchFiles ||
+        (taken >= kSliceMinimum && std::chrono::steady_clock::now() - start >= kSliceTime))
+      break;
+  }
+  bool more = run.cursor < list.count();
+  if (backup && !CommitBatch(run)) more = false;
+  int row = 0, removed = 0;
+  list.RemoveRowsIf([&](const ui::ListView::Row&) {
+    bool leaves = run.leaves[static_cast<std::size_t>(row++)];
+    removed += leaves ? 1 : 0;
+    return leaves;
+  });
+  run.cursor -= removed;
+  if (!more) Finish();
+  return more;
+}
+
+bool JunkDeleter::CommitBatch(Run& run) {
+  FileSystem& files = program_.machine().files();
+  std::vector<std::string> copies;
+  for (const BackupEntry& e : run.entries) copies.push_back(e.copy);
+  // Filesum and Bakpath are stored even when nothing was saved, as they always were.
+  bool stored = files.FlushFiles(copies) == kSuccess && run.index->Append(run.entries, run.bakpath);
+  for (std::size_t k = 0; k < run.entries.size(); ++k) {
+    if (stored) {
+      files.DeleteFile(run.originals[k], true);
+    } else {
+      files.DeleteFile(copies[k], true);  // recorded nowhere: the original stays instead
+      run.leaves[static_cast<std::size_t>(run.rows[k])] = false;
+    }
+  }
+  if (!stored) run.index_refused = true;
+  run.entries.clear();
+  run.originals.clear();
+  run.rows.clear();
+  return stored;
+}
+
+void JunkDeleter::Finish() {
+  std::unique_ptr<Run> run = std::move(run_);
+  if (run->index_refused) {
+    program_.dialogs().MessageBox(program_.main(), "警告",
+                                  "无法写入备份记录 " + program_.machine().paths().ProgramFolder() +
+                                      "\\filebak.ini，没有备份的文件都没有删除！",
+                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+  }
+  if (run->not_saved > 0) {
+    program_.dialogs().MessageBox(program_.main(), "警告",
+                                  "有 " + std::to_string(run->not_saved) + " 个文件未能备份到" +
+                                      run->bakpath + "，这些文件没有删除！",
+                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+  }
 }
 
 }  // namespace korvanta::cleaner

@@ -1,6 +1,7 @@
 // korvanta-drive: runs the program with no window on a machine, from a scenario
 // read from a file or standard input, and writes what happens to standard output.
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "drive/drive_host.h"
 #include "drive/scenario.h"
 #include "services/program.h"
+#include "store/abort_seam.h"
 #include "store/clock.h"
 #include "store/machine.h"
 
@@ -26,9 +28,9 @@ namespace {
 
 int Usage() {
 #ifdef _WIN32
-  std::cerr << "usage: korvanta-drive [SCENARIO]\n";
+  std::cerr << "usage: korvanta-drive [--abort-after K] [SCENARIO]\n";
 #else
-  std::cerr << "usage: korvanta-drive --machine DIR [--host-drives] [SCENARIO]\n";
+  std::cerr << "usage: korvanta-drive --machine DIR [--host-drives] [--abort-after K] [SCENARIO]\n";
 #endif
   return 2;
 }
@@ -39,12 +41,16 @@ int main(int argc, char** argv) {
   using namespace korvanta;
   std::optional<std::string> machine_dir, scenario;
   bool host_drives = false;
+  long abort_after = 0;  // the program dies at this change of the machine (tests)
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--machine" && i + 1 < argc) {
       machine_dir = argv[++i];
     } else if (arg == "--host-drives") {
       host_drives = true;
+    } else if (arg == "--abort-after" && i + 1 < argc) {
+      abort_after = std::strtol(argv[++i], nullptr, 10);
+      if (abort_after <= 0) return Usage();
     } else if (!arg.empty() && arg[0] != '-' && !scenario) {
       scenario = arg;
     } else {
@@ -55,13 +61,15 @@ int main(int argc, char** argv) {
   // The Windows build works on the machine it runs on, all of it.
   if (machine_dir || host_drives) return Usage();
   _setmode(_fileno(stdout), _O_BINARY);
-  Machine machine(OpenLiveMachine());
+  std::unique_ptr<MachineBackend> backend = OpenLiveMachine();
 #else
   if (!machine_dir) return Usage();
   MachineFolderOptions options;
   options.host_drives = host_drives;
-  Machine machine(OpenMachineFolder(*machine_dir, options));
+  std::unique_ptr<MachineBackend> backend = OpenMachineFolder(*machine_dir, options);
 #endif
+  if (abort_after > 0) backend = AbortAfter(std::move(backend), abort_after);
+  Machine machine(std::move(backend));
   SystemClock clock;
   drive::DriveHost host(std::cout);
   app::Program program(machine, host, clock, app::FormFactories());

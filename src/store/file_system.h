@@ -58,6 +58,14 @@ class FileSystem {
   // Appends to the file, creating it when missing.
   virtual Status AppendFile(std::string_view path, std::string_view bytes) = 0;
   virtual Status CopyFile(std::string_view from, std::string_view to, bool overwrite) = 0;
+  // CopyFile for one of many copies that FlushFiles then makes durable together:
+  // the copy may still sit in the system's cache when this returns.
+  virtual Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) {
+    return CopyFile(from, to, overwrite);
+  }
+  // Puts the files' contents on the disk, out of the system's cache; kSuccess
+  // only when every one of them is there.
+  virtual Status FlushFiles(const std::vector<std::string>& paths) = 0;
   // Deletes a file; a read-only file only when force_read_only is set.
   virtual Status DeleteFile(std::string_view path, bool force_read_only) = 0;
   // Creates the folder and any missing folder above it; an existing folder is no error.

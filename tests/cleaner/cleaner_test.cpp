@@ -62,32 +62,66 @@ TEST(JunkPatternTest, WildcardRules) {
   }
 }
 
-TEST(BackupIndexTest, NumbersReadAsTheirWholePart) {
+TEST(BackupIndexTest, NumbersEntriesAndRecovery) {
   test::TempDir dir;
 #ifdef _WIN32
   Machine machine(OpenLiveMachine(dir.path().string()));
-  std::string file = dir.path().string() + "\\filebak.ini";
+  const std::string root = dir.path().string();
 #else
   Machine machine(OpenMachineFolder(test::CopyFreshPrefix(dir.path())));
-  std::string file = "C:\\filebak.ini";
+  const std::string root = "C:\\korvanta-index";
+  ASSERT_EQ(machine.files().CreateDirectory(root), kSuccess);
 #endif
-  BackupIndex index(machine.ini(), file);
+  const std::string file = root + "\\filebak.ini";
+  BackupIndex index(machine.files(), file);
+  ASSERT_TRUE(index.Load());
   EXPECT_EQ(index.StoredNext(), std::nullopt);
   EXPECT_EQ(index.NextNumber(), 1);
   const std::pair<const char*, std::optional<int>> texts[] = {
       {" 5", 5}, {"12abc", 12}, {"abc", std::nullopt}, {"", std::nullopt}, {"3.9", 3}};
   for (const auto& [text, number] : texts) {
     machine.ini().INIWriteKey("filesum", "Filesum", Variant(text), file);
+    ASSERT_TRUE(index.Load());
     EXPECT_EQ(index.StoredNext(), number) << text;
   }
-  index.WriteEntry(1, {"a.tmp", "C:\\x", "1 KB", ""});
-  index.WriteBakpath("C:\\bak\\");
-  EXPECT_EQ(index.Entry(1, index.Bakpath()).copy, "C:\\bak\\a.tmp");
-  index.WriteEntry(2, {"a.tmp", "C:\\y", "1 KB", "C:\\bak\\a (2).tmp"});
-  EXPECT_EQ(index.Entry(2, index.Bakpath()).copy, "C:\\bak\\a (2).tmp");
-  index.Clear();
+  // What the profile calls read back is what the index wrote, in one replace.
+  ASSERT_TRUE(index.Clear());
+  ASSERT_TRUE(index.Append({{"a.tmp", "C:\\x", "1 KB", ""}}, root + "\\bak\\"));
+  EXPECT_EQ(index.Entry(1, index.Bakpath()).copy, root + "\\bak\\a.tmp");
+  ASSERT_TRUE(index.Append({{"a.tmp", "C:\\y", "1 KB", root + "\\bak\\a (2).tmp"},
+                            {"b.tmp", "C:\\y", "2 KB", root + "\\bak\\b.tmp"}},
+                           root + "\\bak\\"));
+  EXPECT_EQ(machine.ini().INIReadKey("filesum", "Filesum", file, 100), "4");
+  EXPECT_EQ(machine.ini().INIReadKey("bakfile", "File2", file, 1000), root + "\\bak\\a (2).tmp");
+  EXPECT_EQ(machine.ini().INIReadKey("filesize", "Size3", file, 1000), "2 KB");
+
+  // A writer that died after storing entries 4 and 5 but before counting
+  // them: entries whose copies exist are taken back, up to the first that is
+  // incomplete or has no copy.
+  for (int k : {4, 5, 6, 7}) {
+    std::string n = std::to_string(k), copy = root + "\\bak\\t" + n + ".tmp";
+    machine.ini().INIWriteKey("filename", "Name" + n, Variant("t" + n + ".tmp"), file);
+    machine.ini().INIWriteKey("filepath", "Path" + n, Variant("C:\\t"), file);
+    if (k != 6) machine.ini().INIWriteKey("filesize", "Size" + n, Variant("1 KB"), file);
+    machine.ini().INIWriteKey("bakfile", "File" + n, Variant(copy), file);
+    ASSERT_EQ(machine.files().CreateDirectory(root + "\\bak"), kSuccess);
+    ASSERT_EQ(machine.files().WriteFile(copy, "t"), kSuccess);
+  }
+  ASSERT_TRUE(index.Load());
+  EXPECT_EQ(index.Recover(), 2);
+  EXPECT_EQ(index.StoredNext(), 6);
+  ASSERT_TRUE(index.Load());
+  EXPECT_EQ(index.StoredNext(), 6);
+  EXPECT_EQ(index.Recover(), 0);
+  ASSERT_TRUE(index.Clear());
   EXPECT_EQ(index.StoredNext(), 1);
   EXPECT_EQ(index.Entry(1, "").name, "");
+#ifdef _WIN32
+  const std::filesystem::path host = file;
+#else
+  const std::filesystem::path host = *MachineFolder(dir.path() / "prefix").HostPath(file);
+#endif
+  EXPECT_EQ(test::ReadBytes(host), "[filesum]\r\nFilesum=1\r\n");
 }
 
 #ifndef _WIN32

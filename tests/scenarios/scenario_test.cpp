@@ -49,6 +49,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "store/abort_seam.h"
 #include "store/machine.h"
 #include "store/paths.h"
 #include "support/test_support.h"
@@ -391,8 +392,9 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     return names;
   }
 
-  // Runs korvanta-drive on the scenario; its output and exit status.
-  RunResult Drive(const fs::path& scenario);
+  // Runs korvanta-drive on the scenario; its output and exit status. abort_after:
+  // the program dies at that change of the machine.
+  RunResult Drive(const fs::path& scenario, long abort_after = 0);
 
   TempDir dir_;
   std::unique_ptr<Machine> machine_;
@@ -401,7 +403,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
 };
 
 #ifdef _WIN32
-RunResult ScenarioTest::Drive(const fs::path& scenario) {
+RunResult ScenarioTest::Drive(const fs::path& scenario, long abort_after) {
   RunResult result;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE in = CreateFileW(scenario.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
@@ -417,6 +419,7 @@ RunResult ScenarioTest::Drive(const fs::path& scenario) {
   si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION pi{};
   std::wstring command = L"\"" + (program_ / "korvanta-drive.exe").wstring() + L"\"";
+  if (abort_after > 0) command += L" --abort-after " + std::to_wstring(abort_after);
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
                       &pi)) {
     ADD_FAILURE() << "cannot start korvanta-drive.exe: " << GetLastError();
@@ -439,14 +442,15 @@ RunResult ScenarioTest::Drive(const fs::path& scenario) {
   return result;
 }
 #else
-RunResult ScenarioTest::Drive(const fs::path& scenario) {
+RunResult ScenarioTest::Drive(const fs::path& scenario, long abort_after) {
   // The Recycle Bin of a machine folder is the user's trash: the scenario gets its own.
   fs::create_directories(dir_.path() / "data");
   // With the host's drives, as the Windows build under Wine has them: one output
   // for both builds. Without them is the cleaner tests' business.
+  std::string abort = abort_after > 0 ? " --abort-after " + std::to_string(abort_after) : "";
   return test::Run("XDG_DATA_HOME=" + ShellQuote((dir_.path() / "data").string()) + " " +
                    ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) +
-                   " --host-drives " + ShellQuote(scenario.string()));
+                   " --host-drives" + abort + " " + ShellQuote(scenario.string()));
 }
 #endif
 
@@ -487,6 +491,66 @@ TEST_P(ScenarioTest, OutputMatches) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioTest, ::testing::ValuesIn(ScenarioNames()),
+                         [](const ::testing::TestParamInfo<std::string>& p) { return p.param; });
+
+// The scenarios in crash/ are an action and, after a line "# restart", what the
+// user does at the next start. The action is killed at each of its changes to
+// the machine in turn (the first, the second, ... until it runs to its end);
+// after each death the machine is set up again, the restart part runs, and every
+// check must hold: whatever the action took away is in its place or was given
+// back by the restart.
+class CrashTest : public ScenarioTest {};
+
+std::vector<std::string> CrashScenarioNames() {
+  std::vector<std::string> names;
+  for (const auto& e :
+       fs::directory_iterator(SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios/crash"))) {
+    if (e.path().extension() == ".txt") names.push_back(e.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_P(CrashTest, NothingIsLost) {
+  fs::path base = SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios/crash") / GetParam();
+  std::ifstream in(fs::path(base).concat(".txt"), std::ios::binary);
+  std::vector<std::string> setups, checks;
+  std::string action, restart;
+  bool restarting = false;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("# setup: ", 0) == 0) setups.push_back(line.substr(9));
+    if (line.rfind("# check: ", 0) == 0) checks.push_back(line.substr(9));
+    if (line == "# restart") restarting = true;
+    (restarting ? restart : action) += line + "\n";
+  }
+  ASSERT_FALSE(restart.empty()) << "no restart part";
+  const fs::path action_file = dir_.path() / "action.txt",
+                 restart_file = dir_.path() / "restart.txt";
+  WriteBytes(action_file, action);
+  WriteBytes(restart_file, restart);
+  int deaths = 0;
+  for (long k = 1; k < 10000; ++k) {
+    if (!machine_) OpenMachine();
+    for (const auto& setup : setups) Setup(setup);
+    ASSERT_FALSE(HasFailure());
+    machine_.reset();
+    RunResult run = Drive(action_file, k);
+    bool died = run.status == kAbortSeamExit;
+    ASSERT_TRUE(died || run.status == 0) << "status " << run.status << " at " << k << ":\n"
+                                         << run.out;
+    RunResult after = Drive(restart_file);
+    ASSERT_EQ(after.status, 0) << after.out;
+    OpenMachine();
+    for (const auto& check : checks) Check(check);
+    ASSERT_FALSE(HasFailure()) << "killed at change " << k << "; the restart wrote:\n" << after.out;
+    if (!died) break;
+    ++deaths;
+  }
+  EXPECT_GT(deaths, 3) << "the action made too few changes to test";
+}
+
+INSTANTIATE_TEST_SUITE_P(Crashes, CrashTest, ::testing::ValuesIn(CrashScenarioNames()),
                          [](const ::testing::TestParamInfo<std::string>& p) { return p.param; });
 
 }  // namespace

@@ -59,7 +59,8 @@ Status StatusOf(DWORD code) {
 
 }  // namespace
 
-Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::string* error) {
+Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::string* error,
+                             bool flush) {
   const fs::path target = FinalTarget(path);
   HANDLE file = INVALID_HANDLE_VALUE;
   fs::path temp;
@@ -85,7 +86,7 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
     if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) code = GetLastError();
     done += written;
   }
-  if (code == 0 && !FlushFileBuffers(file)) code = GetLastError();
+  if (code == 0 && flush && !FlushFileBuffers(file)) code = GetLastError();
   if (!CloseHandle(file) && code == 0) code = GetLastError();
   if (code == 0 && !MoveFileExW(temp.c_str(), target.c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -125,7 +126,8 @@ Status Fail(int err, const fs::path& target, std::string* error) {
 
 }  // namespace
 
-Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::string* error) {
+Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::string* error,
+                             bool flush) {
   const fs::path target = FinalTarget(path);
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
@@ -158,7 +160,7 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
       [[maybe_unused]] int ignored = ::fchown(fd, old.st_uid, old.st_gid);
     }
   }
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
+  if (err == 0 && flush && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {

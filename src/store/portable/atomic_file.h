@@ -17,7 +17,9 @@ namespace korvanta {
 // (no owner write bit) is not replaced, as on Windows. Returns kSuccess,
 // kAccessDenied, kPathNotFound or kWriteFault; error (when given) receives the
 // system's reason on failure. No temporary file is left behind either way.
+// Without flush the new bytes may still be in the system's cache (the caller
+// flushes a group of files at once).
 Status ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                             std::string* error = nullptr);
+                             std::string* error = nullptr, bool flush = true);
 
 }  // namespace korvanta

@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -193,6 +194,36 @@ Status PortableFileSystem::AppendFile(std::string_view path, std::string_view by
 }
 
 Status PortableFileSystem::CopyFile(std::string_view from, std::string_view to, bool overwrite) {
+  return Copy(from, to, overwrite, true);
+}
+
+Status PortableFileSystem::CopyFileUnflushed(std::string_view from, std::string_view to,
+                                             bool overwrite) {
+  return Copy(from, to, overwrite, false);
+}
+
+Status PortableFileSystem::FlushFiles(const std::vector<std::string>& paths) {
+  // One syncfs per file system the files are on: the copies of a batch reach
+  // the disk in one go instead of one fsync each.
+  std::vector<dev_t> synced;
+  for (const std::string& path : paths) {
+    std::optional<fs::path> host = machine_.HostPath(path);
+    if (!host) return kPathNotFound;
+    struct stat st;
+    if (stat(host->c_str(), &st) != 0) return FromErrno(errno);
+    if (std::find(synced.begin(), synced.end(), st.st_dev) != synced.end()) continue;
+    int fd = open(host->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    int err = syncfs(fd) == 0 ? 0 : errno;
+    close(fd);
+    if (err) return FromErrno(err);
+    synced.push_back(st.st_dev);
+  }
+  return kSuccess;
+}
+
+Status PortableFileSystem::Copy(std::string_view from, std::string_view to, bool overwrite,
+                                bool flush) {
   std::optional<fs::path> src = machine_.HostPath(from), dst = machine_.HostPath(to);
   if (!src || !dst) return kPathNotFound;
   struct stat st;
@@ -207,7 +238,7 @@ Status PortableFileSystem::CopyFile(std::string_view from, std::string_view to, 
   std::string bytes;
   Status s = ReadHostFile(*src, bytes);
   if (s != kSuccess) return s;
-  s = ReplaceFileAtomically(*dst, bytes);
+  s = ReplaceFileAtomically(*dst, bytes, nullptr, flush);
   if (s != kSuccess) return s;
   // The copy keeps the source's attributes and time of last write.
   chmod(dst->c_str(), st.st_mode & 07777);

@@ -21,6 +21,8 @@ class PortableFileSystem final : public FileSystem {
   Status WriteFile(std::string_view path, std::string_view bytes) override;
   Status AppendFile(std::string_view path, std::string_view bytes) override;
   Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override;
+  Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) override;
+  Status FlushFiles(const std::vector<std::string>& paths) override;
   Status DeleteFile(std::string_view path, bool force_read_only) override;
   Status CreateDirectory(std::string_view path) override;
   Status RemoveDirectory(std::string_view path) override;
@@ -29,6 +31,8 @@ class PortableFileSystem final : public FileSystem {
   bool LeadsOutside(std::string_view path) override { return machine_.LeadsOutside(path); }
 
  private:
+  Status Copy(std::string_view from, std::string_view to, bool overwrite, bool flush);
+
   const MachineFolder& machine_;
   RegistryBackend& registry_;
 };

@@ -141,6 +141,28 @@ Status Win32FileSystem::CopyFile(std::string_view from, std::string_view to, boo
   return kSuccess;
 }
 
+Status Win32FileSystem::FlushFiles(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    std::wstring w = Widen(path);
+    // FlushFileBuffers needs write access, which a read-only copy refuses until
+    // its attribute is taken off for the moment.
+    DWORD attributes = GetFileAttributesW(w.c_str());
+    bool read_only =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (read_only)
+      SetFileAttributesW(w.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    Status s = kSuccess;
+    {
+      Handle h(CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!h.ok() || !FlushFileBuffers(h.get())) s = LastError();
+    }
+    if (read_only) SetFileAttributesW(w.c_str(), attributes);
+    if (s != kSuccess) return s;
+  }
+  return kSuccess;
+}
+
 Status Win32FileSystem::DeleteFile(std::string_view path, bool force_read_only) {
   std::wstring w = Widen(path);
   if (force_read_only) {

@@ -13,6 +13,7 @@ class Win32FileSystem final : public FileSystem {
   Status WriteFile(std::string_view path, std::string_view bytes) override;
   Status AppendFile(std::string_view path, std::string_view bytes) override;
   Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override;
+  Status FlushFiles(const std::vector<std::string>& paths) override;
   Status DeleteFile(std::string_view path, bool force_read_only) override;
   Status CreateDirectory(std::string_view path) override;
   Status RemoveDirectory(std::string_view path) override;
