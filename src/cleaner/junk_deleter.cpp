@@ -239,7 +239,7 @@ void JunkDeleter::Finish() {
   if (run->index_refused) {
     program_.dialogs().MessageBox(program_.main(), "警告",
                                   "无法写入备份记录 " + program_.machine().paths().ProgramFolder() +
-                                      "\\filebak.ini，没有备份的文件都没有删除！",
+                                      "\\filebak.ini，删除已停止，没有记录备份的文件都没有删除！",
                                   ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
   }
   if (run->not_saved > 0) {

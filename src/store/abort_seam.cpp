@@ -78,6 +78,7 @@ class CountingFiles final : public FileSystem {
     return in_.SetAttributes(path, attributes);
   }
   std::uint32_t DriveType(std::string_view root) override { return in_.DriveType(root); }
+  bool LeadsOutside(std::string_view path) override { return in_.LeadsOutside(path); }
 
  private:
   FileSystem& in_;
@@ -168,6 +169,9 @@ class AbortingBackend final : public MachineBackend {
   std::string WindowsDirectory() override { return in_->WindowsDirectory(); }
   std::string SystemDirectory() override { return in_->SystemDirectory(); }
   std::string TempPath() override { return in_->TempPath(); }
+  std::optional<std::string> ShortPathName(std::string_view path) override {
+    return in_->ShortPathName(path);
+  }
   std::string ProgramFolder() override { return in_->ProgramFolder(); }
   std::string Describe() const override { return in_->Describe(); }
   void BeginAction() override { in_->BeginAction(); }
@@ -179,6 +183,7 @@ class AbortingBackend final : public MachineBackend {
     countdown_.SaveStep();
     return in_->SaveChanges();
   }
+  std::string WriteRefusal() override { return in_->WriteRefusal(); }
   std::string TakeWriteError() override { return in_->TakeWriteError(); }
 
  private:

@@ -322,6 +322,7 @@ class GarblingFiles final : public FileSystem {
     if (!overwrite && files_.Stat(to)) return kFileExists;
     return files_.WriteFile(to, bytes);
   }
+  Status FlushFiles(const std::vector<std::string>& p) override { return files_.FlushFiles(p); }
   Status DeleteFile(std::string_view p, bool force) override { return files_.DeleteFile(p, force); }
   Status CreateDirectory(std::string_view p) override { return files_.CreateDirectory(p); }
   Status RemoveDirectory(std::string_view p) override { return files_.RemoveDirectory(p); }
@@ -351,6 +352,9 @@ class GarblingMachine final : public MachineBackend {
   std::string WindowsDirectory() override { return real_->WindowsDirectory(); }
   std::string SystemDirectory() override { return real_->SystemDirectory(); }
   std::string TempPath() override { return real_->TempPath(); }
+  std::optional<std::string> ShortPathName(std::string_view p) override {
+    return real_->ShortPathName(p);
+  }
   std::string ProgramFolder() override { return real_->ProgramFolder(); }
   std::string Describe() const override { return real_->Describe(); }
   void BeginAction() override { real_->BeginAction(); }
