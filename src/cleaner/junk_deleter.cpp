@@ -1,5 +1,6 @@
 #include "cleaner/junk_deleter.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -142,9 +143,10 @@ bool JunkDeleter::PrepareBackup(Run& run) {
   if (absolute && !target && files.CreateDirectory(folder) == kSuccess) target = files.Stat(folder);
   std::string refusal;
   if (!target || !target->is_directory()) {
-    refusal = folder.empty()                ? std::string("没有选择备份文件夹，没有删除任何文件！")
-              : files.LeadsOutside(folder) ? OutsideMachineText(folder) + "没有删除任何文件！"
-                                           : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
+    refusal = folder.empty() ? std::string("没有选择备份文件夹，没有删除任何文件！")
+              : files.LeadsOutside(folder)
+                  ? OutsideMachineText(folder) + "没有删除任何文件！"
+                  : "无法使用备份文件夹 " + folder + "，没有删除任何文件！";
   } else {
     std::string file = program_.machine().paths().ProgramFolder() + "\\filebak.ini";
     run.index = std::make_unique<BackupIndex>(files, file);
@@ -182,7 +184,11 @@ bool JunkDeleter::Slice() {
     if (!backup) {
       if (!asks || Confirm("您确认要删除文件 " + path + " 吗？")) Remove(path, run.options.mode);
     } else if (!asks || Confirm("您确认要删除文件 " + path + " 并备份到" + run.bakpath + " 吗？")) {
-      if (files.Stat(path)) {  // a file gone since the scan has nothing to save
+      // A file gone since the scan has nothing to save; nor has one listed twice
+      // whose copy this batch holds already (it goes when the batch is stored).
+      bool queued =
+          std::find(run.originals.begin(), run.originals.end(), path) != run.originals.end();
+      if (!queued && files.Stat(path)) {
         std::string copy = FreeCopyPath(files, run.folder, list.cell(i, 0));
         if (files.CopyFileUnflushed(path, copy, false) == kSuccess &&
             VerifiedCopy(files, path, copy)) {

@@ -239,6 +239,24 @@ void PersonalisationPage::Fill(app::LoadStep step) {
 }
 
 void PersonalisationPage::Apply() {
+  // A ticked row's text that the code page cannot hold would be stored as '?':
+  // the user is told which characters, and the apply writes nothing.
+  constexpr std::pair<const char*, const char*> kTexts[] = {
+      {"Checkyhm", "Textyhm"},   {"Checkgsm", "Textgsm"},   {"Checkgzz", "Textgzz"},
+      {"Checktime", "Texttime"}, {"Checkxpbs", "Textxpbs"}, {"CheckDirectX", "TextDirectX"},
+      {"Checkaz", "Textaz"},     {"Checkkjjg", "Textjg"}};
+  std::string written;
+  for (const auto& [check, text] : kTexts) {
+    auto* box = page_.form()->Get<CheckBox>(check);
+    auto* field = page_.form()->Get<TextBox>(text);
+    if (box && field && box->ticked()) written += field->text();
+  }
+  if (std::string unstorable = program_.machine().UnstorableMessage({written});
+      !unstorable.empty()) {
+    program_.dialogs().MessageBox(program_.main(), "警告", unstorable,
+                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+    return;
+  }
   app::ApplySettingsPage(program_, "系统个性化设置成功  ", table_, kApplyOrder);
 }
 
