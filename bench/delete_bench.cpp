@@ -81,7 +81,8 @@ class Session {
 };
 
 const char kScanAll[] =
-    "start\nclick Label3(8)\nclick TabStrip1(2)\nset Checkddsm on\nclick Textdywjj\n"
+    "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Checkddsm on\nclick "
+    "Textdywjj\n"
     "type Textdywjj C:\\tree\nclick TabStrip1(1)\nclick Commandss\nwait Timerss\n";
 
 // The scan, every row ticked, the delete options shown with no questions.
@@ -100,6 +101,7 @@ long PeakKilobytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   const fs::path machine =
       argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "korvanta-delete-bench";
   const fs::path c = machine / "drive_c", tree = c / "tree", bak = c / "bak";

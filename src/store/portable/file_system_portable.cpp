@@ -165,7 +165,9 @@ Status PortableFileSystem::WriteFile(std::string_view path, std::string_view byt
   if (!host) return kPathNotFound;
   std::error_code ec;
   if (!fs::is_directory(host->parent_path(), ec)) return kPathNotFound;
-  return ReplaceFileAtomically(*host, bytes);
+  Status s = ReplaceFileAtomically(*host, bytes);
+  if (s == kSuccess) machine_.Added(*host);
+  return s;
 }
 
 Status PortableFileSystem::AppendFile(std::string_view path, std::string_view bytes) {
@@ -190,6 +192,7 @@ Status PortableFileSystem::AppendFile(std::string_view path, std::string_view by
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   close(fd);
+  machine_.Added(*host);
   return kSuccess;
 }
 
@@ -240,6 +243,7 @@ Status PortableFileSystem::Copy(std::string_view from, std::string_view to, bool
   if (s != kSuccess) return s;
   s = ReplaceFileAtomically(*dst, bytes, nullptr, flush);
   if (s != kSuccess) return s;
+  machine_.Added(*dst);
   // The copy keeps the source's attributes and time of last write.
   chmod(dst->c_str(), st.st_mode & 07777);
   char value[32];
@@ -259,6 +263,7 @@ Status PortableFileSystem::DeleteFile(std::string_view path, bool force_read_onl
   bool read_only = !S_ISLNK(st.st_mode) && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
   if (read_only && !force_read_only) return kAccessDenied;
   if (unlink(host->c_str()) != 0) return FromErrno(errno);
+  machine_.Removed(*host);
   return kSuccess;
 }
 
@@ -275,6 +280,7 @@ Status PortableFileSystem::RemoveDirectory(std::string_view path) {
   std::optional<fs::path> host = machine_.HostPath(path);
   if (!host) return kPathNotFound;
   if (rmdir(host->c_str()) != 0) return FromErrno(errno);
+  machine_.Removed(*host);
   return kSuccess;
 }
 

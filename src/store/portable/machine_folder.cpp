@@ -1,5 +1,7 @@
 #include "store/portable/machine_folder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <iterator>
 #include <system_error>
@@ -15,8 +17,9 @@ MachineFolder::MachineFolder(fs::path root, bool host_drives)
 
 bool MachineFolder::Inside(const fs::path& host) const {
   std::error_code ec;
-  fs::path base = fs::weakly_canonical(root_, ec);
+  if (canonical_root_.empty()) canonical_root_ = fs::weakly_canonical(root_, ec);
   if (ec) return false;
+  const fs::path& base = canonical_root_;
   fs::path target = fs::weakly_canonical(host, ec);
   if (ec) return false;
   auto [b, t] = std::mismatch(base.begin(), base.end(), target.begin(), target.end());
@@ -47,22 +50,79 @@ std::optional<fs::path> MachineFolder::Drive(char letter) const {
 
 namespace {
 
-// The entry of folder whose name matches name regardless of case, preferring an
-// exact match; nothing when there is none.
-std::optional<std::string> FindEntry(const fs::path& folder, const std::string& name) {
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return folded;
+}
+
+std::optional<std::int64_t> ChangeTime(const fs::path& folder) {
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+std::optional<std::string> MachineFolder::FindEntry(const fs::path& folder,
+                                                    const std::string& name) const {
   std::error_code ec;
   if (fs::exists(folder / name, ec)) return name;
-  fs::directory_iterator it(folder, ec), end;
-  if (ec) return std::nullopt;
-  for (; it != end; it.increment(ec)) {
-    if (ec) break;
-    std::string candidate = it->path().filename().string();
+  std::optional<std::int64_t> changed = ChangeTime(folder);
+  if (!changed) return std::nullopt;
+  Listing& listing = listings_[folder.string()];
+  if (listing.changed != *changed || listing.names.empty()) {
+    if (listings_.size() > 256) {  // a long walk of typed paths: start again
+      listings_.clear();
+      return FindEntry(folder, name);
+    }
+    listing.names.clear();
+    fs::directory_iterator it(folder, ec), end;
+    if (ec) return std::nullopt;
+    for (; it != end; it.increment(ec)) {
+      if (ec) break;
+      std::string candidate = it->path().filename().string();
+      listing.names.emplace(Folded(candidate), candidate);
+    }
+    listing.changed = *changed;
+  }
+  // Wine compares names through Unicode case folding; the listing keys fold
+  // ASCII only, so a name with other letters is compared in full.
+  auto it = listing.names.find(Folded(name));
+  if (it != listing.names.end() && EqualsIgnoreCase(it->second, name)) return it->second;
+  if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; }))
+    return std::nullopt;
+  for (const auto& [folded, candidate] : listing.names) {
     if (EqualsIgnoreCase(candidate, name)) return candidate;
   }
   return std::nullopt;
 }
 
-}  // namespace
+void MachineFolder::Note(const fs::path& host, bool added) const {
+  auto it = listings_.find(host.parent_path().string());
+  if (it == listings_.end()) return;
+  std::optional<std::int64_t> changed = ChangeTime(host.parent_path());
+  if (!changed) {
+    listings_.erase(it);
+    return;
+  }
+  std::string name = host.filename().string();
+  if (added) {
+    it->second.names.emplace(Folded(name), name);
+  } else {
+    it->second.names.erase(Folded(name));
+  }
+  it->second.changed = *changed;
+}
+
+void MachineFolder::Added(const fs::path& host) const {
+  Note(host, true);
+}
+void MachineFolder::Removed(const fs::path& host) const {
+  Note(host, false);
+}
 
 std::optional<fs::path> MachineFolder::HostPath(std::string_view windows_path) const {
   std::optional<fs::path> host = Resolve(windows_path);

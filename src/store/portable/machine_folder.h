@@ -3,10 +3,12 @@
 // drives under dosdevices ("c:" -> ../drive_c). Maps the machine's Windows paths
 // to host paths and back, matching each component case-insensitively as Wine does.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace korvanta {
 
@@ -43,13 +45,34 @@ class MachineFolder {
   // specific one, other drives before Z:); nothing when no drive holds it.
   std::optional<std::string> WindowsPath(const std::filesystem::path& host) const;
 
+  // What the program itself just added to or removed from a folder, so that the
+  // folder's listing kept for case-blind lookups stays good without reading the
+  // whole folder again (a backup folder of ten thousand copies grows one name at
+  // a time).
+  void Added(const std::filesystem::path& host) const;
+  void Removed(const std::filesystem::path& host) const;
+
  private:
   std::optional<std::filesystem::path> Drive(char letter) const;
   std::optional<std::filesystem::path> Resolve(std::string_view windows_path) const;
   bool Inside(const std::filesystem::path& host) const;
 
+  // The entry of folder whose name matches name regardless of case, preferring an
+  // exact match; nothing when there is none.
+  std::optional<std::string> FindEntry(const std::filesystem::path& folder,
+                                       const std::string& name) const;
+  void Note(const std::filesystem::path& host, bool added) const;
+
   std::filesystem::path root_;
+  mutable std::filesystem::path canonical_root_;  // where root_ leads, found once
   bool host_drives_;
+  // Folders listed for case-blind lookups: their names by upper-cased name, good
+  // while the folder's time of last change is the one seen.
+  struct Listing {
+    std::int64_t changed = 0;
+    std::unordered_map<std::string, std::string> names;
+  };
+  mutable std::unordered_map<std::string, Listing> listings_;
 };
 
 }  // namespace korvanta
