@@ -196,9 +196,10 @@ void SettingsTable::LoadRow(const SliderRow& row) {
   Variant read;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
   std::optional<std::int32_t> number = read.is_empty() ? std::nullopt : read.ToInt32();
-  slider->set_value(number ? *number : row.absent_position);
+  const std::int32_t stored = number.value_or(row.absent_position);
+  slider->set_value(stored);
   unshown_.erase(row.control);
-  if (number && slider->value() != *number) unshown_[row.control] = {slider->value(), *number};
+  if (number && slider->value() != stored) unshown_[row.control] = {slider->value(), stored};
   if (auto* label = form_.Get<ui::Label>(row.readout)) {
     std::string shown = read.is_empty() ? std::string() : read.ToText();
     if (read.is_empty() && row.absent_position != 0) shown = std::to_string(row.absent_position);
