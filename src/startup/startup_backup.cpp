@@ -49,8 +49,10 @@ bool StartupBackup::HasFile(std::string_view name) {
 bool StartupBackup::KeepFile(std::string_view path, std::string_view name) {
   if (HasFile(name)) return true;
   FileSystem& files = machine_.files();
+  const std::string copy = folder_ + "\\" + std::string(name);
+  // On the disk, not only in its cache, before the original may go.
   return files.CreateDirectory(folder_) == kSuccess &&
-         files.CopyFile(path, folder_ + "\\" + std::string(name), false) == kSuccess;
+         files.CopyFile(path, copy, false) == kSuccess && files.FlushFiles({copy}) == kSuccess;
 }
 
 void StartupBackup::SetPrograms(std::string_view entry, std::string_view programs) {

@@ -179,9 +179,18 @@ void StartupPage::Apply() {
   StartupBackup backup(program_.machine());
   bool removed_any = false;
   std::string stayed;
+  // The flag that offers the saved entries back is stored, for good, before the
+  // first original goes: a program that dies halfway leaves every removed entry
+  // restorable.
+  bool flagged = false;
+  auto recorded = [&] {
+    if (std::exchange(flagged, true)) return;
+    backup.SetSaved(true);
+    program_.machine().Commit();
+  };
   for (int i = 0; i < ListView1.count(); ++i) {
     if (ListView1.row(i).checked) continue;
-    const Removal removal = Remove(i, backup);
+    const Removal removal = Remove(i, backup, recorded);
     if (removal == Removal::kStayed) {
       // Still in its place: the row says so again, and the user is told.
       ListView1.set_checked(i, true);
@@ -204,7 +213,8 @@ void StartupPage::Apply() {
   }
 }
 
-StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
+StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup,
+                                         const std::function<void()>& recorded) {
   Machine& machine = program_.machine();
   const std::string name = ListView1.cell(row, 0);
   const std::string command = ListView1.cell(row, 1);
@@ -219,6 +229,7 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
     const std::uint32_t kept_type = type == kRegExpandSz ? kRegExpandSz : kRegSz;
     const bool fresh = !backup.HasValue(key, name);
     if (!backup.KeepValue(key, name, data.ToText(), kept_type)) return Removal::kStayed;
+    recorded();
     if (machine.reg().DeleteValue(kHKLM, key, name) == kSuccess) return Removal::kRemoved;
     // A copy of an entry that stays would come back over it on restore.
     if (fresh) backup.ForgetValue(key, name);
@@ -237,6 +248,7 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
       backup.SetPrograms(entry, kept);
       return Removal::kStayed;
     }
+    recorded();
     if (NoProgram(rest) ? ini.WriteProfileString("windows", entry, std::nullopt)
                         : ini.WriteProfileString("windows", entry, rest)) {
       return Removal::kRemoved;
@@ -248,6 +260,7 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup) {
     if (!machine.files().Stat(command)) return Removal::kGoneAlready;
     const bool fresh = !backup.HasFile(name);
     if (!backup.KeepFile(command, name)) return Removal::kStayed;
+    recorded();
     // A read-only file is the user's to keep: it is not forced.
     if (machine.files().DeleteFile(command, false) == kSuccess) return Removal::kRemoved;
     if (fresh) backup.ForgetFile(name);

@@ -4,6 +4,7 @@
 // by "设置", which keeps a Startup Backup of them; "添加启动项" adds a program
 // to one of the places and "恢复启动项" puts back what the backup holds.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,7 +59,9 @@ class StartupPage final : public app::Page {
   enum class Removal { kRemoved, kGoneAlready, kStayed };
   // Removes the row's entry from its place, keeping it in the backup first; an
   // entry that cannot be kept is not removed.
-  Removal Remove(int row, StartupBackup& backup);
+  // Takes the row's entry away after saving it; recorded() runs between the
+  // two, once the copy is there and before the original goes.
+  Removal Remove(int row, StartupBackup& backup, const std::function<void()>& recorded);
   void WriteBootOptions();
   std::string BootFile();
 

@@ -174,8 +174,10 @@ void Formkzmb::Delete() {
     if (!ListView1.row(row).checked) continue;
     const std::string& applet = ListView1.cell(row, 0);
     const std::string from = system + applet, to = backup + applet;
-    // Deleted only when its copy is there to restore from.
-    if (files.CopyFile(from, to, true) != kSuccess || !SameSize(files, from, to)) continue;
+    // Deleted only when its copy is there to restore from, on the disk.
+    if (files.CopyFile(from, to, true) != kSuccess || !SameSize(files, from, to) ||
+        files.FlushFiles({to}) != kSuccess)
+      continue;
     if (files.DeleteFile(from, false) != kSuccess) continue;
     program_.log().AppendLogEntry("删除控制面板项  " + ListView1.cell(row, 1) + " 成功 ");
   }

@@ -514,13 +514,14 @@ std::vector<std::string> CrashScenarioNames() {
 TEST_P(CrashTest, NothingIsLost) {
   fs::path base = SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios/crash") / GetParam();
   std::ifstream in(fs::path(base).concat(".txt"), std::ios::binary);
-  std::vector<std::string> setups, checks;
+  std::vector<std::string> setups, checks, afters;
   std::string action, restart;
   bool restarting = false;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind("# setup: ", 0) == 0) setups.push_back(line.substr(9));
     if (line.rfind("# check: ", 0) == 0) checks.push_back(line.substr(9));
+    if (line.rfind("# after: ", 0) == 0) afters.push_back(line.substr(9));
     if (line == "# restart") restarting = true;
     (restarting ? restart : action) += line + "\n";
   }
@@ -548,6 +549,7 @@ TEST_P(CrashTest, NothingIsLost) {
     ++deaths;
   }
   EXPECT_GT(deaths, 3) << "the action made too few changes to test";
+  for (const auto& after : afters) Setup(after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Crashes, CrashTest, ::testing::ValuesIn(CrashScenarioNames()),
