@@ -163,6 +163,11 @@ bool JunkDeleter::PrepareBackup(Run& run) {
 }
 
 bool JunkDeleter::Slice() {
+  in_slice_ = true;
+  struct Leave {
+    bool& flag;
+    ~Leave() { flag = false; }
+  } leave{in_slice_};
   Run& run = *run_;
   ui::ListView& list = *run.list;
   FileSystem& files = program_.machine().files();

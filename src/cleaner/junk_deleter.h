@@ -62,6 +62,7 @@ class JunkDeleter {
 
   app::Program& program_;
   std::unique_ptr<Run> run_;
+  bool in_slice_ = false;
 };
 
 }  // namespace korvanta::cleaner
