@@ -1,18 +1,11 @@
 #include "cleaner/backup_restore.h"
 
-#include <chrono>
+#include <algorithm>
 
 #include "cleaner/backup_index.h"
+#include "cleaner/slice_budget.h"
 
 namespace korvanta::cleaner {
-namespace {
-
-// As a delete's slices: short, flushed per batch, a short list in one go.
-constexpr auto kSliceTime = std::chrono::milliseconds(150);
-constexpr int kBatchFiles = 500;
-constexpr int kSliceMinimum = 64;
-
-}  // namespace
 
 std::string BackupRestore::IndexFile() {
   return program_.machine().paths().ProgramFolder() + "\\filebak.ini";
@@ -64,8 +57,7 @@ std::string BackupRestore::Progress() const {
 bool BackupRestore::Slice() {
   FileSystem& files = program_.machine().files();
   std::vector<std::string> restored;
-  const auto start = std::chrono::steady_clock::now();
-  const int first = done_;
+  SliceBudget budget;
   const int rows = std::min(list_.count(), static_cast<int>(copies_.size()));
   while (cursor_ < rows) {
     const int i = cursor_++;
@@ -76,9 +68,7 @@ bool BackupRestore::Slice() {
     target += list_.cell(i, 0);
     if (files.CopyFileUnflushed(copies_[static_cast<std::size_t>(i)], target, true) == kSuccess)
       restored.push_back(target);
-    if (static_cast<int>(restored.size()) >= kBatchFiles ||
-        (done_ - first >= kSliceMinimum && std::chrono::steady_clock::now() - start >= kSliceTime))
-      break;
+    if (budget.Spent(restored.size())) break;
   }
   files.FlushFiles(restored);
   if (cursor_ < rows) return true;

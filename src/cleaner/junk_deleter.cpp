@@ -1,22 +1,15 @@
 #include "cleaner/junk_deleter.h"
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include "cleaner/backup_index.h"
 #include "cleaner/junk_types.h"
+#include "cleaner/slice_budget.h"
 #include "store/paths.h"
 
 namespace korvanta::cleaner {
 namespace {
-
-// A slice ends after this long or this many copies, whichever comes first: the
-// window stays responsive and the index is stored once per batch. It takes at
-// least a few files whatever the time, so a short list is done in one go.
-constexpr auto kSliceTime = std::chrono::milliseconds(150);
-constexpr std::size_t kBatchFiles = 500;
-constexpr int kSliceMinimum = 64;
 
 // "a.tmp", then "a (2).tmp", "a (3).tmp" ...: the first name free in the folder.
 std::string FreeCopyPath(FileSystem& files, const std::string& folder, const std::string& name) {
@@ -175,13 +168,11 @@ bool JunkDeleter::Slice() {
   const bool asks = !run.options.no_prompt && run.options.mode != DeleteMode::kRecycle &&
                     run.options.mode != DeleteMode::kNone;
   run.leaves.assign(static_cast<std::size_t>(list.count()), false);
-  const auto start = std::chrono::steady_clock::now();
-  int taken = 0;
+  SliceBudget budget;
   while (run.cursor < list.count()) {
     const int i = run.cursor++;
     if (!run.all && !list.row(i).checked) continue;
     ++run.done;
-    ++taken;
     // A ticked row leaves the list whatever becomes of its file, except a file
     // whose copy failed: it stays on disk and listed.
     run.leaves[static_cast<std::size_t>(i)] = true;
@@ -207,9 +198,7 @@ bool JunkDeleter::Slice() {
         }
       }
     }
-    if (run.entries.size() >= kBatchFiles ||
-        (taken >= kSliceMinimum && std::chrono::steady_clock::now() - start >= kSliceTime))
-      break;
+    if (budget.Spent(run.entries.size())) break;
   }
   bool more = run.cursor < list.count();
   if (backup && !CommitBatch(run)) more = false;

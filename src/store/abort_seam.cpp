@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "store/forwarding_backend.h"
+
 namespace korvanta {
 namespace {
 
@@ -31,57 +33,49 @@ class Countdown {
   bool registry_changed_ = false;
 };
 
-class CountingFiles final : public FileSystem {
+// Each call that changes the machine is a step; the rest pass on as they are.
+class CountingFiles final : public ForwardingFileSystem {
  public:
-  CountingFiles(FileSystem& inner, Countdown& countdown) : in_(inner), c_(countdown) {}
-  std::optional<FileEntry> Stat(std::string_view path) override { return in_.Stat(path); }
-  Status List(std::string_view pattern, std::vector<FileEntry>& entries) override {
-    return in_.List(pattern, entries);
-  }
-  Status ReadFile(std::string_view path, std::string& bytes) override {
-    return in_.ReadFile(path, bytes);
-  }
+  CountingFiles(FileSystem& inner, Countdown& countdown)
+      : ForwardingFileSystem(inner), c_(countdown) {}
   Status WriteFile(std::string_view path, std::string_view bytes) override {
     c_.Step();
-    return in_.WriteFile(path, bytes);
+    return ForwardingFileSystem::WriteFile(path, bytes);
   }
   Status AppendFile(std::string_view path, std::string_view bytes) override {
     c_.Step();
-    return in_.AppendFile(path, bytes);
+    return ForwardingFileSystem::AppendFile(path, bytes);
   }
   Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
     c_.Step();
-    return in_.CopyFile(from, to, overwrite);
+    return ForwardingFileSystem::CopyFile(from, to, overwrite);
   }
   Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) override {
     c_.Step();
-    return in_.CopyFileUnflushed(from, to, overwrite);
+    return ForwardingFileSystem::CopyFileUnflushed(from, to, overwrite);
   }
   Status FlushFiles(const std::vector<std::string>& paths) override {
     c_.Step();
-    return in_.FlushFiles(paths);
+    return ForwardingFileSystem::FlushFiles(paths);
   }
   Status DeleteFile(std::string_view path, bool force_read_only) override {
     c_.Step();
-    return in_.DeleteFile(path, force_read_only);
+    return ForwardingFileSystem::DeleteFile(path, force_read_only);
   }
   Status CreateDirectory(std::string_view path) override {
     c_.Step();
-    return in_.CreateDirectory(path);
+    return ForwardingFileSystem::CreateDirectory(path);
   }
   Status RemoveDirectory(std::string_view path) override {
     c_.Step();
-    return in_.RemoveDirectory(path);
+    return ForwardingFileSystem::RemoveDirectory(path);
   }
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override {
     c_.Step();
-    return in_.SetAttributes(path, attributes);
+    return ForwardingFileSystem::SetAttributes(path, attributes);
   }
-  std::uint32_t DriveType(std::string_view root) override { return in_.DriveType(root); }
-  bool LeadsOutside(std::string_view path) override { return in_.LeadsOutside(path); }
 
  private:
-  FileSystem& in_;
   Countdown& c_;
 };
 
@@ -149,45 +143,28 @@ class CountingProfiles final : public ProfileBackend {
   Countdown& c_;
 };
 
-class AbortingBackend final : public MachineBackend {
+class AbortingBackend final : public ForwardingBackend {
  public:
-  AbortingBackend(std::unique_ptr<MachineBackend> inner, long k)
-      : in_(std::move(inner)),
+  AbortingBackend(std::unique_ptr<MachineBackend> backend, long k)
+      : ForwardingBackend(std::move(backend)),
         countdown_(k),
-        files_(in_->files(), countdown_),
-        registry_(in_->registry(), countdown_),
-        profiles_(in_->profiles(), countdown_) {}
+        files_(inner().files(), countdown_),
+        registry_(inner().registry(), countdown_),
+        profiles_(inner().profiles(), countdown_) {}
 
-  const Codepage& codepage() const override { return in_->codepage(); }
   RegistryBackend& registry() override { return registry_; }
   ProfileBackend& profiles() override { return profiles_; }
   FileSystem& files() override { return files_; }
-  Shell& shell() override { return in_->shell(); }
-  SystemFacts& facts() override { return in_->facts(); }
-  FileTools& file_tools() override { return in_->file_tools(); }
-  ShellIcons& icons() override { return in_->icons(); }
-  std::string WindowsDirectory() override { return in_->WindowsDirectory(); }
-  std::string SystemDirectory() override { return in_->SystemDirectory(); }
-  std::string TempPath() override { return in_->TempPath(); }
-  std::optional<std::string> ShortPathName(std::string_view path) override {
-    return in_->ShortPathName(path);
-  }
-  std::string ProgramFolder() override { return in_->ProgramFolder(); }
-  std::string Describe() const override { return in_->Describe(); }
-  void BeginAction() override { in_->BeginAction(); }
   void EndAction() override {
     countdown_.SaveStep();
-    in_->EndAction();
+    ForwardingBackend::EndAction();
   }
   Status SaveChanges() override {
     countdown_.SaveStep();
-    return in_->SaveChanges();
+    return ForwardingBackend::SaveChanges();
   }
-  std::string WriteRefusal() override { return in_->WriteRefusal(); }
-  std::string TakeWriteError() override { return in_->TakeWriteError(); }
 
  private:
-  std::unique_ptr<MachineBackend> in_;
   Countdown countdown_;
   CountingFiles files_;
   CountingRegistry registry_;

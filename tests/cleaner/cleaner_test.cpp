@@ -8,6 +8,7 @@
 #include "cleaner/backup_index.h"
 #include "cleaner/junk_pattern.h"
 #include "cleaner/junk_scanner.h"
+#include "store/forwarding_backend.h"
 #include "support/driven_program.h"
 
 #ifndef _WIN32
@@ -302,68 +303,30 @@ TEST_F(CleanerMachineTest, TheHostsFilesAreOutOfReach) {
 
 // A disk that hands back other bytes than it was given: every copy it makes has
 // the right size and its last byte changed.
-class GarblingFiles final : public FileSystem {
+class GarblingFiles final : public ForwardingFileSystem {
  public:
-  explicit GarblingFiles(FileSystem& files) : files_(files) {}
-  std::optional<FileEntry> Stat(std::string_view p) override { return files_.Stat(p); }
-  Status List(std::string_view p, std::vector<FileEntry>& e) override { return files_.List(p, e); }
-  Status ReadFile(std::string_view p, std::string& b) override { return files_.ReadFile(p, b); }
-  Status WriteFile(std::string_view p, std::string_view b) override {
-    return files_.WriteFile(p, b);
-  }
-  Status AppendFile(std::string_view p, std::string_view b) override {
-    return files_.AppendFile(p, b);
-  }
+  using ForwardingFileSystem::ForwardingFileSystem;
   Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
     std::string bytes;
-    Status s = files_.ReadFile(from, bytes);
+    Status s = inner().ReadFile(from, bytes);
     if (s != kSuccess || bytes.empty()) return s;
     bytes.back() = static_cast<char>(bytes.back() ^ 0x20);
-    if (!overwrite && files_.Stat(to)) return kFileExists;
-    return files_.WriteFile(to, bytes);
+    if (!overwrite && inner().Stat(to)) return kFileExists;
+    return inner().WriteFile(to, bytes);
   }
-  Status FlushFiles(const std::vector<std::string>& p) override { return files_.FlushFiles(p); }
-  Status DeleteFile(std::string_view p, bool force) override { return files_.DeleteFile(p, force); }
-  Status CreateDirectory(std::string_view p) override { return files_.CreateDirectory(p); }
-  Status RemoveDirectory(std::string_view p) override { return files_.RemoveDirectory(p); }
-  Status SetAttributes(std::string_view p, std::uint32_t a) override {
-    return files_.SetAttributes(p, a);
+  Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) override {
+    return CopyFile(from, to, overwrite);
   }
-  std::uint32_t DriveType(std::string_view root) override { return files_.DriveType(root); }
-  bool LeadsOutside(std::string_view p) override { return files_.LeadsOutside(p); }
-
- private:
-  FileSystem& files_;
 };
 
 // A machine whose files are garbled on copy; the rest is the machine folder's.
-class GarblingMachine final : public MachineBackend {
+class GarblingMachine final : public ForwardingBackend {
  public:
   explicit GarblingMachine(std::unique_ptr<MachineBackend> real)
-      : real_(std::move(real)), files_(real_->files()) {}
-  const Codepage& codepage() const override { return real_->codepage(); }
-  RegistryBackend& registry() override { return real_->registry(); }
-  ProfileBackend& profiles() override { return real_->profiles(); }
+      : ForwardingBackend(std::move(real)), files_(inner().files()) {}
   FileSystem& files() override { return files_; }
-  Shell& shell() override { return real_->shell(); }
-  SystemFacts& facts() override { return real_->facts(); }
-  FileTools& file_tools() override { return real_->file_tools(); }
-  ShellIcons& icons() override { return real_->icons(); }
-  std::string WindowsDirectory() override { return real_->WindowsDirectory(); }
-  std::string SystemDirectory() override { return real_->SystemDirectory(); }
-  std::string TempPath() override { return real_->TempPath(); }
-  std::optional<std::string> ShortPathName(std::string_view p) override {
-    return real_->ShortPathName(p);
-  }
-  std::string ProgramFolder() override { return real_->ProgramFolder(); }
-  std::string Describe() const override { return real_->Describe(); }
-  void BeginAction() override { real_->BeginAction(); }
-  void EndAction() override { real_->EndAction(); }
-  Status SaveChanges() override { return real_->SaveChanges(); }
-  std::string TakeWriteError() override { return real_->TakeWriteError(); }
 
  private:
-  std::unique_ptr<MachineBackend> real_;
   GarblingFiles files_;
 };
 

@@ -72,12 +72,9 @@ std::optional<std::string> MachineFolder::FindEntry(const fs::path& folder,
   if (fs::exists(folder / name, ec)) return name;
   std::optional<std::int64_t> changed = ChangeTime(folder);
   if (!changed) return std::nullopt;
+  if (listings_.size() > 256) listings_.clear();  // a long walk of typed paths: start again
   Listing& listing = listings_[folder.string()];
   if (listing.changed != *changed || listing.names.empty()) {
-    if (listings_.size() > 256) {  // a long walk of typed paths: start again
-      listings_.clear();
-      return FindEntry(folder, name);
-    }
     listing.names.clear();
     fs::directory_iterator it(folder, ec), end;
     if (ec) return std::nullopt;

@@ -28,10 +28,6 @@ std::string Win32Codepage::FromAnsi(std::string_view ansi) const {
   return Narrow(wide);
 }
 
-}  // namespace korvanta
-
-namespace korvanta {
-
 // Asked character by character, without best fit, so that the answer names the
 // characters; the UTF code pages hold everything and take no such flags.
 std::string Win32Codepage::Unstorable(std::string_view utf8) const {
