@@ -78,6 +78,23 @@ TEST_F(MachineFolderTest, WhatLeadsOutsideIsNotThereUnlessAskedFor) {
   EXPECT_FALSE(m.LeadsOutside("E:\\x")) << "no such drive: not there, but not outside";
 }
 
+// What was found inside is kept per folder for speed; a folder that another
+// program has since swapped for a link out is not trusted for it.
+TEST_F(MachineFolderTest, AFolderSwappedForALinkOutIsSeenAtOnce) {
+  fs::create_directories(root_ / "drive_c/junk");
+  test::WriteBytes(root_ / "drive_c/junk/a.tmp", "a");
+  test::WriteBytes(dir_.path() / "media/a.tmp", "host");
+  MachineFolder m(root_);
+  ASSERT_TRUE(m.HostPath("C:\\junk\\a.tmp").has_value());
+  fs::remove_all(root_ / "drive_c/junk");
+  fs::create_symlink(dir_.path() / "media", root_ / "drive_c/junk");
+  EXPECT_FALSE(m.HostPath("C:\\junk\\a.tmp").has_value());
+  EXPECT_TRUE(m.LeadsOutside("C:\\junk\\a.tmp"));
+  fs::remove(root_ / "drive_c/junk");
+  fs::create_directories(root_ / "drive_c/junk");
+  EXPECT_TRUE(m.HostPath("C:\\junk\\a.tmp").has_value()) << "inside again";
+}
+
 TEST_F(MachineFolderTest, AMachineWineHasNotRunOnStillHasItsCDrive) {
   fs::remove_all(root_ / "dosdevices");
   MachineFolder m(root_);

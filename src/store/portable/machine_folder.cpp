@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 MachineFolder::MachineFolder(fs::path root, bool host_drives)
     : root_(std::move(root)), host_drives_(host_drives) {}
 
-bool MachineFolder::Inside(const fs::path& host) const {
+bool MachineFolder::Under(const fs::path& host) const {
   std::error_code ec;
   if (canonical_root_.empty()) canonical_root_ = fs::weakly_canonical(root_, ec);
   if (ec) return false;
@@ -25,6 +25,28 @@ bool MachineFolder::Inside(const fs::path& host) const {
   auto [b, t] = std::mismatch(base.begin(), base.end(), target.begin(), target.end());
   // A trailing separator makes an empty last element.
   return b == base.end() || (std::next(b) == base.end() && b->empty());
+}
+
+// Following every link of every component is what a delete of ten thousand
+// files would spend its time on, so the answer is kept per folder: a folder
+// that is still the same folder (device and inode, links on the way followed)
+// is still where it was found to be. Only the last component is looked at anew.
+bool MachineFolder::Inside(const fs::path& host) const {
+  const fs::path folder = host.parent_path();
+  struct stat st;
+  if (folder.empty() || folder == host || ::stat(folder.c_str(), &st) != 0) return Under(host);
+  bool folder_inside;
+  auto it = folders_.find(folder.string());
+  if (it != folders_.end() && it->second.device == st.st_dev && it->second.inode == st.st_ino) {
+    folder_inside = it->second.inside;
+  } else {
+    if (folders_.size() > 4096) folders_.clear();
+    folder_inside = Under(folder);
+    folders_[folder.string()] = {st.st_dev, st.st_ino, folder_inside};
+  }
+  struct stat leaf;
+  if (::lstat(host.c_str(), &leaf) == 0 && S_ISLNK(leaf.st_mode)) return Under(host);
+  return folder_inside;
 }
 
 std::optional<fs::path> MachineFolder::DriveFolder(char letter) const {

@@ -56,6 +56,7 @@ class MachineFolder {
   std::optional<std::filesystem::path> Drive(char letter) const;
   std::optional<std::filesystem::path> Resolve(std::string_view windows_path) const;
   bool Inside(const std::filesystem::path& host) const;
+  bool Under(const std::filesystem::path& host) const;
 
   // The entry of folder whose name matches name regardless of case, preferring an
   // exact match; nothing when there is none.
@@ -73,6 +74,12 @@ class MachineFolder {
     std::unordered_map<std::string, std::string> names;
   };
   mutable std::unordered_map<std::string, Listing> listings_;
+  // Whether a folder lies inside the machine folder, with the folder it was.
+  struct Place {
+    std::uint64_t device = 0, inode = 0;
+    bool inside = false;
+  };
+  mutable std::unordered_map<std::string, Place> folders_;
 };
 
 }  // namespace korvanta
