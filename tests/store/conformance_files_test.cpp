@@ -98,6 +98,29 @@ TEST_F(FilesConformance, ReadOnlyFilesAreNotWrittenOver) {
   EXPECT_EQ(files().DeleteFile(f, true), kSuccess);
 }
 
+// A file written or copied over is replaced by a whole new file, never rewritten
+// where it lies: a death halfway leaves the old one. Another hard link to the old
+// file shows which happened.
+TEST_F(FilesConformance, FilesAreReplacedWholeNeverRewrittenInPlace) {
+  std::string source = File("restored.txt"), target = File("target.txt"),
+              old = File("old link.txt");
+  ASSERT_EQ(files().WriteFile(source, "restored"), kSuccess);
+  for (int way = 0; way < 3; ++way) {
+    files().DeleteFile(old, true);
+    ASSERT_EQ(files().WriteFile(target, "old"), kSuccess);
+    ASSERT_TRUE(MakeHardLink(machine(), target, old));
+    Status s = way == 0   ? files().CopyFile(source, target, true)
+               : way == 1 ? files().CopyFileUnflushed(source, target, true)
+                          : files().WriteFile(target, "restored");
+    ASSERT_EQ(s, kSuccess) << way;
+    std::string bytes;
+    ASSERT_EQ(files().ReadFile(target, bytes), kSuccess);
+    EXPECT_EQ(bytes, "restored") << way;
+    ASSERT_EQ(files().ReadFile(old, bytes), kSuccess);
+    EXPECT_EQ(bytes, "old") << "written in place, way " << way;
+  }
+}
+
 // Overwriting before a delete destroys only what belongs to that name: another
 // hard link keeps its bytes, a file alone is zeroed, a sparse file's holes stay
 // holes.

@@ -233,7 +233,8 @@ Status PortableFileSystem::Copy(std::string_view from, std::string_view to, bool
   if (stat(src->c_str(), &st) != 0) return FromErrno(errno);
   if (S_ISDIR(st.st_mode)) return kAccessDenied;
   struct stat dst_st;
-  if (stat(dst->c_str(), &dst_st) == 0) {
+  const bool replacing = stat(dst->c_str(), &dst_st) == 0;
+  if (replacing) {
     if (!overwrite) return kFileExists;
     // As on Windows, a read-only target is not replaced.
     if (!(dst_st.st_mode & S_IWUSR)) return kAccessDenied;
@@ -241,7 +242,8 @@ Status PortableFileSystem::Copy(std::string_view from, std::string_view to, bool
   std::string bytes;
   Status s = ReadHostFile(*src, bytes);
   if (s != kSuccess) return s;
-  s = ReplaceFileAtomically(*dst, bytes, nullptr, flush);
+  // A file replaced goes to the disk before its old self leaves it.
+  s = ReplaceFileAtomically(*dst, bytes, nullptr, flush || replacing);
   if (s != kSuccess) return s;
   machine_.Added(*dst);
   // The copy keeps the source's attributes and time of last write.

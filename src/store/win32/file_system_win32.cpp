@@ -135,10 +135,48 @@ Status Win32FileSystem::AppendFile(std::string_view path, std::string_view bytes
 }
 
 Status Win32FileSystem::CopyFile(std::string_view from, std::string_view to, bool overwrite) {
-  if (!CopyFileW(Widen(from).c_str(), Widen(to).c_str(), overwrite ? FALSE : TRUE)) {
-    return LastError();
+  return Copy(from, to, overwrite, true);
+}
+
+Status Win32FileSystem::CopyFileUnflushed(std::string_view from, std::string_view to,
+                                          bool overwrite) {
+  return Copy(from, to, overwrite, false);
+}
+
+// A copy that replaces a file, or that must be on the disk when it returns, is
+// made beside the target and moved over it whole, as WriteFile does: a death
+// halfway leaves the old file, never half of the new one. Only a new copy that
+// the caller flushes later is made in place.
+Status Win32FileSystem::Copy(std::string_view from, std::string_view to, bool overwrite,
+                             bool flush) {
+  const std::wstring source = Widen(from), target = Widen(to);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  // What CopyFile refuses to write over (anything when no overwrite is asked, a
+  // read-only or hidden file, a folder) it is left to refuse.
+  constexpr DWORD kRefused =
+      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY;
+  if ((!exists && !flush) || (exists && (!overwrite || (attributes & kRefused)))) {
+    if (!CopyFileW(source.c_str(), target.c_str(), overwrite ? FALSE : TRUE)) return LastError();
+    return kSuccess;
   }
-  return kSuccess;
+  const std::wstring temp = target + L".korvanta-tmp";
+  SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);  // one left by a death before
+  DeleteFileW(temp.c_str());
+  Status s = kSuccess;
+  if (!CopyFileW(source.c_str(), temp.c_str(), TRUE)) s = LastError();
+  // A file replaced goes to the disk before its old self leaves it.
+  if (s == kSuccess && (flush || exists)) s = FlushFiles({std::string(to) + ".korvanta-tmp"});
+  if (s == kSuccess &&
+      !MoveFileExW(temp.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    s = LastError();
+  }
+  if (s != kSuccess) {
+    SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temp.c_str());
+  }
+  return s;
 }
 
 Status Win32FileSystem::FlushFiles(const std::vector<std::string>& paths) {

@@ -13,6 +13,7 @@ class Win32FileSystem final : public FileSystem {
   Status WriteFile(std::string_view path, std::string_view bytes) override;
   Status AppendFile(std::string_view path, std::string_view bytes) override;
   Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override;
+  Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) override;
   Status FlushFiles(const std::vector<std::string>& paths) override;
   Status DeleteFile(std::string_view path, bool force_read_only) override;
   Status CreateDirectory(std::string_view path) override;
@@ -21,6 +22,9 @@ class Win32FileSystem final : public FileSystem {
   std::uint32_t DriveType(std::string_view root) override;
   // Every path of the live machine is the machine's own.
   bool LeadsOutside(std::string_view) override { return false; }
+
+ private:
+  Status Copy(std::string_view from, std::string_view to, bool overwrite, bool flush);
 };
 
 }  // namespace korvanta
