@@ -78,6 +78,7 @@ bool BackupRestore::Slice() {
 
 void BackupRestore::Finish() {
   restoring_ = false;
+  if (on_end) on_end();
   program_.dialogs().MessageBox(program_.main(), "消息",
                                 all_ ? "成功的恢复了所有文件！" : "成功的恢复了选择的文件！",
                                 ui::MessageIcon::kInformation, ui::MessageButtons::kOk);

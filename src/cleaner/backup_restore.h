@@ -3,6 +3,7 @@
 // start-up, restored from, and purged with every copy the index names. A
 // restore of many files runs in slices, as a delete does.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ class BackupRestore {
   std::string Progress() const;
   // "删除全部": every copy the index names when it runs, then the index.
   void Purge();
+
+  // Called when a restore ends, before the message that says so: what shows
+  // its progress is cleared while the message is up.
+  std::function<void()> on_end;
 
  private:
   std::string IndexFile();

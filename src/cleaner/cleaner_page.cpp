@@ -77,6 +77,7 @@ CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
       Commandhfwj(Place<ui::CommandButton>(Picture4, "Commandhfwj", PaneButton(1), "恢复")),
       Commandhfqb(Place<ui::CommandButton>(Picture4, "Commandhfqb", PaneButton(2), "恢复全部")),
       Commandscqb(Place<ui::CommandButton>(Picture4, "Commandscqb", PaneButton(3), "删除全部")),
+      Labelhfjd(Place<ui::Label>(Picture4, "Labelhfjd", {0, kPaneButtonTop + 60, 2640, 300})),
       program_(program),
       deleter_(program),
       backups_(program, ListView4, {&Commandscqb, &Commandhfqb, &Commandhfwj}) {
@@ -125,6 +126,7 @@ CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
   Commandhfqb.on_click = [this] {
     if (!busy() && backups_.Restore(true)) WorkStarted();
   };
+  backups_.on_end = [this] { Labelhfjd.set_caption(""); };
   Commandscqb.on_click = [this] {
     if (!busy()) backups_.Purge();
   };
@@ -370,7 +372,7 @@ void CleanerPage::TimerFired() {
   }
   bool more = deleter_.busy() ? deleter_.Continue() : backups_.busy() && backups_.Continue();
   if (more) {
-    StatusBar1.set_panel_text(2, deleter_.busy() ? deleter_.Progress() : backups_.Progress());
+    ShowProgress();
   } else {
     WorkEnded();
   }
@@ -382,8 +384,13 @@ void CleanerPage::WorkStarted() {
   Commandtz.set_enabled(true);
   Commandss.set_enabled(false);
   StatusBar1.set_panel_text(1, "请稍侯...");
-  StatusBar1.set_panel_text(2, deleter_.busy() ? deleter_.Progress() : backups_.Progress());
+  ShowProgress();
   Timerss.set_running(true);
+}
+
+void CleanerPage::ShowProgress() {
+  StatusBar1.set_panel_text(2, deleter_.busy() ? deleter_.Progress() : backups_.Progress());
+  Labelhfjd.set_caption(backups_.Progress());
 }
 
 void CleanerPage::WorkEnded() {
@@ -392,6 +399,7 @@ void CleanerPage::WorkEnded() {
   Commandss.set_enabled(true);
   StatusBar1.set_panel_text(2, "共有" + std::to_string(ListView2.count()) + "个文件");
   StatusBar1.set_panel_text(1, "就绪");
+  Labelhfjd.set_caption("");
 }
 
 void CleanerPage::ScanSlice() {

@@ -74,9 +74,11 @@ class CleanerPage final : public app::Page {
   ui::CommandButton& Commandhfwj;  // 恢复
   ui::CommandButton& Commandhfqb;  // 恢复全部
   ui::CommandButton& Commandscqb;  // 删除全部
+  ui::Label& Labelhfjd;            // how far a restore is: the status bar is not on this tab
 
  private:
   void TabClicked();
+  void ShowProgress();
   CleanerSettings Settings();
   void LoadSettings();
   void SaveScanOptions();
