@@ -167,9 +167,8 @@ Status Win32FileSystem::Copy(std::string_view from, std::string_view to, bool ov
   if (!CopyFileW(source.c_str(), temp.c_str(), TRUE)) s = LastError();
   // A file replaced goes to the disk before its old self leaves it.
   if (s == kSuccess && (flush || exists)) s = FlushFiles({std::string(to) + ".korvanta-tmp"});
-  if (s == kSuccess &&
-      !MoveFileExW(temp.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (s == kSuccess && !MoveFileExW(temp.c_str(), target.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     s = LastError();
   }
   if (s != kSuccess) {
