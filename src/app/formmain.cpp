@@ -99,6 +99,7 @@ Formmain::Formmain(Program& program)
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});
   icon = "korvanta";
+  place = [this] { return Label3[static_cast<std::size_t>(current_page())]->caption(); };
   set_back_color(theme::kSideBack);
   theme::StyleTitle(Labelbt);
   theme::StyleTitleButton(Labelmin);

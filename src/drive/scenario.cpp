@@ -2,10 +2,12 @@
 
 #include <charconv>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "app/formmain.h"
 #include "app/forms.h"
+#include "services/change_history.h"
 #include "ui/controls.h"
 #include "ui/list_view.h"
 #include "ui/lists.h"
@@ -471,6 +473,49 @@ bool Rows(Line& line) {
   return true;
 }
 
+// The change journal: "history" lists the actions newest first, "history N"
+// shows action N's changes, "undo N" undoes it.
+std::optional<JournalRecord> Action(Line& line, app::ChangeHistory& history) {
+  std::string_view word = Trim(line.rest);
+  int n = 0;
+  if (word.empty() || word.find_first_not_of("0123456789") != std::string_view::npos ||
+      (n = std::stoi(std::string(word))) < 1) {
+    line.Usage();
+    return std::nullopt;
+  }
+  std::vector<JournalRecord> actions = history.Actions();
+  if (static_cast<std::size_t>(n) > actions.size()) {
+    line.Fail("no action " + std::string(word));
+    return std::nullopt;
+  }
+  return actions[static_cast<std::size_t>(n) - 1];
+}
+
+bool History(Line& line) {
+  app::ChangeHistory history(line.program);
+  if (Trim(line.rest).empty()) {
+    int n = 0;
+    for (const JournalRecord& action : history.Actions())
+      line.out << app::ChangeHistory::Summary(action, ++n) << '\n';
+    line.out << std::flush;
+    return true;
+  }
+  std::optional<JournalRecord> action = Action(line, history);
+  if (!action) return false;
+  for (const std::string& change : app::ChangeHistory::Changes(*action))
+    line.out << OneLine(change) << '\n';
+  line.out << std::flush;
+  return true;
+}
+
+bool Undo(Line& line) {
+  app::ChangeHistory history(line.program);
+  std::optional<JournalRecord> action = Action(line, history);
+  if (!action) return false;
+  history.Undo(*action);
+  return true;
+}
+
 // The command language. A command is a row: its name, what a line whose words do
 // not fit reports (empty when any words will do), its function, and whether the
 // program then runs what it posted, as it would after a real event.
@@ -501,6 +546,8 @@ constexpr Command kCommands[] = {
     {"wait", "", Wait, true},
     {"print", "", Print, false},
     {"rows", "", Rows, false},
+    {"history", "history or history N", History, false},
+    {"undo", "undo N", Undo, true},
 };
 
 }  // namespace

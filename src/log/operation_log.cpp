@@ -24,6 +24,7 @@ void OperationLog::AppendLogEntry(std::string_view text) noexcept {
     std::string bytes =
         " \r\n" + machine_.codepage().ToAnsi(FormatLogLine(text, clock_.Now())) + "\r\n";
     machine_.files().AppendFile(Path(), bytes);
+    machine_.NoteLogEntry(std::string(text));
   } catch (...) {
     // The log never stops the action that writes it.
   }

@@ -1,11 +1,16 @@
 #include "services/program.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace korvanta::app {
 
 Program::Program(Machine& machine, Host& host, const Clock& clock, const FormCatalogue& forms)
-    : machine_(machine), host_(host), forms_catalogue_(forms), log_(machine, clock) {}
+    : machine_(machine),
+      host_(host),
+      clock_(clock),
+      forms_catalogue_(forms),
+      log_(machine, clock) {}
 
 Program::~Program() = default;
 
@@ -113,6 +118,13 @@ void Program::Act(const std::function<void()>& action) {
     // Every write of the action, and of what it posted, is saved together at
     // the end: a page's apply saves each registry file once, or not at all.
     Machine::Action transaction = machine_.BeginAction();
+    if (action_depth_ == 1) {
+      LocalTime t = clock_.Now();
+      char time[32];
+      std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                    t.hour, t.minute, t.second);
+      machine_.DescribeAction(Place(), time);
+    }
     if (action && !ended_) action();
     RunPostedTasks();
   }
@@ -128,6 +140,16 @@ void Program::Act(const std::function<void()>& action) {
     --action_depth_;
   }
   unloaded_.clear();
+}
+
+std::string Program::Place() const {
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
+    const ui::Form& form = **it;
+    if (form.message || !form.visible()) continue;
+    if (form.place) return form.place();
+    if (!form.caption().empty()) return form.caption();
+  }
+  return {};
 }
 
 void Program::LaunchProgramFile(std::string_view verb, std::string_view name,

@@ -104,9 +104,12 @@ class Program {
 
  private:
   void RunPostedTasks();
+  // Where the user is acting: the newest window open, or the main window's page.
+  std::string Place() const;
 
   Machine& machine_;
   Host& host_;
+  const Clock& clock_;
   const FormCatalogue& forms_catalogue_;
   OperationLog log_;
   std::vector<std::unique_ptr<ui::Form>> forms_;  // loaded, oldest first

@@ -1,12 +1,41 @@
 #include "store/machine.h"
 
+#include "store/journalling_backend.h"
+
 namespace korvanta {
 
+namespace {
+
+std::unique_ptr<MachineBackend> Journalled(std::unique_ptr<MachineBackend> backend,
+                                           JournallingBackend*& journalling) {
+  auto j = std::make_unique<JournallingBackend>(std::move(backend));
+  journalling = j.get();
+  return j;
+}
+
+}  // namespace
+
 Machine::Machine(std::unique_ptr<MachineBackend> backend)
-    : backend_(std::move(backend)),
+    : backend_(Journalled(std::move(backend), journalling_)),
       reg_(backend_->registry(), backend_->codepage(), &failures_),
       ini_(backend_->profiles(), backend_->codepage(), &failures_),
       paths_(*backend_) {}
+
+Journal& Machine::journal() {
+  return journalling_->journal();
+}
+
+void Machine::DescribeAction(std::string place, std::string time) {
+  journalling_->DescribeAction(std::move(place), std::move(time));
+}
+
+void Machine::NoteLogEntry(std::string text) {
+  journalling_->NoteLogEntry(std::move(text));
+}
+
+MachineBackend& Machine::unjournalled() {
+  return journalling_->below();
+}
 
 bool Machine::Commit() {
   return backend_->SaveChanges() == kSuccess && failures_.empty();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "store/journal.h"
 #include "store/machine_backend.h"
 #include "store/paths.h"
 #include "store/reg.h"
@@ -15,6 +16,8 @@
 #include "store/write_failures.h"
 
 namespace korvanta {
+
+class JournallingBackend;
 
 class Machine {
  public:
@@ -62,6 +65,16 @@ class Machine {
   // A place the action could not write other than through the store (a hosts
   // file that is read-only), told with the rest.
   void RecordWriteFailure(std::string what) { failures_.Record(std::move(what)); }
+  // The change journal: every action's writes with what was there before.
+  Journal& journal();
+  // Where (the page or tool) and when ("yyyy-mm-dd hh:mm:ss") the current
+  // action is made, and each operation-log entry it writes, for its record.
+  void DescribeAction(std::string place, std::string time);
+  void NoteLogEntry(std::string text);
+  // The back end below the journal: reads and writes that are not the user's
+  // changes (the undo's own look at what is there now).
+  MachineBackend& unjournalled();
+
   // What the last action could not store, for the user: the back end's reason
   // (a running Wine owns the registry, a full disk) and the places not written.
   // Empty when everything was stored. Taking it clears it.
@@ -69,6 +82,7 @@ class Machine {
 
  private:
   std::unique_ptr<MachineBackend> backend_;
+  JournallingBackend* journalling_;
   WriteFailures failures_;
   Registry reg_;
   SettingsStore ini_;

@@ -49,6 +49,9 @@ class Form : public Control {
   // Window attributes.
   bool topmost = false;  // made topmost (Host::MakeTopmost) as it loads
   std::string icon;      // resource name of the window's icon
+  // Where a change made in this window is made, for the change journal; unset,
+  // the window's caption.
+  std::function<std::string()> place;
   // Set for the small message windows.
   std::optional<MessageWindowInfo> message;
 

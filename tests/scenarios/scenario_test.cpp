@@ -36,6 +36,9 @@
 //   # check: attr PATH ATTRS                    of readonly, hidden and system, it has these
 //   # check: folder PATH = NAME...              the folder holds exactly these files and
 //                                               folders (sorted, blank-separated; none: empty)
+//   # check: unchanged key ROOT KEY             the key and all under it, and the file or
+//   # check: unchanged file PATH                all in the folder, are byte for byte as
+//   # check: unchanged folder PATH              they were when the setup was done
 // ROOT is HKLM, HKCU or HKCR; a KEY or NAME with blanks is written «like this», and
 // «» is the default value. PATH may start with %PROGRAM% for the program folder;
 // TEXT may hold \r, \n and \xHH escapes.
@@ -47,6 +50,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "store/abort_seam.h"
@@ -281,6 +285,53 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
 #endif
   }
 
+  // What an "unchanged" check compares: every value under a key, every file
+  // under a folder, a file's bytes.
+  std::string Snapshot(const std::string& what) {
+    std::string text;
+    if (what.rfind("key ", 0) == 0) {
+      auto w = Words(what.substr(4), 3);
+      KeyText(Root(w[0]), machine_->codepage().ToAnsi(w[1]), text);
+    } else if (what.rfind("file ", 0) == 0 || what.rfind("folder ", 0) == 0) {
+      FileText(Path(what.substr(what.find(' ') + 1)), text);
+    }
+    return text;
+  }
+  void KeyText(RegRoot root, const std::string& path, std::string& text) {
+    RegistryBackend& reg = machine_->unjournalled().registry();
+    KeyHandle key;
+    if (reg.OpenKey(root, path, kKeyRead, key) != kSuccess) return;
+    text += "[" + path + "]\n";
+    std::vector<std::string> lines, subkeys;
+    std::string name;
+    RegData data;
+    for (std::uint32_t i = 0; reg.EnumValue(key, i, name, data) == kSuccess; ++i)
+      lines.push_back(name + "=" + std::to_string(data.type) + ":" + data.bytes + "\n");
+    for (std::uint32_t i = 0; reg.EnumKey(key, i, name) == kSuccess; ++i) subkeys.push_back(name);
+    reg.CloseKey(key);
+    std::sort(lines.begin(), lines.end());
+    for (const std::string& l : lines) text += l;
+    std::sort(subkeys.begin(), subkeys.end());
+    for (const std::string& k : subkeys) KeyText(root, path + "\\" + k, text);
+  }
+  void FileText(const std::string& path, std::string& text) {
+    FileSystem& files = machine_->unjournalled().files();
+    std::optional<FileEntry> e = files.Stat(path);
+    if (!e) return;
+    text += path + " " + std::to_string(e->attributes & ~kAttrArchive) + "\n";
+    if (!e->is_directory()) {
+      std::string bytes;
+      files.ReadFile(path, bytes);
+      text += bytes + "\n";
+      return;
+    }
+    std::vector<FileEntry> entries;
+    files.List(path + "\\*", entries);
+    std::sort(entries.begin(), entries.end(),
+              [](const FileEntry& a, const FileEntry& b) { return a.name < b.name; });
+    for (const FileEntry& entry : entries) FileText(path + "\\" + entry.name, text);
+  }
+
   void Check(const std::string& line) {
     if (line.rfind("reg ", 0) == 0) {
       auto w = Words(line.substr(4), 5);
@@ -472,6 +523,10 @@ TEST_P(ScenarioTest, OutputMatches) {
 #endif
   }
   ASSERT_FALSE(HasFailure());
+  std::vector<std::pair<std::string, std::string>> before;
+  for (const std::string& check : checks) {
+    if (check.rfind("unchanged ", 0) == 0) before.emplace_back(check, Snapshot(check.substr(10)));
+  }
   // The drive works on the machine's files itself: let go of ours first.
   std::string program_folder = machine_->paths().ProgramFolder();
   machine_.reset();
@@ -480,13 +535,29 @@ TEST_P(ScenarioTest, OutputMatches) {
   for (std::size_t at; (at = run.out.find(program_folder)) != std::string::npos;) {
     run.out.replace(at, program_folder.size(), "%PROGRAM%");
   }
+  // The times "history" lists are the clock's: the output shows where they stand.
+  {
+    static const std::regex kHistoryLine("^(\\d+) \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ");
+    std::istringstream lines(run.out);
+    std::string masked;
+    for (std::string l; std::getline(lines, l);)
+      masked += std::regex_replace(l, kHistoryLine, "$1 TIME ") + "\n";
+    run.out = masked;
+  }
   std::string expected = ReadBytes(fs::path(base).concat(".out"));
   EXPECT_EQ(run.out, expected) << "korvanta-drive wrote:\n" << run.out;
   int expected_status =
       expected.find("\nerror: ") != std::string::npos || expected.rfind("error: ", 0) == 0 ? 2 : 0;
   EXPECT_EQ(run.status, expected_status);
   OpenMachine();
-  for (const auto& check : checks) Check(check);
+  for (const auto& check : checks) {
+    if (check.rfind("unchanged ", 0) != 0) Check(check);
+  }
+  for (const auto& [check, text] : before) {
+    std::string now = Snapshot(check.substr(10));
+    EXPECT_FALSE(text.empty()) << check << ": nothing there to compare";
+    EXPECT_EQ(now, text) << check;
+  }
   for (const auto& after : afters) Setup(after);
 }
 

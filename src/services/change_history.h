@@ -1,0 +1,35 @@
+#pragma once
+// The change journal for people: the actions newest first, what each changed,
+// and the undo of one, as the history window and korvanta-drive offer them.
+
+#include <string>
+#include <vector>
+
+#include "services/program.h"
+#include "store/journal.h"
+
+namespace korvanta::app {
+
+class ChangeHistory {
+ public:
+  explicit ChangeHistory(Program& program) : program_(program) {}
+
+  // The journal's actions, newest first: number 1 is the latest.
+  std::vector<JournalRecord> Actions();
+  // "N time place count" of an action numbered N.
+  static std::string Summary(const JournalRecord& action, int number);
+  // Each change as "what: before -> after".
+  static std::vector<std::string> Changes(const JournalRecord& action);
+  // What changed again since the action, which its undo would overwrite.
+  std::vector<std::string> Conflicts(const JournalRecord& action);
+
+  // Puts back what the action changed, as one new action of its own (itself
+  // journalled); when something changed the same targets since, the user is
+  // asked first. True when the undo ran; what could not be put back is told.
+  bool Undo(const JournalRecord& action);
+
+ private:
+  Program& program_;
+};
+
+}  // namespace korvanta::app
