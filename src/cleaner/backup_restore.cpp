@@ -93,10 +93,10 @@ void BackupRestore::Purge() {
   std::string bakpath = index.Bakpath();
   for (int k = 1; k < next; ++k) {
     BackupEntry e = index.Entry(k, bakpath);
-    if (!e.name.empty() || e.copy != bakpath) machine.files().DeleteFile(e.copy, true);
+    if (!e.name.empty() || e.copy != bakpath) machine.files().DiscardFile(e.copy);
   }
   for (const std::string& copy : copies_) {
-    if (!copy.empty()) machine.files().DeleteFile(copy, true);
+    if (!copy.empty()) machine.files().DiscardFile(copy);
   }
   list_.Clear();
   copies_.clear();

@@ -76,7 +76,7 @@ void JunkDeleter::Remove(const std::string& path, DeleteMode mode) {
       if (machine.backend().file_tools().Overwrite(path) != kSuccess) break;
       [[fallthrough]];
     case DeleteMode::kDirect:
-      machine.files().DeleteFile(path, true);
+      machine.files().DiscardFile(path);
       break;
     case DeleteMode::kBackup:
     case DeleteMode::kNone:

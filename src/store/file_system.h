@@ -68,6 +68,10 @@ class FileSystem {
   virtual Status FlushFiles(const std::vector<std::string>& paths) = 0;
   // Deletes a file; a read-only file only when force_read_only is set.
   virtual Status DeleteFile(std::string_view path, bool force_read_only) = 0;
+  // Deletes a file the user chose to be rid of with no copy kept (junk deleted
+  // directly, backups purged), read-only or not: the change journal records it
+  // as gone for good instead of keeping its content.
+  virtual Status DiscardFile(std::string_view path) { return DeleteFile(path, true); }
   // Creates the folder and any missing folder above it; an existing folder is no error.
   virtual Status CreateDirectory(std::string_view path) = 0;
   // Removes an empty folder.

@@ -247,8 +247,21 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
     return Copied(from, to, ForwardingFileSystem::CopyFileUnflushed(from, to, overwrite));
   }
   Status DeleteFile(std::string_view path, bool force_read_only) override {
-    BeforeFile(path, true);
-    return ForwardingFileSystem::DeleteFile(path, force_read_only);
+    JournalChange* c = BeforeFile(path, true);
+    Status s = ForwardingFileSystem::DeleteFile(path, force_read_only);
+    if (c && s == kSuccess) c->after = {"absent"};  // no need to look again at the end
+    return s;
+  }
+  // Nothing is kept: the change is recorded once the file is gone.
+  Status DiscardFile(std::string_view path) override {
+    Status s = ForwardingFileSystem::DeleteFile(path, true);
+    if (s == kSuccess && Journalled(path)) {
+      if (JournalChange* c = j_.Touch("file", {std::string(path)})) {
+        c->before = {"lost"};
+        c->after = {"absent"};
+      }
+    }
+    return s;
   }
   Status CreateDirectory(std::string_view path) override {
     if (Journalled(path)) {
@@ -284,12 +297,20 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
   bool Journalled(std::string_view path) {
     return j_.recording() && !j_.Excluded(std::string(path));
   }
-  void BeforeFile(std::string_view path, bool deleting) {
-    if (!Journalled(path)) return;
+  // The file's change, recorded with its content from before at the first
+  // write of the action; nullptr when it is not journalled.
+  JournalChange* BeforeFile(std::string_view path, bool deleting) {
+    if (!Journalled(path)) return nullptr;
     const std::string p(path);
-    if (j_.touched_.count(TargetKey("file", {p}))) return;
+    auto it = j_.touched_.find(TargetKey("file", {p}));
+    if (it != j_.touched_.end()) {
+      JournalChange& c = j_.record_.changes[it->second];
+      c.after.clear();  // written again: looked at anew at the end
+      return &c;
+    }
     JournalChange* c = j_.Touch("file", {p});
     if (c) j_.KeepFile(p, deleting, *c);
+    return c;
   }
   Status Copied(std::string_view from, std::string_view to, Status s) {
     if (s == kSuccess && j_.recording()) j_.copies_[Folded(from)] = std::string(to);
@@ -408,7 +429,7 @@ void JournallingBackend::WriteRecord() {
   // What each target holds now; a target the action left as it was is no change.
   std::vector<JournalChange> changes;
   for (JournalChange& c : record_.changes) {
-    c.after = CurrentState(inner(), c);
+    if (c.after.empty()) c.after = CurrentState(inner(), c);
     bool unchanged =
         c.after == c.before ||
         (c.kind == "file" && c.before.size() == 2 && c.before[0] == "copy" && c.after.size() == 3 &&
