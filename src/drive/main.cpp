@@ -10,6 +10,7 @@
 #include "app/forms.h"
 #include "drive/drive_host.h"
 #include "drive/scenario.h"
+#include "services/change_history.h"
 #include "services/program.h"
 #include "store/abort_seam.h"
 #include "store/clock.h"
@@ -28,10 +29,12 @@ namespace {
 
 int Usage() {
 #ifdef _WIN32
-  std::cerr << "usage: korvanta-drive [--abort-after K] [SCENARIO]\n";
+  std::cerr << "usage: korvanta-drive [--dry-run] [--abort-after K] [SCENARIO]\n";
 #else
-  std::cerr << "usage: korvanta-drive --machine DIR [--host-drives] [--abort-after K] [SCENARIO]\n";
+  std::cerr << "usage: korvanta-drive --machine DIR [--host-drives] [--dry-run] [--abort-after K] "
+               "[SCENARIO]\n";
 #endif
+  std::cerr << "  --dry-run  change nothing: print what each action would change\n";
   return 2;
 }
 
@@ -41,6 +44,7 @@ int main(int argc, char** argv) {
   using namespace korvanta;
   std::optional<std::string> machine_dir, scenario;
   bool host_drives = false;
+  bool dry_run = false;
   long abort_after = 0;  // the program dies at this change of the machine (tests)
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -48,6 +52,8 @@ int main(int argc, char** argv) {
       machine_dir = argv[++i];
     } else if (arg == "--host-drives") {
       host_drives = true;
+    } else if (arg == "--dry-run") {
+      dry_run = true;
     } else if (arg == "--abort-after" && i + 1 < argc) {
       abort_after = std::strtol(argv[++i], nullptr, 10);
       if (abort_after <= 0) return Usage();
@@ -66,10 +72,19 @@ int main(int argc, char** argv) {
   if (!machine_dir) return Usage();
   MachineFolderOptions options;
   options.host_drives = host_drives;
+  options.untouched = dry_run;
   std::unique_ptr<MachineBackend> backend = OpenMachineFolder(*machine_dir, options);
 #endif
   if (abort_after > 0) backend = AbortAfter(std::move(backend), abort_after);
   Machine machine(std::move(backend));
+  if (dry_run) {
+    machine.Preview([](const JournalRecord& action) {
+      std::cout << "would change: " << action.place << " " << action.changes.size() << '\n';
+      for (const std::string& change : app::ChangeHistory::Changes(action))
+        std::cout << "  " << change << '\n';
+      std::cout << std::flush;
+    });
+  }
   SystemClock clock;
   drive::DriveHost host(std::cout);
   app::Program program(machine, host, clock, app::FormFactories());

@@ -184,6 +184,11 @@ std::optional<RegData> ValueOfState(const Codepage& codepage, const JournalState
   return data;
 }
 
+JournalState EntryState(const Codepage& codepage, const std::optional<std::string>& ansi) {
+  if (!ansi) return {"absent"};
+  return {TextToken(codepage, *ansi)};
+}
+
 JournalState CurrentState(MachineBackend& machine, const JournalChange& c) {
   const Codepage& cp = machine.codepage();
   auto field = [&](std::size_t i) { return i < c.where.size() ? cp.ToAnsi(c.where[i]) : ""; };
@@ -205,8 +210,7 @@ JournalState CurrentState(MachineBackend& machine, const JournalChange& c) {
     std::string file = field(0), section = field(1), key = field(2);
     std::string value =
         ProfileString(machine.profiles(), section.c_str(), key.c_str(), file.c_str());
-    if (value == kAbsent) return {"absent"};
-    return {TextToken(cp, value)};
+    return EntryState(cp, value == kAbsent ? std::nullopt : std::optional<std::string>(value));
   }
   if (c.kind == "section") {
     std::string file = field(0), section = field(1);

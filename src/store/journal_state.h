@@ -21,6 +21,9 @@ std::optional<RegRoot> RootOfShortName(std::string_view name);
 JournalState ValueState(const Codepage& codepage, const std::optional<RegData>& data);
 std::optional<RegData> ValueOfState(const Codepage& codepage, const JournalState& state);
 
+// A profile entry's state: its ANSI text, or absent.
+JournalState EntryState(const Codepage& codepage, const std::optional<std::string>& ansi);
+
 // What the change's target holds now on the machine.
 JournalState CurrentState(MachineBackend& machine, const JournalChange& change);
 

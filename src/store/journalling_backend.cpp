@@ -44,13 +44,13 @@ class JournallingBackend::Registry final : public RegistryBackend {
     return s;
   }
   Status CreateKey(RegRoot root, std::string_view path, KeyHandle& key) override {
+    bool missing = false;
     if (j_.recording()) {
       // Each level the call creates is a key the action added.
-      std::string level;
       for (std::size_t at = 0; at <= path.size();) {
         std::size_t slash = path.find('\\', at);
         if (slash == std::string_view::npos) slash = path.size();
-        level = std::string(path.substr(0, slash));
+        std::string level(path.substr(0, slash));
         at = slash + 1;
         if (level.empty()) continue;
         KeyHandle probe;
@@ -58,17 +58,27 @@ class JournallingBackend::Registry final : public RegistryBackend {
           in_.CloseKey(probe);
           continue;
         }
-        if (JournalChange* c = j_.Touch("key", {ShortRootName(root), Utf8(level)}))
+        missing = true;
+        if (JournalChange* c = j_.Touch("key", {ShortRootName(root), Utf8(level)})) {
           c->before = {"absent"};
+          if (j_.previewing()) c->after = {"present"};
+        }
       }
     }
-    Status s = in_.CreateKey(root, path, key);
+    Status s;
+    if (j_.previewing() && missing) {
+      // The key is not made: a handle of the preview's own stands for it.
+      key.id = kPreviewKeys + ++preview_keys_;
+      s = kSuccess;
+    } else {
+      s = j_.previewing() ? in_.OpenKey(root, path, kKeyRead, key) : in_.CreateKey(root, path, key);
+    }
     if (s == kSuccess) paths_[key.id] = {root, std::string(path)};
     return s;
   }
   Status CloseKey(KeyHandle key) override {
     paths_.erase(key.id);
-    return in_.CloseKey(key);
+    return Previewed(key) ? kSuccess : in_.CloseKey(key);
   }
   Status DeleteKey(RegRoot root, std::string_view path) override {
     if (j_.recording()) {
@@ -78,33 +88,45 @@ class JournallingBackend::Registry final : public RegistryBackend {
         std::string name;
         RegData data;
         for (std::uint32_t i = 0; in_.EnumValue(key, i, name, data) == kSuccess; ++i) {
-          if (JournalChange* c = j_.Touch("value", {ShortRootName(root), Utf8(path), Utf8(name)}))
+          if (JournalChange* c = j_.Touch("value", {ShortRootName(root), Utf8(path), Utf8(name)})) {
             c->before = ValueState(j_.codepage(), data);
+            if (j_.previewing()) c->after = {"absent"};
+          }
         }
         in_.CloseKey(key);
-        if (JournalChange* c = j_.Touch("key", {ShortRootName(root), Utf8(path)}))
+        if (JournalChange* c = j_.Touch("key", {ShortRootName(root), Utf8(path)})) {
           c->before = {"present"};
+          if (j_.previewing()) c->after = {"absent"};
+        }
       }
     }
-    return in_.DeleteKey(root, path);
+    return j_.previewing() ? kSuccess : in_.DeleteKey(root, path);
   }
   Status QueryValue(KeyHandle key, std::string_view name, RegData& data) override {
-    return in_.QueryValue(key, name, data);
+    return Previewed(key) ? kFileNotFound : in_.QueryValue(key, name, data);
   }
   Status SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                   std::string_view bytes) override {
-    Before(key, name);
-    return in_.SetValue(key, name, type, bytes);
+    JournalChange* c = Before(key, name);
+    if (!j_.previewing()) return in_.SetValue(key, name, type, bytes);
+    // What the value would hold: a string as the registry keeps it, with its zero.
+    std::string stored(bytes);
+    if ((type == kRegSz || type == kRegExpandSz) && (stored.empty() || stored.back() != '\0'))
+      stored += '\0';
+    if (c) c->after = ValueState(j_.codepage(), RegData{type, stored});
+    return kSuccess;
   }
   Status DeleteValue(KeyHandle key, std::string_view name) override {
-    Before(key, name);
-    return in_.DeleteValue(key, name);
+    JournalChange* c = Before(key, name);
+    if (!j_.previewing()) return in_.DeleteValue(key, name);
+    if (c) c->after = {"absent"};
+    return kSuccess;
   }
   Status EnumValue(KeyHandle key, std::uint32_t index, std::string& name, RegData& data) override {
-    return in_.EnumValue(key, index, name, data);
+    return Previewed(key) ? kNoMoreItems : in_.EnumValue(key, index, name, data);
   }
   Status EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override {
-    return in_.EnumKey(key, index, name);
+    return Previewed(key) ? kNoMoreItems : in_.EnumKey(key, index, name);
   }
 
  private:
@@ -112,27 +134,34 @@ class JournallingBackend::Registry final : public RegistryBackend {
     RegRoot root;
     std::string path;
   };
+  static constexpr std::uintptr_t kPreviewKeys = std::uintptr_t{1} << (sizeof(void*) * 8 - 2);
+  static bool Previewed(KeyHandle key) { return key.id > kPreviewKeys; }
   std::string Utf8(std::string_view ansi) { return j_.codepage().FromAnsi(ansi); }
 
-  void Before(KeyHandle key, std::string_view name) {
-    if (!j_.recording()) return;
+  // The value's change, with the value from before at the first write of the
+  // action; the one already recorded at a later write.
+  JournalChange* Before(KeyHandle key, std::string_view name) {
+    if (!j_.recording()) return nullptr;
     auto it = paths_.find(key.id);
-    if (it == paths_.end()) return;
+    if (it == paths_.end()) return nullptr;
     const Place& place = it->second;
     // The password is the user's secret: it stays out of a file anyone can read.
     if (place.root == RegRoot::kLocalMachine && Folded(place.path) == "SOFTWARE\\QRMTZE" &&
         Folded(name) == "PASSWORD")
-      return;
-    JournalChange* c = j_.Touch("value", {ShortRootName(place.root), Utf8(place.path), Utf8(name)});
-    if (!c) return;
+      return nullptr;
+    std::vector<std::string> where{ShortRootName(place.root), Utf8(place.path), Utf8(name)};
+    if (JournalChange* known = j_.Recorded("value", where)) return known;
+    JournalChange* c = j_.Touch("value", std::move(where));
     RegData data;
-    bool there = in_.QueryValue(key, name, data) == kSuccess;
+    bool there = !Previewed(key) && in_.QueryValue(key, name, data) == kSuccess;
     c->before = ValueState(j_.codepage(), there ? std::optional<RegData>(data) : std::nullopt);
+    return c;
   }
 
   JournallingBackend& j_;
   RegistryBackend& in_;
   std::unordered_map<std::uintptr_t, Place> paths_;
+  std::uintptr_t preview_keys_ = 0;
 };
 
 // --- profile files -------------------------------------------------------------
@@ -150,25 +179,41 @@ class JournallingBackend::Profiles final : public ProfileBackend {
                                  const char* file) override {
     if (section && file && Journalled(file)) {
       if (key) {
-        Entry(file, section, key);
+        JournalChange& entry = Entry(file, section, key);
+        if (j_.previewing()) {
+          entry.after =
+              EntryState(j_.codepage(), value ? std::optional<std::string>(value) : std::nullopt);
+          if (value) Created(file, section);
+        }
       } else {
-        WholeSection(file, section);
+        std::vector<JournalChange*> entries = WholeSection(file, section);
+        if (j_.previewing()) {
+          for (JournalChange* e : entries) e->after = {"absent"};
+          Section(file, section).after = {"absent"};
+        }
       }
     }
-    return in_.WritePrivateProfileString(section, key, value, file);
+    return j_.previewing() || in_.WritePrivateProfileString(section, key, value, file);
   }
   bool WritePrivateProfileSection(const char* section, const char* data,
                                   const char* file) override {
     if (section && file && Journalled(file)) {
-      WholeSection(file, section);
+      std::vector<JournalChange*> old = WholeSection(file, section);
+      if (j_.previewing()) {
+        for (JournalChange* e : old) e->after = {"absent"};
+        data ? Created(file, section) : void(Section(file, section).after = {"absent"});
+      }
       // The keys the new content brings.
       for (const char* at = data; at && *at; at += std::char_traits<char>::length(at) + 1) {
         std::string_view line(at);
         std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos) Entry(file, section, std::string(line.substr(0, eq)));
+        if (eq == std::string_view::npos) continue;
+        JournalChange& entry = Entry(file, section, std::string(line.substr(0, eq)));
+        if (j_.previewing())
+          entry.after = EntryState(j_.codepage(), std::string(line.substr(eq + 1)));
       }
     }
-    return in_.WritePrivateProfileSection(section, data, file);
+    return j_.previewing() || in_.WritePrivateProfileSection(section, data, file);
   }
 
  private:
@@ -189,35 +234,49 @@ class JournallingBackend::Profiles final : public ProfileBackend {
     return path;
   }
 
-  void FileAndSection(const char* file, const char* section) {
+  // A change of the file, with its state from before at the first write.
+  JournalChange& Recorded(std::string kind, std::vector<std::string> where) {
+    if (JournalChange* known = j_.Recorded(kind, where)) return *known;
+    JournalChange probe{kind, where, {}, {}};
+    JournalState state = CurrentState(j_.inner(), probe);
+    JournalChange* c = j_.Touch(std::move(kind), std::move(where));
+    c->before = std::move(state);
+    return *c;
+  }
+  JournalChange& Section(const char* file, const char* section) {
+    // A file the write creates is a change of its own.
     const std::string path = Path(file);
-    if (!j_.touched_.count(TargetKey("file", {path})) && !j_.inner().files().Stat(path)) {
-      if (JournalChange* c = j_.Touch("file", {path})) c->before = {"absent"};
+    if (!j_.Recorded("file", {path}) && !j_.inner().files().Stat(path)) {
+      j_.Touch("file", {path})->before = {"absent"};
     }
-    JournalChange probe{"section", {Utf8(file), Utf8(section)}, {}, {}};
-    if (j_.touched_.count(TargetKey(probe.kind, probe.where))) return;
-    JournalState state = CurrentState(j_.inner(), probe);
-    if (JournalChange* c = j_.Touch(probe.kind, probe.where)) c->before = state;
+    return Recorded("section", {Utf8(file), Utf8(section)});
   }
-
-  void Entry(const char* file, const char* section, const std::string& key) {
-    FileAndSection(file, section);
-    JournalChange probe{"entry", {Utf8(file), Utf8(section), Utf8(key)}, {}, {}};
-    if (j_.touched_.count(TargetKey(probe.kind, probe.where))) return;
-    JournalState state = CurrentState(j_.inner(), probe);
-    if (JournalChange* c = j_.Touch(probe.kind, probe.where)) c->before = state;
+  JournalChange& Entry(const char* file, const char* section, const std::string& key) {
+    Section(file, section);
+    return Recorded("entry", {Utf8(file), Utf8(section), Utf8(key)});
   }
-
-  void WholeSection(const char* file, const char* section) {
-    FileAndSection(file, section);
+  // What a preview's write would make there: the file and the section.
+  void Created(const char* file, const char* section) {
+    if (JournalChange* f = j_.Recorded("file", {Path(file)})) f->after = {"present"};
+    Section(file, section).after = {"present"};
+  }
+  std::vector<JournalChange*> WholeSection(const char* file, const char* section) {
+    Section(file, section);
+    std::vector<std::string> names;
     std::string keys(1 << 16, '\0');
     keys.resize(in_.GetPrivateProfileString(section, nullptr, "", keys, file));
     for (std::size_t at = 0; at < keys.size();) {
       std::size_t zero = keys.find('\0', at);
       if (zero == std::string::npos) zero = keys.size();
-      if (zero > at) Entry(file, section, keys.substr(at, zero - at));
+      if (zero > at) names.push_back(keys.substr(at, zero - at));
       at = zero + 1;
     }
+    // Pointers only once every entry is in: the record's list may grow meanwhile.
+    for (const std::string& name : names) Entry(file, section, name);
+    std::vector<JournalChange*> entries;
+    for (const std::string& name : names)
+      entries.push_back(j_.Recorded("entry", {Utf8(file), Utf8(section), Utf8(name)}));
+    return entries;
   }
 
   JournallingBackend& j_;
@@ -230,31 +289,67 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
  public:
   Files(JournallingBackend& j, FileSystem& in) : ForwardingFileSystem(in), j_(j) {}
 
+  // A preview's reads see what its writes would have left.
+  std::optional<FileEntry> Stat(std::string_view path) override {
+    if (const Shadow* shadow = Shadowed(path)) {
+      if (!shadow->exists) return std::nullopt;
+      FileEntry e;
+      e.name = std::string(path.substr(path.find_last_of('\\') + 1));
+      e.attributes = shadow->folder ? kAttrDirectory : kAttrArchive;
+      e.size = shadow->bytes.size();
+      return e;
+    }
+    return ForwardingFileSystem::Stat(path);
+  }
+  Status ReadFile(std::string_view path, std::string& bytes) override {
+    if (const Shadow* shadow = Shadowed(path)) {
+      if (!shadow->exists || shadow->folder) return kFileNotFound;
+      bytes = shadow->bytes;
+      return kSuccess;
+    }
+    return ForwardingFileSystem::ReadFile(path, bytes);
+  }
   Status WriteFile(std::string_view path, std::string_view bytes) override {
-    BeforeFile(path, false);
+    if (Preview(BeforeFile(path, false), path, std::string(bytes))) return kSuccess;
     return ForwardingFileSystem::WriteFile(path, bytes);
   }
   Status AppendFile(std::string_view path, std::string_view bytes) override {
-    BeforeFile(path, false);
+    std::string old;
+    if (j_.previewing()) ReadFile(path, old);
+    if (Preview(BeforeFile(path, false), path, old + std::string(bytes))) return kSuccess;
     return ForwardingFileSystem::AppendFile(path, bytes);
   }
   Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
-    BeforeFile(to, false);
+    if (Preview(BeforeFile(to, false), to, Bytes(from, to, overwrite))) return kSuccess;
     return Copied(from, to, ForwardingFileSystem::CopyFile(from, to, overwrite));
   }
   Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) override {
-    BeforeFile(to, false);
+    if (Preview(BeforeFile(to, false), to, Bytes(from, to, overwrite))) return kSuccess;
     return Copied(from, to, ForwardingFileSystem::CopyFileUnflushed(from, to, overwrite));
+  }
+  Status FlushFiles(const std::vector<std::string>& paths) override {
+    return j_.previewing() ? kSuccess : ForwardingFileSystem::FlushFiles(paths);
   }
   Status DeleteFile(std::string_view path, bool force_read_only) override {
     JournalChange* c = BeforeFile(path, true);
-    Status s = ForwardingFileSystem::DeleteFile(path, force_read_only);
+    Status s = kSuccess;
+    if (!j_.previewing()) {
+      s = ForwardingFileSystem::DeleteFile(path, force_read_only);
+    } else if (!Stat(path)) {
+      s = kFileNotFound;
+    } else {
+      shadows_[Folded(path)] = Shadow{false, false, {}};
+    }
     if (c && s == kSuccess) c->after = {"absent"};  // no need to look again at the end
     return s;
   }
   // Nothing is kept: the change is recorded once the file is gone.
   Status DiscardFile(std::string_view path) override {
-    Status s = ForwardingFileSystem::DeleteFile(path, true);
+    const bool there = j_.previewing() && Stat(path);
+    Status s = !j_.previewing() ? ForwardingFileSystem::DeleteFile(path, true)
+               : there          ? kSuccess
+                                : kFileNotFound;
+    if (there) shadows_[Folded(path)] = Shadow{false, false, {}};
     if (s == kSuccess && Journalled(path)) {
       if (JournalChange* c = j_.Touch("file", {std::string(path)})) {
         c->before = {"lost"};
@@ -269,47 +364,81 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
       for (std::size_t slash = path.find('\\', 3);; slash = path.find('\\', slash + 1)) {
         std::string level(path.substr(0, slash));
         if (!level.empty() && !inner().Stat(level)) {
-          if (JournalChange* c = j_.Touch("folder", {level})) c->before = {"absent"};
+          if (JournalChange* c = j_.Touch("folder", {level})) {
+            c->before = {"absent"};
+            if (j_.previewing()) c->after = {"present"};
+          }
         }
         if (slash == std::string_view::npos) break;
       }
     }
-    return ForwardingFileSystem::CreateDirectory(path);
+    if (!j_.previewing()) return ForwardingFileSystem::CreateDirectory(path);
+    if (!Stat(path)) shadows_[Folded(path)] = Shadow{true, true, {}};
+    return kSuccess;
   }
   Status RemoveDirectory(std::string_view path) override {
     if (Journalled(path)) {
-      if (JournalChange* c = j_.Touch("folder", {std::string(path)})) c->before = {"present"};
+      if (JournalChange* c = j_.Touch("folder", {std::string(path)})) {
+        c->before = {"present"};
+        if (j_.previewing()) c->after = {"absent"};
+      }
     }
-    return ForwardingFileSystem::RemoveDirectory(path);
+    return j_.previewing() ? kSuccess : ForwardingFileSystem::RemoveDirectory(path);
   }
   Status SetAttributes(std::string_view path, std::uint32_t attributes) override {
     if (Journalled(path)) {
       std::optional<FileEntry> e = inner().Stat(path);
       if (e) {
-        if (JournalChange* c = j_.Touch("attributes", {std::string(path)}))
+        if (JournalChange* c = j_.Touch("attributes", {std::string(path)})) {
           c->before = {std::to_string(e->attributes)};
+          if (j_.previewing()) c->after = {std::to_string(attributes)};
+        }
       }
     }
-    return ForwardingFileSystem::SetAttributes(path, attributes);
+    return j_.previewing() ? kSuccess : ForwardingFileSystem::SetAttributes(path, attributes);
   }
 
  private:
   bool Journalled(std::string_view path) {
     return j_.recording() && !j_.Excluded(std::string(path));
   }
+  // What a preview's writes would have left at a path: a file's bytes, a
+  // folder, or nothing.
+  struct Shadow {
+    bool exists = false;
+    bool folder = false;
+    std::string bytes;
+  };
+  const Shadow* Shadowed(std::string_view path) {
+    if (shadows_.empty()) return nullptr;
+    auto it = shadows_.find(Folded(path));
+    return it == shadows_.end() ? nullptr : &it->second;
+  }
+  // A preview's copy: the source's bytes, when the copy would be made.
+  std::string Bytes(std::string_view from, std::string_view to, bool overwrite) {
+    std::string bytes;
+    if (j_.previewing() && (overwrite || !Stat(to))) ReadFile(from, bytes);
+    return bytes;
+  }
+  // In a preview, what the write would leave is recorded, and shadowed for the
+  // reads after it, and nothing is written: true then, journalled path or not.
+  bool Preview(JournalChange* c, std::string_view path, std::string bytes) {
+    if (!j_.previewing()) return false;
+    if (c) c->after = {"present", std::to_string(bytes.size())};
+    shadows_[Folded(path)] = Shadow{true, false, std::move(bytes)};
+    return true;
+  }
   // The file's change, recorded with its content from before at the first
   // write of the action; nullptr when it is not journalled.
   JournalChange* BeforeFile(std::string_view path, bool deleting) {
     if (!Journalled(path)) return nullptr;
     const std::string p(path);
-    auto it = j_.touched_.find(TargetKey("file", {p}));
-    if (it != j_.touched_.end()) {
-      JournalChange& c = j_.record_.changes[it->second];
-      c.after.clear();  // written again: looked at anew at the end
-      return &c;
+    if (JournalChange* known = j_.Recorded("file", {p})) {
+      known->after.clear();  // written again: looked at anew at the end
+      return known;
     }
     JournalChange* c = j_.Touch("file", {p});
-    if (c) j_.KeepFile(p, deleting, *c);
+    j_.KeepFile(p, deleting, *c);
     return c;
   }
   Status Copied(std::string_view from, std::string_view to, Status s) {
@@ -318,6 +447,39 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
   }
 
   JournallingBackend& j_;
+  std::unordered_map<std::string, Shadow> shadows_;
+};
+
+// --- what a preview does not do ------------------------------------------------
+
+// The shell's and the file tools' writes are not journalled (the Recycle Bin
+// keeps what it takes; an overwrite is the user's choice of no return), but a
+// preview does not make them either.
+class JournallingBackend::PreviewShell final : public Shell {
+ public:
+  explicit PreviewShell(Shell& in) : in_(in) {}
+  void RecycleFile(std::string_view) override {}
+  void Execute(std::string_view, std::string_view, std::string_view, std::uintptr_t) override {}
+  bool StartsPrograms() const override { return in_.StartsPrograms(); }
+  void RunMinimized(std::string_view) override {}
+  void RequestRestart() override {}
+  void ShowDesktopIconView(bool) override {}
+
+ private:
+  Shell& in_;
+};
+
+class JournallingBackend::PreviewTools final : public FileTools {
+ public:
+  explicit PreviewTools(FileTools& in) : in_(in) {}
+  std::unique_ptr<FolderWalk> Walk(std::string_view root) override { return in_.Walk(root); }
+  std::string TypeName(std::string_view name) override { return in_.TypeName(name); }
+  std::string ShortDateTime(std::int64_t filetime) override { return in_.ShortDateTime(filetime); }
+  Status Overwrite(std::string_view) override { return kSuccess; }
+  void EmptyRecycleBin() override {}
+
+ private:
+  FileTools& in_;
 };
 
 // --- the action ----------------------------------------------------------------
@@ -339,6 +501,16 @@ ProfileBackend& JournallingBackend::profiles() {
 }
 FileSystem& JournallingBackend::files() {
   return *files_;
+}
+Shell& JournallingBackend::shell() {
+  if (!previewing()) return inner().shell();
+  if (!preview_shell_) preview_shell_ = std::make_unique<PreviewShell>(inner().shell());
+  return *preview_shell_;
+}
+FileTools& JournallingBackend::file_tools() {
+  if (!previewing()) return inner().file_tools();
+  if (!preview_tools_) preview_tools_ = std::make_unique<PreviewTools>(inner().file_tools());
+  return *preview_tools_;
 }
 
 void JournallingBackend::BeginAction() {
@@ -368,6 +540,12 @@ void JournallingBackend::NoteLogEntry(std::string text) {
   if (recording()) record_.log.push_back(std::move(text));
 }
 
+JournalChange* JournallingBackend::Recorded(const std::string& kind,
+                                            const std::vector<std::string>& where) {
+  auto it = touched_.find(TargetKey(kind, where));
+  return it == touched_.end() ? nullptr : &record_.changes[it->second];
+}
+
 JournalChange* JournallingBackend::Touch(std::string kind, std::vector<std::string> where) {
   std::string key = TargetKey(kind, where);
   if (touched_.count(key)) return nullptr;
@@ -388,6 +566,10 @@ void JournallingBackend::KeepFile(const std::string& path, bool deleting, Journa
   std::optional<FileEntry> e = files.Stat(path);
   if (!e || e->is_directory()) {
     c.before = {"absent"};
+    return;
+  }
+  if (previewing()) {  // nothing is about to go
+    c.before = {"present", std::to_string(e->size), std::to_string(e->modified)};
     return;
   }
   if (deleting) {
@@ -447,7 +629,11 @@ void JournallingBackend::WriteRecord() {
     });
     if (!used) inner().files().DeleteFile(copy, true);
   }
-  if (!changes.empty()) {
+  if (!changes.empty() && previewing()) {
+    JournalRecord record = record_;
+    record.changes = std::move(changes);
+    preview_(record);
+  } else if (!changes.empty()) {
     JournalRecord record = std::move(record_);
     record.changes = std::move(changes);
     if (record.id == 0) record.id = journal_.NextId();

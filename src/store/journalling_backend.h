@@ -12,6 +12,7 @@
 // records, the journal itself) other than set.ini, and the program password.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,8 @@ class JournallingBackend final : public ForwardingBackend {
   RegistryBackend& registry() override;
   ProfileBackend& profiles() override;
   FileSystem& files() override;
+  Shell& shell() override;
+  FileTools& file_tools() override;
   void BeginAction() override;
   void EndAction() override;
   Status SaveChanges() override;
@@ -43,6 +46,11 @@ class JournallingBackend final : public ForwardingBackend {
   Journal& journal() { return journal_; }
   MachineBackend& below() { return inner(); }
 
+  // A preview (korvanta-drive --dry-run): every write is recorded with what it
+  // would leave and not made; each action's record goes to sink instead of the
+  // journal, and nothing at all is written, the program's own files included.
+  void Preview(std::function<void(const JournalRecord&)> sink) { preview_ = std::move(sink); }
+
   // How many actions the journal keeps when set.ini does not say.
   static constexpr std::size_t kDefaultKeep = 500;
 
@@ -50,14 +58,19 @@ class JournallingBackend final : public ForwardingBackend {
   class Registry;
   class Profiles;
   class Files;
+  class PreviewShell;
+  class PreviewTools;
   friend class Registry;
   friend class Profiles;
   friend class Files;
 
   bool recording() const { return depth_ > 0; }
+  bool previewing() const { return static_cast<bool>(preview_); }
   // The change for a target, made with its state before at the first write of
   // the action; nullptr when the action already recorded it.
   JournalChange* Touch(std::string kind, std::vector<std::string> where);
+  // The change already recorded for a target, or nullptr.
+  JournalChange* Recorded(const std::string& kind, const std::vector<std::string>& where);
   bool Excluded(const std::string& path);
   // Keeps the file's content from before, for the change c: the copy the
   // action made of it when it is about to go, else a copy in the journal's
@@ -70,6 +83,8 @@ class JournallingBackend final : public ForwardingBackend {
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<Profiles> profiles_;
   std::unique_ptr<Files> files_;
+  std::unique_ptr<PreviewShell> preview_shell_;
+  std::unique_ptr<PreviewTools> preview_tools_;
   Journal journal_;
   int depth_ = 0;
 
@@ -79,6 +94,7 @@ class JournallingBackend final : public ForwardingBackend {
   std::vector<std::string> kept_;                         // the journal's own copies
   std::uint64_t kept_bytes_ = 0;
   std::optional<std::string> program_folder_;
+  std::function<void(const JournalRecord&)> preview_;
 };
 
 }  // namespace korvanta

@@ -33,6 +33,10 @@ void Machine::NoteLogEntry(std::string text) {
   journalling_->NoteLogEntry(std::move(text));
 }
 
+void Machine::Preview(std::function<void(const JournalRecord&)> sink) {
+  journalling_->Preview(std::move(sink));
+}
+
 MachineBackend& Machine::unjournalled() {
   return journalling_->below();
 }

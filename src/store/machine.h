@@ -2,6 +2,7 @@
 // The machine the program works on, as pages see it: the Registry Access Layer,
 // the Settings Store, the shared paths, files and shell, all over one back end.
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -71,6 +72,9 @@ class Machine {
   // action is made, and each operation-log entry it writes, for its record.
   void DescribeAction(std::string place, std::string time);
   void NoteLogEntry(std::string text);
+  // A preview: no write is made, the program's own files included; each
+  // action's record of what it would change goes to sink instead.
+  void Preview(std::function<void(const JournalRecord&)> sink);
   // The back end below the journal: reads and writes that are not the user's
   // changes (the undo's own look at what is there now).
   MachineBackend& unjournalled();

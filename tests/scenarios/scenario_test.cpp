@@ -16,6 +16,7 @@
 //   # setup: attr PATH ATTRS                    set the attributes (readonly hidden system)
 //   # after: ...                                a setup line run after the checks, to put
 //                                               back what other scenarios rely on
+//   # dry run                                   korvanta-drive runs with --dry-run
 //   # wine differs: REASON                      the Windows build skips the scenario under
 //                                               Wine, which is known to differ there
 //   # setup: time PATH YYYY-MM-DD HH:MM:SS      set the file's time of last write (local)
@@ -47,6 +48,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -446,6 +448,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
   // Runs korvanta-drive on the scenario; its output and exit status. abort_after:
   // the program dies at that change of the machine.
   RunResult Drive(const fs::path& scenario, long abort_after = 0);
+  bool dry_run_ = false;
 
   TempDir dir_;
   std::unique_ptr<Machine> machine_;
@@ -471,6 +474,7 @@ RunResult ScenarioTest::Drive(const fs::path& scenario, long abort_after) {
   PROCESS_INFORMATION pi{};
   std::wstring command = L"\"" + (program_ / "korvanta-drive.exe").wstring() + L"\"";
   if (abort_after > 0) command += L" --abort-after " + std::to_wstring(abort_after);
+  if (dry_run_) command += L" --dry-run";
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
                       &pi)) {
     ADD_FAILURE() << "cannot start korvanta-drive.exe: " << GetLastError();
@@ -499,6 +503,7 @@ RunResult ScenarioTest::Drive(const fs::path& scenario, long abort_after) {
   // With the host's drives, as the Windows build under Wine has them: one output
   // for both builds. Without them is the cleaner tests' business.
   std::string abort = abort_after > 0 ? " --abort-after " + std::to_string(abort_after) : "";
+  if (dry_run_) abort += " --dry-run";
   return test::Run("XDG_DATA_HOME=" + ShellQuote((dir_.path() / "data").string()) + " " +
                    ShellQuote(KORVANTA_DRIVE) + " --machine " + ShellQuote(prefix_.string()) +
                    " --host-drives" + abort + " " + ShellQuote(scenario.string()));
@@ -515,6 +520,7 @@ TEST_P(ScenarioTest, OutputMatches) {
     if (line.rfind("# setup: ", 0) == 0) Setup(line.substr(9));
     if (line.rfind("# check: ", 0) == 0) checks.push_back(line.substr(9));
     if (line.rfind("# after: ", 0) == 0) afters.push_back(line.substr(9));
+    if (line == "# dry run") dry_run_ = true;
 #ifdef _WIN32
     if (line.rfind("# wine differs: ", 0) == 0 &&
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
@@ -544,6 +550,9 @@ TEST_P(ScenarioTest, OutputMatches) {
       masked += std::regex_replace(l, kHistoryLine, "$1 TIME ") + "\n";
     run.out = masked;
   }
+  // For writing a new scenario's .out: what it printed, to look at first.
+  if (const char* actual = std::getenv("KORVANTA_SCENARIO_ACTUAL"))
+    WriteBytes(fs::path(actual) / (GetParam() + ".out"), run.out);
   std::string expected = ReadBytes(fs::path(base).concat(".out"));
   EXPECT_EQ(run.out, expected) << "korvanta-drive wrote:\n" << run.out;
   int expected_status =

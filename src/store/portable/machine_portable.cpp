@@ -62,7 +62,7 @@ class PortableMachine final : public MachineBackend {
   std::optional<std::string> ShortPathName(std::string_view) override { return std::nullopt; }
   std::string ProgramFolder() override {
     static constexpr const char* kFolder = "C:\\Program Files\\Korvanta";
-    if (!program_folder_made_) {
+    if (!program_folder_made_ && !options_.untouched) {
       std::optional<std::filesystem::path> host = folder_.HostPath(kFolder);
       std::error_code ec;
       const bool existed = host && std::filesystem::is_directory(*host, ec);

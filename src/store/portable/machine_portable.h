@@ -17,6 +17,9 @@ struct MachineFolderOptions {
   // Drives and links that lead out of the machine folder to the computer's own
   // files (Wine's Z:) are offered and reached too. Off unless the user asks.
   bool host_drives = false;
+  // Nothing of the machine folder is changed, not even the program's folder made
+  // on a first run (a preview of what the program would do).
+  bool untouched = false;
 };
 
 std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root);
