@@ -7,6 +7,7 @@
 #include "tools/formkzmb.h"
 #include "tools/formoem.h"
 #include "tools/formyjgn.h"
+#include "windows/formgghs.h"
 #include "windows/formlog.h"
 #include "windows/password_forms.h"
 
@@ -32,23 +33,15 @@ void OpenMainWindow(Program& program) {
 
 const FormCatalogue& FormFactories() {
   static const FormCatalogue factories = {
-      {"Formqd", Make<Formqd>()},
-      {"Formmain", Make<Formmain>()},
-      {"Formgy", Make<Formgy>()},
-      {"Formmsg", Make<Formmsg>()},
-      {"Formlog", Make<Formlog>()},
-      {"Formpass", Make<Formpass>()},
-      {"Formpasscw", Make<Formpasscw>()},
-      {"Formpasssz", Make<Formpasssz>()},
-      {"Formmacw", Make<Formmacw>()},
-      {"Formmacg", Make<Formmacg>()},
-      {"Formmaqk", Make<Formmaqk>()},
-      {"Formjmmcw", Make<Formjmmcw>()},
-      {"Formwjlx", Make<cleaner::Formwjlx>()},
-      {"Formkzmb", Make<Formkzmb>()},
-      {"Formggtb", Make<Formggtb>()},
-      {"Formoem", Make<Formoem>()},
-      {"Formyjgn", Make<Formyjgn>()},
+      {"Formqd", Make<Formqd>()},         {"Formmain", Make<Formmain>()},
+      {"Formgy", Make<Formgy>()},         {"Formmsg", Make<Formmsg>()},
+      {"Formlog", Make<Formlog>()},       {"Formgghs", Make<Formgghs>()},
+      {"Formpass", Make<Formpass>()},     {"Formpasscw", Make<Formpasscw>()},
+      {"Formpasssz", Make<Formpasssz>()}, {"Formmacw", Make<Formmacw>()},
+      {"Formmacg", Make<Formmacg>()},     {"Formmaqk", Make<Formmaqk>()},
+      {"Formjmmcw", Make<Formjmmcw>()},   {"Formwjlx", Make<cleaner::Formwjlx>()},
+      {"Formkzmb", Make<Formkzmb>()},     {"Formggtb", Make<Formggtb>()},
+      {"Formoem", Make<Formoem>()},       {"Formyjgn", Make<Formyjgn>()},
       {"Formqjcw", Make<Formqjcw>()},
   };
   return factories;

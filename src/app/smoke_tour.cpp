@@ -2,6 +2,8 @@
 
 #include "app/formmain.h"
 #include "app/forms.h"
+#include "tools/formkzmb.h"
+#include "windows/formgghs.h"
 
 namespace korvanta::app {
 
@@ -35,10 +37,27 @@ std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
     shoot(main, "Formmain-page8-scan");
   }
 
+  // Two actions for the change history to list: an applet hidden (or shown),
+  // then turned back, as the control-panel tool does it.
+  if (auto* applets = dynamic_cast<Formkzmb*>(program.Show(Formkzmb::kName));
+      applets && applets->ListView1.count() > 0) {
+    for (int turn = 0; turn < 2; ++turn) {
+      program.Act([&] {
+        applets->ListView1.UserCheckRow(0, !applets->ListView1.row(0).checked);
+        applets->Commandyc.UserClick();
+      });
+    }
+    program.Unload(*applets);
+    program.RunPosted();
+  }
+
   // Every other window that is built, one at a time.
   for (const auto& [name, factory] : FormFactories()) {
     if (!factory || name == "Formqd" || name == "Formmain" || name == "Formpass") continue;
     ui::Form* form = program.Show(name);
+    // The history shows what the latest action changed.
+    if (auto* history = dynamic_cast<Formgghs*>(form); history && history->ListView1.count() > 0)
+      program.Act([&] { history->ListView1.UserClickRow(0); });
     shoot(form, name);
     if (form && program.Loaded(name) == form) program.Unload(*form);
     program.RunPosted();

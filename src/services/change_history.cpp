@@ -30,12 +30,17 @@ std::string ChangeHistory::Summary(const JournalRecord& action, int number) {
          std::to_string(action.changes.size());
 }
 
+std::vector<ChangeHistory::ChangeRow> ChangeHistory::ChangeRows(const JournalRecord& action) {
+  std::vector<ChangeRow> rows;
+  for (const JournalChange& c : action.changes)
+    rows.push_back({DescribeTarget(c), DescribeState(c, c.before), DescribeState(c, c.after)});
+  return rows;
+}
+
 std::vector<std::string> ChangeHistory::Changes(const JournalRecord& action) {
   std::vector<std::string> lines;
-  for (const JournalChange& c : action.changes) {
-    lines.push_back(DescribeTarget(c) + ": " + DescribeState(c, c.before) + " -> " +
-                    DescribeState(c, c.after));
-  }
+  for (const ChangeRow& row : ChangeRows(action))
+    lines.push_back(row.what + ": " + row.before + " -> " + row.after);
   return lines;
 }
 

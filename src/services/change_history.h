@@ -20,6 +20,11 @@ class ChangeHistory {
   static std::string Summary(const JournalRecord& action, int number);
   // Each change as "what: before -> after".
   static std::vector<std::string> Changes(const JournalRecord& action);
+  // The same in three parts, for a table.
+  struct ChangeRow {
+    std::string what, before, after;
+  };
+  static std::vector<ChangeRow> ChangeRows(const JournalRecord& action);
   // What changed again since the action, which its undo would overwrite.
   std::vector<std::string> Conflicts(const JournalRecord& action);
 

@@ -10,7 +10,9 @@ Formlog::Formlog(Program& program)
       Commandqk(ui::Place<ui::CommandButton>(*this, "Commandqk", {3960, 4830, 1440, 375},
                                              "清空日志", "清空日志文件")),
       Commandtcrz(
-          ui::Place<ui::CommandButton>(*this, "Commandtcrz", {5580, 4830, 1440, 375}, "退出")) {
+          ui::Place<ui::CommandButton>(*this, "Commandtcrz", {5580, 4830, 1440, 375}, "退出")),
+      Commandcxgg(ui::Place<ui::CommandButton>(*this, "Commandcxgg", {2340, 4830, 1440, 375},
+                                               "撤销更改…", "查看并撤销对系统所做的更改")) {
   topmost = true;
   Text1.multi_line = true;
   Text1.locked = true;  // the viewer shows the log; nothing typed there would be kept
@@ -24,6 +26,7 @@ Formlog::Formlog(Program& program)
     if (program_.log().Clear()) Text1.set_text("");
   };
   Commandtcrz.on_click = [this] { program_.Unload(*this); };
+  Commandcxgg.on_click = [this] { program_.Show("Formgghs"); };
 }
 
 }  // namespace korvanta::app

@@ -1,5 +1,6 @@
 #pragma once
-// The log viewer: the whole operation log, and a button that empties it.
+// The log viewer: the whole operation log, a button that empties it and one
+// that opens the change history.
 
 #include "services/small_window.h"
 
@@ -12,6 +13,7 @@ class Formlog final : public SmallWindow {
   ui::TextBox& Text1;
   ui::CommandButton& Commandqk;
   ui::CommandButton& Commandtcrz;
+  ui::CommandButton& Commandcxgg;
 };
 
 }  // namespace korvanta::app

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTableView>
@@ -138,6 +141,44 @@ TEST(ProgramWindows, SmallWindowsOpenOverTheMainWindowAndClose) {
   EXPECT_EQ(about->frameGeometry().center(), main->frameGeometry().center());
   QTest::mouseClick(p.Widget<PictureWidget>("Formgy", "Image1"), Qt::LeftButton);
   EXPECT_EQ(p.program().Loaded("Formgy"), nullptr);
+}
+
+// Every small window as it opens: each button's caption fits inside it, and no
+// list has a row chosen (or current) before the user picks one.
+TEST(ProgramWindows, EveryWindowOpensWithCaptionsThatFitAndNothingChosen) {
+  QtProgram p;
+  app::OpenMainWindow(p.program());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(p.WindowOf("Formmain")));
+  int checked = 0;
+  for (const auto& [name, factory] : app::FormFactories()) {
+    if (name == "Formqd" || name == "Formmain") continue;
+    ui::Form* form = p.program().Show(name);
+    ASSERT_NE(form, nullptr) << name;
+    test::Settle();
+    FormWindow* window = p.WindowOf(name);
+    ASSERT_NE(window, nullptr) << name;
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+      if (!button->isVisibleTo(window) || button->text().isEmpty()) continue;
+      QString text = button->text();
+      text.remove(QLatin1Char('&'));
+      // Room for the frame (push button) or the box beside the text.
+      const int beside = qobject_cast<QPushButton*>(button) ? 6 : 18;
+      EXPECT_LE(button->fontMetrics().horizontalAdvance(text) + beside, button->width())
+          << name << "." << button->objectName().toStdString() << " clips \"" << text.toStdString()
+          << '"';
+      ++checked;
+    }
+    for (QTableView* table : window->findChildren<QTableView*>()) {
+      EXPECT_FALSE(table->selectionModel()->hasSelection())
+          << name << "." << table->objectName().toStdString();
+      EXPECT_FALSE(table->currentIndex().isValid())
+          << name << "." << table->objectName().toStdString();
+    }
+    if (p.program().Loaded(name) == form) p.program().Unload(*form);
+    p.program().RunPosted();
+    if (ui::Form* main = p.program().main()) main->set_enabled(true);  // after Formpass
+  }
+  EXPECT_GE(checked, 30);
 }
 
 TEST(ProgramWindows, ClosingTheMainWindowTakesTheExitPath) {

@@ -40,6 +40,14 @@ ListViewView::ListViewView(ui::ListView& list, QWidget* parent, RenderContext& c
   QObject::connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    [this](const QModelIndex& current) {
                      if (syncing() || !current.isValid()) return;
+                     // A table given the focus makes its first row current without
+                     // selecting it: that is no choice of the user's, and a row
+                     // framed as current would look like one.
+                     QItemSelectionModel* selection = table_->selectionModel();
+                     if (!selection->isRowSelected(current.row(), {})) {
+                       selection->clearCurrentIndex();
+                       return;
+                     }
                      just_selected_ = current.row();
                      UserMovedTo(current.row());
                    });
