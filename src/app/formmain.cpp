@@ -100,6 +100,9 @@ Formmain::Formmain(Program& program)
   set_rect({0, 0, kWidth, kHeight});
   icon = "korvanta";
   place = [this] { return Label3[static_cast<std::size_t>(current_page())]->caption(); };
+  on_machine_changed = [this] {
+    for (const auto& page : pages_) page->Reload();
+  };
   set_back_color(theme::kSideBack);
   theme::StyleTitle(Labelbt);
   theme::StyleTitleButton(Labelmin);

@@ -198,6 +198,10 @@ std::vector<app::SettingRow> DesktopMenuPage::Rows() {
   return rows;
 }
 
+void DesktopMenuPage::Reload() {
+  table_.Load(kOrder);
+}
+
 void DesktopMenuPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kDesktopAndMenu) table_.Load(kOrder);
 }

@@ -18,6 +18,7 @@ class DesktopMenuPage final : public app::Page {
 
   std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kDesktopAndMenu}; }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
   // "设置": the restart flag, the log entry, then every row in order.
   void Apply();
 

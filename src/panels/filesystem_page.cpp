@@ -137,6 +137,10 @@ std::vector<app::SettingRow> FileSystemPage::Rows() {
   return rows;
 }
 
+void FileSystemPage::Reload() {
+  table_.Load();
+}
+
 void FileSystemPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kFileSystem) table_.Load();
 }

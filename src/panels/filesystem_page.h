@@ -16,6 +16,7 @@ class FileSystemPage final : public app::Page {
 
   std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kFileSystem}; }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
 

@@ -264,6 +264,10 @@ std::vector<app::SettingRow> NetworkPage::Rows() {
   return rows;
 }
 
+void NetworkPage::Reload() {
+  table_.Load();
+}
+
 void NetworkPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kNetwork) table_.Load();
 }

@@ -27,6 +27,7 @@ class NetworkPage final : public app::Page {
 
   std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kNetwork}; }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
   // "设置": the restart flag, the log entry, the check boxes, the site to block,
   // then the connection type.
   void Apply();

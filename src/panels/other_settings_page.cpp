@@ -83,6 +83,10 @@ std::vector<app::SettingRow> OtherSettingsPage::Rows() {
   return rows;
 }
 
+void OtherSettingsPage::Reload() {
+  table_.Load();
+}
+
 void OtherSettingsPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kOtherSettings) table_.Load();
 }

@@ -19,6 +19,7 @@ class OtherSettingsPage final : public app::Page {
 
   std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kOtherSettings}; }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
 

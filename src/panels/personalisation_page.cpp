@@ -230,6 +230,10 @@ std::vector<app::SettingRow> PersonalisationPage::Rows() {
   return rows;
 }
 
+void PersonalisationPage::Reload() {
+  table_.Load(kLoadOrder);
+}
+
 void PersonalisationPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kInventory) {
     table_.Load(kDirectXRow);

@@ -22,6 +22,7 @@ class PersonalisationPage final : public app::Page {
     return {app::LoadStep::kInventory, app::LoadStep::kPersonalisation};
   }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the apply order.
   void Apply();
 

@@ -140,6 +140,11 @@ std::vector<app::SettingRow> SecurityPage::Rows() {
   return rows;
 }
 
+void SecurityPage::Reload() {
+  table_.Load();
+  LoadDrives();
+}
+
 void SecurityPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kSecurity) {
     table_.Load();

@@ -25,6 +25,7 @@ class SecurityPage final : public app::Page {
     return {app::LoadStep::kSecurity, app::LoadStep::kDriveList};
   }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
   // "隐藏/恢复": the selected drives hidden, the other listed ones shown.

@@ -72,6 +72,7 @@ bool ChangeHistory::Undo(const JournalRecord& action) {
   for (auto it = action.changes.rbegin(); it != action.changes.rend(); ++it) {
     if (!RestoreBefore(machine.backend(), *it)) failed.push_back(DescribeTarget(*it));
   }
+  program_.MachineChanged();
   if (!failed.empty()) {
     program_.dialogs().MessageBox(program_.main(), "警告", "以下更改未能撤销：" + Listed(failed),
                                   ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);

@@ -32,6 +32,9 @@ class Page {
   virtual std::vector<LoadStep> steps() const = 0;
   // Fills the page's controls for one of its steps, from the machine as it is now.
   virtual void Fill(LoadStep step) = 0;
+  // Shows again what the machine holds now, after something else changed it
+  // (an undo): a page whose controls show values of the machine reads them anew.
+  virtual void Reload() {}
 };
 
 // Runs every page's fills in the order of the load steps, whatever the order of

@@ -142,6 +142,12 @@ void Program::Act(const std::function<void()>& action) {
   unloaded_.clear();
 }
 
+void Program::MachineChanged() {
+  for (const auto& form : forms_) {
+    if (form->on_machine_changed) form->on_machine_changed();
+  }
+}
+
 std::string Program::Place() const {
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
     const ui::Form& form = **it;

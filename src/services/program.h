@@ -58,6 +58,9 @@ class Program {
   void Act(const std::function<void()>& action);
   // Runs what was posted, as an action of its own.
   void RunPosted() { Act(nullptr); }
+  // Something changed the machine under the windows (an undo): every loaded
+  // window shows again what it holds now.
+  void MachineChanged();
 
   // The loaded window of that name, or nullptr.
   ui::Form* Loaded(std::string_view name) const;

@@ -113,6 +113,15 @@ void StartupPage::Fill(app::LoadStep step) {
   ListView1.AddColumn("程序名称", width / 4);
   ListView1.AddColumn("程序位置", width / 2);
   ListView1.AddColumn("启动位置", width / 4);
+  FillRows();
+}
+
+void StartupPage::Reload() {
+  ListView1.Clear();
+  FillRows();
+}
+
+void StartupPage::FillRows() {
   counter_ = 1;
   FillRegistry(kRunKey, kLabelRun);
   FillRegistry(kRunServicesKey, kLabelRunServices);

@@ -25,6 +25,7 @@ class StartupPage final : public app::Page {
 
   std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kStartup}; }
   void Fill(app::LoadStep step) override;
+  void Reload() override;
 
   // "设置": removes the unticked rows from their places, then writes the boot
   // options.
@@ -53,6 +54,8 @@ class StartupPage final : public app::Page {
 
  private:
   void AddRow(std::string name, std::string command, std::string_view location);
+  // The list's rows, from the machine as it is now.
+  void FillRows();
   void FillRegistry(const char* key, std::string_view label);
   void FillWinIni(const char* entry, std::string_view label);
   void FillBootOptions();

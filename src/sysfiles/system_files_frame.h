@@ -26,6 +26,7 @@ class SystemFilesFrame final : public app::Page {
 
   std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kSystemFiles}; }
   void Fill(app::LoadStep step) override;
+  void Reload() override { FillList(); }
 
   // "备份": the selected files copied to a folder the user chooses.
   void Backup();

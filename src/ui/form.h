@@ -62,6 +62,9 @@ class Form : public Control {
   // The system asks the window to close (its taskbar menu, Alt+F4); unset, it
   // closes as its close label does.
   std::function<void()> on_close_request;
+  // The machine changed under the window (an undo): it shows again what the
+  // machine holds now.
+  std::function<void()> on_machine_changed;
 
   // The control of that name (and index) when it is of kind T, else nullptr: a
   // lookup never hands out a control as a kind it is not.
