@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 
 #include "store/journal_state.h"
 #include "store/utf.h"
@@ -526,6 +527,13 @@ void JournallingBackend::EndAction() {
   inner().EndAction();
 }
 
+std::string JournallingBackend::TakeWriteError() {
+  std::string reason = inner().TakeWriteError();
+  if (journal_failure_.empty()) return reason;
+  std::string failure = std::exchange(journal_failure_, {});
+  return reason.empty() ? failure : reason + "\n" + failure;
+}
+
 Status JournallingBackend::SaveChanges() {
   if (recording()) WriteRecord();
   return inner().SaveChanges();
@@ -607,20 +615,23 @@ std::size_t JournallingBackend::Keep() {
   return keep > 0 ? static_cast<std::size_t>(keep) : kDefaultKeep;
 }
 
+// A file written again with the bytes it held (an apply that changes nothing)
+// has a new time of last write, and no change.
+bool JournallingBackend::RewrittenAsItWas(const JournalChange& c) {
+  if (c.kind != "file" || c.before.size() != 2 || c.before[0] != "copy" || c.after.size() != 3 ||
+      std::find(kept_.begin(), kept_.end(), c.before[1]) == kept_.end())
+    return false;
+  std::string before, now;
+  return inner().files().ReadFile(c.before[1], before) == kSuccess &&
+         inner().files().ReadFile(c.where[0], now) == kSuccess && before == now;
+}
+
 void JournallingBackend::WriteRecord() {
   // What each target holds now; a target the action left as it was is no change.
   std::vector<JournalChange> changes;
   for (JournalChange& c : record_.changes) {
     if (c.after.empty()) c.after = CurrentState(inner(), c);
-    bool unchanged =
-        c.after == c.before ||
-        (c.kind == "file" && c.before.size() == 2 && c.before[0] == "copy" && c.after.size() == 3 &&
-         std::find(kept_.begin(), kept_.end(), c.before[1]) != kept_.end() && [&] {
-           std::string a, b;
-           return inner().files().ReadFile(c.before[1], a) == kSuccess &&
-                  inner().files().ReadFile(c.where[0], b) == kSuccess && a == b;
-         }());
-    if (!unchanged) changes.push_back(std::move(c));
+    if (c.after != c.before && !RewrittenAsItWas(c)) changes.push_back(std::move(c));
   }
   // Copies of files that did not change after all are not needed.
   for (const std::string& copy : kept_) {
@@ -637,7 +648,10 @@ void JournallingBackend::WriteRecord() {
     JournalRecord record = std::move(record_);
     record.changes = std::move(changes);
     if (record.id == 0) record.id = journal_.NextId();
-    journal_.Append(record, Keep());
+    // The changes stand; that they cannot be undone is told with the action's
+    // other failures.
+    if (journal_.Append(record, Keep()) != kSuccess)
+      journal_failure_ = "更改记录 " + journal_.File() + " 无法写入，这次的更改将不能撤销。";
     record_.place = record.place;
     record_.time = record.time;
   }

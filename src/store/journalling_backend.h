@@ -37,6 +37,8 @@ class JournallingBackend final : public ForwardingBackend {
   void BeginAction() override;
   void EndAction() override;
   Status SaveChanges() override;
+  // The back end's reason, and that the journal could not be written.
+  std::string TakeWriteError() override;
 
   // The current action's place (the page or tool it is made on) and time
   // ("yyyy-mm-dd hh:mm:ss"), and each operation-log entry it writes.
@@ -78,6 +80,7 @@ class JournallingBackend final : public ForwardingBackend {
   void KeepFile(const std::string& path, bool deleting, JournalChange& c);
   // Appends what was recorded so far as a record, and starts afresh.
   void WriteRecord();
+  bool RewrittenAsItWas(const JournalChange& c);
   std::size_t Keep();
 
   std::unique_ptr<Registry> registry_;
@@ -95,6 +98,7 @@ class JournallingBackend final : public ForwardingBackend {
   std::uint64_t kept_bytes_ = 0;
   std::optional<std::string> program_folder_;
   std::function<void(const JournalRecord&)> preview_;
+  std::string journal_failure_;
 };
 
 }  // namespace korvanta
