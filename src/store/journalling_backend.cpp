@@ -118,7 +118,7 @@ class JournallingBackend::Registry final : public RegistryBackend {
     return kSuccess;
   }
   Status DeleteValue(KeyHandle key, std::string_view name) override {
-    JournalChange* c = Before(key, name);
+    JournalChange* c = Before(key, StoredName(key, name));
     if (!j_.previewing()) return in_.DeleteValue(key, name);
     if (c) c->after = {"absent"};
     return kSuccess;
@@ -139,6 +139,26 @@ class JournallingBackend::Registry final : public RegistryBackend {
   static bool Previewed(KeyHandle key) { return key.id > kPreviewKeys; }
   std::string Utf8(std::string_view ansi) { return j_.codepage().FromAnsi(ansi); }
 
+  // The name of a value about to go as the key stores it, whatever the case
+  // the caller wrote: the undo gives it back under that name.
+  std::string StoredName(KeyHandle key, std::string_view name) {
+    auto it = paths_.find(key.id);
+    KeyHandle read;
+    if (!j_.recording() || it == paths_.end() ||
+        in_.OpenKey(it->second.root, it->second.path, kKeyRead, read) != kSuccess)
+      return std::string(name);
+    std::string found(name), each;
+    RegData data;
+    for (std::uint32_t i = 0; in_.EnumValue(read, i, each, data) == kSuccess; ++i) {
+      if (EqualsIgnoreCase(Utf8(each), Utf8(name))) {
+        found = each;
+        break;
+      }
+    }
+    in_.CloseKey(read);
+    return found;
+  }
+
   // The value's change, with the value from before at the first write of the
   // action; the one already recorded at a later write.
   JournalChange* Before(KeyHandle key, std::string_view name) {
@@ -152,10 +172,10 @@ class JournallingBackend::Registry final : public RegistryBackend {
       return nullptr;
     std::vector<std::string> where{ShortRootName(place.root), Utf8(place.path), Utf8(name)};
     if (JournalChange* known = j_.Recorded("value", where)) return known;
+    // Read through a key of its own: the caller's may be open for writing only.
+    JournalState before = CurrentState(j_.inner(), JournalChange{"value", where, {}, {}});
     JournalChange* c = j_.Touch("value", std::move(where));
-    RegData data;
-    bool there = !Previewed(key) && in_.QueryValue(key, name, data) == kSuccess;
-    c->before = ValueState(j_.codepage(), there ? std::optional<RegData>(data) : std::nullopt);
+    c->before = std::move(before);
     return c;
   }
 
