@@ -24,9 +24,12 @@ std::vector<JournalRecord> ChangeHistory::Actions() {
   return records;
 }
 
+std::string ChangeHistory::PlaceOf(const JournalRecord& action) {
+  return action.place.empty() ? std::string("(未知)") : action.place;
+}
+
 std::string ChangeHistory::Summary(const JournalRecord& action, int number) {
-  return std::to_string(number) + " " + action.time + " " +
-         (action.place.empty() ? std::string("(未知)") : action.place) + " " +
+  return std::to_string(number) + " " + action.time + " " + PlaceOf(action) + " " +
          std::to_string(action.changes.size());
 }
 

@@ -16,6 +16,8 @@ class ChangeHistory {
 
   // The journal's actions, newest first: number 1 is the latest.
   std::vector<JournalRecord> Actions();
+  // Where the action was made, for people: "(未知)" when the record does not say.
+  static std::string PlaceOf(const JournalRecord& action);
   // "N time place count" of an action numbered N.
   static std::string Summary(const JournalRecord& action, int number);
   // Each change as "what: before -> after".

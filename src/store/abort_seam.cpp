@@ -79,67 +79,48 @@ class CountingFiles final : public ForwardingFileSystem {
   Countdown& c_;
 };
 
-class CountingRegistry final : public RegistryBackend {
+class CountingRegistry final : public ForwardingRegistry {
  public:
-  CountingRegistry(RegistryBackend& inner, Countdown& countdown) : in_(inner), c_(countdown) {}
-  Status OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
-                 KeyHandle& key) override {
-    return in_.OpenKey(root, path, access, key);
-  }
+  CountingRegistry(RegistryBackend& inner, Countdown& countdown)
+      : ForwardingRegistry(inner), c_(countdown) {}
   Status CreateKey(RegRoot root, std::string_view path, KeyHandle& key) override {
     c_.RegistryStep();
-    return in_.CreateKey(root, path, key);
+    return ForwardingRegistry::CreateKey(root, path, key);
   }
-  Status CloseKey(KeyHandle key) override { return in_.CloseKey(key); }
   Status DeleteKey(RegRoot root, std::string_view path) override {
     c_.RegistryStep();
-    return in_.DeleteKey(root, path);
-  }
-  Status QueryValue(KeyHandle key, std::string_view name, RegData& data) override {
-    return in_.QueryValue(key, name, data);
+    return ForwardingRegistry::DeleteKey(root, path);
   }
   Status SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
                   std::string_view bytes) override {
     c_.RegistryStep();
-    return in_.SetValue(key, name, type, bytes);
+    return ForwardingRegistry::SetValue(key, name, type, bytes);
   }
   Status DeleteValue(KeyHandle key, std::string_view name) override {
     c_.RegistryStep();
-    return in_.DeleteValue(key, name);
-  }
-  Status EnumValue(KeyHandle key, std::uint32_t index, std::string& name, RegData& data) override {
-    return in_.EnumValue(key, index, name, data);
-  }
-  Status EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override {
-    return in_.EnumKey(key, index, name);
+    return ForwardingRegistry::DeleteValue(key, name);
   }
 
  private:
-  RegistryBackend& in_;
   Countdown& c_;
 };
 
-class CountingProfiles final : public ProfileBackend {
+class CountingProfiles final : public ForwardingProfiles {
  public:
-  CountingProfiles(ProfileBackend& inner, Countdown& countdown) : in_(inner), c_(countdown) {}
-  std::uint32_t GetPrivateProfileString(const char* section, const char* key,
-                                        const char* default_value, std::span<char> buffer,
-                                        const char* file) override {
-    return in_.GetPrivateProfileString(section, key, default_value, buffer, file);
-  }
+  CountingProfiles(ProfileBackend& inner, Countdown& countdown)
+      : ForwardingProfiles(inner), c_(countdown) {}
   bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                  const char* file) override {
     c_.Step();
-    return in_.WritePrivateProfileString(section, key, value, file);
+    return ForwardingProfiles::WritePrivateProfileString(section, key, value, file);
   }
   bool WritePrivateProfileSection(const char* section, const char* data,
                                   const char* file) override {
     c_.Step();
-    return in_.WritePrivateProfileSection(section, data, file);
+    return ForwardingProfiles::WritePrivateProfileSection(section, data, file);
   }
 
  private:
-  ProfileBackend& in_;
   Countdown& c_;
 };
 

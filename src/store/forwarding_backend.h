@@ -1,7 +1,8 @@
 #pragma once
-// A file system and a machine back end that pass every call on to another one:
-// the base of a back end that changes a few calls of a real one and keeps the
-// rest (the crash seam, a test's disk that garbles its copies).
+// A file system, registry, profile engine and machine back end that pass every
+// call on to another one: the base of a back end that changes a few calls of a
+// real one and keeps the rest (the crash seam, the change journal, a test's disk
+// that garbles its copies).
 
 #include <memory>
 #include <utility>
@@ -52,6 +53,70 @@ class ForwardingFileSystem : public FileSystem {
 
  private:
   FileSystem& in_;
+};
+
+class ForwardingRegistry : public RegistryBackend {
+ public:
+  explicit ForwardingRegistry(RegistryBackend& inner) : in_(inner) {}
+
+  Status OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+                 KeyHandle& key) override {
+    return in_.OpenKey(root, path, access, key);
+  }
+  Status CreateKey(RegRoot root, std::string_view path, KeyHandle& key) override {
+    return in_.CreateKey(root, path, key);
+  }
+  Status CloseKey(KeyHandle key) override { return in_.CloseKey(key); }
+  Status DeleteKey(RegRoot root, std::string_view path) override {
+    return in_.DeleteKey(root, path);
+  }
+  Status QueryValue(KeyHandle key, std::string_view name, RegData& data) override {
+    return in_.QueryValue(key, name, data);
+  }
+  Status SetValue(KeyHandle key, std::string_view name, std::uint32_t type,
+                  std::string_view bytes) override {
+    return in_.SetValue(key, name, type, bytes);
+  }
+  Status DeleteValue(KeyHandle key, std::string_view name) override {
+    return in_.DeleteValue(key, name);
+  }
+  Status EnumValue(KeyHandle key, std::uint32_t index, std::string& name, RegData& data) override {
+    return in_.EnumValue(key, index, name, data);
+  }
+  Status EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override {
+    return in_.EnumKey(key, index, name);
+  }
+
+ protected:
+  RegistryBackend& inner() { return in_; }
+
+ private:
+  RegistryBackend& in_;
+};
+
+class ForwardingProfiles : public ProfileBackend {
+ public:
+  explicit ForwardingProfiles(ProfileBackend& inner) : in_(inner) {}
+
+  std::uint32_t GetPrivateProfileString(const char* section, const char* key,
+                                        const char* default_value, std::span<char> buffer,
+                                        const char* file) override {
+    return in_.GetPrivateProfileString(section, key, default_value, buffer, file);
+  }
+  bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                                 const char* file) override {
+    return in_.WritePrivateProfileString(section, key, value, file);
+  }
+  bool WritePrivateProfileSection(const char* section, const char* data,
+                                  const char* file) override {
+    return in_.WritePrivateProfileSection(section, data, file);
+  }
+
+ protected:
+  ProfileBackend& inner() { return in_; }
+
+ private:
+  ProfileBackend& in_;
 };
 
 class ForwardingBackend : public MachineBackend {

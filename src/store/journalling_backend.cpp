@@ -16,17 +16,9 @@ constexpr std::uint64_t kKeepFileBytes = 4u << 20;
 constexpr std::uint64_t kKeepActionBytes = 32u << 20;
 constexpr std::size_t kKeepActionFiles = 256;
 
-std::string Folded(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 std::string TargetKey(const std::string& kind, const std::vector<std::string>& where) {
   std::string key = kind;
-  for (const std::string& w : where) key += "|" + Folded(w);
+  for (const std::string& w : where) key += "|" + AsciiUpper(w);
   return key;
 }
 
@@ -46,7 +38,10 @@ class JournallingBackend::Registry final : public RegistryBackend {
   }
   Status CreateKey(RegRoot root, std::string_view path, KeyHandle& key) override {
     bool missing = false;
-    if (j_.recording()) {
+    KeyHandle probe;
+    if (j_.recording() && in_.OpenKey(root, path, kKeyRead, probe) == kSuccess) {
+      in_.CloseKey(probe);  // the common case: nothing is created
+    } else if (j_.recording()) {
       // Each level the call creates is a key the action added.
       for (std::size_t at = 0; at <= path.size();) {
         std::size_t slash = path.find('\\', at);
@@ -54,7 +49,6 @@ class JournallingBackend::Registry final : public RegistryBackend {
         std::string level(path.substr(0, slash));
         at = slash + 1;
         if (level.empty()) continue;
-        KeyHandle probe;
         if (in_.OpenKey(root, level, kKeyRead, probe) == kSuccess) {
           in_.CloseKey(probe);
           continue;
@@ -167,8 +161,8 @@ class JournallingBackend::Registry final : public RegistryBackend {
     if (it == paths_.end()) return nullptr;
     const Place& place = it->second;
     // The password is the user's secret: it stays out of a file anyone can read.
-    if (place.root == RegRoot::kLocalMachine && Folded(place.path) == "SOFTWARE\\QRMTZE" &&
-        Folded(name) == "PASSWORD")
+    if (place.root == RegRoot::kLocalMachine && AsciiUpper(place.path) == "SOFTWARE\\QRMTZE" &&
+        AsciiUpper(name) == "PASSWORD")
       return nullptr;
     std::vector<std::string> where{ShortRootName(place.root), Utf8(place.path), Utf8(name)};
     if (JournalChange* known = j_.Recorded("value", where)) return known;
@@ -187,15 +181,10 @@ class JournallingBackend::Registry final : public RegistryBackend {
 
 // --- profile files -------------------------------------------------------------
 
-class JournallingBackend::Profiles final : public ProfileBackend {
+class JournallingBackend::Profiles final : public ForwardingProfiles {
  public:
-  Profiles(JournallingBackend& j, ProfileBackend& in) : j_(j), in_(in) {}
+  Profiles(JournallingBackend& j, ProfileBackend& in) : ForwardingProfiles(in), j_(j) {}
 
-  std::uint32_t GetPrivateProfileString(const char* section, const char* key,
-                                        const char* default_value, std::span<char> buffer,
-                                        const char* file) override {
-    return in_.GetPrivateProfileString(section, key, default_value, buffer, file);
-  }
   bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                  const char* file) override {
     if (section && file && Journalled(file)) {
@@ -214,7 +203,7 @@ class JournallingBackend::Profiles final : public ProfileBackend {
         }
       }
     }
-    return j_.previewing() || in_.WritePrivateProfileString(section, key, value, file);
+    return j_.previewing() || inner().WritePrivateProfileString(section, key, value, file);
   }
   bool WritePrivateProfileSection(const char* section, const char* data,
                                   const char* file) override {
@@ -234,7 +223,7 @@ class JournallingBackend::Profiles final : public ProfileBackend {
           entry.after = EntryState(j_.codepage(), std::string(line.substr(eq + 1)));
       }
     }
-    return j_.previewing() || in_.WritePrivateProfileSection(section, data, file);
+    return j_.previewing() || inner().WritePrivateProfileSection(section, data, file);
   }
 
  private:
@@ -285,7 +274,7 @@ class JournallingBackend::Profiles final : public ProfileBackend {
     Section(file, section);
     std::vector<std::string> names;
     std::string keys(1 << 16, '\0');
-    keys.resize(in_.GetPrivateProfileString(section, nullptr, "", keys, file));
+    keys.resize(inner().GetPrivateProfileString(section, nullptr, "", keys, file));
     for (std::size_t at = 0; at < keys.size();) {
       std::size_t zero = keys.find('\0', at);
       if (zero == std::string::npos) zero = keys.size();
@@ -301,7 +290,6 @@ class JournallingBackend::Profiles final : public ProfileBackend {
   }
 
   JournallingBackend& j_;
-  ProfileBackend& in_;
 };
 
 // --- files and folders ---------------------------------------------------------
@@ -359,7 +347,7 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
     } else if (!Stat(path)) {
       s = kFileNotFound;
     } else {
-      shadows_[Folded(path)] = Shadow{false, false, {}};
+      shadows_[AsciiUpper(path)] = Shadow{false, false, {}};
     }
     if (c && s == kSuccess) c->after = {"absent"};  // no need to look again at the end
     return s;
@@ -370,7 +358,7 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
     Status s = !j_.previewing() ? ForwardingFileSystem::DeleteFile(path, true)
                : there          ? kSuccess
                                 : kFileNotFound;
-    if (there) shadows_[Folded(path)] = Shadow{false, false, {}};
+    if (there) shadows_[AsciiUpper(path)] = Shadow{false, false, {}};
     if (s == kSuccess && Journalled(path)) {
       if (JournalChange* c = j_.Touch("file", {std::string(path)})) {
         c->before = {"lost"};
@@ -394,7 +382,7 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
       }
     }
     if (!j_.previewing()) return ForwardingFileSystem::CreateDirectory(path);
-    if (!Stat(path)) shadows_[Folded(path)] = Shadow{true, true, {}};
+    if (!Stat(path)) shadows_[AsciiUpper(path)] = Shadow{true, true, {}};
     return kSuccess;
   }
   Status RemoveDirectory(std::string_view path) override {
@@ -432,7 +420,7 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
   };
   const Shadow* Shadowed(std::string_view path) {
     if (shadows_.empty()) return nullptr;
-    auto it = shadows_.find(Folded(path));
+    auto it = shadows_.find(AsciiUpper(path));
     return it == shadows_.end() ? nullptr : &it->second;
   }
   // A preview's copy: the source's bytes, when the copy would be made.
@@ -446,7 +434,7 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
   bool Preview(JournalChange* c, std::string_view path, std::string bytes) {
     if (!j_.previewing()) return false;
     if (c) c->after = {"present", std::to_string(bytes.size())};
-    shadows_[Folded(path)] = Shadow{true, false, std::move(bytes)};
+    shadows_[AsciiUpper(path)] = Shadow{true, false, std::move(bytes)};
     return true;
   }
   // The file's change, recorded with its content from before at the first
@@ -463,7 +451,7 @@ class JournallingBackend::Files final : public ForwardingFileSystem {
     return c;
   }
   Status Copied(std::string_view from, std::string_view to, Status s) {
-    if (s == kSuccess && j_.recording()) j_.copies_[Folded(from)] = std::string(to);
+    if (s == kSuccess && j_.recording()) j_.copies_[AsciiUpper(from)] = std::string(to);
     return s;
   }
 
@@ -583,8 +571,8 @@ JournalChange* JournallingBackend::Touch(std::string kind, std::vector<std::stri
 }
 
 bool JournallingBackend::Excluded(const std::string& path) {
-  if (!program_folder_) program_folder_ = Folded(ProgramFolder()) + "\\";
-  const std::string folded = Folded(path);
+  if (!program_folder_) program_folder_ = AsciiUpper(ProgramFolder()) + "\\";
+  const std::string folded = AsciiUpper(path);
   if (folded.rfind(*program_folder_, 0) != 0) return false;
   return folded != *program_folder_ + "SET.INI";
 }
@@ -601,7 +589,7 @@ void JournallingBackend::KeepFile(const std::string& path, bool deleting, Journa
     return;
   }
   if (deleting) {
-    auto copy = copies_.find(Folded(path));
+    auto copy = copies_.find(AsciiUpper(path));
     if (copy != copies_.end() && files.Stat(copy->second)) {
       c.before = {"copy", copy->second};
       return;

@@ -17,5 +17,8 @@ char16_t FoldCase(char16_t c);
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 // UTF-8 texts compared the same way.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// The text with its ASCII letters in upper case, the rest as it is: a key for
+// looking names up without regard to case, where a full compare settles the rest.
+std::string AsciiUpper(std::string_view text);
 
 }  // namespace korvanta

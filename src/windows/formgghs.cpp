@@ -35,8 +35,8 @@ void Formgghs::Fill() {
   ListView1.Clear();
   ListView2.Clear();
   for (const JournalRecord& action : actions_) {
-    ListView1.AddRow({action.time, action.place.empty() ? std::string("(未知)") : action.place,
-                      std::to_string(action.changes.size())});
+    ListView1.AddRow(
+        {action.time, ChangeHistory::PlaceOf(action), std::to_string(action.changes.size())});
   }
   ListView1.set_selected_row(-1);
   Commandcx.set_enabled(false);

@@ -72,14 +72,6 @@ std::optional<fs::path> MachineFolder::Drive(char letter) const {
 
 namespace {
 
-std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return folded;
-}
-
 std::optional<std::int64_t> ChangeTime(const fs::path& folder) {
   struct stat st;
   if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
@@ -103,13 +95,13 @@ std::optional<std::string> MachineFolder::FindEntry(const fs::path& folder,
     for (; it != end; it.increment(ec)) {
       if (ec) break;
       std::string candidate = it->path().filename().string();
-      listing.names.emplace(Folded(candidate), candidate);
+      listing.names.emplace(AsciiUpper(candidate), candidate);
     }
     listing.changed = *changed;
   }
   // Wine compares names through Unicode case folding; the listing keys fold
   // ASCII only, so a name with other letters is compared in full.
-  auto it = listing.names.find(Folded(name));
+  auto it = listing.names.find(AsciiUpper(name));
   if (it != listing.names.end() && EqualsIgnoreCase(it->second, name)) return it->second;
   if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; }))
     return std::nullopt;
@@ -129,9 +121,9 @@ void MachineFolder::Note(const fs::path& host, bool added) const {
   }
   std::string name = host.filename().string();
   if (added) {
-    it->second.names.emplace(Folded(name), name);
+    it->second.names.emplace(AsciiUpper(name), name);
   } else {
-    it->second.names.erase(Folded(name));
+    it->second.names.erase(AsciiUpper(name));
   }
   it->second.changed = *changed;
 }
