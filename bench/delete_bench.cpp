@@ -4,8 +4,10 @@
 //   restore-all         against  cp -r of the copies back + sync
 //   direct delete       against  rm -r
 // The deletes run as the user runs them: the scan with every row ticked, then
-// "删除" and its slices to the end. Prints the ratios and the peak memory.
-// Usage: delete_bench [folder]   (default: a folder under the system's temp folder)
+// "删除" and its slices to the end. Each round starts on new files; the ratios
+// of every round are printed, then their medians and the peak memory.
+// Usage: delete_bench [folder [rounds]]   (default: a folder under the system's
+// temp folder, 3 rounds)
 
 #include <sys/resource.h>
 
@@ -14,6 +16,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -98,16 +102,15 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-}  // namespace
+struct Ratios {
+  double backup = 0, restore = 0, direct = 0;
+};
 
-int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  const fs::path machine =
-      argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "korvanta-delete-bench";
+// One round: the files made anew, each action timed against its floor.
+bool Round(const fs::path& machine, Ratios& ratios) {
   const fs::path c = machine / "drive_c", tree = c / "tree", bak = c / "bak";
   fs::remove_all(machine);
   fs::create_directories(c);
-  std::printf("making %d files in %s ...\n", kFiles, tree.c_str());
   MakeTree(tree);
   const std::string t = tree.string(), b = bak.string(), floor_copy = c.string() + "/floor";
 
@@ -158,18 +161,47 @@ int main(int argc, char** argv) {
   for (const auto& e : fs::recursive_directory_iterator(tree))
     after_direct += e.is_regular_file() ? 1 : 0;
 
+  ratios = {backup_delete / cp_sync_rm, restore_all / cp_back_sync, direct / rm};
+  std::printf(
+      "backup delete %6.3f s / cp+sync+rm %6.3f s = %.2f;  restore all %6.3f s / cp+sync "
+      "%6.3f s = %.2f;  direct delete %6.3f s / rm -r %6.3f s = %.2f\n",
+      backup_delete, cp_sync_rm, ratios.backup, restore_all, cp_back_sync, ratios.restore, direct,
+      rm, ratios.direct);
+  if (left == 0 && copies == kFiles && restored == kFiles && after_direct == 0) return true;
   std::printf(
       "files: %d; left after the backup delete: %zu; copies: %zu; restored: %zu; "
       "left after the direct delete: %zu\n",
       kFiles, left, copies, restored, after_direct);
-  std::printf("backup delete:  %7.3f s   cp+sync+rm %7.3f s   ratio %.2f (goal <= 3)\n",
-              backup_delete, cp_sync_rm, backup_delete / cp_sync_rm);
-  std::printf("restore all:    %7.3f s   cp+sync    %7.3f s   ratio %.2f (goal <= 3)\n",
-              restore_all, cp_back_sync, restore_all / cp_back_sync);
-  std::printf("direct delete:  %7.3f s   rm -r      %7.3f s   ratio %.2f (goal <= 1.5)\n", direct,
-              rm, direct / rm);
+  return false;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  const fs::path machine =
+      argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "korvanta-delete-bench";
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+  std::printf("%d rounds of %d files in %s\n", rounds, kFiles, machine.c_str());
+  std::vector<double> backup, restore, direct;
+  bool ok = true;
+  for (int r = 0; r < rounds; ++r) {
+    Ratios ratios;
+    ok = Round(machine, ratios) && ok;
+    backup.push_back(ratios.backup);
+    restore.push_back(ratios.restore);
+    direct.push_back(ratios.direct);
+  }
+  fs::remove_all(machine);
+  std::printf("median ratios: backup delete %.2f (goal <= 3), restore all %.2f (goal <= 3), "
+              "direct delete %.2f (goal <= 1.5)\n",
+              Median(backup), Median(restore), Median(direct));
   std::printf("peak memory:    %.1f MB (goal < 100)\n",
               static_cast<double>(PeakKilobytes()) / 1024.0);
-  fs::remove_all(machine);
-  return left == 0 && copies == kFiles && restored == kFiles && after_direct == 0 ? 0 : 1;
+  return ok ? 0 : 1;
 }

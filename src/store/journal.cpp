@@ -146,6 +146,40 @@ std::vector<JournalRecord> ParseJournal(std::string_view text) {
   return records;
 }
 
+namespace {
+
+// What ParseJournal would give as the number of whole records and the last
+// one's number, from the action and end lines alone: a long journal is counted
+// without decoding every change it holds.
+void CountRecords(std::string_view text, std::size_t& count, long& last_id) {
+  count = 0;
+  long open = 0;
+  bool is_open = false;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t eol = text.find('\n', at);
+    if (eol == std::string_view::npos) eol = text.size();
+    std::string_view line = text.substr(at, eol - at);
+    at = eol + 1;
+    if (!line.starts_with("action") && !line.starts_with("end")) continue;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::vector<std::string_view> tokens = Split(line);
+    if (tokens.empty()) continue;
+    const long id = tokens.size() >= 2 ? std::strtol(std::string(tokens[1]).c_str(), nullptr, 10) : 0;
+    if (tokens[0] == "action") {
+      is_open = tokens.size() >= 2;
+      open = id;
+    } else if (tokens[0] == "end" && is_open) {
+      if (tokens.size() == 2 && id == open) {
+        ++count;
+        last_id = open;
+      }
+      is_open = false;
+    }
+  }
+}
+
+}  // namespace
+
 bool ParseRecord(std::string_view text, JournalRecord& record) {
   std::vector<JournalRecord> records = ParseJournal(text);
   if (records.size() != 1) return false;
@@ -164,7 +198,13 @@ std::vector<JournalRecord> Journal::Load() {
 }
 
 void Journal::Count() {
-  if (!counted_) Load();
+  if (counted_) return;
+  std::string text;
+  if (files_.ReadFile(File(), text) != kSuccess) text.clear();
+  long last = 0;
+  CountRecords(text, records_, last);
+  last_id_ = std::max(last_id_, last);
+  counted_ = true;
 }
 
 long Journal::NextId() {

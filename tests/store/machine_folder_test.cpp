@@ -95,6 +95,27 @@ TEST_F(MachineFolderTest, AFolderSwappedForALinkOutIsSeenAtOnce) {
   EXPECT_TRUE(m.HostPath("C:\\junk\\a.tmp").has_value()) << "inside again";
 }
 
+// Folders found once are kept for the next path through them; another
+// program renaming or replacing one is seen at once, and so is a file that
+// appears in another spelling.
+TEST_F(MachineFolderTest, FoldersFoundBeforeAreFoundAnewWhenChanged) {
+  MachineFolder m(root_);
+  fs::create_directories(root_ / "drive_c/Junk/Sub");
+  test::WriteBytes(root_ / "drive_c/Junk/Sub/a.tmp", "a");
+  const fs::path c = root_ / "dosdevices/c:";
+  EXPECT_EQ(m.HostPath("C:\\junk\\sub\\a.tmp"), c / "Junk/Sub/a.tmp");
+  fs::rename(root_ / "drive_c/Junk", root_ / "drive_c/JUNK");
+  EXPECT_EQ(m.HostPath("C:\\junk\\sub\\a.tmp"), c / "JUNK/Sub/a.tmp");
+  fs::rename(root_ / "drive_c/JUNK", root_ / "drive_c/old");
+  fs::create_directories(root_ / "drive_c/junk/SUB");
+  MachineFolder::Leaf leaf;
+  EXPECT_EQ(m.HostPath("C:\\JUNK\\SUB\\a.tmp", leaf), c / "junk/SUB/a.tmp");
+  EXPECT_EQ(leaf.state, MachineFolder::Leaf::kAbsent);
+  test::WriteBytes(root_ / "drive_c/junk/SUB/A.TMP", "b");
+  EXPECT_EQ(m.HostPath("C:\\junk\\sub\\a.tmp", leaf), c / "junk/SUB/A.TMP");
+  EXPECT_NE(leaf.state, MachineFolder::Leaf::kAbsent);
+}
+
 TEST_F(MachineFolderTest, AMachineWineHasNotRunOnStillHasItsCDrive) {
   fs::remove_all(root_ / "dosdevices");
   MachineFolder m(root_);

@@ -118,11 +118,30 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
 
 }  // namespace
 
+namespace {
+
+// stat(2) of a path whose resolution may have seen it already: what is absent
+// is not looked for again, nor is what is there and not a link.
+bool StatLeaf(const fs::path& host, const MachineFolder::Leaf& leaf, struct stat& st) {
+  if (leaf.state == MachineFolder::Leaf::kAbsent) {
+    errno = ENOENT;
+    return false;
+  }
+  if (leaf.state == MachineFolder::Leaf::kPresent && !S_ISLNK(leaf.st.st_mode)) {
+    st = leaf.st;
+    return true;
+  }
+  return stat(host.c_str(), &st) == 0;
+}
+
+}  // namespace
+
 std::optional<FileEntry> PortableFileSystem::Stat(std::string_view path) {
-  std::optional<fs::path> host = machine_.HostPath(path);
+  MachineFolder::Leaf leaf;
+  std::optional<fs::path> host = machine_.HostPath(path, leaf);
   if (!host) return std::nullopt;
   struct stat st;
-  if (stat(host->c_str(), &st) != 0) return std::nullopt;
+  if (!StatLeaf(*host, leaf, st)) return std::nullopt;
   return EntryFromStat(host->filename().string(), *host, st);
 }
 
@@ -239,13 +258,15 @@ Status PortableFileSystem::FlushFiles(const std::vector<std::string>& paths) {
 
 Status PortableFileSystem::Copy(std::string_view from, std::string_view to, bool overwrite,
                                 bool flush) {
-  std::optional<fs::path> src = machine_.HostPath(from), dst = machine_.HostPath(to);
+  MachineFolder::Leaf src_leaf, dst_leaf;
+  std::optional<fs::path> src = machine_.HostPath(from, src_leaf),
+                          dst = machine_.HostPath(to, dst_leaf);
   if (!src || !dst) return kPathNotFound;
   struct stat st;
-  if (stat(src->c_str(), &st) != 0) return FromErrno(errno);
+  if (!StatLeaf(*src, src_leaf, st)) return FromErrno(errno);
   if (S_ISDIR(st.st_mode)) return kAccessDenied;
   struct stat dst_st;
-  const bool replacing = stat(dst->c_str(), &dst_st) == 0;
+  const bool replacing = StatLeaf(*dst, dst_leaf, dst_st);
   if (replacing) {
     if (!overwrite) return kFileExists;
     // As on Windows, a read-only target is not replaced.
@@ -269,10 +290,16 @@ Status PortableFileSystem::Copy(std::string_view from, std::string_view to, bool
 }
 
 Status PortableFileSystem::DeleteFile(std::string_view path, bool force_read_only) {
-  std::optional<fs::path> host = machine_.HostPath(path);
+  MachineFolder::Leaf leaf;
+  std::optional<fs::path> host = machine_.HostPath(path, leaf);
   if (!host) return kPathNotFound;
   struct stat st;
-  if (lstat(host->c_str(), &st) != 0) return FromErrno(errno);
+  if (leaf.state == MachineFolder::Leaf::kAbsent) return kFileNotFound;
+  if (leaf.state == MachineFolder::Leaf::kPresent) {
+    st = leaf.st;
+  } else if (lstat(host->c_str(), &st) != 0) {
+    return FromErrno(errno);
+  }
   if (S_ISDIR(st.st_mode)) return kAccessDenied;
   bool read_only = !S_ISLNK(st.st_mode) && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
   if (read_only && !force_read_only) return kAccessDenied;

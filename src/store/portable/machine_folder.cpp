@@ -31,27 +31,38 @@ bool MachineFolder::Under(const fs::path& host) const {
 // files would spend its time on, so the answer is kept per folder: a folder
 // that is still the same folder (device and inode, links on the way followed)
 // is still where it was found to be. Only the last component is looked at anew.
-bool MachineFolder::Inside(const fs::path& host) const {
-  const fs::path folder = host.parent_path();
+bool MachineFolder::Inside(const std::string& host, const Walk* walk) const {
+  const std::size_t slash = host.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return Under(host);
+  const std::string folder = host.substr(0, slash);
   struct stat st;
-  if (folder.empty() || folder == host || ::stat(folder.c_str(), &st) != 0) return Under(host);
+  if (walk && walk->folder_known) {
+    st = walk->folder;
+  } else if (::stat(folder.c_str(), &st) != 0) {
+    return Under(host);
+  }
   bool folder_inside;
-  auto it = folders_.find(folder.string());
+  auto it = folders_.find(folder);
   if (it != folders_.end() && it->second.device == st.st_dev && it->second.inode == st.st_ino) {
     folder_inside = it->second.inside;
   } else {
     if (folders_.size() > 4096) folders_.clear();
     folder_inside = Under(folder);
-    folders_[folder.string()] = {st.st_dev, st.st_ino, folder_inside};
+    folders_[folder] = {st.st_dev, st.st_ino, folder_inside};
   }
-  struct stat leaf;
-  if (::lstat(host.c_str(), &leaf) == 0 && S_ISLNK(leaf.st_mode)) return Under(host);
-  return folder_inside;
+  bool link;
+  if (walk && walk->leaf.state != Leaf::kUnknown) {
+    link = walk->leaf.state == Leaf::kPresent && S_ISLNK(walk->leaf.st.st_mode);
+  } else {
+    struct stat leaf;
+    link = ::lstat(host.c_str(), &leaf) == 0 && S_ISLNK(leaf.st_mode);
+  }
+  return link ? Under(host) : folder_inside;
 }
 
 std::optional<fs::path> MachineFolder::DriveFolder(char letter) const {
   std::optional<fs::path> drive = Drive(letter);
-  if (drive && !host_drives_ && !Inside(*drive)) return std::nullopt;
+  if (drive && !host_drives_ && !Inside(drive->string())) return std::nullopt;
   return drive;
 }
 
@@ -72,7 +83,7 @@ std::optional<fs::path> MachineFolder::Drive(char letter) const {
 
 namespace {
 
-std::optional<std::int64_t> ChangeTime(const fs::path& folder) {
+std::optional<std::int64_t> ChangeTime(const std::string& folder) {
   struct stat st;
   if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
   return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -80,14 +91,27 @@ std::optional<std::int64_t> ChangeTime(const fs::path& folder) {
 
 }  // namespace
 
-std::optional<std::string> MachineFolder::FindEntry(const fs::path& folder,
-                                                    const std::string& name) const {
+std::optional<std::string> MachineFolder::FindEntry(const std::string& folder,
+                                                    const std::string& name, Walk* walk) const {
   std::error_code ec;
-  if (fs::exists(folder / name, ec)) return name;
-  std::optional<std::int64_t> changed = ChangeTime(folder);
+  std::optional<std::int64_t> changed;
+  const std::string exact = folder + '/' + name;
+  if (walk) {
+    if (::lstat(exact.c_str(), &walk->leaf.st) == 0) {
+      walk->leaf.state = Leaf::kPresent;
+      return name;
+    }
+    if (walk->folder_known) {
+      changed = static_cast<std::int64_t>(walk->folder.st_mtim.tv_sec) * 1000000000 +
+                walk->folder.st_mtim.tv_nsec;
+    }
+  } else if (fs::exists(exact, ec)) {
+    return name;
+  }
+  if (!changed) changed = ChangeTime(folder);
   if (!changed) return std::nullopt;
   if (listings_.size() > 256) listings_.clear();  // a long walk of typed paths: start again
-  Listing& listing = listings_[folder.string()];
+  Listing& listing = listings_[folder];
   if (listing.changed != *changed || listing.names.empty()) {
     listing.names.clear();
     fs::directory_iterator it(folder, ec), end;
@@ -101,20 +125,26 @@ std::optional<std::string> MachineFolder::FindEntry(const fs::path& folder,
   }
   // Wine compares names through Unicode case folding; the listing keys fold
   // ASCII only, so a name with other letters is compared in full.
+  std::optional<std::string> found;
   auto it = listing.names.find(AsciiUpper(name));
-  if (it != listing.names.end() && EqualsIgnoreCase(it->second, name)) return it->second;
-  if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; }))
-    return std::nullopt;
-  for (const auto& [folded, candidate] : listing.names) {
-    if (EqualsIgnoreCase(candidate, name)) return candidate;
+  if (it != listing.names.end() && EqualsIgnoreCase(it->second, name)) {
+    found = it->second;
+  } else if (!std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
+    for (const auto& [folded, candidate] : listing.names) {
+      if (EqualsIgnoreCase(candidate, name)) {
+        found = candidate;
+        break;
+      }
+    }
   }
-  return std::nullopt;
+  if (walk && !found && walk->folder_known) walk->leaf.state = Leaf::kAbsent;
+  return found;
 }
 
 void MachineFolder::Note(const fs::path& host, bool added) const {
   auto it = listings_.find(host.parent_path().string());
   if (it == listings_.end()) return;
-  std::optional<std::int64_t> changed = ChangeTime(host.parent_path());
+  std::optional<std::int64_t> changed = ChangeTime(it->first);
   if (!changed) {
     listings_.erase(it);
     return;
@@ -136,21 +166,27 @@ void MachineFolder::Removed(const fs::path& host) const {
 }
 
 std::optional<fs::path> MachineFolder::HostPath(std::string_view windows_path) const {
-  std::optional<fs::path> host = Resolve(windows_path);
-  if (host && !host_drives_ && !Inside(*host)) return std::nullopt;
-  return host;
+  Leaf leaf;
+  return HostPath(windows_path, leaf);
+}
+
+std::optional<fs::path> MachineFolder::HostPath(std::string_view windows_path, Leaf& leaf) const {
+  Walk walk;
+  std::optional<std::string> host = Resolve(windows_path, walk);
+  if (!host || (!host_drives_ && !Inside(*host, &walk))) return std::nullopt;
+  leaf = walk.leaf;
+  return fs::path(std::move(*host));
 }
 
 bool MachineFolder::LeadsOutside(std::string_view windows_path) const {
   if (host_drives_) return false;
-  std::optional<fs::path> host = Resolve(windows_path);
-  return host && !Inside(*host);
+  Walk walk;
+  std::optional<std::string> host = Resolve(windows_path, walk);
+  return host && !Inside(*host, &walk);
 }
 
-std::optional<fs::path> MachineFolder::Resolve(std::string_view windows_path) const {
+std::optional<std::string> MachineFolder::Resolve(std::string_view windows_path, Walk& walk) const {
   if (windows_path.size() < 2 || windows_path[1] != ':') return std::nullopt;
-  std::optional<fs::path> drive = Drive(windows_path[0]);
-  if (!drive) return std::nullopt;
 
   std::vector<std::string> parts;
   std::string part;
@@ -171,18 +207,49 @@ std::optional<fs::path> MachineFolder::Resolve(std::string_view windows_path) co
   }
   flush();
 
-  fs::path host = *drive;
+  // The folder part of a path: the one resolved before, when its host path is
+  // still the folder it was. (A folder whose name matched without regard to
+  // case keeps that match even if a name spelt exactly so appears beside it
+  // later; Wine's choice between two such names is no better defined.)
+  std::string key(1, static_cast<char>(windows_path[0] & ~0x20));
+  key += ':';
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) key += "\\" + AsciiUpper(parts[i]);
+  std::string host;
+  std::size_t next = 0;
+  struct stat st;
+  auto cached = parts.size() > 1 ? resolved_.find(key) : resolved_.end();
+  if (cached != resolved_.end() && ::stat(cached->second.host.c_str(), &st) == 0 &&
+      S_ISDIR(st.st_mode) && st.st_dev == cached->second.device &&
+      st.st_ino == cached->second.inode) {
+    host = cached->second.host;
+    next = parts.size() - 1;
+    walk.folder_known = true;
+    walk.folder = st;
+  } else {
+    std::optional<fs::path> drive = Drive(windows_path[0]);
+    if (!drive) return std::nullopt;
+    host = drive->string();
+  }
+
   bool exists = true;
-  for (const std::string& p : parts) {
+  for (std::size_t i = next; i < parts.size(); ++i) {
+    const bool last = i + 1 == parts.size();
+    if (last && exists && !walk.folder_known && parts.size() > 1 && ::stat(host.c_str(), &st) == 0 &&
+        S_ISDIR(st.st_mode)) {
+      if (resolved_.size() > 4096) resolved_.clear();
+      resolved_[key] = {host, st.st_dev, st.st_ino};
+      walk.folder_known = true;
+      walk.folder = st;
+    }
     if (exists) {
-      std::optional<std::string> found = FindEntry(host, p);
+      std::optional<std::string> found = FindEntry(host, parts[i], last ? &walk : nullptr);
       if (found) {
-        host /= *found;
+        (host += '/') += *found;
         continue;
       }
       exists = false;
     }
-    host /= p;
+    (host += '/') += parts[i];
   }
   return host;
 }

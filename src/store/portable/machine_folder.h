@@ -3,6 +3,8 @@
 // drives under dosdevices ("c:" -> ../drive_c). Maps the machine's Windows paths
 // to host paths and back, matching each component case-insensitively as Wine does.
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -37,6 +39,15 @@ class MachineFolder {
   // (links on the way included).
   std::optional<std::filesystem::path> HostPath(std::string_view windows_path) const;
 
+  // What resolving a path saw of its last component, so that the caller need
+  // not ask the file system again: unknown when it did not look, absent when
+  // nothing by that name is there, else its lstat.
+  struct Leaf {
+    enum State { kUnknown, kAbsent, kPresent } state = kUnknown;
+    struct stat st {};
+  };
+  std::optional<std::filesystem::path> HostPath(std::string_view windows_path, Leaf& leaf) const;
+
   // Whether the path would resolve but leads out of the machine folder, which
   // is why HostPath gives nothing for it.
   bool LeadsOutside(std::string_view windows_path) const;
@@ -53,15 +64,25 @@ class MachineFolder {
   void Removed(const std::filesystem::path& host) const;
 
  private:
+  // What one resolution learnt on its way, so that the check of where the path
+  // leads does not ask the file system again.
+  struct Walk {
+    bool folder_known = false;  // folder is the last folder's stat, links followed
+    struct stat folder {};
+    Leaf leaf;
+  };
+
   std::optional<std::filesystem::path> Drive(char letter) const;
-  std::optional<std::filesystem::path> Resolve(std::string_view windows_path) const;
-  bool Inside(const std::filesystem::path& host) const;
+  std::optional<std::string> Resolve(std::string_view windows_path, Walk& walk) const;
+  bool Inside(const std::string& host, const Walk* walk = nullptr) const;
   bool Under(const std::filesystem::path& host) const;
 
   // The entry of folder whose name matches name regardless of case, preferring an
   // exact match; nothing when there is none.
-  std::optional<std::string> FindEntry(const std::filesystem::path& folder,
-                                       const std::string& name) const;
+  // With walk, the name is looked at without following a link and walk's leaf
+  // tells what is there; a folder walk has seen already is not looked at again.
+  std::optional<std::string> FindEntry(const std::string& folder,
+                                       const std::string& name, Walk* walk = nullptr) const;
   void Note(const std::filesystem::path& host, bool added) const;
 
   std::filesystem::path root_;
@@ -80,6 +101,13 @@ class MachineFolder {
     bool inside = false;
   };
   mutable std::unordered_map<std::string, Place> folders_;
+  // Folders already resolved, by their Windows path upper-cased ("C:\TREE\A0"):
+  // the host folder found, good while that host path is still the same folder.
+  struct Resolved {
+    std::string host;
+    std::uint64_t device = 0, inode = 0;
+  };
+  mutable std::unordered_map<std::string, Resolved> resolved_;
 };
 
 }  // namespace korvanta
