@@ -11,15 +11,15 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
-#include <vector>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/forms.h"
 #include "drive/drive_host.h"
@@ -198,9 +198,10 @@ int main(int argc, char** argv) {
     direct.push_back(ratios.direct);
   }
   fs::remove_all(machine);
-  std::printf("median ratios: backup delete %.2f (goal <= 3), restore all %.2f (goal <= 3), "
-              "direct delete %.2f (goal <= 1.5)\n",
-              Median(backup), Median(restore), Median(direct));
+  std::printf(
+      "median ratios: backup delete %.2f (goal <= 3), restore all %.2f (goal <= 3), "
+      "direct delete %.2f (goal <= 1.5)\n",
+      Median(backup), Median(restore), Median(direct));
   std::printf("peak memory:    %.1f MB (goal < 100)\n",
               static_cast<double>(PeakKilobytes()) / 1024.0);
   return ok ? 0 : 1;

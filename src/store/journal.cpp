@@ -164,7 +164,8 @@ void CountRecords(std::string_view text, std::size_t& count, long& last_id) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     std::vector<std::string_view> tokens = Split(line);
     if (tokens.empty()) continue;
-    const long id = tokens.size() >= 2 ? std::strtol(std::string(tokens[1]).c_str(), nullptr, 10) : 0;
+    const long id =
+        tokens.size() >= 2 ? std::strtol(std::string(tokens[1]).c_str(), nullptr, 10) : 0;
     if (tokens[0] == "action") {
       is_open = tokens.size() >= 2;
       open = id;

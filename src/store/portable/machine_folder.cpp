@@ -234,8 +234,8 @@ std::optional<std::string> MachineFolder::Resolve(std::string_view windows_path,
   bool exists = true;
   for (std::size_t i = next; i < parts.size(); ++i) {
     const bool last = i + 1 == parts.size();
-    if (last && exists && !walk.folder_known && parts.size() > 1 && ::stat(host.c_str(), &st) == 0 &&
-        S_ISDIR(st.st_mode)) {
+    if (last && exists && !walk.folder_known && parts.size() > 1 &&
+        ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       if (resolved_.size() > 4096) resolved_.clear();
       resolved_[key] = {host, st.st_dev, st.st_ino};
       walk.folder_known = true;

@@ -81,8 +81,8 @@ class MachineFolder {
   // exact match; nothing when there is none.
   // With walk, the name is looked at without following a link and walk's leaf
   // tells what is there; a folder walk has seen already is not looked at again.
-  std::optional<std::string> FindEntry(const std::string& folder,
-                                       const std::string& name, Walk* walk = nullptr) const;
+  std::optional<std::string> FindEntry(const std::string& folder, const std::string& name,
+                                       Walk* walk = nullptr) const;
   void Note(const std::filesystem::path& host, bool added) const;
 
   std::filesystem::path root_;
