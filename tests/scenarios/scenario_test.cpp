@@ -19,6 +19,9 @@
 //   # dry run                                   korvanta-drive runs with --dry-run
 //   # wine differs: REASON                      the Windows build skips the scenario under
 //                                               Wine, which is known to differ there
+//   # windows versions: VERSION...              the Windows build under Wine runs it once
+//                                               with each (win98, win2k, winxp ...) as the
+//                                               Windows version Wine reports
 //   # setup: time PATH YYYY-MM-DD HH:MM:SS      set the file's time of last write (local)
 //   # setup: readonly PATH                      make the file read-only
 //   # setup: clean PATH                         remove the folder and all it holds
@@ -52,12 +55,14 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
 #include "store/abort_seam.h"
 #include "store/machine.h"
 #include "store/paths.h"
+#include "store/utf.h"
 #include "support/test_support.h"
 #include "windows/password_hash.h"
 
@@ -185,10 +190,37 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     return s;
   }
 
+#ifdef _WIN32
+  // Wine's profile calls read IniFileMapping in the 64-bit registry, a 32-bit
+  // program's included: under WoW64, what a scenario sets there is set in both.
+  static void MirrorMapping(const std::vector<std::string>& w) {
+    BOOL wow64 = FALSE;
+    if (w[0] != "HKLM" || !IsWow64Process(GetCurrentProcess(), &wow64) || !wow64 ||
+        AsciiUpper(w[1]).rfind("SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\INIFILEMAPPING",
+                               0) != 0)
+      return;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, w[1].c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
+      return;
+    const char* name = w[2].empty() ? nullptr : w[2].c_str();
+    if (w[3] == "absent") {
+      RegDeleteValueA(key, name);
+    } else if (w[3] == "sz") {
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(w[4].c_str()),
+                     static_cast<DWORD>(w[4].size() + 1));
+    }
+    RegCloseKey(key);
+  }
+#endif
+
   void Setup(const std::string& line) {
     if (line.rfind("reg ", 0) == 0) {
       auto w = Words(line.substr(4), 5);
       ASSERT_GE(w.size(), 4u) << line;
+#ifdef _WIN32
+      MirrorMapping(w);
+#endif
       Registry& reg = machine_->reg();
       if (w[3] == "absent") {
         ASSERT_EQ(reg.DeleteValue(Root(w[0]), w[1], w[2]), kSuccess) << line;
@@ -448,6 +480,21 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
   // Runs korvanta-drive on the scenario; its output and exit status. abort_after:
   // the program dies at that change of the machine.
   RunResult Drive(const fs::path& scenario, long abort_after = 0);
+  // Sets the machine up as the scenario says, drives it, compares the output and
+  // makes the checks.
+  void RunScenario(const fs::path& base);
+#ifdef _WIN32
+  // The program folder as at the start, for running the scenario again.
+  void StartAgain() {
+    machine_.reset();
+    for (const auto& e : fs::directory_iterator(program_)) {
+      if (e.path().filename() != "korvanta-drive.exe") fs::remove_all(e.path());
+    }
+    dry_run_ = false;
+    OpenMachine();
+    machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+  }
+#endif
   bool dry_run_ = false;
 
   TempDir dir_;
@@ -510,8 +557,7 @@ RunResult ScenarioTest::Drive(const fs::path& scenario, long abort_after) {
 }
 #endif
 
-TEST_P(ScenarioTest, OutputMatches) {
-  fs::path base = SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios") / GetParam();
+void ScenarioTest::RunScenario(const fs::path& base) {
   std::ifstream in(fs::path(base).concat(".txt"), std::ios::binary);
   std::vector<std::string> checks, afters;
   std::string line;
@@ -573,6 +619,88 @@ TEST_P(ScenarioTest, OutputMatches) {
     EXPECT_EQ(now, text) << check;
   }
   for (const auto& after : afters) Setup(after);
+}
+
+#ifdef _WIN32
+// The Windows version Wine reports to the programs started while it is set, as
+// winecfg sets it (HKCU\Software\Wine, value Version); what was there comes back.
+class WineVersion {
+ public:
+  explicit WineVersion(const std::string& version) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, nullptr, 0,
+                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+    wchar_t old[64] = {};
+    DWORD size = sizeof old - sizeof(wchar_t), type = 0;
+    had_ = RegQueryValueExW(key_, L"Version", nullptr, &type, reinterpret_cast<BYTE*>(old),
+                            &size) == ERROR_SUCCESS &&
+           type == REG_SZ;
+    old_ = old;
+    Set(std::wstring(version.begin(), version.end()));
+  }
+  ~WineVersion() {
+    if (had_)
+      Set(old_);
+    else
+      RegDeleteValueW(key_, L"Version");
+    RegCloseKey(key_);
+  }
+
+ private:
+  void Set(const std::wstring& v) {
+    RegSetValueExW(key_, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                   static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
+  }
+  HKEY key_ = nullptr;
+  bool had_ = false;
+  std::wstring old_;
+};
+
+// The version a program started now is told, as "ver" prints it.
+std::string ReportedVersion() {
+  std::string out;
+  if (FILE* ver = _popen("ver", "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, ver)) out += buffer;
+    _pclose(ver);
+  }
+  return out;
+}
+
+std::vector<std::string> WindowsVersions(const fs::path& scenario) {
+  std::ifstream in(scenario, std::ios::binary);
+  std::vector<std::string> versions;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("# windows versions: ", 0) != 0) continue;
+    std::istringstream words(line.substr(20));
+    for (std::string v; words >> v;) versions.push_back(v);
+  }
+  return versions;
+}
+#endif
+
+TEST_P(ScenarioTest, OutputMatches) {
+  fs::path base = SourcePath(KORVANTA_SOURCE_DIR "/tests/scenarios") / GetParam();
+#ifdef _WIN32
+  std::vector<std::string> versions = WindowsVersions(fs::path(base).concat(".txt"));
+  if (!versions.empty() && GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
+    for (std::size_t i = 0; i < versions.size(); ++i) {
+      SCOPED_TRACE("Windows version " + versions[i]);
+      if (i > 0) StartAgain();
+      WineVersion version(versions[i]);
+      static const std::map<std::string, std::string> kNumbers = {
+          {"win98", " 4.10."}, {"win2k", " 5.0."}, {"winxp", " 5.1."}};
+      auto number = kNumbers.find(versions[i]);
+      if (number != kNumbers.end()) {
+        EXPECT_NE(ReportedVersion().find(number->second), std::string::npos)
+            << "Wine does not report " << versions[i] << ": " << ReportedVersion();
+      }
+      RunScenario(base);
+      if (HasFatalFailure() || IsSkipped()) return;
+    }
+    return;
+  }
+#endif
+  RunScenario(base);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, ScenarioTest, ::testing::ValuesIn(ScenarioNames()),
