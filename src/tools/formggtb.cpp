@@ -86,7 +86,6 @@ Formggtb::Formggtb(Program& program)
       Commandgm(ui::Place<ui::CommandButton>(*this, "Commandgm", {3240, 1860, 1260, 375}, "改名")),
       Commandtb(
           ui::Place<ui::CommandButton>(*this, "Commandtb", {4680, 1860, 1260, 375}, "更改图标")) {
-  topmost = true;
   ui::Appearance picture;
   picture.border = true;
   Picture2.set_appearance(picture);

@@ -85,7 +85,6 @@ Formkzmb::Formkzmb(Program& program)
       Commandyc(ui::Place<ui::CommandButton>(*this, "Commandyc", {3420, 4770, 1200, 375},
                                              "隐藏\\显示", "隐藏所选的控制面板项")),
       ListView1(ui::Place<ui::ListView>(*this, "ListView1", {180, 480, 8040, 4140})) {
-  topmost = true;
   ListView1.check_boxes = true;
   on_load = [this] {
     const int width = ListView1.rect().width;

@@ -46,7 +46,6 @@ Formoem::Formoem(Program& program)
       Commandsc(
           ui::Place<ui::CommandButton>(*this, "Commandsc", {3660, 1620, 1440, 375}, "全部删除")),
       Commandqd(ui::Place<ui::CommandButton>(*this, "Commandqd", {4980, 5100, 1440, 375}, "确定")) {
-  topmost = true;
   Text3.multi_line = true;
   ui::Appearance picture;
   picture.border = true;

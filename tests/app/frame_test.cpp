@@ -100,6 +100,23 @@ TEST_F(FrameTest, WorkPostedWhileAModalBoxIsOpenRunsThen) {
   EXPECT_EQ(program.Load<Formgy>(), nullptr);
 }
 
+// The log viewer, the password windows and the message windows stay above the
+// main window; the tool windows and the about box do not.
+TEST_F(FrameTest, OnlyTheViewerPasswordAndMessageWindowsAreTopmost) {
+  QuietHost quiet;
+  Program program(*machine_, quiet, clock_, FormFactories());
+  app::OpenMainWindow(program);
+  const std::pair<const char*, bool> kForms[] = {
+      {"Formlog", true},    {"Formpasssz", true}, {"Formpasscw", true}, {"Formkzmb", false},
+      {"Formggtb", false},  {"Formoem", false},    {"Formyjgn", false},  {"Formwjlx", false},
+      {"Formgy", false}};
+  for (const auto& [name, topmost] : kForms) {
+    ui::Form* form = program.Show(name);
+    ASSERT_NE(form, nullptr) << name;
+    EXPECT_EQ(form->topmost, topmost) << name;
+  }
+}
+
 TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   QuietHost quiet;
   Program program(*machine_, quiet, clock_, FormFactories());
