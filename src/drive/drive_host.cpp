@@ -96,8 +96,11 @@ std::optional<std::string> DriveHost::OpenFile(const ui::Form*, std::string_view
   return PopNext(files_);
 }
 
-std::optional<ui::IconChoice> DriveHost::PickIcon(const ui::Form*, const ui::IconChoice&) {
-  return PopNext(icons_);
+ui::IconPick DriveHost::PickIcon(const ui::Form*, const ui::IconChoice&) {
+  if (icons_.empty()) return {};
+  ui::IconPick next = std::move(icons_.front());
+  icons_.pop_front();
+  return next;
 }
 
 }  // namespace korvanta::drive

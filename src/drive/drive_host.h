@@ -22,7 +22,7 @@ class DriveHost final : public app::Host, public ui::Dialogs {
   void QueueAnswer(ui::MessageAnswer answer) { answers_.push_back(answer); }
   void QueueFolder(std::optional<std::string> folder) { folders_.push_back(std::move(folder)); }
   void QueueFile(std::optional<std::string> file) { files_.push_back(std::move(file)); }
-  void QueueIcon(std::optional<ui::IconChoice> icon) { icons_.push_back(std::move(icon)); }
+  void QueueIcon(ui::IconPick icon) { icons_.push_back(std::move(icon)); }
 
   // Loaded windows, the one most recently shown last.
   const std::vector<ui::Form*>& recent() const { return recent_; }
@@ -44,8 +44,7 @@ class DriveHost final : public app::Host, public ui::Dialogs {
                                              std::string_view title) override;
   std::optional<std::string> OpenFile(const ui::Form* owner, std::string_view title,
                                       std::string_view filter) override;
-  std::optional<ui::IconChoice> PickIcon(const ui::Form* owner,
-                                         const ui::IconChoice& start) override;
+  ui::IconPick PickIcon(const ui::Form* owner, const ui::IconChoice& start) override;
 
  private:
   ui::MessageAnswer NextAnswer();
@@ -67,7 +66,7 @@ class DriveHost final : public app::Host, public ui::Dialogs {
 
   std::deque<std::optional<std::string>> folders_;
   std::deque<std::optional<std::string>> files_;
-  std::deque<std::optional<ui::IconChoice>> icons_;
+  std::deque<ui::IconPick> icons_;
   std::vector<ui::Form*> recent_;
 };
 

@@ -252,13 +252,13 @@ bool File(Line& line) {
 }
 
 bool Icon(Line& line) {
-  if (Trim(line.rest) == "cancel") {
-    line.host.QueueIcon(std::nullopt);
+  if (Trim(line.rest) == "cancel" || Trim(line.rest) == "unavailable") {
+    line.host.QueueIcon({std::nullopt, Trim(line.rest) == "unavailable"});
     return true;
   }
   std::optional<int> n = Number(LastWord(line.rest));
   if (!n || line.rest.empty()) return line.Usage();
-  line.host.QueueIcon(ui::IconChoice{std::string(line.rest), *n});
+  line.host.QueueIcon({ui::IconChoice{std::string(line.rest), *n}});
   return true;
 }
 
@@ -534,7 +534,7 @@ constexpr Command kCommands[] = {
     {"answer", "answer OK or Cancel", Answer, false},
     {"folder", "folder needs a path or cancel", Folder, false},
     {"file", "file needs a path or cancel", File, false},
-    {"icon", "icon FILE INDEX or icon cancel", Icon, false},
+    {"icon", "icon FILE INDEX, icon cancel or icon unavailable", Icon, false},
     {"click", "", Click, true},
     {"set", "set NAME on|off", Set, true},
     {"type", "", Type, true},

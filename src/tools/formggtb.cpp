@@ -155,9 +155,16 @@ void Formggtb::ChangeIcon() {
   const int row = List3.list_index();
   if (row < 0 || row >= kObjects) return;  // no object chosen yet
   IconLocation start = ShownIcon(row);
-  std::optional<ui::IconChoice> chosen =
-      program_.dialogs().PickIcon(this, ui::IconChoice{start.file, start.index});
-  if (!chosen) return;  // cancelled: every location stays as it is
+  ui::IconPick pick = program_.dialogs().PickIcon(this, ui::IconChoice{start.file, start.index});
+  if (pick.unavailable) {
+    // Nothing was chosen, so nothing changes and nothing is logged; the user
+    // would otherwise wait for a picker that never comes.
+    program_.dialogs().MessageBox(this, "警告", "无法打开图标选择窗口，图标没有更改。",
+                                  ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
+    return;
+  }
+  if (!pick.choice) return;  // cancelled: every location stays as it is
+  const ui::IconChoice* chosen = &*pick.choice;
   std::string path = StripNull(chosen->file);
   if (!program_.machine().icons().HasIcon(path, chosen->index)) return;
   program_.log().AppendLogEntry("更改图标成功 ");

@@ -18,6 +18,13 @@ struct IconChoice {
   int index = 0;
 };
 
+// What the icon picker answered: the icon chosen; nothing when the user
+// cancelled, or when no picker could be shown (unavailable).
+struct IconPick {
+  std::optional<IconChoice> choice;
+  bool unavailable = false;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -31,7 +38,7 @@ class Dialogs {
   virtual std::optional<std::string> OpenFile(const Form* owner, std::string_view title,
                                               std::string_view filter) = 0;
   // The icon picker, starting on file and index.
-  virtual std::optional<IconChoice> PickIcon(const Form* owner, const IconChoice& start) = 0;
+  virtual IconPick PickIcon(const Form* owner, const IconChoice& start) = 0;
 };
 
 }  // namespace korvanta::ui

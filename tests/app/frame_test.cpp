@@ -74,9 +74,7 @@ class QuietHost final : public Host, public ui::Dialogs {
                                       std::string_view) override {
     return std::nullopt;
   }
-  std::optional<ui::IconChoice> PickIcon(const ui::Form*, const ui::IconChoice&) override {
-    return std::nullopt;
-  }
+  ui::IconPick PickIcon(const ui::Form*, const ui::IconChoice&) override { return {}; }
   int beeps = 0, restarts = 0, ends = 0;
 };
 
@@ -107,9 +105,9 @@ TEST_F(FrameTest, OnlyTheViewerPasswordAndMessageWindowsAreTopmost) {
   Program program(*machine_, quiet, clock_, FormFactories());
   app::OpenMainWindow(program);
   const std::pair<const char*, bool> kForms[] = {
-      {"Formlog", true},    {"Formpasssz", true}, {"Formpasscw", true}, {"Formkzmb", false},
-      {"Formggtb", false},  {"Formoem", false},    {"Formyjgn", false},  {"Formwjlx", false},
-      {"Formgy", false}};
+      {"Formlog", true},   {"Formpasssz", true}, {"Formpasscw", true},
+      {"Formkzmb", false}, {"Formggtb", false},  {"Formoem", false},
+      {"Formyjgn", false}, {"Formwjlx", false},  {"Formgy", false}};
   for (const auto& [name, topmost] : kForms) {
     ui::Form* form = program.Show(name);
     ASSERT_NE(form, nullptr) << name;

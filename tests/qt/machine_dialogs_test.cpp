@@ -143,7 +143,7 @@ TEST_F(MachineDialogsTest, PickIconShowsTheIconsAsTheShellNumbersThem) {
     shown = icons->count();
     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
-  std::optional<ui::IconChoice> choice = dialogs_.PickIcon(nullptr, {"C:\\app.ico", 0});
+  std::optional<ui::IconChoice> choice = dialogs_.PickIcon(nullptr, {"C:\\app.ico", 0}).choice;
   ASSERT_TRUE(choice.has_value());
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(choice->file, "C:\\app.ico");
@@ -166,7 +166,7 @@ TEST_F(MachineDialogsTest, PickIconShowsTheIconsAsTheShellNumbersThem) {
     icons->setCurrentRow(3);
     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
-  choice = dialogs_.PickIcon(nullptr, {"C:\\LIB.DLL", -number});
+  choice = dialogs_.PickIcon(nullptr, {"C:\\LIB.DLL", -number}).choice;
   ASSERT_TRUE(choice.has_value());
   EXPECT_EQ(shown, count);
   EXPECT_EQ(selected, 2) << "the icon of resource number " << number;

@@ -144,8 +144,7 @@ std::optional<std::string> MachineDialogs::OpenFile(const ui::Form* owner, std::
                 QtNameFilters(filter));
 }
 
-std::optional<ui::IconChoice> MachineDialogs::PickIcon(const ui::Form* owner,
-                                                       const ui::IconChoice& start) {
+ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoice& start) {
   QDialog dialog(owner_window_(owner));
   dialog.setObjectName(QStringLiteral("pickIconDialog"));
   dialog.setWindowTitle(QStringLiteral("更改图标"));
@@ -216,8 +215,8 @@ std::optional<ui::IconChoice> MachineDialogs::PickIcon(const ui::Form* owner,
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   reload();
-  if (dialog.exec() != QDialog::Accepted || file->text().trimmed().isEmpty()) return std::nullopt;
-  return ui::IconChoice{file->text().trimmed().toStdString(), index->value()};
+  if (dialog.exec() != QDialog::Accepted || file->text().trimmed().isEmpty()) return {};
+  return {ui::IconChoice{file->text().trimmed().toStdString(), index->value()}};
 }
 
 }  // namespace korvanta::qt

@@ -26,8 +26,7 @@ class MachineDialogs final : public ui::Dialogs {
                                              std::string_view title) override;
   std::optional<std::string> OpenFile(const ui::Form* owner, std::string_view title,
                                       std::string_view filter) override;
-  std::optional<ui::IconChoice> PickIcon(const ui::Form* owner,
-                                         const ui::IconChoice& start) override;
+  ui::IconPick PickIcon(const ui::Form* owner, const ui::IconChoice& start) override;
 
   // The machine's drives as host folders, C: first.
   std::vector<std::pair<char, std::filesystem::path>> Drives() const;

@@ -94,29 +94,32 @@ std::optional<std::string> Win32Dialogs::OpenFile(const Form* owner, std::string
   return Narrow(file.data());
 }
 
-std::optional<IconChoice> Win32Dialogs::PickIcon(const Form* owner, const IconChoice& start) {
+IconPick Win32Dialogs::PickIcon(const Form* owner, const IconChoice& start) {
   // PickIconDlg is exported by name only from Windows XP SP2 on; ordinal 62
   // before that.
   using PickIconDlgFn = int(WINAPI*)(HWND, PWSTR, UINT, int*);
   HMODULE shell = GetModuleHandleW(L"shell32.dll");  // linked: always loaded
-  if (!shell) return std::nullopt;
+  if (!shell) return {std::nullopt, true};
   FARPROC proc = GetProcAddress(shell, "PickIconDlg");
   if (!proc) proc = GetProcAddress(shell, MAKEINTRESOURCEA(62));
-  if (!proc) return std::nullopt;
+  if (!proc) return {std::nullopt, true};
   auto pick = reinterpret_cast<PickIconDlgFn>(reinterpret_cast<void*>(proc));
   std::vector<wchar_t> path(MAX_PATH + 1, L'\0');
   std::wstring first = Widen(start.file);
   first.copy(path.data(), std::min<std::size_t>(first.size(), MAX_PATH));
   int index = start.index;
-  if (!pick(OwnerWindow(renderer_, owner), path.data(), static_cast<UINT>(path.size()), &index)) {
-    return std::nullopt;
-  }
+  // 1 is OK and 0 Cancel; anything else is a dialog that never showed (Wine's
+  // answers -1 at once, with nothing chosen).
+  const int answer =
+      pick(OwnerWindow(renderer_, owner), path.data(), static_cast<UINT>(path.size()), &index);
+  if (answer == 0) return {};
+  if (answer != 1) return {std::nullopt, true};
   // The dialog may answer with %SystemRoot% and the like; the program stores paths.
   std::vector<wchar_t> expanded(32768, L'\0');
   DWORD n =
       ExpandEnvironmentStringsW(path.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
   std::wstring file = n > 0 && n <= expanded.size() ? expanded.data() : path.data();
-  return IconChoice{Narrow(file), index};
+  return {IconChoice{Narrow(file), index}};
 }
 
 }  // namespace korvanta::ui::win32

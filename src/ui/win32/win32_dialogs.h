@@ -19,7 +19,7 @@ class Win32Dialogs final : public Dialogs {
   std::optional<std::string> BrowseForFolder(const Form* owner, std::string_view title) override;
   std::optional<std::string> OpenFile(const Form* owner, std::string_view title,
                                       std::string_view filter) override;
-  std::optional<IconChoice> PickIcon(const Form* owner, const IconChoice& start) override;
+  IconPick PickIcon(const Form* owner, const IconChoice& start) override;
 
  private:
   Renderer& renderer_;
