@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -52,6 +53,13 @@ TEST(ProgramWindows, SplashOpensTheMainWindowAfterThreeSeconds) {
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Korvanta V3.5"));
+  // As the window system shows it: the caption alone, no application name added.
+  QProcess xprop;
+  xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(main->winId()),
+                                        QStringLiteral("_NET_WM_NAME")});
+  ASSERT_TRUE(xprop.waitForFinished(5000));
+  EXPECT_EQ(QString::fromUtf8(xprop.readAllStandardOutput()).trimmed(),
+            QStringLiteral("_NET_WM_NAME(UTF8_STRING) = \"Korvanta V3.5\""));
   EXPECT_EQ(main->size(), QSize(700, 500));
   EXPECT_EQ(main->frameGeometry().center(), Screen().center());
   EXPECT_FALSE(main->windowIcon().isNull());

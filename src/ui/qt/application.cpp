@@ -14,7 +14,6 @@ void SetUpApplication(QApplication& app) {
   // Windows go when their forms unload; the program's end is what ends the loop.
   app.setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("korvanta"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Korvanta"));
   QGuiApplication::setDesktopFileName(QStringLiteral("korvanta"));
 }
 
