@@ -81,8 +81,9 @@ Formmain::Formmain(Program& program)
                                       "更改OEM信息设置")),
       Commanddyyj(Place<CommandButton>(*Picture1[1], "Commanddyyj", PageButton(3), "自定义右键",
                                        "自定义右键功能")),
-      Commandie(
-          Place<CommandButton>(*Picture1[3], "Commandie", PageButton(0), "Lumbrel", "启动Lumbrel")),
+      // First on its page, above the settings, at the right of the page title.
+      Commandie(Place<CommandButton>(*Picture1[3], "Commandie", {kPage.width - 1500, 90, 1380, 375},
+                                     "Lumbrel", "启动Lumbrel")),
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
       inventory(Own<sysinfo::InventoryPage>(pages_, program, *Picture1[0])),
@@ -143,8 +144,11 @@ Formmain::Formmain(Program& program)
         &PlaceAt<Label>(*this, "Label1", i, {90, kItemTop + i * kItemPitch, 90, kItemHeight});
     Label1[static_cast<std::size_t>(i)]->set_back_color(theme::kMarkerBack);
   }
+  // The page's title on the network page leaves room for its first button.
+  Label4[3]->set_rect({120, 90, kPage.width - 1740, 360});
+  // Help comes first on the pages, before "设置"; the personalisation page's last.
   for (int page = 1; page <= 7; ++page) {
-    int slot = page == 1 ? 4 : (page == 3 || page == 6) ? 3 : 0;
+    int slot = page == 1 ? 4 : 0;
     Commandbzn[static_cast<std::size_t>(page)] = &Place<CommandButton>(
         *Picture1[static_cast<std::size_t>(page)], "Commandbz" + std::to_string(page),
         PageButton(slot), "帮助", kHelpTip);
