@@ -83,10 +83,14 @@ std::optional<fs::path> MachineFolder::Drive(char letter) const {
 
 namespace {
 
+std::int64_t ChangeTime(const struct stat& st) {
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 std::optional<std::int64_t> ChangeTime(const std::string& folder) {
   struct stat st;
   if (::stat(folder.c_str(), &st) != 0) return std::nullopt;
-  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return ChangeTime(st);
 }
 
 }  // namespace
@@ -101,10 +105,7 @@ std::optional<std::string> MachineFolder::FindEntry(const std::string& folder,
       walk->leaf.state = Leaf::kPresent;
       return name;
     }
-    if (walk->folder_known) {
-      changed = static_cast<std::int64_t>(walk->folder.st_mtim.tv_sec) * 1000000000 +
-                walk->folder.st_mtim.tv_nsec;
-    }
+    if (walk->folder_known) changed = ChangeTime(walk->folder);
   } else if (fs::exists(exact, ec)) {
     return name;
   }
