@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
   using namespace korvanta;
   QApplication app(argc, argv);
   qt::SetUpApplication(app);
+  // Lets the desktop match the windows to the installed desktop file and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.korvanta"));
 
   std::optional<fs::path> machine_dir;
   std::optional<QString> smoke;
