@@ -20,8 +20,15 @@ fs::path PicturesFolder() {
 }
 
 QtProgram::QtProgram() {
-  fs::path root = CopyDemoMachine(dir_.path());
-  machine_ = std::make_unique<Machine>(OpenMachineFolder(root));
+  Open(CopyDemoMachine(dir_.path()), {});
+}
+
+QtProgram::QtProgram(const fs::path& root, const MachineFolderOptions& options) {
+  Open(root, options);
+}
+
+void QtProgram::Open(const fs::path& root, const MachineFolderOptions& options) {
+  machine_ = std::make_unique<Machine>(OpenMachineFolder(root, options));
   folder_ = std::make_unique<MachineFolder>(root);
   pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, folder_.get());
   host_ = std::make_unique<QtHost>(*machine_, *folder_, *pictures_);

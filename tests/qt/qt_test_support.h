@@ -14,6 +14,7 @@
 #include "store/clock.h"
 #include "store/machine.h"
 #include "store/portable/machine_folder.h"
+#include "store/portable/machine_portable.h"
 #include "support/test_support.h"
 #include "ui/qt/pictures.h"
 
@@ -29,6 +30,8 @@ std::filesystem::path PicturesFolder();
 class QtProgram {
  public:
   QtProgram();
+  // On a machine folder of the test's own, opened as korvanta opens it.
+  QtProgram(const std::filesystem::path& root, const MachineFolderOptions& options);
   ~QtProgram();
 
   Machine& machine() { return *machine_; }
@@ -44,6 +47,8 @@ class QtProgram {
   }
 
  private:
+  void Open(const std::filesystem::path& root, const MachineFolderOptions& options);
+
   korvanta::test::TempDir dir_;
   std::unique_ptr<Machine> machine_;
   std::unique_ptr<MachineFolder> folder_;

@@ -1,17 +1,21 @@
 // korvanta: the Linux program. Works on a machine folder in Wine-prefix layout
-// (--machine DIR, else WINEPREFIX, else ~/.wine, else the demo machine) and shows
-// the program's windows with Qt. --smoke OUTDIR opens every window in turn,
+// (--machine DIR or the name of a Wine prefix, else WINEPREFIX, else the one the
+// user picks among the prefixes found, else ~/.wine, else the demo machine) and
+// shows the program's windows with Qt. --list-machines prints the prefixes found
+// and needs no display. --smoke OUTDIR opens every window in turn,
 // saves a picture of each and exits 0 only when every picture was taken.
 // --host-drives lets the machine's drives and links that lead to this computer's
 // own files (Wine's Z:) be scanned and written; without it they are not there.
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
 #include "app/forms.h"
 #include "app/qt/data_folders.h"
+#include "app/qt/machine_start.h"
 #include "app/qt/qt_host.h"
 #include "app/qt/smoke_camera.h"
 #include "app/smoke_tour.h"
@@ -29,7 +33,8 @@ namespace {
 namespace fs = std::filesystem;
 
 int Usage() {
-  std::cerr << "usage: korvanta [--machine DIR] [--host-drives] [--smoke OUTDIR]\n";
+  std::cerr << "usage: korvanta [--machine DIR|NAME] [--host-drives] [--smoke OUTDIR]\n"
+               "       korvanta --list-machines\n";
   return 2;
 }
 
@@ -37,18 +42,25 @@ int Usage() {
 
 int main(int argc, char** argv) {
   using namespace korvanta;
+  // Before Qt looks for a display: listing needs none.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--list-machines") == 0) {
+      qt::ListMachines(std::cout, MachineEnvironment::FromProcess());
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   qt::SetUpApplication(app);
   // Lets the desktop match the windows to the installed desktop file and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.korvanta"));
 
-  std::optional<fs::path> machine_dir;
+  std::optional<std::string> machine_dir;
   std::optional<QString> smoke;
   bool host_drives = false;
   QStringList args = QCoreApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     if (args[i] == QStringLiteral("--machine") && i + 1 < args.size()) {
-      machine_dir = fs::path(args[++i].toStdString());
+      machine_dir = args[++i].toStdString();
     } else if (args[i] == QStringLiteral("--host-drives")) {
       host_drives = true;
     } else if (args[i] == QStringLiteral("--smoke") && i + 1 < args.size()) {
@@ -71,8 +83,11 @@ int main(int argc, char** argv) {
       options.shipped_settings = folder / "set.ini";
     }
   }
-  MachineChoiceResult chosen =
-      ChooseMachine(machine_dir, MachineEnvironment::FromProcess(), templates);
+  qt::StartMachine start =
+      qt::ChooseStartMachine(machine_dir, MachineEnvironment::FromProcess(), templates, !smoke);
+  if (start.cancelled) return 0;
+  MachineChoiceResult& chosen = start.chosen;
+  options.title = start.title;
   if (!chosen.choice) {
     std::cerr << "korvanta: " << chosen.error << '\n';
     if (!smoke) {

@@ -35,6 +35,7 @@ MachineEnvironment MachineEnvironment::FromProcess() {
     }
   }
   env.xdg_data_home = Env("XDG_DATA_HOME");
+  env.xdg_config_home = Env("XDG_CONFIG_HOME");
   return env;
 }
 
@@ -106,17 +107,25 @@ MachineChoiceResult ChooseMachine(const std::optional<fs::path>& command_line,
   if (env.home && IsFolder(fs::path(*env.home) / ".wine")) {
     return chosen(fs::path(*env.home) / ".wine", MachineSource::kHomeWine);
   }
+  return ChooseDemoMachine(env, templates);
+}
+
+MachineChoiceResult ChooseDemoMachine(const MachineEnvironment& env,
+                                      const std::vector<fs::path>& templates) {
+  MachineChoiceResult result;
   std::optional<fs::path> demo = DemoMachineFolder(env);
   if (!demo) {
     result.error = "no home folder to keep the demo machine in";
     return result;
   }
-  if (IsFolder(*demo)) return chosen(*demo, MachineSource::kDemo);
+  if (IsFolder(*demo)) {
+    result.choice = MachineChoice{*demo, MachineSource::kDemo, false};
+    return result;
+  }
   for (const fs::path& templ : templates) {
     if (!IsFolder(templ)) continue;
     if (!CreateDemoMachine(templ, *demo, result.error)) return result;
-    chosen(*demo, MachineSource::kDemo);
-    result.choice->created = true;
+    result.choice = MachineChoice{*demo, MachineSource::kDemo, true};
     return result;
   }
   result.error = "no demo machine template found";

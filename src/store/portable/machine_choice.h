@@ -12,9 +12,10 @@ namespace korvanta {
 
 // The parts of the environment the choice reads.
 struct MachineEnvironment {
-  std::optional<std::string> wineprefix;     // WINEPREFIX
-  std::optional<std::string> home;           // HOME (else the password database's)
-  std::optional<std::string> xdg_data_home;  // XDG_DATA_HOME
+  std::optional<std::string> wineprefix;       // WINEPREFIX
+  std::optional<std::string> home;             // HOME (else the password database's)
+  std::optional<std::string> xdg_data_home;    // XDG_DATA_HOME
+  std::optional<std::string> xdg_config_home;  // XDG_CONFIG_HOME
   static MachineEnvironment FromProcess();
 };
 
@@ -35,6 +36,10 @@ struct MachineChoiceResult {
 MachineChoiceResult ChooseMachine(const std::optional<std::filesystem::path>& command_line,
                                   const MachineEnvironment& env,
                                   const std::vector<std::filesystem::path>& templates);
+
+// The demo machine, made from the first template there is when it is not there.
+MachineChoiceResult ChooseDemoMachine(const MachineEnvironment& env,
+                                      const std::vector<std::filesystem::path>& templates);
 
 // $XDG_DATA_HOME/korvanta/machine (XDG_DATA_HOME defaults to ~/.local/share and
 // must be absolute); nothing without a home folder.

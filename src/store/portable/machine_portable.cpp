@@ -73,7 +73,10 @@ class PortableMachine final : public MachineBackend {
   }
   std::string Describe() const override {
     // The user should see that the host's own files are within reach.
-    return folder_.root().string() + (folder_.host_drives() ? "（含本机的全部文件）" : "");
+    // The name goes at the end with the host's files: a long path loses its
+    // middle in the title bar, never its ends.
+    return folder_.root().string() + (options_.title.empty() ? "" : "（" + options_.title + "）") +
+           (folder_.host_drives() ? "（含本机的全部文件）" : "");
   }
 
   void BeginAction() override { registry_.BeginAction(); }

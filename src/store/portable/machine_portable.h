@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "store/machine_backend.h"
 
@@ -20,6 +21,8 @@ struct MachineFolderOptions {
   // Nothing of the machine folder is changed, not even the program's folder made
   // on a first run (a preview of what the program would do).
   bool untouched = false;
+  // What the title bar calls the machine besides its folder ("Steam：Half-Life 2").
+  std::string title;
 };
 
 std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root);

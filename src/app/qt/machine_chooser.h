@@ -1,0 +1,29 @@
+#pragma once
+// The window that asks which machine to work on before the main window opens,
+// when the computer holds several Wine prefixes: one row per machine with where
+// it comes from, its name, folder, architecture and Windows version; the one
+// chosen last time is selected, the demo machine is the last row.
+
+#include <QDialog>
+#include <vector>
+
+#include "store/portable/machine_offers.h"
+
+class QTreeWidget;
+
+namespace korvanta::qt {
+
+class MachineChooser final : public QDialog {
+ public:
+  explicit MachineChooser(std::vector<MachineOffer> offers, QWidget* parent = nullptr);
+
+  // The machine of the selected row, once accepted; else null.
+  const MachineOffer* chosen() const;
+  QTreeWidget* list() const { return list_; }
+
+ private:
+  std::vector<MachineOffer> offers_;
+  QTreeWidget* list_;
+};
+
+}  // namespace korvanta::qt
