@@ -97,10 +97,7 @@ std::optional<std::string> DriveHost::OpenFile(const ui::Form*, std::string_view
 }
 
 ui::IconPick DriveHost::PickIcon(const ui::Form*, const ui::IconChoice&) {
-  if (icons_.empty()) return {};
-  ui::IconPick next = std::move(icons_.front());
-  icons_.pop_front();
-  return next;
+  return PopNext(icons_);
 }
 
 }  // namespace korvanta::drive

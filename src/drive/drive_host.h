@@ -57,9 +57,9 @@ class DriveHost final : public app::Host, public ui::Dialogs {
   std::deque<ui::MessageAnswer> answers_;
   // The next queued answer; nothing (cancelled) when none is queued.
   template <typename T>
-  static std::optional<T> PopNext(std::deque<std::optional<T>>& queue) {
-    if (queue.empty()) return std::nullopt;
-    std::optional<T> next = std::move(queue.front());
+  static T PopNext(std::deque<T>& queue) {
+    if (queue.empty()) return T{};
+    T next = std::move(queue.front());
     queue.pop_front();
     return next;
   }

@@ -164,13 +164,13 @@ void Formggtb::ChangeIcon() {
     return;
   }
   if (!pick.choice) return;  // cancelled: every location stays as it is
-  const ui::IconChoice* chosen = &*pick.choice;
-  std::string path = StripNull(chosen->file);
-  if (!program_.machine().icons().HasIcon(path, chosen->index)) return;
+  const ui::IconChoice& chosen = *pick.choice;
+  std::string path = StripNull(chosen.file);
+  if (!program_.machine().icons().HasIcon(path, chosen.index)) return;
   program_.log().AppendLogEntry("更改图标成功 ");
   Object& object = objects_[static_cast<std::size_t>(row)];
-  object.icon = path + "," + std::to_string(chosen->index);
-  Picture2.set_picture({ui::Picture::Type::kIcon, path, chosen->index});
+  object.icon = path + "," + std::to_string(chosen.index);
+  Picture2.set_picture({ui::Picture::Type::kIcon, path, chosen.index});
   program_.machine().reg().SetValue(kHKCR, IconKey(row),
                                     kClasses[static_cast<std::size_t>(row)].icon_value, kRegSz,
                                     Variant(object.icon));

@@ -691,8 +691,9 @@ TEST_P(ScenarioTest, OutputMatches) {
           {"win98", " 4.10."}, {"win2k", " 5.0."}, {"winxp", " 5.1."}};
       auto number = kNumbers.find(versions[i]);
       if (number != kNumbers.end()) {
-        EXPECT_NE(ReportedVersion().find(number->second), std::string::npos)
-            << "Wine does not report " << versions[i] << ": " << ReportedVersion();
+        const std::string reported = ReportedVersion();
+        EXPECT_NE(reported.find(number->second), std::string::npos)
+            << "Wine does not report " << versions[i] << ": " << reported;
       }
       RunScenario(base);
       if (HasFatalFailure() || IsSkipped()) return;

@@ -143,14 +143,18 @@ std::optional<std::string> MachineFolder::FindEntry(const std::string& folder,
 }
 
 void MachineFolder::Note(const fs::path& host, bool added) const {
-  auto it = listings_.find(host.parent_path().string());
+  // Once per file of a long delete: the folder and name straight from the text.
+  const std::string& path = host.native();
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return;
+  auto it = listings_.find(path.substr(0, slash));
   if (it == listings_.end()) return;
   std::optional<std::int64_t> changed = ChangeTime(it->first);
   if (!changed) {
     listings_.erase(it);
     return;
   }
-  std::string name = host.filename().string();
+  const std::string name = path.substr(slash + 1);
   if (added) {
     it->second.names.emplace(AsciiUpper(name), name);
   } else {
