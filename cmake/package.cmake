@@ -41,6 +41,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Korvanta <korvanta@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own words (standard buttons, a text box's menu) in Chinese like the rest;
+# the libraries found by dpkg-shlibdeps are added to it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 # Every text of the program is Chinese: without a CJK font it shows boxes.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

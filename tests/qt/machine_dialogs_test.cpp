@@ -1,27 +1,30 @@
-// The dialogs over the machine's drives: they start in drive C, list the
-// machine's drives, answer with the machine's Windows paths, refuse places
-// outside the machine, and match file patterns regardless of case.
+// The dialogs over the machine's drives: they start in drive C, show and answer
+// with the machine's Windows paths, refuse places outside the machine, and match
+// file patterns regardless of case.
 
 #include "ui/qt/machine_dialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QtTest/QTest>
 #include <functional>
 
 #include "qt/qt_test_support.h"
 #include "store/portable/icon_reader.h"
+#include "ui/qt/machine_places.h"
 #include "ui/qt/pictures.h"
 
 namespace korvanta::qt {
@@ -53,61 +56,109 @@ class MachineDialogsTest : public ::testing::Test {
   MachineDialogs dialogs_;
 };
 
-TEST_F(MachineDialogsTest, OpenFileAnswersWithTheMachinesPath) {
-  fs::path file = DriveC() / "Program Files" / "Logo.BMP";
-  korvanta::test::WriteBytes(file, "BM");
-  QStringList sidebar;
-  QString start;
-  WhenModal([&](QWidget* w) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
-    for (const QUrl& url : dialog->sidebarUrls()) sidebar << url.toLocalFile();
-    start = dialog->directory().absolutePath();
-    dialog->selectFile(QString::fromStdString(file.string()));
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  std::optional<std::string> chosen = dialogs_.OpenFile(nullptr, "打开", "bmp文件|*.bmp");
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, "C:\\Program Files\\Logo.BMP");
-  ASSERT_FALSE(sidebar.isEmpty());
-  EXPECT_EQ(fs::path(sidebar.front().toStdString()), *folder_.DriveFolder('C'));
-  EXPECT_EQ(sidebar.size(), static_cast<qsizetype>(dialogs_.Drives().size()));
-  EXPECT_EQ(fs::weakly_canonical(start.toStdString()), fs::weakly_canonical(DriveC()));
+// Every text a dialog shows, so that no host folder shows through.
+QStringList TextsOf(QWidget* dialog) {
+  QStringList texts;
+  for (auto* label : dialog->findChildren<QLabel*>()) texts << label->text();
+  for (auto* edit : dialog->findChildren<QLineEdit*>()) texts << edit->text();
+  for (auto* combo : dialog->findChildren<QComboBox*>()) {
+    for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
+  }
+  for (auto* tree : dialog->findChildren<QTreeWidget*>()) {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+      for (int c = 0; c < tree->columnCount(); ++c) texts << (*it)->text(c);
+    }
+  }
+  return texts;
 }
 
-TEST_F(MachineDialogsTest, BrowseForFolderRefusesPlacesOutsideTheMachine) {
-  fs::path folder = *folder_.HostPath("C:\\windows");
-  bool warned = false;
-  int opened = 0;
+// Opens a file as the machine's programs do: a name, a folder or a path typed in
+// any case, answered as the machine spells it; only the files of the chosen type
+// and nothing that leads out of the machine are listed.
+TEST_F(MachineDialogsTest, OpenFileShowsAndAnswersTheMachinesPaths) {
+  const fs::path folder = DriveC() / "Program Files";
+  korvanta::test::WriteBytes(folder / "Logo.BMP", "BM");
+  korvanta::test::WriteBytes(folder / "notes.txt", "x");
+  fs::create_directory_symlink(dir_.path(), folder / "outside");
+  QString caption;
+  QStringList look_in, listed, texts;
+  bool refused = false;
   WhenModal([&](QWidget* w) {
-    ++opened;
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    ASSERT_NE(dialog, nullptr);
-    // Somewhere no drive of the machine holds: refused, and the dialog stays.
-    dialog->setDirectory(QString::fromStdString(dir_.path().string()));
-    dialog->selectFile(QString::fromStdString(dir_.path().string()));
+    caption = w->windowTitle();
+    auto* name = w->findChild<QLineEdit*>(QStringLiteral("fileName"));
+    auto* open = w->findChild<QPushButton*>(QStringLiteral("open"));
+    ASSERT_TRUE(name && open);
+    name->setText(QStringLiteral("PROGRAM files"));
+    open->click();
+    auto* combo = w->findChild<QComboBox*>(QStringLiteral("lookIn"));
+    for (int i = 0; i < combo->count(); ++i) look_in << combo->itemText(i);
+    auto* files = w->findChild<QTreeWidget*>(QStringLiteral("files"));
+    for (int i = 0; i < files->topLevelItemCount(); ++i) listed << files->topLevelItem(i)->text(0);
+    texts = TextsOf(w);
+    // A name that is not there is refused and the dialog stays.
     WhenModal([&](QWidget* warning) {
-      warned = qobject_cast<QMessageBox*>(warning) != nullptr;
+      refused = qobject_cast<QMessageBox*>(warning) != nullptr;
       static_cast<QDialog*>(warning)->accept();
-      WhenModal([&](QWidget* again) {
-        ++opened;
-        auto* d = qobject_cast<QFileDialog*>(again);
-        ASSERT_NE(d, nullptr);
-        d->setDirectory(QString::fromStdString(folder.string()));
-        d->selectFile(QString::fromStdString(folder.string()));
-        static_cast<QDialog*>(d)->accept();
-      });
     });
-    static_cast<QDialog*>(dialog)->accept();
+    name->setText(QStringLiteral("missing.bmp"));
+    open->click();
+    name->setText(QStringLiteral("..\\program files\\LOGO.bmp"));
+    open->click();
   });
-  std::optional<std::string> chosen = dialogs_.BrowseForFolder(nullptr, "选择文件夹");
-  EXPECT_TRUE(warned);
-  EXPECT_EQ(opened, 2);
+  std::optional<std::string> chosen = dialogs_.OpenFile(nullptr, "", "bmp文件|*.bmp");
   ASSERT_TRUE(chosen.has_value());
-  EXPECT_TRUE(chosen->rfind("C:\\", 0) == 0 &&
-              QString::fromStdString(*chosen).compare(QStringLiteral("C:\\windows"),
-                                                      Qt::CaseInsensitive) == 0)
-      << *chosen;
+  EXPECT_EQ(*chosen, "C:\\Program Files\\Logo.BMP");
+  EXPECT_EQ(caption, QStringLiteral("打开"));
+  EXPECT_TRUE(refused);
+  ASSERT_GE(look_in.size(), 2);
+  EXPECT_EQ(look_in[0], QStringLiteral("C:\\"));
+  EXPECT_EQ(look_in[1], QStringLiteral("C:\\Program Files"));
+  EXPECT_TRUE(listed.contains(QStringLiteral("Logo.BMP"))) << listed.join(' ').toStdString();
+  EXPECT_FALSE(listed.contains(QStringLiteral("notes.txt")));
+  EXPECT_FALSE(listed.contains(QStringLiteral("outside")));
+  const QString host = QString::fromStdString(root_.string());
+  for (const QString& text : texts) EXPECT_FALSE(text.contains(host)) << text.toStdString();
+}
+
+// The folder browser shows the page's prompt and the machine's drives, and
+// refuses a folder that leads out of the machine or is not there.
+TEST_F(MachineDialogsTest, BrowseForFolderShowsThePromptAndRefusesPlacesOutside) {
+  fs::create_directory_symlink(dir_.path(), DriveC() / "outside");
+  QString caption, prompt, start;
+  QStringList drives, folders;
+  int refused = 0;
+  WhenModal([&](QWidget* w) {
+    caption = w->windowTitle();
+    prompt = w->findChild<QLabel*>(QStringLiteral("prompt"))->text();
+    auto* tree = w->findChild<QTreeWidget*>(QStringLiteral("folders"));
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) drives << tree->topLevelItem(i)->text(0);
+    QTreeWidgetItem* c = tree->topLevelItem(0);
+    for (int i = 0; c && i < c->childCount(); ++i) folders << c->child(i)->text(0);
+    auto* path = w->findChild<QLineEdit*>(QStringLiteral("folder"));
+    start = path->text();
+    auto* ok = w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    for (const char* outside : {"C:\\outside", "C:\\nowhere", "Q:\\"}) {
+      WhenModal([&](QWidget* warning) {
+        refused += qobject_cast<QMessageBox*>(warning) != nullptr;
+        static_cast<QDialog*>(warning)->accept();
+      });
+      path->setText(QString::fromUtf8(outside));
+      ok->click();
+    }
+    path->setText(QStringLiteral("c:\\WINDOWS\\system32\\.."));
+    ok->click();
+  });
+  std::optional<std::string> chosen = dialogs_.BrowseForFolder(nullptr, "请选择扫描路径：");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(*chosen, "C:\\WINDOWS");  // as the machine spells it
+  EXPECT_EQ(caption, QStringLiteral("浏览文件夹"));
+  EXPECT_EQ(prompt, QStringLiteral("请选择扫描路径："));
+  EXPECT_EQ(start, QStringLiteral("C:\\"));
+  ASSERT_FALSE(drives.isEmpty());
+  EXPECT_EQ(drives[0], QStringLiteral("本地磁盘 (C:)"));
+  EXPECT_TRUE(folders.contains(QStringLiteral("WINDOWS"))) << folders.join(' ').toStdString();
+  EXPECT_FALSE(folders.contains(QStringLiteral("outside")));
+  EXPECT_EQ(refused, 3);
 }
 
 TEST_F(MachineDialogsTest, CancelAnswersNothing) {
@@ -115,18 +166,24 @@ TEST_F(MachineDialogsTest, CancelAnswersNothing) {
   EXPECT_FALSE(dialogs_.OpenFile(nullptr, "", "").has_value());
 }
 
-TEST(QtNameFilters, MatchAsWindowsFiltersDo) {
-  QStringList filters = QtNameFilters("bmp文件|*.bmp|所有文件|*.*");
-  ASSERT_EQ(filters.size(), 2);
-  EXPECT_EQ(filters[0], QStringLiteral("bmp文件 (*.[bB][mM][pP])"));
-  EXPECT_EQ(filters[1], QStringLiteral("所有文件 (*)"));
-  QRegularExpression bmp(QRegularExpression::wildcardToRegularExpression(
-      QStringLiteral("*.[bB][mM][pP]"), QRegularExpression::UnanchoredWildcardConversion));
-  EXPECT_TRUE(bmp.match(QStringLiteral("OEMLOGO.BMP")).hasMatch());
-  EXPECT_TRUE(bmp.match(QStringLiteral("logo.bmp")).hasMatch());
-  EXPECT_FALSE(bmp.match(QStringLiteral("logo.png")).hasMatch());
-  EXPECT_EQ(QtNameFilters("图标|*.ico;*.exe")[0],
-            QStringLiteral("图标 (*.[iI][cC][oO] *.[eE][xX][eE])"));
+TEST(FileFilters, MatchAsWindowsFiltersDo) {
+  std::vector<FileFilter> filters = FileFilters("bmp文件|*.bmp|所有文件|*.*");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[0].caption, QStringLiteral("bmp文件"));
+  EXPECT_TRUE(filters[0].Matches(QStringLiteral("OEMLOGO.BMP")));
+  EXPECT_TRUE(filters[0].Matches(QStringLiteral("logo.bmp")));
+  EXPECT_FALSE(filters[0].Matches(QStringLiteral("logo.png")));
+  EXPECT_FALSE(filters[0].Matches(QStringLiteral("logo.bmp.txt")));
+  EXPECT_TRUE(filters[1].Matches(QStringLiteral("README")));  // *.* takes names without a dot
+  const FileFilter icons = FileFilters("图标|*.ico;*.exe")[0];
+  EXPECT_TRUE(icons.Matches(QStringLiteral("A.EXE")) && icons.Matches(QStringLiteral("b.ico")));
+}
+
+// Qt's own words are Chinese like the program's.
+TEST(QtTranslations, StandardButtonsAreChinese) {
+  QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Close);
+  EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+  EXPECT_EQ(box.button(QDialogButtonBox::Close)->text(), QStringLiteral("关闭"));
 }
 
 // The picker numbers icons as the shell does: an .ico file is one icon, a program
@@ -162,7 +219,8 @@ TEST_F(MachineDialogsTest, PickIconShowsTheIconsAsTheShellNumbersThem) {
     auto* icons = w->findChild<QListWidget*>(QStringLiteral("icons"));
     shown = icons->count();
     selected = icons->currentRow();
-    drawn = !icons->item(3)->icon().isNull();
+    // The icons are drawn while the picker is up.
+    drawn = QTest::qWaitFor([&] { return !icons->item(icons->count() - 1)->icon().isNull(); });
     icons->setCurrentRow(3);
     w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });

@@ -51,8 +51,6 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   qt::SetUpApplication(app);
-  // Lets the desktop match the windows to the installed desktop file and its icon.
-  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.korvanta"));
 
   std::optional<std::string> machine_dir;
   std::optional<QString> smoke;

@@ -61,25 +61,24 @@ std::optional<fs::path> FindIconFile(const MachineFolder& machine, std::string_v
   return std::nullopt;
 }
 
+std::optional<std::string> ReadIconFile(const MachineFolder& machine, std::string_view file) {
+  std::optional<fs::path> host = FindIconFile(machine, file);
+  return host ? ReadWhole(*host) : std::nullopt;
+}
+
 std::optional<std::string> LoadIcon(const MachineFolder& machine, std::string_view file,
                                     int index) {
-  std::optional<fs::path> host = FindIconFile(machine, file);
-  if (!host) return std::nullopt;
-  std::optional<std::string> bytes = ReadWhole(*host);
+  std::optional<std::string> bytes = ReadIconFile(machine, file);
   return bytes ? IconAt(*bytes, index) : std::nullopt;
 }
 
 int CountIcons(const MachineFolder& machine, std::string_view file) {
-  std::optional<fs::path> host = FindIconFile(machine, file);
-  if (!host) return 0;
-  std::optional<std::string> bytes = ReadWhole(*host);
+  std::optional<std::string> bytes = ReadIconFile(machine, file);
   return bytes ? CountIcons(*bytes) : 0;
 }
 
 std::vector<int> IconNumbers(const MachineFolder& machine, std::string_view file) {
-  std::optional<fs::path> host = FindIconFile(machine, file);
-  if (!host) return {};
-  std::optional<std::string> bytes = ReadWhole(*host);
+  std::optional<std::string> bytes = ReadIconFile(machine, file);
   return bytes ? IconNumbers(*bytes) : std::vector<int>{};
 }
 

@@ -17,6 +17,8 @@ namespace korvanta {
 // Windows folder, as the system looks for programs.
 std::optional<std::filesystem::path> FindIconFile(const MachineFolder& machine,
                                                   std::string_view file);
+// The whole of that file, read once for a caller that takes many of its icons.
+std::optional<std::string> ReadIconFile(const MachineFolder& machine, std::string_view file);
 // The icon at index of that file as the bytes of an .ico file (see IconAt).
 std::optional<std::string> LoadIcon(const MachineFolder& machine, std::string_view file, int index);
 // How many icons the file holds, and their resource numbers (see IconNumbers).

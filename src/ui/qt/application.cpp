@@ -1,6 +1,9 @@
 #include "ui/qt/application.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace korvanta::qt {
 
@@ -11,10 +14,18 @@ void SetUpApplication(QApplication& app) {
   font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
                     QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Sans Serif")});
   QApplication::setFont(font);
+  // Qt's own words (a dialog's standard buttons, a text box's menu) in Chinese
+  // too, whatever the desktop's language.
+  auto* words = new QTranslator(&app);
+  if (words->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(words);
+  }
   // Windows go when their forms unload; the program's end is what ends the loop.
   app.setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("korvanta"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("korvanta"));
+  // Lets the desktop match the windows to the installed desktop file and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.korvanta"));
 }
 
 }  // namespace korvanta::qt

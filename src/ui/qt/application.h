@@ -1,6 +1,6 @@
 #pragma once
 // What every Qt program of ours sets up before its first window: the Chinese
-// font at the size the forms were laid out for.
+// font at the size the forms were laid out for, and Qt's own texts in Chinese.
 
 #include <QApplication>
 

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,50 +10,23 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QUrl>
+#include <QTimer>
+#include <algorithm>
 
+#include "store/portable/icon_reader.h"
 #include "store/portable/shell_icons_portable.h"
+#include "ui/qt/file_opener.h"
+#include "ui/qt/folder_browser.h"
 #include "ui/qt/pictures.h"
 
 namespace korvanta::qt {
-namespace fs = std::filesystem;
-
 namespace {
 
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// "*.bmp" as "*.[bB][mM][pP]"; "*.*" matches every name, as on Windows.
-QString CaseFreePattern(QString pattern) {
-  pattern = pattern.trimmed();
-  if (pattern == QStringLiteral("*.*")) return QStringLiteral("*");
-  QString out;
-  for (QChar c : pattern) {
-    if (c.isLetter() && c.toLower() != c.toUpper()) {
-      out += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
-
-QStringList QtNameFilters(std::string_view filter) {
-  QStringList parts = Q(filter).split(QLatin1Char('|'));
-  QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QStringList patterns;
-    for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-      patterns << CaseFreePattern(p);
-    }
-    filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                   QLatin1Char(')');
-  }
-  return filters;
-}
 
 ui::MessageAnswer MachineDialogs::MessageBox(const ui::Form* owner, std::string_view title,
                                              std::string_view text, ui::MessageIcon icon,
@@ -86,62 +58,23 @@ ui::MessageAnswer MachineDialogs::MessageBox(const ui::Form* owner, std::string_
   return box.exec() == QMessageBox::Ok ? ui::MessageAnswer::kOk : ui::MessageAnswer::kCancel;
 }
 
-std::vector<std::pair<char, fs::path>> MachineDialogs::Drives() const {
-  std::vector<std::pair<char, fs::path>> drives;
-  for (char letter = 'C'; letter != 'B';) {
-    if (auto folder = machine_.DriveFolder(letter)) drives.emplace_back(letter, *folder);
-    letter = letter == 'Z' ? 'A' : static_cast<char>(letter + 1);
-  }
-  return drives;
-}
-
-std::optional<std::string> MachineDialogs::Browse(QWidget* parent, const QString& title,
-                                                  bool folders, const QStringList& filters) {
-  QFileDialog dialog(parent, title);
-  dialog.setObjectName(QStringLiteral("machineFileDialog"));
-  // Qt's own dialog: the desktop's would browse this computer, not the machine.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (folders) {
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-  } else {
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!filters.isEmpty()) {
-      dialog.setNameFilters(filters);
-      dialog.setOption(QFileDialog::HideNameFilterDetails);
-    }
-  }
-  QList<QUrl> sidebar;
-  for (const auto& [letter, folder] : Drives()) {
-    sidebar << QUrl::fromLocalFile(QString::fromStdString(folder.string()));
-  }
-  dialog.setSidebarUrls(sidebar);
-  if (!sidebar.isEmpty()) dialog.setDirectoryUrl(sidebar.front());
-  while (dialog.exec() == QDialog::Accepted) {
-    QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) continue;
-    if (auto path = machine_.WindowsPath(fs::path(chosen.front().toStdString()))) return path;
-    QMessageBox warning(QMessageBox::Warning, title,
-                        QStringLiteral("请选择这台计算机磁盘上的位置：") + chosen.front() +
-                            QStringLiteral(" 不在它的任何一个磁盘中。"),
-                        QMessageBox::Ok, &dialog);
-    warning.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    warning.exec();
-  }
-  return std::nullopt;
-}
-
 std::optional<std::string> MachineDialogs::BrowseForFolder(const ui::Form* owner,
                                                            std::string_view title) {
-  return Browse(owner_window_(owner), Q(title).isEmpty() ? QStringLiteral("浏览文件夹") : Q(title),
-                true, {});
+  FolderBrowser browser(machine_, Q(title), owner_window_(owner));
+  if (browser.exec() != QDialog::Accepted) return std::nullopt;
+  return browser.chosen();
 }
 
 std::optional<std::string> MachineDialogs::OpenFile(const ui::Form* owner, std::string_view title,
                                                     std::string_view filter) {
-  return Browse(owner_window_(owner), Q(title).isEmpty() ? QStringLiteral("打开") : Q(title), false,
-                QtNameFilters(filter));
+  return Open(owner_window_(owner), Q(title).isEmpty() ? QStringLiteral("打开") : Q(title), filter);
+}
+
+std::optional<std::string> MachineDialogs::Open(QWidget* parent, const QString& caption,
+                                                std::string_view filter) {
+  FileOpener opener(machine_, caption, filter, parent);
+  if (opener.exec() != QDialog::Accepted) return std::nullopt;
+  return opener.chosen();
 }
 
 ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoice& start) {
@@ -178,21 +111,37 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
   form->addRow(buttons);
 
   // The icons of the file as the shell numbers them: the icon resources of a
-  // program or library, or an .ico file's one icon.
+  // program or library, or an .ico file's one icon. The file is read once and
+  // its icons drawn a few at a time, so that the picker shows at once and stays
+  // answerable while a library of hundreds of icons fills in.
+  std::string bytes;
+  int drawn = 0;
+  QTimer filler;
+  filler.setInterval(0);
+  QObject::connect(&filler, &QTimer::timeout, &dialog, [&] {
+    for (const int end = std::min(icons->count(), drawn + 16); drawn < end; ++drawn) {
+      if (std::optional<std::string> ico = IconAt(bytes, drawn)) {
+        icons->item(drawn)->setIcon(QIcon(Pictures::NearestTo32(*ico)));
+      }
+    }
+    if (drawn >= icons->count()) filler.stop();
+  });
   auto reload = [&] {
+    filler.stop();
     icons->clear();
-    const std::string name = file->text().trimmed().toStdString();
-    const int count = CountIcons(machine_, name);
+    bytes = ReadIconFile(machine_, file->text().trimmed().toStdString()).value_or(std::string());
+    const int count = bytes.empty() ? 0 : CountIcons(bytes);
     for (int i = 0; i < count; ++i) {
-      auto* item =
-          new QListWidgetItem(QIcon(Pictures::MachineIcon(machine_, name, i)), QString::number(i));
+      auto* item = new QListWidgetItem(QString::number(i));
       item->setToolTip(QString::number(i));
       icons->addItem(item);
     }
+    drawn = 0;
+    if (count > 0) filler.start();
     note->setText(count == 0 ? QStringLiteral("此文件中没有图标。") : QString());
     if (index->value() < 0) {
       // An icon named by its resource number: show where it stands in the file.
-      const std::vector<int> numbers = IconNumbers(machine_, name);
+      const std::vector<int> numbers = IconNumbers(bytes);
       for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (numbers[i] == -index->value()) icons->setCurrentRow(static_cast<int>(i));
       }
@@ -205,8 +154,8 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
   });
   QObject::connect(file, &QLineEdit::editingFinished, &dialog, reload);
   QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
-    if (auto chosen = Browse(&dialog, QStringLiteral("更改图标"), false,
-                             QtNameFilters("图标文件|*.ico;*.exe;*.dll|所有文件|*.*"))) {
+    if (auto chosen =
+            Open(&dialog, QStringLiteral("更改图标"), "图标文件|*.ico;*.exe;*.dll|所有文件|*.*")) {
       file->setText(Q(*chosen));
       index->setValue(0);
       reload();

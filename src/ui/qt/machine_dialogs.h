@@ -1,12 +1,10 @@
 #pragma once
 // The dialogs of the Qt build: message boxes, and the folder browser, file-open
 // dialog and icon picker over the machine's drives. Paths cross as the machine's
-// Windows paths; a choice outside the machine's drives is refused.
+// Windows paths; nothing outside the machine's drives is offered or taken.
 
 #include <QWidget>
-#include <filesystem>
 #include <functional>
-#include <vector>
 
 #include "store/portable/machine_folder.h"
 #include "ui/dialogs.h"
@@ -28,19 +26,11 @@ class MachineDialogs final : public ui::Dialogs {
                                       std::string_view filter) override;
   ui::IconPick PickIcon(const ui::Form* owner, const ui::IconChoice& start) override;
 
-  // The machine's drives as host folders, C: first.
-  std::vector<std::pair<char, std::filesystem::path>> Drives() const;
-
  private:
-  std::optional<std::string> Browse(QWidget* parent, const QString& title, bool folders,
-                                    const QStringList& filters);
+  std::optional<std::string> Open(QWidget* parent, const QString& caption, std::string_view filter);
 
   const MachineFolder& machine_;
   std::function<QWidget*(const ui::Form*)> owner_window_;
 };
-
-// A Windows file filter ("bmp文件|*.bmp|所有文件|*.*") as Qt name filters that
-// match without regard to case, as Windows does.
-QStringList QtNameFilters(std::string_view filter);
 
 }  // namespace korvanta::qt

@@ -50,8 +50,11 @@ std::vector<QPixmap> Pictures::ImagesOf(const fs::path& file) {
 
 QPixmap Pictures::MachineIcon(const MachineFolder& machine, std::string_view file, int index) {
   std::optional<std::string> ico = LoadIcon(machine, file, index);
-  if (!ico) return {};
-  QByteArray bytes(ico->data(), static_cast<qsizetype>(ico->size()));
+  return ico ? NearestTo32(*ico) : QPixmap();
+}
+
+QPixmap Pictures::NearestTo32(const std::string& ico) {
+  QByteArray bytes(ico.data(), static_cast<qsizetype>(ico.size()));
   QBuffer buffer(&bytes);
   QImageReader reader(&buffer, "ico");
   QImage best;

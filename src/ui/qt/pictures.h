@@ -33,6 +33,8 @@ class Pictures {
   // Icon index of a file of the machine, as the shell finds it (icon resources of
   // programs and libraries, .ico files): its image nearest to 32 by 32 pixels.
   static QPixmap MachineIcon(const MachineFolder& machine, std::string_view file, int index);
+  // The image of an .ico file's bytes nearest to 32 by 32 pixels.
+  static QPixmap NearestTo32(const std::string& ico);
 
  private:
   QPixmap Resource(const std::string& name);

@@ -1,0 +1,147 @@
+#include "ui/qt/machine_places.h"
+
+#include <sys/stat.h>
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace korvanta::qt {
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool HasDrive(std::string_view path) {
+  return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+}
+
+// "c:\a\.\b\..\c" as "C:\a\c"; ".." stops at the root, as on Windows.
+std::string Normalised(std::string_view path) {
+  std::vector<std::string_view> names;
+  std::string_view rest = path.substr(2);
+  while (!rest.empty()) {
+    const std::size_t cut = rest.find('\\');
+    const std::string_view name = rest.substr(0, cut);
+    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+      continue;
+    }
+    names.push_back(name);
+  }
+  std::string out{static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))), ':', '\\'};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) out += '\\';
+    out += names[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string JoinWindowsPath(std::string_view folder, std::string_view name) {
+  std::string out(folder);
+  if (out.empty() || out.back() != '\\') out += '\\';
+  out += name;
+  return out;
+}
+
+std::optional<std::string> ParentWindowsPath(std::string_view path) {
+  if (path.size() <= 3) return std::nullopt;
+  std::size_t cut =
+      path.rfind('\\', path.back() == '\\' ? path.size() - 2 : std::string_view::npos);
+  if (cut == std::string_view::npos) return std::nullopt;
+  return std::string(path.substr(0, std::max<std::size_t>(cut, 2))) + (cut <= 2 ? "\\" : "");
+}
+
+std::vector<char> MachinePlaces::Drives() const {
+  std::vector<char> drives;
+  for (char letter = 'C'; letter != 'B';) {
+    if (machine_.DriveFolder(letter)) drives.push_back(letter);
+    letter = letter == 'Z' ? 'A' : static_cast<char>(letter + 1);
+  }
+  return drives;
+}
+
+std::vector<MachineEntry> MachinePlaces::List(const std::string& folder) const {
+  std::vector<MachineEntry> entries;
+  const std::optional<fs::path> host = machine_.HostPath(folder);
+  if (!host) return entries;
+  std::error_code error;
+  for (fs::directory_iterator it(*host, fs::directory_options::skip_permission_denied, error), end;
+       !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    // A link is shown only when it stays inside the machine.
+    std::error_code link_error;
+    if (it->is_symlink(link_error) && !machine_.HostPath(JoinWindowsPath(folder, name))) continue;
+    struct stat st {};
+    if (::stat(it->path().c_str(), &st) != 0) continue;
+    entries.push_back({Q(name), S_ISDIR(st.st_mode), static_cast<std::uintmax_t>(st.st_size),
+                       QDateTime::fromSecsSinceEpoch(st.st_mtime)});
+  }
+  std::sort(entries.begin(), entries.end(), [](const MachineEntry& a, const MachineEntry& b) {
+    if (a.folder != b.folder) return a.folder;
+    return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+  });
+  return entries;
+}
+
+std::optional<MachinePlace> MachinePlaces::Find(std::string_view typed,
+                                                std::string_view base) const {
+  std::string text(typed);
+  text.erase(0, text.find_first_not_of(" \t"));
+  text.erase(text.find_last_not_of(" \t") + 1);
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+    text = text.substr(1, text.size() - 2);
+  }
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.empty() || text.rfind("\\\\", 0) == 0) return std::nullopt;  // no network paths
+  std::string full;
+  if (HasDrive(text)) {
+    full = text.substr(0, 2) + "\\" + text.substr(2);
+  } else if (!HasDrive(base)) {
+    return std::nullopt;
+  } else if (text.front() == '\\') {
+    full = std::string(base.substr(0, 2)) + text;
+  } else {
+    full = JoinWindowsPath(base, text);
+  }
+  const std::optional<fs::path> host = machine_.HostPath(Normalised(full));
+  struct stat st {};
+  if (!host || ::stat(host->c_str(), &st) != 0) return std::nullopt;
+  std::optional<std::string> path = machine_.WindowsPath(*host);
+  if (!path) return std::nullopt;
+  return MachinePlace{*path, S_ISDIR(st.st_mode)};
+}
+
+bool FileFilter::Matches(const QString& name) const {
+  for (const QString& pattern : patterns) {
+    if (pattern == QStringLiteral("*") || pattern == QStringLiteral("*.*")) return true;
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
+                                   QRegularExpression::CaseInsensitiveOption);
+    if (match.match(name).hasMatch()) return true;
+  }
+  return false;
+}
+
+std::vector<FileFilter> FileFilters(std::string_view filter) {
+  const QStringList parts = Q(filter).split(QLatin1Char('|'));
+  std::vector<FileFilter> filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      patterns << p.trimmed();
+    }
+    filters.push_back({parts[i].trimmed(), patterns});
+  }
+  return filters;
+}
+
+}  // namespace korvanta::qt

@@ -1,0 +1,66 @@
+#pragma once
+// What the machine's own file dialogs show: its drives and the entries of its
+// folders, by the machine's Windows paths. Nothing that leads out of the machine
+// folder is shown or found, and no host path crosses to the user.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/portable/machine_folder.h"
+
+namespace korvanta::qt {
+
+struct MachineEntry {
+  QString name;
+  bool folder = false;
+  std::uintmax_t size = 0;
+  QDateTime modified;
+};
+
+// A place a typed path names, as the machine spells it.
+struct MachinePlace {
+  std::string path;  // "C:\Program Files\Logo.BMP"
+  bool folder = false;
+};
+
+class MachinePlaces {
+ public:
+  explicit MachinePlaces(const MachineFolder& machine) : machine_(machine) {}
+
+  // The machine's drive letters, C: first.
+  std::vector<char> Drives() const;
+
+  // A folder's entries: folders first, then files, each by name regardless of case.
+  std::vector<MachineEntry> List(const std::string& folder) const;
+
+  // What a typed path names: absolute ("d:\x", "C:"), from the drive's root
+  // ("\x"), or relative to base; "." and ".." taken as Windows takes them, "/" as
+  // "\". Nothing when it is not there or leads out of the machine.
+  std::optional<MachinePlace> Find(std::string_view typed, std::string_view base) const;
+
+ private:
+  const MachineFolder& machine_;
+};
+
+// "C:\" + "x" = "C:\x"; "C:\a" + "x" = "C:\a\x".
+std::string JoinWindowsPath(std::string_view folder, std::string_view name);
+
+// The folder that holds a path ("C:\a\b" -> "C:\a", "C:\a" -> "C:\"); nothing for a root.
+std::optional<std::string> ParentWindowsPath(std::string_view path);
+
+// A Windows file filter ("bmp文件|*.bmp|所有文件|*.*") as its choices: caption and
+// patterns, which match names regardless of case as Windows does.
+struct FileFilter {
+  QString caption;
+  QStringList patterns;
+  bool Matches(const QString& name) const;
+};
+std::vector<FileFilter> FileFilters(std::string_view filter);
+
+}  // namespace korvanta::qt
