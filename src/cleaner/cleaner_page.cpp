@@ -137,11 +137,13 @@ void CleanerPage::Fill(app::LoadStep step) {
     LoadSettings();
     return;
   }
-  ListView2.AddColumn("文件名称", 1800);
+  // All five start inside the list with its scroll bar shown: the path keeps its
+  // 3200 and a date its whole text; a long type name is cut short.
+  ListView2.AddColumn("文件名称", 900);
   ListView2.AddColumn("文件路径", 3200);
-  ListView2.AddColumn("大小", 900);
-  ListView2.AddColumn("类型", 1500);
-  ListView2.AddColumn("修改日期", 1800);
+  ListView2.AddColumn("大小", 990);
+  ListView2.AddColumn("类型", 540);
+  ListView2.AddColumn("修改日期", 1635);
   ListView4.AddColumn("文件名称", 1800);
   ListView4.AddColumn("文件路径", 3000);
   ListView4.AddColumn("大小", 900);

@@ -16,7 +16,12 @@ ListBoxView::ListBoxView(ui::ListBox& list, QWidget* parent, RenderContext& cont
       widget_(static_cast<QListWidget*>(widget())) {
   widget_->setSelectionMode(list.multi_select ? QAbstractItemView::MultiSelection
                                               : QAbstractItemView::SingleSelection);
-  widget_->setUniformItemSizes(true);
+  // An item wider than the list wraps onto further lines within it, as the
+  // scan options' note does; each item is then measured on its own.
+  widget_->setWordWrap(true);
+  widget_->setUniformItemSizes(false);
+  widget_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  widget_->setResizeMode(QListView::Adjust);
   QObject::connect(widget_, &QListWidget::itemSelectionChanged, this,
                    [this] { SelectionChanged(); });
 }

@@ -86,6 +86,20 @@ bool ContainerWindow::RouteFromChild(UINT msg, WPARAM wparam, LPARAM lparam, LRE
       result = 0;
       return true;
     }
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      ControlWindow* w = FromHwnd(GetDlgItem(hwnd_, static_cast<int>(item.CtlID)));
+      if (!w || !w->OnMeasureItem(item)) return false;
+      result = TRUE;
+      return true;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      ControlWindow* w = FromHwnd(item.hwndItem);
+      if (!w || !w->OnDrawItem(item)) return false;
+      result = TRUE;
+      return true;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:

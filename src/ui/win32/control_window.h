@@ -45,6 +45,9 @@ class ControlWindow : public ControlObserver {
   virtual void OnCommand(int /*code*/) {}
   virtual bool OnNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
   virtual void OnScroll(int /*code*/) {}
+  // Owner-drawn items (list boxes whose long items wrap).
+  virtual bool OnMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   virtual HBRUSH OnCtlColor(HDC dc);
   // Draws the control onto dc with its top-left corner at origin; for the kinds
   // a see-through label can stand in front of (labels, frames).

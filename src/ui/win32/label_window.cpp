@@ -65,6 +65,9 @@ LRESULT LabelWindow::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
       return HTCLIENT;
     case WM_GETDLGCODE:
       return Default(msg, wparam, lparam);
+    case WM_GETFONT:
+      // The plain window procedure keeps no font: say the one the text is drawn in.
+      return reinterpret_cast<LRESULT>(font());
     default:
       break;
   }

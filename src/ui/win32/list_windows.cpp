@@ -1,7 +1,11 @@
 #include "ui/win32/list_windows.h"
 
+#include <algorithm>
+
 #include "store/win32/win32_text.h"
 #include "ui/win32/form_window.h"
+#include "ui/win32/gdi_cache.h"
+#include "ui/win32/renderer.h"
 
 namespace korvanta::ui::win32 {
 
@@ -70,10 +74,77 @@ void ComboBoxWindow::Sync(Property what, int first, int count) {
 }
 
 void ListBoxWindow::Create(HWND host) {
-  DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  DWORD style = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS;
   if (list_.multi_select) style |= LBS_MULTIPLESEL;
   CreateChild(host, L"LISTBOX", style, WS_EX_CLIENTEDGE, L"", form_window().NextId());
   ShowItems();
+}
+
+void ListBoxWindow::ApplyFont() {
+  ControlWindow::ApplyFont();
+  // Item heights were measured in the old font.
+  if (hwnd_ && SendMessageW(hwnd_, LB_GETCOUNT, 0, 0) > 0) {
+    Syncing syncing(*this);
+    ShowItems();
+  }
+}
+
+RECT ListBoxWindow::TextRoom(int top) const {
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  int edges = 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL);
+  int indent = MulDiv(2, dpi(), kBaseDpi);
+  return {indent, top, window.right - window.left - edges - indent, top};
+}
+
+bool ListBoxWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) {
+  auto index = static_cast<std::size_t>(item.itemID);
+  if (index >= list_.items().size()) return false;
+  std::wstring text = Widen(list_.items()[index].text);
+  HDC dc = GetDC(hwnd_);
+  HGDIOBJ old = SelectObject(dc, font());
+  RECT r = TextRoom(0);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+            DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  // An item box is at most 255 pixels high.
+  item.itemHeight = static_cast<UINT>(std::clamp<LONG>(r.bottom, metrics.tmHeight, 255));
+  return true;
+}
+
+bool ListBoxWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT box = item.rcItem;
+  if (item.itemID != static_cast<UINT>(-1) && (item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
+    bool chosen = (item.itemState & ODS_SELECTED) != 0;
+    bool enabled = !(item.itemState & ODS_DISABLED) && enabled_in_host();
+    COLORREF back = chosen && enabled ? GetSysColor(COLOR_HIGHLIGHT) : back_color();
+    FillRect(dc, &box, renderer().gdi().Brush(back));
+    int n = static_cast<int>(SendMessageW(hwnd_, LB_GETTEXTLEN, item.itemID, 0));
+    std::wstring text(static_cast<std::size_t>(n > 0 ? n : 0) + 1, L'\0');
+    n = static_cast<int>(
+        SendMessageW(hwnd_, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data())));
+    text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    int saved = SaveDC(dc);
+    SelectObject(dc, font());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, !enabled ? GetSysColor(COLOR_GRAYTEXT)
+                     : chosen ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                              : fore_color());
+    RECT r = TextRoom(box.top);
+    r.bottom = box.bottom;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
+    RestoreDC(dc, saved);
+  }
+  // The focus frame is drawn by inversion: a focus change inverts it back.
+  bool framed = (item.itemAction & ODA_FOCUS) ||
+                ((item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) && (item.itemState & ODS_FOCUS));
+  if (framed && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &box);
+  return true;
 }
 
 void ListBoxWindow::ShowItems() {

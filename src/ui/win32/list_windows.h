@@ -1,6 +1,8 @@
 #pragma once
 // Combo boxes (CBS_DROPDOWN when editable, CBS_DROPDOWNLIST when not) and list
-// boxes (LBS_NOTIFY; LBS_MULTIPLESEL for multi-select lists).
+// boxes (LBS_NOTIFY; LBS_MULTIPLESEL for multi-select lists). A list box draws
+// its own items so that one wider than the list wraps onto further lines; it
+// keeps its strings (LBS_HASSTRINGS), so LB_GETTEXT and the like still answer.
 
 #include "ui/lists.h"
 #include "ui/win32/control_window.h"
@@ -28,10 +30,16 @@ class ListBoxWindow final : public ItemsWindow {
   ListBoxWindow(FormWindow& form, ListBox& list) : ItemsWindow(form, list), list_(list) {}
   void Create(HWND host) override;
   void OnCommand(int code) override;
+  bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void ApplyFont() override;
 
  private:
   void ShowItems() override;
   void ShowSelection() override;
+  // Where an item's text goes: the width the list leaves it with its scroll bar
+  // shown, so the lines do not change when the bar comes.
+  RECT TextRoom(int top) const;
   ListBox& list_;
 };
 
