@@ -139,9 +139,9 @@ void CleanerPage::Fill(app::LoadStep step) {
   }
   // All five start inside the list with its scroll bar shown: the path keeps its
   // 3200 and a date its whole text; a long type name is cut short.
-  ListView2.AddColumn("文件名称", 900);
+  ListView2.AddColumn("文件名称", 1140);
   ListView2.AddColumn("文件路径", 3200);
-  ListView2.AddColumn("大小", 990);
+  ListView2.AddColumn("大小", 750);
   ListView2.AddColumn("类型", 540);
   ListView2.AddColumn("修改日期", 1635);
   ListView4.AddColumn("文件名称", 1800);
