@@ -23,7 +23,8 @@
 #include <functional>
 
 #include "qt/qt_test_support.h"
-#include "store/portable/icon_reader.h"
+#include "store/icon_reader.h"
+#include "store/portable/machine_files_portable.h"
 #include "ui/qt/machine_places.h"
 #include "ui/qt/pictures.h"
 
@@ -36,7 +37,8 @@ class MachineDialogsTest : public ::testing::Test {
   MachineDialogsTest()
       : root_(test::CopyDemoMachine(dir_.path())),
         folder_(root_),
-        dialogs_(folder_, [](const ui::Form*) -> QWidget* { return nullptr; }) {}
+        files_(folder_),
+        dialogs_(files_, [](const ui::Form*) -> QWidget* { return nullptr; }) {}
 
   // Runs answer on the next modal dialog once it is up.
   static void WhenModal(std::function<void(QWidget*)> answer) {
@@ -53,6 +55,7 @@ class MachineDialogsTest : public ::testing::Test {
   korvanta::test::TempDir dir_;
   fs::path root_;
   MachineFolder folder_;
+  PortableMachineFiles files_;
   MachineDialogs dialogs_;
 };
 
@@ -239,7 +242,7 @@ TEST_F(MachineDialogsTest, PicturesComeFromTheMachinesFiles) {
   logo.fill(Qt::red);
   ASSERT_TRUE(logo.save(QString::fromStdString((DriveC() / "OEMLOGO.BMP").string()), "BMP"));
   fs::copy_file(test::PicturesFolder() / "korvanta.ico", DriveC() / "app.ico");
-  Pictures pictures({test::PicturesFolder()}, &folder_);
+  Pictures pictures({test::PicturesFolder()}, &files_);
 
   QPixmap file = pictures.Load({ui::Picture::Type::kFile, "c:\\oemlogo.bmp", 0});
   EXPECT_EQ(file.size(), QSize(48, 32));

@@ -30,8 +30,9 @@ QtProgram::QtProgram(const fs::path& root, const MachineFolderOptions& options) 
 void QtProgram::Open(const fs::path& root, const MachineFolderOptions& options) {
   machine_ = std::make_unique<Machine>(OpenMachineFolder(root, options));
   folder_ = std::make_unique<MachineFolder>(root);
-  pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, folder_.get());
-  host_ = std::make_unique<QtHost>(*machine_, *folder_, *pictures_);
+  files_ = std::make_unique<PortableMachineFiles>(*folder_);
+  pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, files_.get());
+  host_ = std::make_unique<QtHost>(*machine_, *files_, *pictures_);
   program_ = std::make_unique<app::Program>(*machine_, *host_, clock_, app::FormFactories());
   host_->set_program(program_.get());
 }

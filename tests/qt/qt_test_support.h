@@ -13,6 +13,7 @@
 #include "services/program.h"
 #include "store/clock.h"
 #include "store/machine.h"
+#include "store/portable/machine_files_portable.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #include "support/test_support.h"
@@ -52,6 +53,7 @@ class QtProgram {
   korvanta::test::TempDir dir_;
   std::unique_ptr<Machine> machine_;
   std::unique_ptr<MachineFolder> folder_;
+  std::unique_ptr<PortableMachineFiles> files_;
   std::unique_ptr<Pictures> pictures_;
   SystemClock clock_;
   std::unique_ptr<QtHost> host_;

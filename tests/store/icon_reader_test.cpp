@@ -2,7 +2,7 @@
 // (system32) and 32-bit (syswow64) PE files. The Windows build also compares it
 // with the shell's own ExtractIconExA under Wine, file by file and icon by icon.
 
-#include "store/portable/icon_reader.h"
+#include "store/icon_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -23,6 +23,7 @@
 #include "store/clock.h"
 #include "store/machine.h"
 #include "store/portable/machine_choice.h"
+#include "store/portable/machine_files_portable.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #include "ui/qt/application.h"
@@ -101,10 +102,11 @@ int main(int argc, char** argv) {
 
   Machine machine(OpenMachineFolder(chosen.choice->folder, options));
   MachineFolder folder(chosen.choice->folder, host_drives);
-  qt::Pictures picture_store(pictures, &folder);
+  PortableMachineFiles files(folder);
+  qt::Pictures picture_store(pictures, &files);
   QApplication::setWindowIcon(picture_store.WindowIcon("korvanta"));
   SystemClock clock;
-  qt::QtHost host(machine, folder, picture_store);
+  qt::QtHost host(machine, files, picture_store);
   app::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
 

@@ -6,11 +6,11 @@
 
 namespace korvanta::qt {
 
-QtHost::QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures)
+QtHost::QtHost(Machine& machine, const MachineFiles& files, Pictures& pictures)
     : machine_(machine),
       context_(pictures),
       renderer_(context_),
-      dialogs_(folder, [this](const ui::Form* form) -> QWidget* {
+      dialogs_(files, [this](const ui::Form* form) -> QWidget* {
         return form ? renderer_.Find(*form) : nullptr;
       }) {
   context_.run_action = [this](const std::function<void()>& action) {

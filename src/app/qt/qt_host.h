@@ -6,7 +6,7 @@
 #include "services/host.h"
 #include "services/program.h"
 #include "store/machine.h"
-#include "store/portable/machine_folder.h"
+#include "store/machine_files.h"
 #include "ui/qt/machine_dialogs.h"
 #include "ui/qt/pictures.h"
 #include "ui/qt/render_context.h"
@@ -16,7 +16,7 @@ namespace korvanta::qt {
 
 class QtHost final : public app::Host {
  public:
-  QtHost(Machine& machine, const MachineFolder& folder, Pictures& pictures);
+  QtHost(Machine& machine, const MachineFiles& files, Pictures& pictures);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
   QtHost& operator=(const QtHost&) = delete;

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "store/portable/icon_reader.h"
+#include "store/icon_reader.h"
 
 namespace korvanta {
 namespace fs = std::filesystem;

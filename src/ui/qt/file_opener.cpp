@@ -28,8 +28,8 @@ QString TypeOf(const MachineEntry& entry) {
 
 }  // namespace
 
-FileOpener::FileOpener(const MachineFolder& machine, const QString& caption,
-                       std::string_view filter, QWidget* parent)
+FileOpener::FileOpener(const MachineFiles& machine, const QString& caption, std::string_view filter,
+                       QWidget* parent)
     : QDialog(parent), places_(machine), filters_(FileFilters(filter)) {
   setObjectName(QStringLiteral("fileOpener"));
   setWindowTitle(caption);

@@ -23,7 +23,7 @@ QString PathOf(const QTreeWidgetItem* item) {
 
 }  // namespace
 
-FolderBrowser::FolderBrowser(const MachineFolder& machine, const QString& prompt, QWidget* parent)
+FolderBrowser::FolderBrowser(const MachineFiles& machine, const QString& prompt, QWidget* parent)
     : QDialog(parent), places_(machine) {
   setObjectName(QStringLiteral("folderBrowser"));
   setWindowTitle(QStringLiteral("浏览文件夹"));

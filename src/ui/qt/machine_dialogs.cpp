@@ -13,8 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "store/portable/icon_reader.h"
-#include "store/portable/shell_icons_portable.h"
+#include "store/icon_reader.h"
 #include "ui/qt/file_opener.h"
 #include "ui/qt/folder_browser.h"
 #include "ui/qt/pictures.h"
@@ -129,7 +128,7 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
   auto reload = [&] {
     filler.stop();
     icons->clear();
-    bytes = ReadIconFile(machine_, file->text().trimmed().toStdString()).value_or(std::string());
+    bytes = machine_.ReadIconFile(file->text().trimmed().toStdString()).value_or(std::string());
     const int count = bytes.empty() ? 0 : CountIcons(bytes);
     for (int i = 0; i < count; ++i) {
       auto* item = new QListWidgetItem(QString::number(i));

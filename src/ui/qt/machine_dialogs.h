@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "store/portable/machine_folder.h"
+#include "store/machine_files.h"
 #include "ui/dialogs.h"
 
 namespace korvanta::qt {
@@ -14,8 +14,7 @@ namespace korvanta::qt {
 class MachineDialogs final : public ui::Dialogs {
  public:
   // owner_window finds the window a form is shown in (or null).
-  MachineDialogs(const MachineFolder& machine,
-                 std::function<QWidget*(const ui::Form*)> owner_window)
+  MachineDialogs(const MachineFiles& machine, std::function<QWidget*(const ui::Form*)> owner_window)
       : machine_(machine), owner_window_(std::move(owner_window)) {}
 
   ui::MessageAnswer MessageBox(const ui::Form* owner, std::string_view title, std::string_view text,
@@ -29,7 +28,7 @@ class MachineDialogs final : public ui::Dialogs {
  private:
   std::optional<std::string> Open(QWidget* parent, const QString& caption, std::string_view filter);
 
-  const MachineFolder& machine_;
+  const MachineFiles& machine_;
   std::function<QWidget*(const ui::Form*)> owner_window_;
 };
 

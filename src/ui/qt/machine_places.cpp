@@ -1,15 +1,10 @@
 #include "ui/qt/machine_places.h"
 
-#include <sys/stat.h>
-
 #include <QRegularExpression>
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <system_error>
 
 namespace korvanta::qt {
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -61,30 +56,11 @@ std::optional<std::string> ParentWindowsPath(std::string_view path) {
   return std::string(path.substr(0, std::max<std::size_t>(cut, 2))) + (cut <= 2 ? "\\" : "");
 }
 
-std::vector<char> MachinePlaces::Drives() const {
-  std::vector<char> drives;
-  for (char letter = 'C'; letter != 'B';) {
-    if (machine_.DriveFolder(letter)) drives.push_back(letter);
-    letter = letter == 'Z' ? 'A' : static_cast<char>(letter + 1);
-  }
-  return drives;
-}
-
 std::vector<MachineEntry> MachinePlaces::List(const std::string& folder) const {
   std::vector<MachineEntry> entries;
-  const std::optional<fs::path> host = machine_.HostPath(folder);
-  if (!host) return entries;
-  std::error_code error;
-  for (fs::directory_iterator it(*host, fs::directory_options::skip_permission_denied, error), end;
-       !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    // A link is shown only when it stays inside the machine.
-    std::error_code link_error;
-    if (it->is_symlink(link_error) && !machine_.HostPath(JoinWindowsPath(folder, name))) continue;
-    struct stat st {};
-    if (::stat(it->path().c_str(), &st) != 0) continue;
-    entries.push_back({Q(name), S_ISDIR(st.st_mode), static_cast<std::uintmax_t>(st.st_size),
-                       QDateTime::fromSecsSinceEpoch(st.st_mtime)});
+  for (MachineFiles::Entry& e : machine_.List(folder)) {
+    entries.push_back({QString::fromStdString(e.name), e.folder, e.size,
+                       QDateTime::fromSecsSinceEpoch(e.modified)});
   }
   std::sort(entries.begin(), entries.end(), [](const MachineEntry& a, const MachineEntry& b) {
     if (a.folder != b.folder) return a.folder;
@@ -113,12 +89,7 @@ std::optional<MachinePlace> MachinePlaces::Find(std::string_view typed,
   } else {
     full = JoinWindowsPath(base, text);
   }
-  const std::optional<fs::path> host = machine_.HostPath(Normalised(full));
-  struct stat st {};
-  if (!host || ::stat(host->c_str(), &st) != 0) return std::nullopt;
-  std::optional<std::string> path = machine_.WindowsPath(*host);
-  if (!path) return std::nullopt;
-  return MachinePlace{*path, S_ISDIR(st.st_mode)};
+  return machine_.Find(Normalised(full));
 }
 
 bool FileFilter::Matches(const QString& name) const {

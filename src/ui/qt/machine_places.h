@@ -1,7 +1,6 @@
 #pragma once
 // What the machine's own file dialogs show: its drives and the entries of its
-// folders, by the machine's Windows paths. Nothing that leads out of the machine
-// folder is shown or found, and no host path crosses to the user.
+// folders, by the machine's Windows paths, and what a path typed into them names.
 
 #include <QDateTime>
 #include <QString>
@@ -12,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/portable/machine_folder.h"
+#include "store/machine_files.h"
 
 namespace korvanta::qt {
 
@@ -23,18 +22,14 @@ struct MachineEntry {
   QDateTime modified;
 };
 
-// A place a typed path names, as the machine spells it.
-struct MachinePlace {
-  std::string path;  // "C:\Program Files\Logo.BMP"
-  bool folder = false;
-};
+using MachinePlace = MachineFiles::Place;
 
 class MachinePlaces {
  public:
-  explicit MachinePlaces(const MachineFolder& machine) : machine_(machine) {}
+  explicit MachinePlaces(const MachineFiles& machine) : machine_(machine) {}
 
   // The machine's drive letters, C: first.
-  std::vector<char> Drives() const;
+  std::vector<char> Drives() const { return machine_.Drives(); }
 
   // A folder's entries: folders first, then files, each by name regardless of case.
   std::vector<MachineEntry> List(const std::string& folder) const;
@@ -45,7 +40,7 @@ class MachinePlaces {
   std::optional<MachinePlace> Find(std::string_view typed, std::string_view base) const;
 
  private:
-  const MachineFolder& machine_;
+  const MachineFiles& machine_;
 };
 
 // "C:\" + "x" = "C:\x"; "C:\a" + "x" = "C:\a\x".

@@ -7,7 +7,7 @@
 #include <optional>
 #include <regex>
 
-#include "store/portable/shell_icons_portable.h"
+#include "store/icon_reader.h"
 #include "ui/form.h"
 
 namespace korvanta::qt {
@@ -31,25 +31,12 @@ QStyle::StandardPixmap StandardIcon(ui::MessageIcon icon) {
 
 }  // namespace
 
-Pictures::Pictures(std::vector<fs::path> folders, const MachineFolder* machine)
+Pictures::Pictures(std::vector<fs::path> folders, const MachineFiles* machine)
     : folders_(std::move(folders)), machine_(machine) {}
 
-std::vector<QPixmap> Pictures::ImagesOf(const fs::path& file) {
-  std::vector<QPixmap> images;
-  QImageReader reader(QString::fromStdString(file.string()));
-  reader.setDecideFormatFromContent(true);
-  int count = std::max(1, reader.imageCount());
-  for (int i = 0; i < count; ++i) {
-    if (i > 0 && !reader.jumpToImage(i)) break;
-    QImage image = reader.read();
-    if (image.isNull()) break;
-    images.push_back(QPixmap::fromImage(image));
-  }
-  return images;
-}
-
-QPixmap Pictures::MachineIcon(const MachineFolder& machine, std::string_view file, int index) {
-  std::optional<std::string> ico = LoadIcon(machine, file, index);
+QPixmap Pictures::MachineIcon(const MachineFiles& machine, std::string_view file, int index) {
+  std::optional<std::string> bytes = machine.ReadIconFile(file);
+  std::optional<std::string> ico = bytes ? IconAt(*bytes, index) : std::nullopt;
   return ico ? NearestTo32(*ico) : QPixmap();
 }
 
@@ -99,11 +86,12 @@ QPixmap Pictures::Load(const ui::Picture& picture) {
     case ui::Picture::Type::kIcon:
       return machine_ ? MachineIcon(*machine_, picture.source, picture.icon_index) : QPixmap();
     case ui::Picture::Type::kFile: {
-      if (!machine_) return {};
-      std::optional<fs::path> host = machine_->HostPath(picture.source);
-      if (!host) return {};
-      std::vector<QPixmap> images = ImagesOf(*host);
-      return images.empty() ? QPixmap() : images.front();
+      std::optional<std::string> bytes = machine_ ? machine_->Read(picture.source) : std::nullopt;
+      QPixmap image;
+      if (bytes)
+        image.loadFromData(reinterpret_cast<const uchar*>(bytes->data()),
+                           static_cast<uint>(bytes->size()));
+      return image;
     }
   }
   return {};

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "store/portable/machine_folder.h"
+#include "store/machine_files.h"
 #include "ui/controls.h"
 
 namespace korvanta::qt {
@@ -19,7 +19,7 @@ class Pictures {
  public:
   // folders: the program's pictures folders, searched in order; machine may be
   // null (no machine files then).
-  Pictures(std::vector<std::filesystem::path> folders, const MachineFolder* machine);
+  Pictures(std::vector<std::filesystem::path> folders, const MachineFiles* machine);
 
   // A null pixmap when the picture cannot be had.
   QPixmap Load(const ui::Picture& picture);
@@ -27,19 +27,16 @@ class Pictures {
   // (name-16.png, name-32.png, ...), else name.png.
   QIcon WindowIcon(const std::string& name);
 
-  // Every image a file holds (an .ico holds several); what Qt cannot read gives
-  // none. Used by the icon picker as well.
-  static std::vector<QPixmap> ImagesOf(const std::filesystem::path& file);
   // Icon index of a file of the machine, as the shell finds it (icon resources of
   // programs and libraries, .ico files): its image nearest to 32 by 32 pixels.
-  static QPixmap MachineIcon(const MachineFolder& machine, std::string_view file, int index);
+  static QPixmap MachineIcon(const MachineFiles& machine, std::string_view file, int index);
   // The image of an .ico file's bytes nearest to 32 by 32 pixels.
   static QPixmap NearestTo32(const std::string& ico);
 
  private:
   QPixmap Resource(const std::string& name);
   std::vector<std::filesystem::path> folders_;
-  const MachineFolder* machine_;
+  const MachineFiles* machine_;
   std::map<std::string, QPixmap> cache_;
   std::map<std::string, QIcon> icons_;
 };

@@ -1,4 +1,4 @@
-#include "store/portable/icon_reader.h"
+#include "store/icon_reader.h"
 
 #include <algorithm>
 #include <cstdint>
