@@ -118,7 +118,7 @@ CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
   Commandbfwj.on_click = [this] { ChooseFolder(Textbbfwj, "请选择备份路径："); };
   Commandbcsz.on_click = [this] { SaveDeleteOptions(); };
   Commandmr1.on_click = [this] { RestoreDeleteDefaults(); };
-  Commandqkhsz.on_click = [this] { program_.machine().backend().file_tools().EmptyRecycleBin(); };
+  Commandqkhsz.on_click = [this] { program_.machine().file_tools().EmptyRecycleBin(); };
 
   Commandhfwj.on_click = [this] {
     if (!busy() && backups_.Restore(false)) WorkStarted();
@@ -358,8 +358,7 @@ void CleanerPage::Search() {
   Commandtz.set_enabled(true);
   Commandss.set_enabled(false);
   StatusBar1.set_panel_text(1, "请稍侯...");
-  scan_ =
-      std::make_unique<JunkScan>(program_.machine().backend().file_tools(), std::move(searches));
+  scan_ = std::make_unique<JunkScan>(program_.machine().file_tools(), std::move(searches));
   Timerss.set_running(true);
 }
 
@@ -431,7 +430,7 @@ void CleanerPage::StopSearch() {
 }
 
 void CleanerPage::AddRows(std::vector<ScanRow>& rows) {
-  FileTools& tools = program_.machine().backend().file_tools();
+  FileTools& tools = program_.machine().file_tools();
   for (ScanRow& r : rows) {
     std::string type = tools.TypeName(r.name);
     ListView2.AddRow({std::move(r.name), std::move(r.folder), SizeText(r.size), std::move(type),

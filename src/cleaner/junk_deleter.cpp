@@ -73,7 +73,7 @@ void JunkDeleter::Remove(const std::string& path, DeleteMode mode) {
     case DeleteMode::kOverwrite:
       // Unrecoverable means the contents go first; a file that cannot be
       // overwritten is not deleted in their place.
-      if (machine.backend().file_tools().Overwrite(path) != kSuccess) break;
+      if (machine.file_tools().Overwrite(path) != kSuccess) break;
       [[fallthrough]];
     case DeleteMode::kDirect:
       machine.files().DiscardFile(path);

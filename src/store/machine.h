@@ -31,6 +31,7 @@ class Machine {
   Shell& shell() { return backend_->shell(); }
   SystemFacts& facts() { return backend_->facts(); }
   ShellIcons& icons() { return backend_->icons(); }
+  FileTools& file_tools() { return backend_->file_tools(); }
   const Codepage& codepage() const { return backend_->codepage(); }
   MachineBackend& backend() { return *backend_; }
   std::string Describe() const { return backend_->Describe(); }
