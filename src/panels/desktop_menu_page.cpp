@@ -1,7 +1,6 @@
 #include "panels/desktop_menu_page.h"
 
 #include <string>
-#include <string_view>
 
 #include "services/theme.h"
 #include "ui/declare.h"
@@ -24,13 +23,6 @@ constexpr const char* kDesktop = "Control Panel\\desktop";
 constexpr const char* kPolicies =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 constexpr const char* kReadout = "当前选定值： ";
-
-// The sliders first, then the check boxes with the documents count before the
-// clearing on exit, and the menu items with the favourites before the control panel.
-constexpr std::string_view kOrder[] = {
-    "Slider1",   "Slider2",     "Slider3",   "Checkjztdks", "Checkjzrw", "Checkpbdh",
-    "Checkqdwz", "Checkkswdsl", "Checktcqk", "Checkjzlsjl", "Checkgj",   "Checkzx",
-    "Checkyx",   "Checkss",     "Checkkswd", "Checkscj",    "Checkkz"};
 
 // Three slider frames side by side under the heading.
 constexpr int kMargin = 120, kGap = 90;
@@ -63,8 +55,10 @@ Rect LowerBox(int row, int width) {
 
 // A flag of the explorer policies: 1 when ticked, gone when unticked, ticked
 // when it reads 1 (a 4-byte REG_BINARY reads as the number it holds).
-CheckRow Policy(std::string control, std::string name, std::uint32_t type = kRegDword) {
-  return app::FlagRow(std::move(control), {kHKCU, kPolicies, std::move(name)}, type, Variant(1));
+CheckRow Policy(app::Places at, std::string control, std::string name,
+                std::uint32_t type = kRegDword) {
+  return app::FlagRow(at, std::move(control), {kHKCU, kPolicies, std::move(name)}, type,
+                      Variant(1));
 }
 
 }  // namespace
@@ -141,73 +135,73 @@ DesktopMenuPage::DesktopMenuPage(app::Program& program, ui::PictureBox& page)
   Commandszzm.on_click = [this] { Apply(); };
 }
 
+// The sliders first, then the check boxes with the documents count before the
+// clearing on exit, and the menu items with the favourites before the control
+// panel; loaded and applied in the same order.
 std::vector<app::SettingRow> DesktopMenuPage::Rows() {
-  std::vector<app::SettingRow> rows;
-  rows.push_back(SliderRow{
-      "Slider1", "Labeldqxd1", kReadout, "", {kHKCU, kDesktop, "MenuShowDelay"}, 0, std::nullopt});
-  // An absent icon size is the standard one.
-  rows.push_back(SliderRow{"Slider2",
-                           "Labeldqxd2",
-                           kReadout,
-                           "",
-                           {kHKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size"},
-                           32,
-                           std::nullopt});
-  rows.push_back(SliderRow{
-      "Slider3",
-      "Labeldqxd3",
-      kReadout,
-      " KB",
-      {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer", "Max Cached Icons"},
-      0,
-      std::nullopt});
+  return {
+      SliderRow{.at = {.load = 1, .apply = 1},
+                .control = "Slider1",
+                .readout = "Labeldqxd1",
+                .prefix = kReadout,
+                .value = {kHKCU, kDesktop, "MenuShowDelay"}},
+      // An absent icon size is the standard one.
+      SliderRow{.at = {.load = 2, .apply = 2},
+                .control = "Slider2",
+                .readout = "Labeldqxd2",
+                .prefix = kReadout,
+                .value = {kHKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size"},
+                .absent_position = 32},
+      SliderRow{.at = {.load = 3, .apply = 3},
+                .control = "Slider3",
+                .readout = "Labeldqxd3",
+                .prefix = kReadout,
+                .suffix = " KB",
+                .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer",
+                          "Max Cached Icons"}},
 
-  rows.push_back(Policy("Checkjztdks", "NoChangeStartMenu"));
-  rows.push_back(Policy("Checkjzrw", "NoSetTaskbar"));
-  CheckRow animation;
-  animation.control = "Checkpbdh";
-  animation.value = {kHKCU, kDesktop, "Minanimate"};
-  animation.type = kRegSz;
-  animation.ticked_data = Variant("0");
-  animation.unticked = RowAction::kDeleteValue;
-  animation.match = Variant("0");
-  rows.push_back(animation);
-  rows.push_back(Policy("Checkqdwz", "NoStartBanner", kRegBinary));
-
-  // The count is written as typed: a text that is no number writes nothing.
-  CheckRow count;
-  count.control = "Checkkswdsl";
-  count.text_box = "Textsl";
-  count.value = {kHKCU, kPolicies, "MaxRecentDocs"};
-  count.type = kRegDword;
-  count.unticked = RowAction::kDeleteValue;
-  count.match = Variant("");
-  count.match_when_equal = false;
-  count.fill_text = CheckRow::Text::kOnMatch;
-  rows.push_back(count);
-
-  rows.push_back(Policy("Checktcqk", "ClearRecentDocsonExit", kRegBinary));
-  rows.push_back(Policy("Checkjzlsjl", "NoRecentDocsHistory", kRegBinary));
-  rows.push_back(Policy("Checkgj", "NoClose"));
-  rows.push_back(Policy("Checkzx", "NoLogoff"));
-  rows.push_back(Policy("Checkyx", "NoRun"));
-  rows.push_back(Policy("Checkss", "NoFind"));
-  rows.push_back(Policy("Checkkswd", "NoRecentDocsMenu"));
-  rows.push_back(Policy("Checkscj", "NoFavoritesMenu"));
-  rows.push_back(Policy("Checkkz", "NoSetFolders"));
-  return rows;
+      Policy({.load = 4, .apply = 4}, "Checkjztdks", "NoChangeStartMenu"),
+      Policy({.load = 5, .apply = 5}, "Checkjzrw", "NoSetTaskbar"),
+      CheckRow{.at = {.load = 6, .apply = 6},
+               .control = "Checkpbdh",
+               .value = {kHKCU, kDesktop, "Minanimate"},
+               .type = kRegSz,
+               .ticked_data = Variant("0"),
+               .unticked = RowAction::kDeleteValue,
+               .match = Variant("0")},
+      Policy({.load = 7, .apply = 7}, "Checkqdwz", "NoStartBanner", kRegBinary),
+      // The count is written as typed: a text that is no number writes nothing.
+      CheckRow{.at = {.load = 8, .apply = 8},
+               .control = "Checkkswdsl",
+               .text_box = "Textsl",
+               .value = {kHKCU, kPolicies, "MaxRecentDocs"},
+               .type = kRegDword,
+               .unticked = RowAction::kDeleteValue,
+               .match = Variant(""),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
+      Policy({.load = 9, .apply = 9}, "Checktcqk", "ClearRecentDocsonExit", kRegBinary),
+      Policy({.load = 10, .apply = 10}, "Checkjzlsjl", "NoRecentDocsHistory", kRegBinary),
+      Policy({.load = 11, .apply = 11}, "Checkgj", "NoClose"),
+      Policy({.load = 12, .apply = 12}, "Checkzx", "NoLogoff"),
+      Policy({.load = 13, .apply = 13}, "Checkyx", "NoRun"),
+      Policy({.load = 14, .apply = 14}, "Checkss", "NoFind"),
+      Policy({.load = 15, .apply = 15}, "Checkkswd", "NoRecentDocsMenu"),
+      Policy({.load = 16, .apply = 16}, "Checkscj", "NoFavoritesMenu"),
+      Policy({.load = 17, .apply = 17}, "Checkkz", "NoSetFolders"),
+  };
 }
 
 void DesktopMenuPage::Reload() {
-  table_.Load(kOrder);
+  table_.Load();
 }
 
 void DesktopMenuPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kDesktopAndMenu) table_.Load(kOrder);
+  if (step == app::LoadStep::kDesktopAndMenu) table_.Load();
 }
 
 void DesktopMenuPage::Apply() {
-  app::ApplySettingsPage(program_, "桌面与菜单设置成功  ", table_, kOrder);
+  app::ApplySettingsPage(program_, "桌面与菜单设置成功  ", table_);
 }
 
 }  // namespace korvanta::panels

@@ -37,8 +37,9 @@ ui::Rect CheckAt(int row) {
 
 // A wait time typed into its text box: ticked, with the text, while it reads
 // other than empty; unticking deletes it.
-CheckRow WaitTime(std::string control, std::string text_box, std::string name) {
+CheckRow WaitTime(app::Places at, std::string control, std::string text_box, std::string name) {
   CheckRow row;
+  row.at = at;
   row.control = std::move(control);
   row.text_box = std::move(text_box);
   row.value = {kHKCU, kDesktop, std::move(name)};
@@ -100,41 +101,48 @@ FileSystemPage::FileSystemPage(app::Program& program, ui::PictureBox& page)
   Commandszwj.on_click = [this] { Apply(); };
 }
 
+// Loaded and applied in the same order.
 std::vector<app::SettingRow> FileSystemPage::Rows() {
-  std::vector<app::SettingRow> rows;
-
-  SliderRow limit;
-  limit.control = "Slider4";
-  limit.readout = "Labeldqxd4";
-  limit.prefix = "当前选定值： ";
-  limit.load_prefix = "当前选定值：";
-  limit.value = {kHKLM, "System\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
-                 "IoPageLockLimit"};
-  rows.push_back(limit);
-
-  // Tested in this order on apply; only one of them can be selected.
-  OptionRow scan;
-  scan.options = {{"Optionjyc", Variant(2)}, {"Optionbsm", Variant(0)}, {"Optionmcsm", Variant(1)}};
-  scan.value = {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan"};
-  rows.push_back(scan);
-
-  rows.push_back(app::FlagRow("Checkjksd", {kHKLM, kFileSystem, "ConfigFileAllocSize"}, kRegDword,
-                              Variant(500), RowAction::kDeleteValue));
-  rows.push_back(app::FlagRow("Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"}, kRegDword,
-                              Variant(1), RowAction::kWrite));
-  // Absent, the system makes numeric tails: the box loads as 1 reads.
-  CheckRow tails = app::FlagRow("Checkcwjm", {kHKLM, kFileSystem, "NameNumericTail"}, kRegDword,
-                                Variant(1), RowAction::kWrite);
-  tails.start = 1;
-  rows.push_back(tails);
-  rows.push_back(app::FlagRow("Checkdosks", {kHKCU, "Console", "QuickEdit"}, kRegDword, Variant(1),
-                              RowAction::kWrite));
-  rows.push_back(app::FlagRow(
-      "Checkdvd", {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
-      kRegSz, Variant("yes"), RowAction::kDeleteValue));
-  rows.push_back(WaitTime("Checkcwjsj", "Textccsj", "HungAppTimeout"));
-  rows.push_back(WaitTime("Checkwfysj", "Textwfysj", "WaitToKillAppTimeOut"));
-  return rows;
+  return {
+      SliderRow{.at = {.load = 1, .apply = 1},
+                .control = "Slider4",
+                .readout = "Labeldqxd4",
+                .prefix = "当前选定值： ",
+                .value = {kHKLM,
+                          "System\\CurrentControlSet\\Control\\Session Manager\\Memory "
+                          "Management",
+                          "IoPageLockLimit"},
+                .load_prefix = "当前选定值："},
+      // Tested in this order on apply; only one of them can be selected.
+      OptionRow{
+          .at = {.load = 2, .apply = 2},
+          .options = {{"Optionjyc", Variant(2)},
+                      {"Optionbsm", Variant(0)},
+                      {"Optionmcsm", Variant(1)}},
+          .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan"}},
+      app::FlagRow({.load = 3, .apply = 3}, "Checkjksd",
+                   {kHKLM, kFileSystem, "ConfigFileAllocSize"}, kRegDword, Variant(500),
+                   RowAction::kDeleteValue),
+      app::FlagRow({.load = 4, .apply = 4}, "Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"},
+                   kRegDword, Variant(1), RowAction::kWrite),
+      // Absent, the system makes numeric tails: the box loads as 1 reads.
+      CheckRow{.at = {.load = 5, .apply = 5},
+               .control = "Checkcwjm",
+               .value = {kHKLM, kFileSystem, "NameNumericTail"},
+               .type = kRegDword,
+               .ticked_data = Variant(1),
+               .unticked = RowAction::kWrite,
+               .unticked_data = Variant(0),
+               .start = Variant(1),
+               .match = Variant(1)},
+      app::FlagRow({.load = 6, .apply = 6}, "Checkdosks", {kHKCU, "Console", "QuickEdit"},
+                   kRegDword, Variant(1), RowAction::kWrite),
+      app::FlagRow({.load = 7, .apply = 7}, "Checkdvd",
+                   {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
+                   kRegSz, Variant("yes"), RowAction::kDeleteValue),
+      WaitTime({.load = 8, .apply = 8}, "Checkcwjsj", "Textccsj", "HungAppTimeout"),
+      WaitTime({.load = 9, .apply = 9}, "Checkwfysj", "Textwfysj", "WaitToKillAppTimeOut"),
+  };
 }
 
 void FileSystemPage::Reload() {

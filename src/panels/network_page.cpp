@@ -61,8 +61,8 @@ ui::Rect CheckAt(int row, int width = 7560) {
 }
 
 // A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
-CheckRow Flag(std::string control, RegValue value, RowAction unticked) {
-  return app::FlagRow(std::move(control), std::move(value), kRegDword, Variant(1), unticked);
+CheckRow Flag(app::Places at, std::string control, RegValue value, RowAction unticked) {
+  return app::FlagRow(at, std::move(control), std::move(value), kRegDword, Variant(1), unticked);
 }
 
 constexpr const char* kAskSite = "请输入要屏蔽的网站域名，如 www.example.com";
@@ -219,49 +219,52 @@ NetworkPage::NetworkPage(app::Program& program, ui::PictureBox& page)
   Commandszwl.on_click = [this] { Apply(); };
 }
 
+// Loaded and applied in the same order.
 std::vector<app::SettingRow> NetworkPage::Rows() {
-  std::vector<app::SettingRow> rows;
-  // Auto-dial and routing are switched off by 0; the policies by their absence.
-  rows.push_back(Flag("Checkzdbh", {kHKCU, kInternetSettings, "NoNetAutodial"}, RowAction::kWrite));
-  rows.push_back(
-      Flag("Checkjzbh",
+  return {
+      // Auto-dial and routing are switched off by 0; the policies by their absence.
+      Flag({.load = 1, .apply = 1}, "Checkzdbh", {kHKCU, kInternetSettings, "NoNetAutodial"},
+           RowAction::kWrite),
+      Flag({.load = 2, .apply = 2}, "Checkjzbh",
            {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network", "NoDialIn"},
-           RowAction::kDeleteValue));
-  rows.push_back(
-      Flag("Checkiezj",
+           RowAction::kDeleteValue),
+      Flag({.load = 3, .apply = 3}, "Checkiezj",
            {kHKLM, "SOFTWARE\\Policies\\Microsoft\\Internet Explorer\\Infodelivery\\Restrictions",
             "NoJITSetup"},
-           RowAction::kDeleteValue));
-  rows.push_back(
-      Flag("Checkqdly",
+           RowAction::kDeleteValue),
+      Flag({.load = 4, .apply = 4}, "Checkqdly",
            {kHKLM, "System\\CurrentControlSet\\Services\\Tcpip\\Parameters", "IPEnableRouter"},
-           RowAction::kWrite));
-  rows.push_back(
-      Flag("Checkbcmm", {kHKCU, kFormPolicies, "FormSuggest Passwords"}, RowAction::kDeleteValue));
-  rows.push_back(Flag("Checkzdwc", {kHKCU, kFormPolicies, "FormSuggest"}, RowAction::kDeleteValue));
-  rows.push_back(Flag(
-      "Checkjcsd",
-      {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "SlowLinkDetectEnabled"},
-      RowAction::kDeleteValue));
-  // The cache size: ticked, with the number, while it differs from the
-  // browser's default; unticking puts the default back.
-  CheckRow cache;
-  cache.control = "Checkcache";
-  cache.text_box = "Textcache";
-  cache.value = {kHKCU, std::string(kInternetSettings) + "\\Cache\\Content", "CacheLimit"};
-  cache.type = kRegDword;
-  cache.unticked = RowAction::kWrite;
-  cache.unticked_data = Variant(kDefaultCache);
-  cache.start = Variant(kDefaultCache);
-  cache.match = Variant(kDefaultCache);
-  cache.match_when_equal = false;
-  cache.fill_text = CheckRow::Text::kOnMatch;
-  rows.push_back(cache);
-
-  rows.push_back(app::HookRow{"blocking", nullptr, [this] { BlockSite(); }});
-  rows.push_back(
-      app::HookRow{"connection", [this] { LoadConnection(); }, [this] { ApplyConnection(); }});
-  return rows;
+           RowAction::kWrite),
+      Flag({.load = 5, .apply = 5}, "Checkbcmm", {kHKCU, kFormPolicies, "FormSuggest Passwords"},
+           RowAction::kDeleteValue),
+      Flag({.load = 6, .apply = 6}, "Checkzdwc", {kHKCU, kFormPolicies, "FormSuggest"},
+           RowAction::kDeleteValue),
+      Flag({.load = 7, .apply = 7}, "Checkjcsd",
+           {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+            "SlowLinkDetectEnabled"},
+           RowAction::kDeleteValue),
+      // The cache size: ticked, with the number, while it differs from the
+      // browser's default; unticking puts the default back.
+      CheckRow{.at = {.load = 8, .apply = 8},
+               .control = "Checkcache",
+               .text_box = "Textcache",
+               .value = {kHKCU, std::string(kInternetSettings) + "\\Cache\\Content", "CacheLimit"},
+               .type = kRegDword,
+               .unticked = RowAction::kWrite,
+               .unticked_data = Variant(kDefaultCache),
+               .start = Variant(kDefaultCache),
+               .match = Variant(kDefaultCache),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
+      // The site to block is typed anew each time: nothing of it loads.
+      app::HookRow{.at = {.load = app::kNever, .apply = 9},
+                   .name = "blocking",
+                   .apply = [this] { BlockSite(); }},
+      app::HookRow{.at = {.load = 10, .apply = 10},
+                   .name = "connection",
+                   .load = [this] { LoadConnection(); },
+                   .apply = [this] { ApplyConnection(); }},
+  };
 }
 
 void NetworkPage::Reload() {

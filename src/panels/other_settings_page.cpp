@@ -46,41 +46,41 @@ OtherSettingsPage::OtherSettingsPage(app::Program& program, ui::PictureBox& page
   Commandszqt.on_click = [this] { Apply(); };
 }
 
+// Loaded and applied in the same order.
 std::vector<app::SettingRow> OtherSettingsPage::Rows() {
-  std::vector<app::SettingRow> rows;
-  // Fast shutdown is a text flag that unticking sets to "0" rather than deletes.
-  rows.push_back(app::FlagRow("Checkjkgj",
-                              {kHKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot"},
-                              kRegSz, Variant("1"), RowAction::kWrite, Variant("0")));
-  rows.push_back(app::FlagRow("Checkpbrj",
-                              {kHKCU, std::string(kPolicies) + "Explorer", "NoWinKeys"}, kRegDword,
-                              Variant(1), RowAction::kDeleteValue));
-  rows.push_back(app::FlagRow("Checkxsdl",
-                              {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon",
-                               "DontDisplayLastUserName"},
-                              kRegSz, Variant("1"), RowAction::kDeleteValue));
-  // The alert threshold: ticked when it is other than the system's 1024; the
-  // box is not filled, so an apply without a number typed leaves it alone.
-  CheckRow threshold;
-  threshold.control = "Checkypjb";
-  threshold.text_box = "Textyp";
-  threshold.value = {kHKLM, "System\\CurrentControlSet\\Services\\LanmanServer\\Parameters",
-                     "DiskSpaceThreshold"};
-  threshold.type = kRegDword;
-  threshold.unticked = RowAction::kDeleteValue;
-  threshold.start = 1024;
-  threshold.match = Variant(1024);
-  threshold.match_when_equal = false;
-  rows.push_back(threshold);
-  rows.push_back(app::FlagRow(
-      "Checkjyhdzm", {kHKCU, std::string(kPolicies) + "ActiveDesktop", "NoAddingComponents"},
-      kRegDword, Variant(1), RowAction::kDeleteValue));
-  rows.push_back(app::FlagRow(
-      "Checkgbpb",
-      {kHKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Defrag\\Settings",
-       "DisableScreenSaver"},
-      kRegSz, Variant("yes"), RowAction::kDeleteValue));
-  return rows;
+  return {
+      // Fast shutdown is a text flag that unticking sets to "0" rather than deletes.
+      app::FlagRow({.load = 1, .apply = 1}, "Checkjkgj",
+                   {kHKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot"}, kRegSz,
+                   Variant("1"), RowAction::kWrite, Variant("0")),
+      app::FlagRow({.load = 2, .apply = 2}, "Checkpbrj",
+                   {kHKCU, std::string(kPolicies) + "Explorer", "NoWinKeys"}, kRegDword, Variant(1),
+                   RowAction::kDeleteValue),
+      app::FlagRow({.load = 3, .apply = 3}, "Checkxsdl",
+                   {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon",
+                    "DontDisplayLastUserName"},
+                   kRegSz, Variant("1"), RowAction::kDeleteValue),
+      // The alert threshold: ticked when it is other than the system's 1024; the
+      // box is not filled, so an apply without a number typed leaves it alone.
+      CheckRow{.at = {.load = 4, .apply = 4},
+               .control = "Checkypjb",
+               .text_box = "Textyp",
+               .value = {kHKLM, "System\\CurrentControlSet\\Services\\LanmanServer\\Parameters",
+                         "DiskSpaceThreshold"},
+               .type = kRegDword,
+               .unticked = RowAction::kDeleteValue,
+               .start = Variant(1024),
+               .match = Variant(1024),
+               .match_when_equal = false},
+      app::FlagRow({.load = 5, .apply = 5}, "Checkjyhdzm",
+                   {kHKCU, std::string(kPolicies) + "ActiveDesktop", "NoAddingComponents"},
+                   kRegDword, Variant(1), RowAction::kDeleteValue),
+      app::FlagRow(
+          {.load = 6, .apply = 6}, "Checkgbpb",
+          {kHKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Defrag\\Settings",
+           "DisableScreenSaver"},
+          kRegSz, Variant("yes"), RowAction::kDeleteValue),
+  };
 }
 
 void OtherSettingsPage::Reload() {

@@ -1,5 +1,7 @@
 #include "panels/personalisation_page.h"
 
+#include <iterator>
+
 #include "services/theme.h"
 #include "ui/declare.h"
 
@@ -28,17 +30,29 @@ constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* kWindowsNtKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr const char* kWarningText = "在此修改警告信息";
 
-// The desktop frame loads in screen order and applies in its own order; the
-// DirectX box loads first of all, with the inventory.
-constexpr std::string_view kLoadOrder[] = {"Checkcj",   "Checkjt",   "Checkbb",   "Checkycie",
-                                           "Checkhsz",  "Checkwd",   "Checkwslj", "Checkyctb",
-                                           "Checkwddn", "Checkyhm",  "Checkgsm",  "Checkgzz",
-                                           "Checktime", "Checkxpbs", "Checkaz",   "Checkkjjg"};
-constexpr std::string_view kDirectXRow[] = {"CheckDirectX"};
-constexpr std::string_view kApplyOrder[] = {
-    "Checkcj",   "Checkjt",   "Checkbb",      "Checkycie", "Checkhsz", "Checkwd",
-    "Checkwddn", "Checkwslj", "Checkyctb",    "Checkyhm",  "Checkgsm", "Checkgzz",
-    "Checktime", "Checkxpbs", "CheckDirectX", "Checkaz",   "Checkkjjg"};
+// The DirectX box loads first of all, with the inventory; the rest at the
+// page's own step. The desktop frame loads in screen order and applies in its
+// own order.
+constexpr int kWithInventory = 0, kOwnStep = 1;
+
+// The other frame's check boxes, their captions and their text boxes; the last
+// two text boxes stand apart (a browse button, a wider box).
+struct OtherRow {
+  const char* check;
+  const char* caption;
+  const char* text;
+};
+constexpr OtherRow kOther[] = {
+    {"Checkyhm", "更改用户名", "Textyhm"},
+    {"Checkgsm", "更改公司名", "Textgsm"},
+    {"Checkgzz", "更改工作组", "Textgzz"},
+    {"Checktime", "个性化时间", "Texttime"},
+    {"Checkxpbs", "更改芯片标识", "Textxpbs"},
+    {"CheckDirectX", "更改DirectX版本号", "TextDirectX"},
+    {"Checkaz", "更改Windows安装盘路径", "Textaz"},
+    {"Checkkjjg", "开机显示警告信息", "Textjg"},
+};
+constexpr int kOwnTextBoxes = 6;
 
 // Check boxes of the desktop frame, two columns.
 constexpr int kFrame1Top = 480, kFrame1Height = 1800;
@@ -59,15 +73,16 @@ ui::Rect OtherText(int row, int width = 4800) {
 }
 
 // A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
-CheckRow Flag(std::string control, RegValue value, RowAction unticked) {
-  return app::FlagRow(std::move(control), std::move(value), kRegDword, Variant(1), unticked);
+CheckRow Flag(app::Places at, std::string control, RegValue value, RowAction unticked) {
+  return app::FlagRow(at, std::move(control), std::move(value), kRegDword, Variant(1), unticked);
 }
 
 // A desktop icon shown while its NameSpace key is there, whatever name the key
 // holds (Wine's are English); unticking writes the name with the text's own
 // byte count, as the system's shell did.
-CheckRow NameSpaceIcon(std::string control, std::string clsid, std::string name) {
+CheckRow NameSpaceIcon(app::Places at, std::string control, std::string clsid, std::string name) {
   CheckRow row;
+  row.at = at;
   row.control = std::move(control);
   row.value = {kHKLM, kNameSpace + std::move(clsid), ""};
   row.type = app::kRegCountedText;
@@ -80,8 +95,9 @@ CheckRow NameSpaceIcon(std::string control, std::string clsid, std::string name)
 }
 
 // A check box with its text box, written from the box as typed.
-CheckRow TextRow(std::string control, std::string text_box, RegValue value) {
+CheckRow TextRow(app::Places at, std::string control, std::string text_box, RegValue value) {
   CheckRow row;
+  row.at = at;
   row.control = std::move(control);
   row.text_box = std::move(text_box);
   row.value = std::move(value);
@@ -121,18 +137,15 @@ PersonalisationPage::PersonalisationPage(app::Program& program, ui::PictureBox& 
   for (int i = 0; i < 9; ++i) {
     Place<CheckBox>(Frame1, kDesktop[2 * i], DesktopBox(i), kDesktop[2 * i + 1]);
   }
-  constexpr const char* kOther[] = {
-      "Checkyhm",  "更改用户名",   "Textyhm",  "Checkgsm",     "更改公司名",        "Textgsm",
-      "Checkgzz",  "更改工作组",   "Textgzz",  "Checktime",    "个性化时间",        "Texttime",
-      "Checkxpbs", "更改芯片标识", "Textxpbs", "CheckDirectX", "更改DirectX版本号", "TextDirectX"};
-  for (int i = 0; i < 6; ++i) {
-    Place<CheckBox>(Frame2, kOther[3 * i], OtherBox(i), kOther[3 * i + 1]);
-    Place<TextBox>(Frame2, kOther[3 * i + 2], OtherText(i, i == 3 ? 2040 : 4800));
+  for (int i = 0; i < kOwnTextBoxes; ++i) {
+    Place<CheckBox>(Frame2, kOther[i].check, OtherBox(i), kOther[i].caption);
+    Place<TextBox>(Frame2, kOther[i].text, OtherText(i, i == 3 ? 2040 : 4800));
   }
   Place<ui::Label>(Frame2, "Labelsj", {4980, 330 + 3 * kOtherPitch, 2700, 270},
                    "(类型如：hh点mm分)");
-  Place<CheckBox>(Frame2, "Checkaz", OtherBox(6), "更改Windows安装盘路径");
-  Place<CheckBox>(Frame2, "Checkkjjg", OtherBox(7), "开机显示警告信息");
+  for (int i = kOwnTextBoxes; i < static_cast<int>(std::size(kOther)); ++i) {
+    Place<CheckBox>(Frame2, kOther[i].check, OtherBox(i), kOther[i].caption);
+  }
 
   // The placeholder text goes at every click, so the user can type the warning.
   Textjg.on_click = [this] { Textjg.set_text(""); };
@@ -146,111 +159,118 @@ PersonalisationPage::PersonalisationPage(app::Program& program, ui::PictureBox& 
 }
 
 std::vector<app::SettingRow> PersonalisationPage::Rows() {
-  std::vector<app::SettingRow> rows;
+  return {
+      CheckRow{.at = {.load = 1, .apply = 1},
+               .control = "Checkcj",
+               .value = {kHKCU, kExplorer, "Link"},
+               .type = kRegBinary,
+               .ticked_data = Variant(0),
+               .unticked = RowAction::kDeleteValue,
+               .start = Variant(1),
+               .match = Variant(0)},
+      BoxHook({.load = 2, .apply = 2}, "Checkjt", &PersonalisationPage::LoadShortcutArrows,
+              &PersonalisationPage::ApplyShortcutArrows),
+      Flag({.load = 3, .apply = 3}, "Checkbb",
+           {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, RowAction::kWrite),
+      Flag({.load = 4, .apply = 4}, "Checkycie", {kHKCU, kUserPolicies, "NoInternetIcon"},
+           RowAction::kWrite),
+      NameSpaceIcon({.load = 5, .apply = 5}, "Checkhsz", "{645FF040-5081-101B-9F08-00AA002F954E}",
+                    "回收站"),
+      NameSpaceIcon({.load = 6, .apply = 6}, "Checkwd", "{450D8FBA-AD25-11D0-98A8-0800361B1103}",
+                    "我的文档"),
+      Flag({.load = 7, .apply = 8}, "Checkwslj",
+           {kHKLM, kNonEnum, "{208D2C60-3AEA-1069-A2D7-08002B30309D}"}, RowAction::kDeleteValue),
+      BoxHook({.load = 8, .apply = 9}, "Checkyctb", &PersonalisationPage::LoadDesktopIcons,
+              &PersonalisationPage::ApplyDesktopIcons),
+      Flag({.load = 9, .apply = 7}, "Checkwddn",
+           {kHKLM, kNonEnum, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"}, RowAction::kDeleteValue),
 
-  CheckRow link;
-  link.control = "Checkcj";
-  link.value = {kHKCU, kExplorer, "Link"};
-  link.type = kRegBinary;
-  link.ticked_data = 0;
-  link.unticked = RowAction::kDeleteValue;
-  link.start = 1;
-  link.match = Variant(0);
-  rows.push_back(link);
+      OwnerRow({.load = 10, .apply = 10}, "Checkyhm", "Textyhm", "RegisteredOwner"),
+      OwnerRow({.load = 11, .apply = 11}, "Checkgsm", "Textgsm", "RegisteredOrganization"),
+      CheckRow{.at = {.load = 12, .apply = 12},
+               .control = "Checkgzz",
+               .text_box = "Textgzz",
+               .value = {kHKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup"},
+               .type = kRegSz,
+               .unticked = RowAction::kNothing,
+               .starts_ticked = true,
+               .match = Variant(""),
+               .fill_text = CheckRow::Text::kAlways},
+      CheckRow{.at = {.load = 13, .apply = 13},
+               .control = "Checktime",
+               .text_box = "Texttime",
+               .value = {kHKCU, "Control Panel\\International", "sTimeFormat"},
+               .type = kRegSz,
+               .unticked = RowAction::kDeleteValue,
+               .match = Variant(""),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
+      TextRow({.load = 14, .apply = 14}, "Checkxpbs", "Textxpbs",
+              {kHKLM, "Hardware\\Description\\System\\CentralProcessor\\0", "VendorIdentifier"}),
+      TextRow({.load = kWithInventory, .apply = 15}, "CheckDirectX", "TextDirectX",
+              {kHKLM, "Software\\Microsoft\\DirectX", "Version"}),
+      CheckRow{
+          .at = {.load = 15, .apply = 16},
+          .control = "Checkaz",
+          .text_box = "Textaz",
+          .value = {kHKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\setup", "sourcepath"},
+          .type = kRegSz,
+          .unticked = RowAction::kNothing,
+          .starts_ticked = true,
+          .match = Variant(""),
+          .fill_text = CheckRow::Text::kAlways},
+      CheckRow{.at = {.load = 16, .apply = 17},
+               .control = "Checkkjjg",
+               .text_box = "Textjg",
+               .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon",
+                         "LegalNoticeText"},
+               .type = kRegSz,
+               .unticked = RowAction::kDeleteValue,
+               .companion = "LegalNoticeCaption",
+               .companion_data = Variant("警告"),
+               .start_text = kWarningText,
+               .match = Variant(""),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
+  };
+}
 
-  rows.push_back(
-      HookRow{"Checkjt", [this] { LoadShortcutArrows(); }, [this] { ApplyShortcutArrows(); }});
-  rows.push_back(
-      Flag("Checkbb", {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, RowAction::kWrite));
-  rows.push_back(Flag("Checkycie", {kHKCU, kUserPolicies, "NoInternetIcon"}, RowAction::kWrite));
-  rows.push_back(NameSpaceIcon("Checkhsz", "{645FF040-5081-101B-9F08-00AA002F954E}", "回收站"));
-  rows.push_back(NameSpaceIcon("Checkwd", "{450D8FBA-AD25-11D0-98A8-0800361B1103}", "我的文档"));
-  rows.push_back(Flag("Checkwslj", {kHKLM, kNonEnum, "{208D2C60-3AEA-1069-A2D7-08002B30309D}"},
-                      RowAction::kDeleteValue));
-  rows.push_back(HookRow{"Checkyctb",
-                         [this] {
-                           // Its state comes from the policy, which this page never writes.
-                           auto* box = page_.form()->Get<CheckBox>("Checkyctb");
-                           if (!box) return;
-                           box->set_ticked(false);
-                           Variant policy;
-                           program_.machine().reg().QueryValue(kHKCU, kUserPolicies, "NoDesktop",
-                                                               policy);
-                           if (policy == 1) box->set_ticked(true);
-                         },
-                         [this] {
-                           if (auto* box = page_.form()->Get<CheckBox>("Checkyctb")) {
-                             program_.machine().shell().ShowDesktopIconView(!box->ticked());
-                           }
-                         }});
-  rows.push_back(Flag("Checkwddn", {kHKLM, kNonEnum, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"},
-                      RowAction::kDeleteValue));
+// A row the page loads and applies itself, over one of its check boxes.
+HookRow PersonalisationPage::BoxHook(app::Places at, std::string control, BoxStep load,
+                                     BoxStep apply) {
+  auto step = [this, control](BoxStep f) {
+    return [this, control, f] {
+      if (auto* box = page_.form()->Get<CheckBox>(control)) (this->*f)(*box);
+    };
+  };
+  return {.at = at, .name = control, .load = step(load), .apply = step(apply)};
+}
 
-  rows.push_back(HookRow{"Checkyhm",
-                         [this] { LoadOwner("Checkyhm", "Textyhm", "RegisteredOwner"); },
-                         [this] { ApplyOwner("Checkyhm", "Textyhm", "RegisteredOwner"); }});
-  rows.push_back(HookRow{"Checkgsm",
-                         [this] { LoadOwner("Checkgsm", "Textgsm", "RegisteredOrganization"); },
-                         [this] { ApplyOwner("Checkgsm", "Textgsm", "RegisteredOrganization"); }});
-  CheckRow workgroup =
-      TextRow("Checkgzz", "Textgzz",
-              {kHKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup"});
-  workgroup.match = Variant("");
-  rows.push_back(workgroup);
-  CheckRow time =
-      TextRow("Checktime", "Texttime", {kHKCU, "Control Panel\\International", "sTimeFormat"});
-  time.unticked = RowAction::kDeleteValue;
-  time.starts_ticked = false;
-  time.match = Variant("");
-  time.match_when_equal = false;
-  time.fill_text = CheckRow::Text::kOnMatch;
-  rows.push_back(time);
-  rows.push_back(
-      TextRow("Checkxpbs", "Textxpbs",
-              {kHKLM, "Hardware\\Description\\System\\CentralProcessor\\0", "VendorIdentifier"}));
-  rows.push_back(
-      TextRow("CheckDirectX", "TextDirectX", {kHKLM, "Software\\Microsoft\\DirectX", "Version"}));
-  CheckRow setup =
-      TextRow("Checkaz", "Textaz",
-              {kHKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\setup", "sourcepath"});
-  setup.match = Variant("");
-  rows.push_back(setup);
-  CheckRow warning =
-      TextRow("Checkkjjg", "Textjg",
-              {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon", "LegalNoticeText"});
-  warning.companion = "LegalNoticeCaption";
-  warning.companion_data = Variant("警告");
-  warning.unticked = RowAction::kDeleteValue;
-  warning.starts_ticked = false;
-  warning.start_text = kWarningText;
-  warning.match = Variant("");
-  warning.match_when_equal = false;
-  warning.fill_text = CheckRow::Text::kOnMatch;
-  rows.push_back(warning);
-  return rows;
+HookRow PersonalisationPage::OwnerRow(app::Places at, std::string control, std::string text_box,
+                                      std::string value) {
+  return {.at = at,
+          .name = control,
+          .load = [=, this] { LoadOwner(control, text_box, value); },
+          .apply = [=, this] { ApplyOwner(control, text_box, value); }};
 }
 
 void PersonalisationPage::Reload() {
-  table_.Load(kLoadOrder);
+  table_.Load(kOwnStep);
 }
 
 void PersonalisationPage::Fill(app::LoadStep step) {
   if (step == app::LoadStep::kInventory) {
-    table_.Load(kDirectXRow);
+    table_.Load(kWithInventory, kWithInventory);
   } else if (step == app::LoadStep::kPersonalisation) {
-    table_.Load(kLoadOrder);
+    table_.Load(kOwnStep);
   }
 }
 
 void PersonalisationPage::Apply() {
   // A ticked row's text that the code page cannot hold would be stored as '?':
   // the user is told which characters, and the apply writes nothing.
-  constexpr std::pair<const char*, const char*> kTexts[] = {
-      {"Checkyhm", "Textyhm"},   {"Checkgsm", "Textgsm"},   {"Checkgzz", "Textgzz"},
-      {"Checktime", "Texttime"}, {"Checkxpbs", "Textxpbs"}, {"CheckDirectX", "TextDirectX"},
-      {"Checkaz", "Textaz"},     {"Checkkjjg", "Textjg"}};
   std::string written;
-  for (const auto& [check, text] : kTexts) {
+  for (const auto& [check, caption, text] : kOther) {
     auto* box = page_.form()->Get<CheckBox>(check);
     auto* field = page_.form()->Get<TextBox>(text);
     if (box && field && box->ticked()) written += field->text();
@@ -261,32 +281,40 @@ void PersonalisationPage::Apply() {
                                   ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
     return;
   }
-  app::ApplySettingsPage(program_, "系统个性化设置成功  ", table_, kApplyOrder);
+  app::ApplySettingsPage(program_, "系统个性化设置成功  ", table_);
 }
 
 // Both IsShortCut values: the arrow shows while both are there.
-void PersonalisationPage::LoadShortcutArrows() {
-  auto* box = page_.form()->Get<CheckBox>("Checkjt");
-  if (!box) return;
-  box->set_ticked(true);
+void PersonalisationPage::LoadShortcutArrows(CheckBox& box) {
+  box.set_ticked(true);
   Registry& reg = program_.machine().reg();
   Variant lnk = "1", pif = "1";
   reg.QueryValue(kHKCR, "lnkfile", "IsShortCut", lnk);
   reg.QueryValue(kHKCR, "piffile", "IsShortCut", pif);
-  if (lnk == "" && pif == "") box->set_ticked(false);
+  if (lnk == "" && pif == "") box.set_ticked(false);
 }
 
-void PersonalisationPage::ApplyShortcutArrows() {
-  auto* box = page_.form()->Get<CheckBox>("Checkjt");
-  if (!box) return;
+void PersonalisationPage::ApplyShortcutArrows(CheckBox& box) {
   Registry& reg = program_.machine().reg();
   for (const char* key : {"lnkfile", "piffile"}) {
-    if (box->ticked()) {
+    if (box.ticked()) {
       reg.DeleteValue(kHKCR, key, "IsShortCut");
     } else {
       reg.SetValue(kHKCR, key, "IsShortCut", kRegSz, Variant(""));
     }
   }
+}
+
+// Its state comes from the policy, which this page never writes.
+void PersonalisationPage::LoadDesktopIcons(CheckBox& box) {
+  box.set_ticked(false);
+  Variant policy;
+  program_.machine().reg().QueryValue(kHKCU, kUserPolicies, "NoDesktop", policy);
+  if (policy == 1) box.set_ticked(true);
+}
+
+void PersonalisationPage::ApplyDesktopIcons(CheckBox& box) {
+  program_.machine().shell().ShowDesktopIconView(!box.ticked());
 }
 
 // Owner and organisation live under the Windows key, else under Windows NT.

@@ -3,6 +3,7 @@
 // of owner, organisation, workgroup, time format, processor name, DirectX
 // version, setup path and logon warning, applied by its "设置".
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,8 +38,15 @@ class PersonalisationPage final : public app::Page {
 
  private:
   std::vector<app::SettingRow> Rows();
-  void LoadShortcutArrows();
-  void ApplyShortcutArrows();
+  using BoxStep = void (PersonalisationPage::*)(ui::CheckBox&);
+  app::HookRow BoxHook(app::Places at, std::string control, BoxStep load, BoxStep apply);
+  // Owner or organisation: the check box, its text box and the value's name.
+  app::HookRow OwnerRow(app::Places at, std::string control, std::string text_box,
+                        std::string value);
+  void LoadShortcutArrows(ui::CheckBox& box);
+  void ApplyShortcutArrows(ui::CheckBox& box);
+  void LoadDesktopIcons(ui::CheckBox& box);
+  void ApplyDesktopIcons(ui::CheckBox& box);
   void LoadOwner(std::string_view control, std::string_view text_box, std::string_view value);
   void ApplyOwner(std::string_view control, std::string_view text_box, std::string_view value);
 

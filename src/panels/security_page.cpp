@@ -37,9 +37,10 @@ ui::Rect CheckAt(int row) {
   return {180, kChecksTop + row * kCheckPitch, kPolicyWidth - 300, 285};
 }
 
-CheckRow UserFlag(std::string control, std::string key, std::string name) {
-  return app::FlagRow(std::move(control), {kHKCU, kUserPolicies + std::move(key), std::move(name)},
-                      kRegDword, Variant(1));
+CheckRow UserFlag(app::Places at, std::string control, std::string key, std::string name) {
+  return app::FlagRow(at, std::move(control),
+                      {kHKCU, kUserPolicies + std::move(key), std::move(name)}, kRegDword,
+                      Variant(1));
 }
 
 // The drive letter of a listed root ("C:\"), as a bit of the hidden-drive mask.
@@ -98,46 +99,53 @@ SecurityPage::SecurityPage(app::Program& program, ui::PictureBox& page)
   Commandszaq.on_click = [this] { Apply(); };
 }
 
+// Loaded and applied in the same order.
 std::vector<app::SettingRow> SecurityPage::Rows() {
-  std::vector<app::SettingRow> rows;
-  rows.push_back(UserFlag("Checkjzgx", "Network", "NoFileSharingControl"));
-  rows.push_back(UserFlag("Checkjyglq", "System", "DisableTaskMgr"));
-  rows.push_back(UserFlag("Checkjzxs", "System", "NoDispCPL"));
-  rows.push_back(UserFlag("Checkieck", "Explorer", "NoFileURL"));
-  rows.push_back(UserFlag("Checktcbc", "Explorer", "NoSaveSettings"));
-  rows.push_back(app::FlagRow("Checkqxqh",
-                              {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"},
-                              kRegDword, Variant(1)));
-  rows.push_back(UserFlag("Checkdos", "WinOldApp", "Disabled"));
-  rows.push_back(UserFlag("Checkjywjj", "Explorer", "NoFolderOptions"));
-  rows.push_back(app::FlagRow("Checkjycx",
-                              {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"},
-                              kRegDword, Variant(1)));
-  rows.push_back(UserFlag("Checkjzzcb", "System", "DisableRegistryTools"));
-  rows.push_back(app::FlagRow("Checkxfld",
-                              {kHKLM,
-                               "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
-                               "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
-                               "Compatibility Flags"},
-                              kRegDword, Variant(1024)));
-  // Registry files open as text instead of being merged; unticking restores the
-  // merge, so the value is written in both states.
-  rows.push_back(app::FlagRow("Checkjzwc", {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""}, kRegSz,
-                              Variant("txtfile"), RowAction::kWrite, Variant("regfile")));
-  rows.push_back(app::FlagRow("Checkesc", {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword,
-                              Variant(1)));
-  // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own mask.
-  // Another mask a system of its own stored (XP's 145) is left as it is.
-  CheckRow autorun = app::FlagRow(
-      "Checkautcd", {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
-      kRegBinary, Variant(181), RowAction::kWrite, Variant(149));
-  autorun.unticked_keeps_other = true;
-  rows.push_back(autorun);
-  // The screen saver's box: the list fills first, so that the saved choice can
-  // be shown in it.
-  rows.push_back(
-      HookRow{"Checkzdpb", [this] { LoadScreenSavers(); }, [this] { ApplyAutoScreenSaver(); }});
-  return rows;
+  return {
+      UserFlag({.load = 1, .apply = 1}, "Checkjzgx", "Network", "NoFileSharingControl"),
+      UserFlag({.load = 2, .apply = 2}, "Checkjyglq", "System", "DisableTaskMgr"),
+      UserFlag({.load = 3, .apply = 3}, "Checkjzxs", "System", "NoDispCPL"),
+      UserFlag({.load = 4, .apply = 4}, "Checkieck", "Explorer", "NoFileURL"),
+      UserFlag({.load = 5, .apply = 5}, "Checktcbc", "Explorer", "NoSaveSettings"),
+      app::FlagRow({.load = 6, .apply = 6}, "Checkqxqh",
+                   {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"}, kRegDword,
+                   Variant(1)),
+      UserFlag({.load = 7, .apply = 7}, "Checkdos", "WinOldApp", "Disabled"),
+      UserFlag({.load = 8, .apply = 8}, "Checkjywjj", "Explorer", "NoFolderOptions"),
+      app::FlagRow({.load = 9, .apply = 9}, "Checkjycx",
+                   {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"}, kRegDword,
+                   Variant(1)),
+      UserFlag({.load = 10, .apply = 10}, "Checkjzzcb", "System", "DisableRegistryTools"),
+      app::FlagRow({.load = 11, .apply = 11}, "Checkxfld",
+                   {kHKLM,
+                    "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
+                    "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
+                    "Compatibility Flags"},
+                   kRegDword, Variant(1024)),
+      // Registry files open as text instead of being merged; unticking restores
+      // the merge, so the value is written in both states.
+      app::FlagRow({.load = 12, .apply = 12}, "Checkjzwc", {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""},
+                   kRegSz, Variant("txtfile"), RowAction::kWrite, Variant("regfile")),
+      app::FlagRow({.load = 13, .apply = 13}, "Checkesc",
+                   {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword, Variant(1)),
+      // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own
+      // mask. Another mask a system of its own stored (XP's 145) is left as it is.
+      CheckRow{.at = {.load = 14, .apply = 14},
+               .control = "Checkautcd",
+               .value = {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
+               .type = kRegBinary,
+               .ticked_data = Variant(181),
+               .unticked = RowAction::kWrite,
+               .unticked_data = Variant(149),
+               .unticked_keeps_other = true,
+               .match = Variant(181)},
+      // The screen saver's box: the list fills first, so that the saved choice
+      // can be shown in it.
+      HookRow{.at = {.load = 15, .apply = 15},
+              .name = Checkzdpb.id(),
+              .load = [this] { LoadScreenSavers(); },
+              .apply = [this] { ApplyAutoScreenSaver(); }},
+  };
 }
 
 void SecurityPage::Reload() {

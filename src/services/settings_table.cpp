@@ -1,5 +1,7 @@
 #include "services/settings_table.h"
 
+#include <algorithm>
+
 #include "services/program.h"
 #include "ui/controls.h"
 
@@ -13,9 +15,10 @@ bool Exists(Registry& reg, const RegValue& value) {
 
 }  // namespace
 
-CheckRow FlagRow(std::string control, RegValue value, std::uint32_t type, Variant data,
+CheckRow FlagRow(Places at, std::string control, RegValue value, std::uint32_t type, Variant data,
                  RowAction unticked, Variant unticked_data) {
   CheckRow row;
+  row.at = at;
   row.control = std::move(control);
   row.value = std::move(value);
   row.type = type;
@@ -26,11 +29,10 @@ CheckRow FlagRow(std::string control, RegValue value, std::uint32_t type, Varian
   return row;
 }
 
-void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTable& table,
-                       std::span<const std::string_view> order) {
+void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTable& table) {
   program.RestartPending = 1;
   program.log().AppendLogEntry(log_entry);
-  table.Apply(order);
+  table.Apply();
 }
 
 std::string_view RowName(const SettingRow& row) {
@@ -45,29 +47,29 @@ std::string_view RowName(const SettingRow& row) {
   return std::visit(Namer{}, row);
 }
 
+const Places& RowPlaces(const SettingRow& row) {
+  return std::visit([](const auto& r) -> const Places& { return r.at; }, row);
+}
+
 SettingsTable::SettingsTable(Registry& reg, const ui::Form& form, std::vector<SettingRow> rows)
     : reg_(reg), form_(form), rows_(std::move(rows)) {}
 
-const SettingRow* SettingsTable::Find(std::string_view name) const {
+std::vector<const SettingRow*> SettingsTable::InOrder(int Places::*order, int first,
+                                                      int last) const {
+  std::vector<const SettingRow*> chosen;
   for (const SettingRow& row : rows_) {
-    if (RowName(row) == name) return &row;
+    const int place = RowPlaces(row).*order;
+    if (place >= 0 && place >= first && place <= last) chosen.push_back(&row);
   }
-  return nullptr;
+  std::stable_sort(chosen.begin(), chosen.end(), [order](const SettingRow* a, const SettingRow* b) {
+    return RowPlaces(*a).*order < RowPlaces(*b).*order;
+  });
+  return chosen;
 }
 
-template <typename F>
-void SettingsTable::ForEach(std::span<const std::string_view> order, F&& f) {
-  if (order.empty()) {
-    for (const SettingRow& row : rows_) f(row);
-    return;
-  }
-  for (std::string_view name : order) {
-    if (const SettingRow* row = Find(name)) f(*row);
-  }
-}
-
-void SettingsTable::Load(std::span<const std::string_view> order) {
-  ForEach(order, [this](const SettingRow& row) {
+void SettingsTable::Load(int first, int last) {
+  for (const SettingRow* placed : InOrder(&Places::load, first, last)) {
+    const SettingRow& row = *placed;
     if (const auto* hook = std::get_if<HookRow>(&row)) {
       if (hook->load) hook->load();
     } else {
@@ -77,11 +79,12 @@ void SettingsTable::Load(std::span<const std::string_view> order) {
           },
           row);
     }
-  });
+  }
 }
 
-void SettingsTable::Apply(std::span<const std::string_view> order) {
-  ForEach(order, [this](const SettingRow& row) {
+void SettingsTable::Apply() {
+  for (const SettingRow* placed : InOrder(&Places::apply, 0, INT_MAX)) {
+    const SettingRow& row = *placed;
     if (const auto* hook = std::get_if<HookRow>(&row)) {
       if (hook->apply) hook->apply();
     } else {
@@ -91,7 +94,7 @@ void SettingsTable::Apply(std::span<const std::string_view> order) {
           },
           row);
     }
-  });
+  }
 }
 
 std::vector<std::string> SettingsTable::Unbound() const {
@@ -113,6 +116,21 @@ std::vector<std::string> SettingsTable::Unbound() const {
     }
   }
   return missing;
+}
+
+std::vector<std::string> SettingsTable::Misplaced() const {
+  std::vector<std::string> misplaced;
+  for (int Places::*order : {&Places::load, &Places::apply}) {
+    std::map<int, int> rows_at;
+    for (const SettingRow& row : rows_) ++rows_at[RowPlaces(row).*order];
+    for (const SettingRow& row : rows_) {
+      const int place = RowPlaces(row).*order;
+      if (place < 0 ? place != kNever : rows_at[place] > 1) {
+        misplaced.emplace_back(RowName(row));
+      }
+    }
+  }
+  return misplaced;
 }
 
 // --- check boxes --------------------------------------------------------------

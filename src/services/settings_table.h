@@ -3,13 +3,14 @@
 // engine that loads the rows into their controls and applies the controls back.
 // A row binds one kind of control (a check box, a check box with its text box,
 // option buttons, a slider); what a table cannot say is a hook row of the page's
-// own, run in its place in the order.
+// own. Each row carries its places in the load and the apply order: which
+// registry write comes first is part of what a page does.
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,41 +33,52 @@ enum class RowAction {
 // A registry value; an empty name is the key's default value.
 struct RegValue {
   RegRoot root = RegRoot::kCurrentUser;
-  std::string key;
-  std::string name;
+  std::string key{};
+  std::string name{};
 };
 
 // The registry types a row writes: the system's, and a text written in the ANSI
 // code page with its own byte count and no terminating zero.
 inline constexpr std::uint32_t kRegCountedText = 0x10001;
 
+// A row's places in the page's load and apply orders: the engine runs the rows
+// by ascending place. A row left unplaced runs in neither and Misplaced() names
+// it; kNever says it is deliberately not in that order.
+inline constexpr int kUnplaced = -1;
+inline constexpr int kNever = -2;
+struct Places {
+  int load = kUnplaced;
+  int apply = kUnplaced;
+};
+
 // A check box, optionally with its text box.
 struct CheckRow {
-  std::string control;
-  std::string text_box;  // "" for a plain check box
-  RegValue value;
+  Places at{};
+  std::string control{};
+  std::string text_box{};  // "" for a plain check box
+  RegValue value{};
   std::uint32_t type = kRegDword;
   int width = 4;  // bytes of a REG_BINARY value
   RowAction ticked = RowAction::kWrite;
-  Variant ticked_data;  // what kWrite writes when ticked; empty: the text box's text
+  Variant ticked_data{};  // what kWrite writes when ticked; empty: the text box's text
   RowAction unticked = RowAction::kDeleteValue;
-  Variant unticked_data;
+  Variant unticked_data{};
   // Unticked, a stored value other than the ticked data stays: it already means
   // unticked, and writing unticked_data over it would change what it says.
   bool unticked_keeps_other = false;
   // A second text value of the same key that goes with the row's own: written
   // before it, deleted with it.
-  std::string companion;
-  Variant companion_data;
+  std::string companion{};
+  Variant companion_data{};
 
   // Load: the control starts in its starting state (and its text box with its
   // starting text); the value is read into a variable that starts as start; when
   // it then compares (loosely) equal to match, or different from it when
   // match_when_equal is false, the control takes the other state.
   bool starts_ticked = false;
-  std::string start_text;
-  Variant start;
-  std::optional<Variant> match;  // none: the state stays as it starts
+  std::string start_text{};
+  Variant start{};
+  std::optional<Variant> match{};  // none: the state stays as it starts
   bool match_when_equal = true;
   // The key's presence is the setting: the control takes the other state when
   // the key exists, whatever its value holds (match is not looked at).
@@ -76,60 +88,67 @@ struct CheckRow {
 
 // The commonest row: a check box whose value holds data when ticked and which
 // is ticked when the value reads (loosely) that data.
-CheckRow FlagRow(std::string control, RegValue value, std::uint32_t type, Variant data,
+CheckRow FlagRow(Places at, std::string control, RegValue value, std::uint32_t type, Variant data,
                  RowAction unticked = RowAction::kDeleteValue, Variant unticked_data = Variant(0));
 
 // Option buttons that each stand for one value of a setting.
 struct OptionRow {
-  std::vector<std::pair<std::string, Variant>> options;  // control, the value it stands for
-  RegValue value;
+  Places at{};
+  std::vector<std::pair<std::string, Variant>> options{};  // control, the value it stands for
+  RegValue value{};
   std::uint32_t type = kRegDword;
   int width = 4;
 };
 
 // A slider whose position is the setting, with the label that reads it out.
 struct SliderRow {
-  std::string control;
-  std::string readout;  // label: prefix + the value + suffix
-  std::string prefix;
-  std::string suffix;
-  RegValue value;
+  Places at{};
+  std::string control{};
+  std::string readout{};  // label: prefix + the value + suffix
+  std::string prefix{};
+  std::string suffix{};
+  RegValue value{};
   int absent_position = 0;  // where the slider stands when the value is absent
   // The read-out's prefix after the load, when it differs from the one the
   // slider's moves show.
-  std::optional<std::string> load_prefix;
+  std::optional<std::string> load_prefix{};
 };
 
 // What a table cannot say: the page's own load and apply, in the row's place.
 struct HookRow {
-  std::string name;
-  std::function<void()> load;
-  std::function<void()> apply;
+  Places at{};
+  std::string name{};
+  std::function<void()> load{};
+  std::function<void()> apply{};
 };
 
 using SettingRow = std::variant<CheckRow, OptionRow, SliderRow, HookRow>;
 
-// The row's name in load and apply orders: its control (the first option's).
+// The row's name: its control (the first option's).
 std::string_view RowName(const SettingRow& row);
+const Places& RowPlaces(const SettingRow& row);
 
 class SettingsTable {
  public:
   // The rows' controls are found by name on form when they are loaded or applied.
   SettingsTable(Registry& reg, const ui::Form& form, std::vector<SettingRow> rows);
 
-  // Loads the rows of those names, in that order (every row when none are given).
-  void Load(std::span<const std::string_view> order = {});
-  // Applies them, in that order. Every step runs whatever the one before did.
-  void Apply(std::span<const std::string_view> order = {});
+  // Loads the rows whose load places lie in first..last, by place.
+  void Load(int first = 0, int last = INT_MAX);
+  // Applies every row with an apply place, by place. Every step runs whatever
+  // the one before did.
+  void Apply();
 
   const std::vector<SettingRow>& rows() const { return rows_; }
   // Names of rows whose controls the form lacks or has as another kind.
   std::vector<std::string> Unbound() const;
+  // Names of rows without a place in an order, or with a place another row of
+  // that order has too.
+  std::vector<std::string> Misplaced() const;
 
  private:
-  const SettingRow* Find(std::string_view name) const;
-  template <typename F>
-  void ForEach(std::span<const std::string_view> order, F&& f);
+  // The rows whose places (load or apply) lie in first..last, by place.
+  std::vector<const SettingRow*> InOrder(int Places::*order, int first, int last) const;
 
   void LoadRow(const CheckRow& row);
   void ApplyRow(const CheckRow& row);
@@ -161,8 +180,7 @@ class SettingsTable {
 class Program;
 // A settings page's "设置": the restart flag, the page's log entry (first, so it
 // stands whatever the writes do), then the rows in that order.
-void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTable& table,
-                       std::span<const std::string_view> order = {});
+void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTable& table);
 
 // Wires a slider's read-out to its position, as the row's load fills it.
 void BindSliderReadout(const ui::Form& form, const SliderRow& row);

@@ -5,6 +5,9 @@
 
 #include <set>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/formmain.h"
 #include "app/frame_forms.h"
@@ -148,6 +151,27 @@ TEST_F(FrameTest, EveryControlOfTheMainWindowHasItsOwnName) {
   std::set<std::string> ids;
   for (const ui::Control* c : MainWindow(*program_)->all()) {
     EXPECT_TRUE(ids.insert(c->id()).second) << c->id() << " twice";
+  }
+}
+
+// A row whose control is misspelt or missing from an order would be skipped
+// without a word: every settings page's rows bind controls of their kinds and
+// each has its own place in both orders.
+TEST_F(FrameTest, EverySettingsRowIsBoundAndPlaced) {
+  Drive("start\n");
+  Formmain& m = *MainWindow(*program_);
+  const std::pair<const char*, const SettingsTable*> kTables[] = {
+      {"personalisation", &m.personalisation.table()},
+      {"desktop", &m.desktop.table()},
+      {"network", &m.network.table()},
+      {"filesystem", &m.filesystem.table()},
+      {"security", &m.security.table()},
+      {"other", &m.other.table()}};
+  for (const auto& [page, table] : kTables) {
+    SCOPED_TRACE(page);
+    EXPECT_FALSE(table->rows().empty());
+    EXPECT_EQ(table->Unbound(), std::vector<std::string>{});
+    EXPECT_EQ(table->Misplaced(), std::vector<std::string>{});
   }
 }
 

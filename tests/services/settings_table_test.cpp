@@ -60,6 +60,7 @@ class SettingsTableTest : public ::testing::Test {
 
 CheckRow Row() {
   CheckRow row;
+  row.at = {.load = 1, .apply = 1};
   row.control = "Check1";
   row.value = {kHkcu, kKey, "v"};
   return row;
@@ -139,17 +140,27 @@ TEST_F(SettingsTableTest, AnEmptyBoxNeverCreatesAnAbsentValue) {
   EXPECT_EQ(read.ToText(), "");
 }
 
-TEST_F(SettingsTableTest, RowsRunInTheOrderGivenAndLookupsRefuseOtherKinds) {
+TEST_F(SettingsTableTest, RowsRunByTheirPlacesAndLookupsRefuseOtherKinds) {
   std::vector<std::string> ran;
-  auto hook = [&](std::string name) {
-    return HookRow{name, [&ran, name] { ran.push_back("load " + name); },
-                   [&ran, name] { ran.push_back("apply " + name); }};
+  auto hook = [&](std::string name, Places at) {
+    return HookRow{.at = at,
+                   .name = name,
+                   .load = [&ran, name] { ran.push_back("load " + name); },
+                   .apply = [&ran, name] { ran.push_back("apply " + name); }};
   };
-  SettingsTable table = Table({hook("a"), hook("b"), hook("c")});
-  constexpr std::string_view kOrder[] = {"c", "a"};
-  table.Load();
-  table.Apply(kOrder);
-  EXPECT_EQ(ran, (std::vector<std::string>{"load a", "load b", "load c", "apply c", "apply a"}));
+  SettingsTable table =
+      Table({hook("a", {.load = 2, .apply = 2}), hook("b", {.load = 1, .apply = kNever}),
+             hook("c", {.load = 0, .apply = 1})});
+  table.Load(1);
+  table.Apply();
+  table.Load(0, 0);
+  EXPECT_EQ(ran, (std::vector<std::string>{"load b", "load a", "apply c", "apply a", "load c"}));
+  EXPECT_EQ(table.Misplaced(), std::vector<std::string>{});
+  // A row left out of an order, or sharing its place, is named once per order.
+  EXPECT_EQ(Table({hook("a", {.load = 1, .apply = 1}), hook("b", {.load = 1, .apply = kNever}),
+                   hook("c", {.apply = 2})})
+                .Misplaced(),
+            (std::vector<std::string>{"a", "b", "c"}));
 
   EXPECT_EQ(form_.Get<ui::TextBox>("Check1"), nullptr);
   EXPECT_NE(form_.Get<ui::CheckBox>("Check1"), nullptr);
