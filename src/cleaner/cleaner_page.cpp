@@ -194,7 +194,9 @@ void CleanerPage::LoadSettings() {
   const int third = kCatalogueWidth / 3;
   ListView3.AddColumn("文件类型", third);
   ListView3.AddColumn("类型说明", kCatalogueWidth - third - 300);
-  for (const JunkType& t : kBuiltInTypes) ListView3.AddRow({t.pattern, t.description});
+  for (const BuiltInType& t : kBuiltInTypes) {
+    ListView3.AddRow({std::string(t.pattern), std::string(t.description)});
+  }
   for (JunkType& t : settings.UserTypes()) {
     ListView3.AddRow({std::move(t.pattern), std::move(t.description)});
   }
