@@ -15,22 +15,8 @@ using ui::Rect;
 constexpr int kWidth = 10500, kHeight = 7500;
 constexpr int kTitleHeight = 405;
 constexpr int kSideWidth = 2250;
-constexpr int kItemTop = 720, kItemPitch = 540, kItemHeight = 420;
+constexpr SideBarLayout kSide = LayOutSideBar(kPageCount);
 constexpr Rect kPage{2310, 465, 8070, 6960};
-
-constexpr std::array<const char*, kPageCount> kSideItems = {
-    "系统信息检测",     "系统个性化设置", "桌面与菜单设置", "网络系统设置", "开机速度设置",
-    "文件系统优化设置", "系统安全设置",   "其它设置与优化", "垃圾文件清理"};
-constexpr std::array<const char*, kPageCount> kHeadings = {
-    "系统信息检测（检测您计算机的系统信息）",
-    "                  系统个性化设置(可以在此设置个性化系统)",
-    "桌面与菜单设置",
-    "网络系统设置",
-    "开机速度设置",
-    "文件系统优化设置",
-    "系统安全设置",
-    "其它设置与优化",
-    "垃圾文件清理（清理磁盘中的垃圾文件）"};
 
 constexpr const char* kHelpTip = "Korvanta帮助";
 
@@ -44,13 +30,15 @@ std::array<ui::PictureBox*, kPageCount> Pages(ui::Form& form) {
 
 using theme::PageButton;
 
-// Makes a page, owned by the main window.
-template <typename P>
-P& Own(std::vector<std::unique_ptr<Page>>& pages, Program& program, ui::PictureBox& container) {
-  auto page = std::make_unique<P>(program, container);
-  P& ref = *page;
-  pages.push_back(std::move(page));
-  return ref;
+// Makes every page of the table, and its frame, on its container.
+std::vector<std::unique_ptr<Page>> MakePages(Program& program,
+                                             const std::array<ui::PictureBox*, kPageCount>& on) {
+  std::vector<std::unique_ptr<Page>> pages;
+  for (std::size_t i = 0; i < on.size(); ++i) {
+    pages.push_back(kMainPages[i].make(program, *on[i]));
+    if (kMainPages[i].frame) pages.push_back(kMainPages[i].frame(program, *on[i]));
+  }
+  return pages;
 }
 
 }  // namespace
@@ -62,17 +50,17 @@ Formmain::Formmain(Program& program)
       Labelend(Place<Label>(*this, "Labelend", {9800, 60, 600, 285}, "关闭")),
       Labeljsj(Place<Label>(*this, "Labeljsj", {4500, 60, 4350, 285})),
       Label2(
-          Place<Label>(*this, "Label2", {60, kItemTop - 30, kSideWidth - 120, kItemHeight + 60})),
+          Place<Label>(*this, "Label2", {60, kSide.top - 30, kSideWidth - 120, kSide.height + 60})),
       Labe3(Place<Label>(*this, "Labe3",
-                         {240, kItemTop + kPageCount * kItemPitch, kSideWidth - 360, kItemHeight},
+                         {240, kSide.ItemTop(kPageCount), kSideWidth - 360, kSide.height},
                          "系统设置日志")),
       Picture1(Pages(*this)),
-      Commandpass(Place<CommandButton>(*this, "Commandpass", {150, 6240, 960, 360}, "密码设置",
-                                       "设置Korvanta密码")),
+      Commandpass(Place<CommandButton>(*this, "Commandpass", {150, kSideButtonsTop, 960, 360},
+                                       "密码设置", "设置Korvanta密码")),
       Commandend(Place<CommandButton>(*this, "Commandend", {150, 7080, 1950, 360}, "退出",
                                       "退出Korvanta")),
-      Commandzxbz(Place<CommandButton>(*this, "Commandzxbz", {1140, 6240, 960, 360}, "网上升级",
-                                       "检测网络上是否有更新的版本并升级")),
+      Commandzxbz(Place<CommandButton>(*this, "Commandzxbz", {1140, kSideButtonsTop, 960, 360},
+                                       "网上升级", "检测网络上是否有更新的版本并升级")),
       Commandbz(Place<CommandButton>(*this, "Commandbz", {150, 6660, 960, 360}, "帮助", kHelpTip)),
       Commandgy(Place<CommandButton>(*this, "Commandgy", {1140, 6660, 960, 360}, "关于", "关于")),
       Commandggtb(Place<CommandButton>(*Picture1[1], "Commandggtb", PageButton(0), "更改图标",
@@ -86,16 +74,9 @@ Formmain::Formmain(Program& program)
                                      "Lumbrel", "启动Lumbrel")),
       Commandkzmb(Place<CommandButton>(*Picture1[6], "Commandkzmb", PageButton(2), "控制面板",
                                        "控制面板设置")),
-      inventory(Own<sysinfo::InventoryPage>(pages_, program, *Picture1[0])),
-      personalisation(Own<panels::PersonalisationPage>(pages_, program, *Picture1[1])),
-      desktop(Own<panels::DesktopMenuPage>(pages_, program, *Picture1[2])),
-      network(Own<panels::NetworkPage>(pages_, program, *Picture1[3])),
-      filesystem(Own<panels::FileSystemPage>(pages_, program, *Picture1[5])),
-      security(Own<panels::SecurityPage>(pages_, program, *Picture1[6])),
-      other(Own<panels::OtherSettingsPage>(pages_, program, *Picture1[7])),
-      cleaner(Own<cleaner::CleanerPage>(pages_, program, *Picture1[8])),
-      startup(Own<startup::StartupPage>(pages_, program, *Picture1[4])),
-      sysfiles(Own<sysfiles::SystemFilesFrame>(pages_, program, *Picture1[7])),
+      pages_(MakePages(program, Picture1)),
+      inventory(Find<sysinfo::InventoryPage>()),
+      cleaner(Find<cleaner::CleanerPage>()),
       program_(program) {
   set_caption("Korvanta V3.5");
   set_rect({0, 0, kWidth, kHeight});
@@ -126,13 +107,13 @@ Formmain::Formmain(Program& program)
 
   for (int i = 0; i < kPageCount; ++i) {
     auto n = static_cast<std::size_t>(i);
-    int top = kItemTop + i * kItemPitch;
-    Label3[n] = &PlaceAt<Label>(*this, "Label3", i, {240, top, kSideWidth - 360, kItemHeight},
-                                kSideItems[n]);
+    Label3[n] =
+        &PlaceAt<Label>(*this, "Label3", i, {240, kSide.ItemTop(i), kSideWidth - 360, kSide.height},
+                        kMainPages[n].item);
     Label3[n]->set_appearance(item);
     Label3[n]->on_click = [this, i] { SwitchToPage(i); };
-    Label4[n] =
-        &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360}, kHeadings[n]);
+    Label4[n] = &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360},
+                                kMainPages[n].heading);
     theme::StyleHeading(*Label4[n]);
     ui::Appearance page;
     page.back = theme::kPageBack;
@@ -141,18 +122,18 @@ Formmain::Formmain(Program& program)
   }
   for (int i = 0; i <= kPageCount; ++i) {
     Label1[static_cast<std::size_t>(i)] =
-        &PlaceAt<Label>(*this, "Label1", i, {90, kItemTop + i * kItemPitch, 90, kItemHeight});
+        &PlaceAt<Label>(*this, "Label1", i, {90, kSide.ItemTop(i), 90, kSide.height});
     Label1[static_cast<std::size_t>(i)]->set_back_color(theme::kMarkerBack);
   }
   // The page's title on the network page leaves room for its first button.
   Label4[3]->set_rect({120, 90, kPage.width - 1740, 360});
   // Help comes first on the pages, before "设置"; the personalisation page's last.
-  for (int page = 1; page <= 7; ++page) {
-    int slot = page == 1 ? 4 : 0;
-    Commandbzn[static_cast<std::size_t>(page)] = &Place<CommandButton>(
-        *Picture1[static_cast<std::size_t>(page)], "Commandbz" + std::to_string(page),
-        PageButton(slot), "帮助", kHelpTip);
-    Commandbzn[static_cast<std::size_t>(page)]->on_click = [this] { program_.OpenHelp(); };
+  for (int i = 0; i < kPageCount; ++i) {
+    auto n = static_cast<std::size_t>(i);
+    if (kMainPages[n].help_slot < 0) continue;
+    Commandbzn[n] = &Place<CommandButton>(*Picture1[n], "Commandbz" + std::to_string(i),
+                                          PageButton(kMainPages[n].help_slot), "帮助", kHelpTip);
+    Commandbzn[n]->on_click = [this] { program_.OpenHelp(); };
   }
   Labelmin.on_click = [this] { set_minimized(true); };
   Labelend.on_click = [this] { Exit(); };

@@ -1,8 +1,11 @@
 #pragma once
-// The main window: title bar, side menu of nine pages, the pages stacked in one
+// The main window: title bar, side menu of its pages, the pages stacked in one
 // place, the global buttons, the launch and help buttons, and the exit path.
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -23,17 +26,86 @@
 
 namespace korvanta::app {
 
-inline constexpr int kPageCount = 9;
+// Makes a page on its container.
+using PageMaker = std::unique_ptr<Page> (*)(Program& program, ui::PictureBox& container);
+template <typename P>
+std::unique_ptr<Page> MakePage(Program& program, ui::PictureBox& container) {
+  return std::make_unique<P>(program, container);
+}
+
+// A page of the main window: its side-bar item, its title and what fills it.
+struct MainPage {
+  const char* item;
+  const char* heading;
+  PageMaker make;
+  PageMaker frame = nullptr;  // a second part on the same container, made after the page
+  int help_slot = -1;         // where its help button sits (theme::PageButton); -1: none
+};
+
+// The pages in the side bar's order. Their fills run in the load steps' order;
+// pages filling at the same step, in this order.
+inline constexpr MainPage kMainPages[] = {
+    {.item = "系统信息检测",
+     .heading = "系统信息检测（检测您计算机的系统信息）",
+     .make = MakePage<sysinfo::InventoryPage>},
+    {.item = "系统个性化设置",
+     .heading = "                  系统个性化设置(可以在此设置个性化系统)",
+     .make = MakePage<panels::PersonalisationPage>,
+     .help_slot = 4},
+    {.item = "桌面与菜单设置",
+     .heading = "桌面与菜单设置",
+     .make = MakePage<panels::DesktopMenuPage>,
+     .help_slot = 0},
+    {.item = "网络系统设置",
+     .heading = "网络系统设置",
+     .make = MakePage<panels::NetworkPage>,
+     .help_slot = 0},
+    {.item = "开机速度设置",
+     .heading = "开机速度设置",
+     .make = MakePage<startup::StartupPage>,
+     .help_slot = 0},
+    {.item = "文件系统优化设置",
+     .heading = "文件系统优化设置",
+     .make = MakePage<panels::FileSystemPage>,
+     .help_slot = 0},
+    {.item = "系统安全设置",
+     .heading = "系统安全设置",
+     .make = MakePage<panels::SecurityPage>,
+     .help_slot = 0},
+    {.item = "其它设置与优化",
+     .heading = "其它设置与优化",
+     .make = MakePage<panels::OtherSettingsPage>,
+     .frame = MakePage<sysfiles::SystemFilesFrame>,
+     .help_slot = 0},
+    {.item = "垃圾文件清理",
+     .heading = "垃圾文件清理（清理磁盘中的垃圾文件）",
+     .make = MakePage<cleaner::CleanerPage>},
+};
+inline constexpr int kPageCount = static_cast<int>(std::size(kMainPages));
+
+// Where the side bar's items go: the pages' items and the log's after them
+// share the room above the buttons (Commandpass and below).
+struct SideBarLayout {
+  int top;
+  int pitch;
+  int height;
+  constexpr int ItemTop(int i) const { return top + i * pitch; }
+};
+inline constexpr int kSideButtonsTop = 6240;
+constexpr SideBarLayout LayOutSideBar(int pages) {
+  constexpr int kTop = 720, kRoom = kSideButtonsTop - 240 - kTop;
+  constexpr int kPitch = 540, kHeight = 420, kGap = kPitch - kHeight;
+  // pages + 1 items: the last one's full height fits in the room.
+  const int pitch = std::min(kPitch, (kRoom - kHeight) / pages);
+  return {kTop, pitch, std::min(kHeight, pitch - kGap / 2)};
+}
 
 class Formmain final : public ui::Form {
-  // First of the members: the pages' references below point into it.
-  std::vector<std::unique_ptr<Page>> pages_;
-
  public:
   static constexpr std::string_view kName = "Formmain";
   explicit Formmain(Program& program);
 
-  // Side item i (0..8): moves the selection bar, brings page i to the front.
+  // Side item i: moves the selection bar, brings page i to the front.
   void SwitchToPage(int i);
   // The page in front.
   int current_page() const;
@@ -58,25 +130,29 @@ class Formmain final : public ui::Form {
   ui::CommandButton& Commandzxbz;
   ui::CommandButton& Commandbz;
   ui::CommandButton& Commandgy;
-  std::array<ui::CommandButton*, 8> Commandbzn{};  // Commandbz1 .. Commandbz7 at 1..7
+  std::array<ui::CommandButton*, kPageCount> Commandbzn{};  // CommandbzI of page I, if it has one
   ui::CommandButton& Commandggtb;
   ui::CommandButton& Commandoem;
   ui::CommandButton& Commanddyyj;
   ui::CommandButton& Commandie;
   ui::CommandButton& Commandkzmb;
 
-  // The pages, constructed on their containers.
+ private:
+  // The pages and their frames, made on their containers in the table's order.
+  std::vector<std::unique_ptr<Page>> pages_;
+
+  template <typename P>
+  P& Find() const {
+    for (const auto& page : pages_) {
+      if (auto* p = dynamic_cast<P*>(page.get())) return *p;
+    }
+    std::abort();  // the table holds every page named below
+  }
+
+ public:
+  // The pages that other code drives by name.
   sysinfo::InventoryPage& inventory;
-  panels::PersonalisationPage& personalisation;
-  panels::DesktopMenuPage& desktop;
-  panels::NetworkPage& network;
-  panels::FileSystemPage& filesystem;
-  panels::SecurityPage& security;
-  panels::OtherSettingsPage& other;
   cleaner::CleanerPage& cleaner;
-  startup::StartupPage& startup;
-  // The system-file frame, on the other-settings page's container.
-  sysfiles::SystemFilesFrame& sysfiles;
 
  private:
   void Load();

@@ -171,73 +171,95 @@ CleanerSettings CleanerPage::Settings() {
 
 // --- the catalogue and the options --------------------------------------------
 
+std::vector<CleanerPage::StoredOption> CleanerPage::StoredOptions() {
+  return {
+      {.section = "smset", .key = "IEtemp", .value = "0", .tick = &Checknoie},
+      {.section = "smset", .key = "Xxsm", .value = "1", .option = &Optionxxam},
+      {.section = "smset", .key = "Kssm", .value = "0", .option = &Optionkssm},
+      {.section = "delset", .key = "DelRecycle", .value = "0", .option = &Optionsdhs},
+      {.section = "delset", .key = "Delfile", .value = "1", .option = &Optionzj},
+      {.section = "delset", .key = "FullDel", .value = "0", .option = &Optionbkhf},
+      {.section = "delset", .key = "Delbak", .value = "0", .option = &Optionbfsc},
+      {.section = "delset",
+       .key = "Delbakpath",
+       .value = "",
+       .path = &Textbbfwj,
+       .with = &Optionbfsc},
+      {.section = "delset", .key = "Delts", .value = "1", .tick = &Checkxcts},
+  };
+}
+
 void CleanerPage::LoadSettings() {
   CleanerSettings settings = Settings();
   const int third = kCatalogueWidth / 3;
   ListView3.AddColumn("文件类型", third);
   ListView3.AddColumn("类型说明", kCatalogueWidth - third - 300);
-  for (const JunkType& t : kBuiltInTypes) ListView3.AddRow({t.pattern, t.description});
+  for (const BuiltInType& t : kBuiltInTypes) {
+    ListView3.AddRow({std::string(t.pattern), std::string(t.description)});
+  }
   for (JunkType& t : settings.UserTypes()) {
     ListView3.AddRow({std::move(t.pattern), std::move(t.description)});
   }
   for (int i = 0; i < ListView3.count(); ++i) {
     if (settings.Flag("filelx", ListView3.cell(i, 0))) ListView3.set_checked(i, true);
   }
-  if (settings.Flag("smset", "IEtemp")) Checknoie.set_ticked(true);
-  if (settings.Flag("delset", "Delts")) Checkxcts.set_ticked(true);
-  if (settings.Flag("smset", "Xxsm")) Optionxxam.set_selected(true);
-  if (settings.Flag("smset", "Kssm")) Optionkssm.set_selected(true);
-  const std::pair<const char*, ui::OptionButton*> modes[] = {{"DelRecycle", &Optionsdhs},
-                                                             {"Delfile", &Optionzj},
-                                                             {"FullDel", &Optionbkhf},
-                                                             {"Delbak", &Optionbfsc}};
-  for (const auto& [key, option] : modes) {
-    if (settings.Flag("delset", key)) option->set_selected(true);
+  // A stored 1 sets a control; of one group's options the last row set wins.
+  for (const StoredOption& o : StoredOptions()) {
+    if (o.path) {
+      // Read whole (see Path); its option's row comes first.
+      std::string path = settings.Path(o.section, o.key);
+      o.path->set_text(o.with->selected() ? path : "");
+    } else if (settings.Flag(o.section, o.key)) {
+      if (o.tick) o.tick->set_ticked(true);
+      if (o.option) o.option->set_selected(true);
+    }
   }
-  std::string bakpath = settings.Path("delset", "Delbakpath");
-  Textbbfwj.set_text(settings.Flag("delset", "Delbak") ? bakpath : "");
   if (Optionxxam.selected()) DetailedScanClicked();
   if (Optionkssm.selected()) QuickScanClicked();
 }
 
-void CleanerPage::SaveScanOptions() {
+void CleanerPage::SaveOptions(std::string_view section) {
   CleanerSettings settings = Settings();
-  settings.WriteFlag("smset", "IEtemp", Checknoie.ticked());
-  settings.WriteFlag("smset", "Xxsm", Optionxxam.selected());
-  settings.WriteFlag("smset", "Kssm", Optionkssm.selected());
+  for (const StoredOption& o : StoredOptions()) {
+    if (o.section != section) continue;
+    if (o.path) {
+      settings.Write(o.section, o.key, o.with->selected() ? o.path->text() : "");
+    } else {
+      settings.WriteFlag(o.section, o.key, o.tick ? o.tick->ticked() : o.option->selected());
+    }
+  }
+}
+
+void CleanerPage::WriteDefaults(std::string_view section) {
+  CleanerSettings settings = Settings();
+  for (const StoredOption& o : StoredOptions()) {
+    if (o.section == section) settings.Write(o.section, o.key, o.value);
+  }
+}
+
+void CleanerPage::SaveScanOptions() {
+  SaveOptions("smset");
+  CleanerSettings settings = Settings();
   for (int i = 0; i < ListView3.count(); ++i)
     settings.WriteFlag("filelx", ListView3.cell(i, 0), ListView3.row(i).checked);
 }
 
 void CleanerPage::SaveDeleteOptions() {
-  CleanerSettings settings = Settings();
-  settings.WriteFlag("delset", "DelRecycle", Optionsdhs.selected());
-  settings.WriteFlag("delset", "Delfile", Optionzj.selected());
-  settings.WriteFlag("delset", "FullDel", Optionbkhf.selected());
-  settings.WriteFlag("delset", "Delbak", Optionbfsc.selected());
-  settings.Write("delset", "Delbakpath", Optionbfsc.selected() ? Textbbfwj.text() : "");
-  settings.WriteFlag("delset", "Delts", Checkxcts.ticked());
+  SaveOptions("delset");
 }
 
 void CleanerPage::RestoreScanDefaults() {
   CleanerSettings settings = Settings();
-  for (int row = static_cast<int>(kBuiltInTypes.size()); row < ListView3.count(); ++row)
-    settings.DeleteUserType(row - static_cast<int>(kBuiltInTypes.size()), ListView3.cell(row, 0));
+  const int built_in = static_cast<int>(kBuiltInTypes.size());
+  for (int row = built_in; row < ListView3.count(); ++row)
+    settings.DeleteUserType(row - built_in, ListView3.cell(row, 0));
   settings.WriteUserTypeCount(0);
-  settings.Write("smset", "IEtemp", "0");
-  settings.Write("smset", "Xxsm", "1");
-  settings.Write("smset", "Kssm", "0");
+  WriteDefaults("smset");
   AskRestart();
 }
 
 void CleanerPage::RestoreDeleteDefaults() {
-  CleanerSettings settings = Settings();
-  settings.Write("delset", "DelRecycle", "0");
-  settings.Write("delset", "Delfile", "1");
-  settings.Write("delset", "FullDel", "0");
-  settings.Write("delset", "Delbak", "0");
-  settings.Write("delset", "Delbakpath", "");
-  settings.Write("delset", "Delts", "1");
+  WriteDefaults("delset");
   AskRestart();
 }
 

@@ -77,6 +77,23 @@ class CleanerPage final : public app::Page {
   ui::Label& Labelhfjd;            // how far a restore is: the status bar is not on this tab
 
  private:
+  // An option of set.ini that a pane shows ([smset] the scan pane's, [delset]
+  // the delete pane's), spelt once with its default and the control it binds.
+  // Load, save and "默认" walk the rows in this order, the order new keys reach
+  // set.ini in. A path is stored only while its option is selected.
+  struct StoredOption {
+    const char* section;
+    const char* key;
+    const char* value;  // the default
+    ui::CheckBox* tick = nullptr;
+    ui::OptionButton* option = nullptr;
+    ui::TextBox* path = nullptr;
+    ui::OptionButton* with = nullptr;
+  };
+  std::vector<StoredOption> StoredOptions();
+  void SaveOptions(std::string_view section);
+  void WriteDefaults(std::string_view section);
+
   void TabClicked();
   void ShowProgress();
   CleanerSettings Settings();

@@ -28,18 +28,6 @@ std::optional<double> NumberOf(std::string_view text) {
 
 }  // namespace
 
-const std::array<JunkType, 9> kBuiltInTypes = {{
-    {"*.tmp", "临时文件"},
-    {"*.chk", "丢失簇的恢复文件"},
-    {"*.old", "备份文件"},
-    {"*.gid", "帮助的索引临时文件"},
-    {"*.prv", "备份文件"},
-    {"*.err", "备份文件"},
-    {"chklist.*", "丢失簇的恢复文件"},
-    {"mscreate.dir", "安装临时文件"},
-    {"Thumbs.db", "图片预览缩略图缓冲文件"},
-}};
-
 std::string OutsideMachineText(std::string_view folder) {
   return "文件夹 " + std::string(folder) +
          " 不在这台计算机的磁盘上，而是本机系统自己的文件，Korvanta不会扫描或改动它！"

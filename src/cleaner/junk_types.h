@@ -15,8 +15,24 @@ struct JunkType {
   std::string description;
 };
 
-// The types every catalogue starts with, in their order.
-extern const std::array<JunkType, 9> kBuiltInTypes;
+// A type every catalogue starts with.
+struct BuiltInType {
+  std::string_view pattern;
+  std::string_view description;
+};
+
+// The built-in types, in their order; a new one is one more row.
+inline constexpr auto kBuiltInTypes = std::to_array<BuiltInType>({
+    {"*.tmp", "临时文件"},
+    {"*.chk", "丢失簇的恢复文件"},
+    {"*.old", "备份文件"},
+    {"*.gid", "帮助的索引临时文件"},
+    {"*.prv", "备份文件"},
+    {"*.err", "备份文件"},
+    {"chklist.*", "丢失簇的恢复文件"},
+    {"mscreate.dir", "安装临时文件"},
+    {"Thumbs.db", "图片预览缩略图缓冲文件"},
+});
 
 // Why a folder the user typed is neither scanned nor written: it leads out of
 // the machine to the files of the computer the program runs on.

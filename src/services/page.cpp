@@ -5,8 +5,7 @@
 namespace korvanta::app {
 
 void FillPages(std::span<Page* const> pages) {
-  for (int s = static_cast<int>(LoadStep::kInventory); s <= static_cast<int>(LoadStep::kBackupList);
-       ++s) {
+  for (int s = 0; s < static_cast<int>(LoadStep::kEnd); ++s) {
     const auto step = static_cast<LoadStep>(s);
     for (Page* page : pages) {
       const std::vector<LoadStep> steps = page->steps();

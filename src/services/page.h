@@ -23,6 +23,7 @@ enum class LoadStep {
   kOtherSettings,
   kCleanerSettings,  // junk types and the cleaner's options
   kBackupList,       // result list columns and the backup list
+  kEnd,              // not a step: the steps above are all that run
 };
 
 class Page {

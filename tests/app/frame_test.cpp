@@ -189,6 +189,20 @@ TEST_F(FrameTest, SwitchingPagesMovesTheBarAndBringsThePageToTheFront) {
   EXPECT_EQ(m.current_page(), 5) << "the selected item again keeps its page";
 }
 
+TEST(SideBarTest, ItemsShareTheRoomAboveTheButtons) {
+  constexpr SideBarLayout nine = LayOutSideBar(9);
+  EXPECT_EQ(nine.top, 720);
+  EXPECT_EQ(nine.pitch, 540) << "nine pages keep the window's own pitch";
+  EXPECT_EQ(nine.height, 420);
+  for (int pages = 9; pages <= 12; ++pages) {
+    const SideBarLayout side = LayOutSideBar(pages);
+    // The log's item, after the pages' items, ends above Commandpass.
+    EXPECT_LE(side.ItemTop(pages) + side.height, kSideButtonsTop) << pages << " pages";
+    // The selection bar reaches 30 past an item: it stops short of the next one.
+    EXPECT_LE(side.height + 30, side.pitch - 30) << pages << " pages";
+  }
+}
+
 TEST_F(FrameTest, TitleBarLabelsFollowTheWindowsWidth) {
   Drive("start\n");
   Formmain& m = *MainWindow(*program_);
