@@ -22,7 +22,7 @@ class DesktopMenuPage final : public app::Page {
   // "设置": the restart flag, the log entry, then every row in order.
   void Apply();
 
-  const app::SettingsTable& table() const { return table_; }
+  const app::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame3;  // 开始菜单速度设置
   ui::Frame& Frame4;  // 桌面图标大小

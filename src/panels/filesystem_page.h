@@ -20,7 +20,7 @@ class FileSystemPage final : public app::Page {
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
 
-  const app::SettingsTable& table() const { return table_; }
+  const app::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame7;  // 文件系统缓冲大小设置
   ui::Frame& Frame8;  // Windows文件保护扫描设置

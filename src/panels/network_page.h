@@ -34,7 +34,7 @@ class NetworkPage final : public app::Page {
   // "恢复屏蔽网站": the hosts files back as they were before the first blocking.
   void RestoreHosts();
 
-  const app::SettingsTable& table() const { return table_; }
+  const app::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame11;  // 网络加速（选择相应上网方式）
   ui::TextBox& Textmut;

@@ -23,7 +23,7 @@ class OtherSettingsPage final : public app::Page {
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
 
-  const app::SettingsTable& table() const { return table_; }
+  const app::SettingsTable* settings() const override { return &table_; }
 
   ui::TextBox& Textyp;
   ui::CommandButton& Commandszqt;  // 设置

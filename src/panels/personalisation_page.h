@@ -27,7 +27,7 @@ class PersonalisationPage final : public app::Page {
   // "设置": the restart flag, the log entry, then every row in the apply order.
   void Apply();
 
-  const app::SettingsTable& table() const { return table_; }
+  const app::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame1;  // 桌面个性化设置
   ui::Frame& Frame2;  // 其他个性化设置

@@ -33,7 +33,7 @@ class SecurityPage final : public app::Page {
   // "恢复全部": every drive shown.
   void RestoreAllDrives();
 
-  const app::SettingsTable& table() const { return table_; }
+  const app::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame9;   // 隐藏磁盘驱动器
   ui::Frame& Frame10;  // 系统安全设置(请谨慎使用)

@@ -9,6 +9,8 @@
 
 namespace korvanta::app {
 
+class SettingsTable;
+
 // The steps of the main window's load that fill pages, in the order they run.
 enum class LoadStep {
   kInventory,        // the system inventory, and the DirectX box it fills
@@ -36,6 +38,8 @@ class Page {
   // Shows again what the machine holds now, after something else changed it
   // (an undo): a page whose controls show values of the machine reads them anew.
   virtual void Reload() {}
+  // The table the page keeps its settings in, if it keeps them as one.
+  virtual const SettingsTable* settings() const { return nullptr; }
 };
 
 // Runs every page's fills in the order of the load steps, whatever the order of
