@@ -48,7 +48,8 @@ bool Machine::Commit() {
 std::string Machine::UnstorableMessage(std::initializer_list<std::string_view> texts) const {
   std::string bad;
   for (std::string_view text : texts) {
-    for (std::string_view rest = codepage().Unstorable(text); !rest.empty();) {
+    const std::string unstorable = codepage().Unstorable(text);
+    for (std::string_view rest = unstorable; !rest.empty();) {
       // One character: its lead byte and the continuation bytes after it.
       std::size_t n = 1;
       while (n < rest.size() && (static_cast<unsigned char>(rest[n]) & 0xc0) == 0x80) ++n;

@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "support/test_support.h"
@@ -256,7 +257,13 @@ TEST(RegTextLines, SplitLikeWineserversReader) {
   };
   for (const Case& c : cases) EXPECT_EQ(lines(c.text, c.buffer), c.lines) << c.text;
 
-  RegLineReader reader(pad + "\n" + pad);
+  // The reader keeps a view of its text, so it takes no temporary string.
+  static_assert(!std::is_constructible_v<RegLineReader, std::string>);
+  static_assert(!std::is_constructible_v<RegLineReader, std::string, std::uint32_t>);
+  static_assert(std::is_constructible_v<RegLineReader, const std::string&>);
+  static_assert(std::is_constructible_v<RegLineReader, const char(&)[2]>);
+  const std::string two_lines = pad + "\n" + pad;
+  RegLineReader reader(two_lines);
   std::string_view line;
   while (reader.Next(line)) {
   }

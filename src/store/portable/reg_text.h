@@ -4,6 +4,7 @@
 // line rules of its reader. Wine must read what we write and we must read what
 // Wine wrote, so every quirk of its reader and writer is kept here.
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -71,6 +72,10 @@ class RegLineReader {
   static constexpr std::uint32_t kFirstBufferSize = 4;
   explicit RegLineReader(std::string_view text, std::uint32_t buffer_size = kFirstBufferSize)
       : text_(text), buffer_size_(buffer_size) {}
+  // The reader keeps a view of its text: a temporary string would be freed
+  // before the first line is read.
+  template <std::same_as<std::string> Temporary>
+  RegLineReader(Temporary&&, std::uint32_t = kFirstBufferSize) = delete;
   bool Next(std::string_view& line);
   std::size_t offset() const { return pos_; }
   std::uint32_t buffer_size() const { return buffer_size_; }
