@@ -224,6 +224,12 @@ TEST_F(ProgramHostTest, TheMainWindowOpensCentredAndSwitchesPages) {
 // Every window as it opens, and the main window with each of its pages (and the
 // cleaner's panels and notes) in front: each text fits where it is shown, and
 // no list has a row chosen or focused before the user picks one.
+// An enumeration callback: a lambda does not take the i686 calling convention.
+BOOL CALLBACK CheckShownChild(HWND w, LPARAM check) {
+  if (IsWindowVisible(w)) reinterpret_cast<WindowCheck*>(check)->Check(w);
+  return TRUE;
+}
+
 TEST_F(ProgramHostTest, EveryWindowOpensWithTextsThatFitAndNothingChosen) {
   app::Formmain& main = OpenMain();
   int measured = 0;
@@ -235,13 +241,7 @@ TEST_F(ProgramHostTest, EveryWindowOpensWithTextsThatFitAndNothingChosen) {
     ASSERT_NE(form, nullptr) << view;
     WindowCheck seen;
     seen.form = name;
-    EnumChildWindows(
-        Window(*form),
-        [](HWND w, LPARAM self) {
-          if (IsWindowVisible(w)) reinterpret_cast<WindowCheck*>(self)->Check(w);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&seen));
+    EnumChildWindows(Window(*form), CheckShownChild, reinterpret_cast<LPARAM>(&seen));
     for (const std::string& fault : seen.faults) faults.emplace(fault, view);
     measured += seen.measured;
   };
