@@ -69,26 +69,6 @@ FileEntry EntryFromStat(const std::string& name, const fs::path& p, const struct
   return e;
 }
 
-Status ReadHostFile(const fs::path& host, std::string& bytes) {
-  int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return FromErrno(errno);
-  bytes.clear();
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int e = errno;
-      close(fd);
-      return FromErrno(e);
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(fd);
-  return kSuccess;
-}
-
 bool MatchFrom(std::u16string_view name, std::u16string_view pattern) {
   // Iterative wildcard match with backtracking to the last '*'.
   std::size_t n = 0, p = 0, star = std::u16string_view::npos, mark = 0;
@@ -117,6 +97,26 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
 }
 
 }  // namespace
+
+Status ReadHostFile(const fs::path& host, std::string& bytes) {
+  int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return FromErrno(errno);
+  bytes.clear();
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int e = errno;
+      close(fd);
+      return FromErrno(e);
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return kSuccess;
+}
 
 namespace {
 

@@ -9,6 +9,9 @@
 
 namespace korvanta {
 
+// The whole of a host file.
+Status ReadHostFile(const std::filesystem::path& host, std::string& bytes);
+
 class PortableFileSystem final : public FileSystem {
  public:
   // registry gives the drive types configured under HKLM\Software\Wine\Drives.

@@ -3,25 +3,14 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
+#include "store/paths.h"
+#include "store/portable/file_system_portable.h"
 #include "store/portable/shell_icons_portable.h"
 
 namespace korvanta {
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Join(std::string_view folder, std::string_view name) {
-  std::string out(folder);
-  if (out.empty() || out.back() != '\\') out += '\\';
-  out += name;
-  return out;
-}
-
-}  // namespace
 
 std::vector<char> PortableMachineFiles::Drives() const {
   std::vector<char> drives;
@@ -42,7 +31,8 @@ std::vector<MachineFiles::Entry> PortableMachineFiles::List(std::string_view fol
     std::string name = it->path().filename().string();
     // A link is listed only when it stays inside the machine.
     std::error_code link_error;
-    if (it->is_symlink(link_error) && !machine_.HostPath(Join(folder, name))) continue;
+    if (it->is_symlink(link_error) && !machine_.HostPath(JoinPath(std::string(folder), name)))
+      continue;
     struct stat st {};
     if (::stat(it->path().c_str(), &st) != 0) continue;
     entries.push_back({std::move(name), S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size),
@@ -62,10 +52,9 @@ std::optional<MachineFiles::Place> PortableMachineFiles::Find(std::string_view p
 
 std::optional<std::string> PortableMachineFiles::Read(std::string_view path) const {
   const std::optional<fs::path> host = machine_.HostPath(path);
-  if (!host) return std::nullopt;
-  std::ifstream in(*host, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!host || ReadHostFile(*host, bytes) != kSuccess) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::string> PortableMachineFiles::ReadIconFile(std::string_view file) const {

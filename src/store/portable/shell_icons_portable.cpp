@@ -1,12 +1,11 @@
 #include "store/portable/shell_icons_portable.h"
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
 #include "store/icon_reader.h"
+#include "store/portable/file_system_portable.h"
 
 namespace korvanta {
 namespace fs = std::filesystem;
@@ -28,12 +27,6 @@ std::string Trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '"')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '"')) text.remove_suffix(1);
   return std::string(text);
-}
-
-std::optional<std::string> ReadWhole(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -63,7 +56,9 @@ std::optional<fs::path> FindIconFile(const MachineFolder& machine, std::string_v
 
 std::optional<std::string> ReadIconFile(const MachineFolder& machine, std::string_view file) {
   std::optional<fs::path> host = FindIconFile(machine, file);
-  return host ? ReadWhole(*host) : std::nullopt;
+  std::string bytes;
+  if (!host || ReadHostFile(*host, bytes) != kSuccess) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::string> LoadIcon(const MachineFolder& machine, std::string_view file,

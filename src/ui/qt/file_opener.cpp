@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "store/paths.h"
+
 namespace korvanta::qt {
 
 namespace {
@@ -85,7 +87,7 @@ FileOpener::FileOpener(const MachineFiles& machine, const QString& caption, std:
     if (item && !item->data(0, kFolderRole).toBool()) name_->setText(item->text(0));
   });
   connect(type_, &QComboBox::currentIndexChanged, this, [this] {
-    typed_patterns_.clear();
+    typed_.reset();
     Relist();
   });
   connect(open, &QPushButton::clicked, this, &FileOpener::Open);
@@ -114,6 +116,7 @@ void FileOpener::Show(const std::string& folder) {
     }
   }
   look_in_->setCurrentIndex(look_in_->findData(QString::fromStdString(folder)));
+  entries_ = places_.List(folder_);
   Relist();
 }
 
@@ -121,18 +124,14 @@ void FileOpener::Relist() {
   files_->clear();
   const QIcon folder_icon = style()->standardIcon(QStyle::SP_DirIcon);
   const QIcon file_icon = style()->standardIcon(QStyle::SP_FileIcon);
-  const FileFilter* chosen = type_->currentIndex() >= 0
-                                 ? &filters_[static_cast<std::size_t>(type_->currentIndex())]
-                                 : nullptr;
-  const FileFilter typed{QString(), typed_patterns_};
+  // A typed pattern before the chosen type; no filter at all shows every file.
+  const FileFilter* shown = typed_ ? &*typed_ : nullptr;
+  if (!shown && type_->currentIndex() >= 0) {
+    shown = &filters_[static_cast<std::size_t>(type_->currentIndex())];
+  }
   const QLocale locale(QLocale::Chinese, QLocale::China);
-  for (const MachineEntry& entry : places_.List(folder_)) {
-    if (!entry.folder) {
-      if (!typed_patterns_.isEmpty() ? !typed.Matches(entry.name)
-                                     : chosen && !chosen->Matches(entry.name)) {
-        continue;
-      }
-    }
+  for (const MachineEntry& entry : entries_) {
+    if (!entry.folder && shown && !shown->Matches(entry.name)) continue;
     auto* item = new QTreeWidgetItem(
         files_,
         {entry.name,
@@ -143,7 +142,7 @@ void FileOpener::Relist() {
     item->setIcon(0, entry.folder ? folder_icon : file_icon);
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     item->setData(0, kPathRole,
-                  QString::fromStdString(JoinWindowsPath(folder_, entry.name.toStdString())));
+                  QString::fromStdString(JoinPath(folder_, entry.name.toStdString())));
     item->setData(0, kFolderRole, entry.folder);
   }
   for (int column = 1; column < files_->columnCount(); ++column) {
@@ -170,7 +169,7 @@ void FileOpener::Open() {
     return;
   }
   if (text.contains(QLatin1Char('*')) || text.contains(QLatin1Char('?'))) {
-    typed_patterns_ = text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    typed_.emplace(QString(), text.split(QLatin1Char(';'), Qt::SkipEmptyParts));
     Relist();
     return;
   }

@@ -5,6 +5,7 @@
 // Paths cross as the machine writes them.
 
 #include <QDialog>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,12 +38,13 @@ class FileOpener final : public QDialog {
 
   MachinePlaces places_;
   std::vector<FileFilter> filters_;
-  QStringList typed_patterns_;  // a pattern typed into the name box, until the type changes
+  std::optional<FileFilter> typed_;  // patterns typed into the name box, until the type changes
   QComboBox* look_in_;
   QTreeWidget* files_;
   QLineEdit* name_;
   QComboBox* type_;
   std::string folder_;
+  std::vector<MachineEntry> entries_;  // the folder's, read once per visit
   std::string chosen_;
 };
 

@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "store/paths.h"
+
 namespace korvanta::qt {
 
 namespace {
@@ -79,8 +81,7 @@ void FolderBrowser::Fill(QTreeWidgetItem* item) {
     if (!entry.folder) continue;
     auto* child = new QTreeWidgetItem(item, {entry.name});
     child->setIcon(0, folder);
-    child->setData(0, kPathRole,
-                   QString::fromStdString(JoinWindowsPath(path, entry.name.toStdString())));
+    child->setData(0, kPathRole, QString::fromStdString(JoinPath(path, entry.name.toStdString())));
     child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
   }
   if (item->childCount() == 0) {

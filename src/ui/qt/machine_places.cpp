@@ -1,8 +1,9 @@
 #include "ui/qt/machine_places.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <cctype>
+
+#include "store/paths.h"
 
 namespace korvanta::qt {
 
@@ -40,13 +41,6 @@ std::string Normalised(std::string_view path) {
 }
 
 }  // namespace
-
-std::string JoinWindowsPath(std::string_view folder, std::string_view name) {
-  std::string out(folder);
-  if (out.empty() || out.back() != '\\') out += '\\';
-  out += name;
-  return out;
-}
 
 std::optional<std::string> ParentWindowsPath(std::string_view path) {
   if (path.size() <= 3) return std::nullopt;
@@ -87,17 +81,25 @@ std::optional<MachinePlace> MachinePlaces::Find(std::string_view typed,
   } else if (text.front() == '\\') {
     full = std::string(base.substr(0, 2)) + text;
   } else {
-    full = JoinWindowsPath(base, text);
+    full = JoinPath(std::string(base), text);
   }
   return machine_.Find(Normalised(full));
 }
 
-bool FileFilter::Matches(const QString& name) const {
+// The patterns are made into expressions once: a folder's every name is matched.
+FileFilter::FileFilter(QString caption_text, const QStringList& patterns)
+    : caption(std::move(caption_text)) {
   for (const QString& pattern : patterns) {
-    if (pattern == QStringLiteral("*") || pattern == QStringLiteral("*.*")) return true;
-    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
-                                   QRegularExpression::CaseInsensitiveOption);
-    if (match.match(name).hasMatch()) return true;
+    everything_ = everything_ || pattern == QStringLiteral("*") || pattern == QStringLiteral("*.*");
+    matchers_.emplace_back(QRegularExpression::wildcardToRegularExpression(pattern),
+                           QRegularExpression::CaseInsensitiveOption);
+  }
+}
+
+bool FileFilter::Matches(const QString& name) const {
+  if (everything_) return true;
+  for (const QRegularExpression& matcher : matchers_) {
+    if (matcher.match(name).hasMatch()) return true;
   }
   return false;
 }
@@ -110,7 +112,7 @@ std::vector<FileFilter> FileFilters(std::string_view filter) {
     for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
       patterns << p.trimmed();
     }
-    filters.push_back({parts[i].trimmed(), patterns});
+    filters.emplace_back(parts[i].trimmed(), patterns);
   }
   return filters;
 }

@@ -3,6 +3,7 @@
 // folders, by the machine's Windows paths, and what a path typed into them names.
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -43,18 +44,21 @@ class MachinePlaces {
   const MachineFiles& machine_;
 };
 
-// "C:\" + "x" = "C:\x"; "C:\a" + "x" = "C:\a\x".
-std::string JoinWindowsPath(std::string_view folder, std::string_view name);
-
 // The folder that holds a path ("C:\a\b" -> "C:\a", "C:\a" -> "C:\"); nothing for a root.
 std::optional<std::string> ParentWindowsPath(std::string_view path);
 
 // A Windows file filter ("bmp文件|*.bmp|所有文件|*.*") as its choices: caption and
 // patterns, which match names regardless of case as Windows does.
-struct FileFilter {
-  QString caption;
-  QStringList patterns;
+class FileFilter {
+ public:
+  FileFilter(QString caption, const QStringList& patterns);
   bool Matches(const QString& name) const;
+
+  QString caption;
+
+ private:
+  bool everything_ = false;  // "*" or "*.*"
+  std::vector<QRegularExpression> matchers_;
 };
 std::vector<FileFilter> FileFilters(std::string_view filter);
 
