@@ -2,14 +2,14 @@
 
 #include "app/formmain.h"
 #include "app/frame_forms.h"
-#include "cleaner/formwjlx.h"
-#include "tools/formggtb.h"
-#include "tools/formkzmb.h"
-#include "tools/formoem.h"
-#include "tools/formyjgn.h"
-#include "windows/formgghs.h"
-#include "windows/formlog.h"
-#include "windows/password_forms.h"
+#include "cleaner/junk_type_editor.h"
+#include "tools/desktop_icons.h"
+#include "tools/control_panel_applets.h"
+#include "tools/oem_information.h"
+#include "tools/context_menu_commands.h"
+#include "history/change_history_window.h"
+#include "history/log_viewer.h"
+#include "password/password_forms.h"
 
 namespace korvanta::app {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "app/formmain.h"
 #include "app/forms.h"
-#include "tools/formkzmb.h"
-#include "windows/formgghs.h"
+#include "tools/control_panel_applets.h"
+#include "history/change_history_window.h"
 
 namespace korvanta::app {
 

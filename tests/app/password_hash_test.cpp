@@ -1,4 +1,4 @@
-#include "windows/password_hash.h"
+#include "password/password_hash.h"
 
 #include <gtest/gtest.h>
 

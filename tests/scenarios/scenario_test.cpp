@@ -64,7 +64,7 @@
 #include "store/paths.h"
 #include "store/utf.h"
 #include "support/test_support.h"
-#include "windows/password_hash.h"
+#include "password/password_hash.h"
 
 #ifdef _WIN32
 #include "store/win32/machine_win32.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/formggtb.h"
-#include "tools/formkzmb.h"
+#include "tools/desktop_icons.h"
+#include "tools/control_panel_applets.h"
 
 namespace korvanta::app {
 namespace {

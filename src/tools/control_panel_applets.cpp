@@ -1,4 +1,4 @@
-#include "tools/formkzmb.h"
+#include "tools/control_panel_applets.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "windows/formgghs.h"
+#include "history/change_history_window.h"
 
 #include "services/change_history.h"
 #include "ui/declare.h"

@@ -1,4 +1,4 @@
-#include "tools/formggtb.h"
+#include "tools/desktop_icons.h"
 
 #include "ui/declare.h"
 

@@ -1,8 +1,8 @@
-#include "windows/password_forms.h"
+#include "password/password_forms.h"
 
 #include "services/theme.h"
 #include "ui/declare.h"
-#include "windows/password_hash.h"
+#include "password/password_hash.h"
 
 namespace korvanta::app {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/formyjgn.h"
+#include "tools/context_menu_commands.h"
 
 #include "ui/declare.h"
 

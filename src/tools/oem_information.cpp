@@ -1,4 +1,4 @@
-#include "tools/formoem.h"
+#include "tools/oem_information.h"
 
 #include <cctype>
 #include <vector>

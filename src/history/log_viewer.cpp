@@ -1,4 +1,4 @@
-#include "windows/formlog.h"
+#include "history/log_viewer.h"
 
 #include "ui/declare.h"
 

@@ -1,4 +1,4 @@
-#include "cleaner/formwjlx.h"
+#include "cleaner/junk_type_editor.h"
 
 #include "cleaner/junk_types.h"
 #include "ui/declare.h"
