@@ -62,7 +62,7 @@ double Shell(const std::string& command) {
 class Session {
  public:
   explicit Session(const fs::path& machine)
-      : machine_(korvanta::OpenMachineFolder(machine)),
+      : machine_(korvanta::store::OpenMachineFolder(machine)),
         host_(out_),
         program_(machine_, host_, clock_, korvanta::app::FormFactories()),
         runner_(program_, host_, out_) {
@@ -76,11 +76,11 @@ class Session {
   }
 
  private:
-  korvanta::Machine machine_;
-  korvanta::SystemClock clock_;
+  korvanta::store::Machine machine_;
+  korvanta::store::SystemClock clock_;
   std::ostringstream out_;
   korvanta::drive::DriveHost host_;
-  korvanta::app::Program program_;
+  korvanta::services::Program program_;
   korvanta::drive::ScenarioRunner runner_;
 };
 

@@ -95,9 +95,10 @@ int main(int argc, char** argv) {
     MakePrefix(home / ".local/share/PortWINE/PortProton/data/prefixes" / ("pp" + n), source);
     made += 7;
   }
-  korvanta::MachineEnvironment machine_env;
+  korvanta::store::MachineEnvironment machine_env;
   machine_env.home = home.string();
-  std::vector<korvanta::FoundPrefix> first = korvanta::DiscoverPrefixes(machine_env);  // warms
+  std::vector<korvanta::store::FoundPrefix> first =
+      korvanta::store::DiscoverPrefixes(machine_env);  // warms
   std::size_t found = first.size();
   if (!first.empty()) {
     std::printf("%s: %s, %s\n", first[0].path.string().c_str(), first[0].facts.architecture.c_str(),
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
   Clock::duration best = Clock::duration::max(), total{};
   for (int r = 0; r < rounds; ++r) {
     Clock::time_point start = Clock::now();
-    found = korvanta::DiscoverPrefixes(machine_env).size();
+    found = korvanta::store::DiscoverPrefixes(machine_env).size();
     Clock::duration took = Clock::now() - start;
     best = std::min(best, took);
     total += took;

@@ -62,25 +62,26 @@ int main(int argc, char** argv) {
     auto t0 = Clock::now();
     std::string text = ReadFile(file);
     auto t1 = Clock::now();
-    korvanta::RegHive hive(std::move(text));
+    korvanta::store::RegHive hive(std::move(text));
     auto t2 = Clock::now();
     load += t2 - t0;
     parse += t2 - t1;
 
-    korvanta::RegKey* key = hive.Open(u"Software\\Microsoft\\Windows NT\\CurrentVersion");
+    korvanta::store::RegKey* key = hive.Open(u"Software\\Microsoft\\Windows NT\\CurrentVersion");
     if (!key) {
       std::fprintf(stderr, "%s has no Software\\Microsoft\\Windows NT\\CurrentVersion\n",
                    source.string().c_str());
       return 1;
     }
     const std::string owner = "o\0w\0n\0e\0r\0" + std::to_string(i % 10) + std::string("\0\0\0", 3);
-    hive.SetValue(*key, u"RegisteredOwner", korvanta::kRegSz, owner,
-                  korvanta::kFiletimeUnixEpoch + 1700000000ull * korvanta::kFiletimeTicksPerSecond);
+    hive.SetValue(*key, u"RegisteredOwner", korvanta::store::kRegSz, owner,
+                  korvanta::store::kFiletimeUnixEpoch +
+                      1700000000ull * korvanta::store::kFiletimeTicksPerSecond);
 
     auto t3 = Clock::now();
     std::string bytes = hive.Save();
     auto t4 = Clock::now();
-    if (korvanta::ReplaceFileAtomically(file, bytes) != korvanta::kSuccess) {
+    if (korvanta::store::ReplaceFileAtomically(file, bytes) != korvanta::store::kSuccess) {
       std::fprintf(stderr, "cannot write %s\n", file.string().c_str());
       return 1;
     }

@@ -61,7 +61,7 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-std::size_t Scan(korvanta::FileTools& tools, std::vector<ScanSearch> searches,
+std::size_t Scan(korvanta::store::FileTools& tools, std::vector<ScanSearch> searches,
                  korvanta::ui::ListView& list) {
   JunkScan scan(tools, std::move(searches));
   std::vector<ScanRow> rows;
@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
   if (std::system(find.c_str()) != 0) return 1;
   const double find_seconds = Seconds(Clock::now() - t0);
 
-  korvanta::Machine m(korvanta::OpenMachineFolder(machine));
-  korvanta::FileTools& tools = m.backend().file_tools();
+  korvanta::store::Machine m(korvanta::store::OpenMachineFolder(machine));
+  korvanta::store::FileTools& tools = m.backend().file_tools();
   std::vector<JunkPattern> patterns;
   for (const auto& t : korvanta::cleaner::kBuiltInTypes) patterns.emplace_back(t.pattern);
 

@@ -35,9 +35,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class WallClock final : public korvanta::Clock {
+class WallClock final : public korvanta::store::Clock {
  public:
-  korvanta::LocalTime Now() const override { return {2026, 12, 7, 0, 0, 0}; }
+  korvanta::store::LocalTime Now() const override { return {2026, 12, 7, 0, 0, 0}; }
 };
 
 double Ms(Clock::duration d) {
@@ -62,10 +62,10 @@ void Bench(const char* what, const fs::path& machine, int rounds, const fs::path
   for (int r = 0; r < rounds; ++r) {
     std::ostringstream sink;
     auto t0 = Clock::now();
-    korvanta::Machine m(korvanta::OpenMachineFolder(machine));
+    korvanta::store::Machine m(korvanta::store::OpenMachineFolder(machine));
     korvanta::drive::DriveHost host(sink);
     WallClock clock;
-    korvanta::app::Program program(m, host, clock, korvanta::app::FormFactories());
+    korvanta::services::Program program(m, host, clock, korvanta::app::FormFactories());
     host.set_program(&program);
     auto t1 = Clock::now();
     program.Act([&] { korvanta::app::OpenMainWindow(program); });
@@ -76,7 +76,7 @@ void Bench(const char* what, const fs::path& machine, int rounds, const fs::path
     auto t3 = Clock::now();
     // The inventory alone, on a machine of its own whose registry is already read
     // (the first page to read it pays for that, whichever page it is).
-    korvanta::Machine fresh(korvanta::OpenMachineFolder(machine));
+    korvanta::store::Machine fresh(korvanta::store::OpenMachineFolder(machine));
     fresh.backend().WindowsDirectory();
     auto t4 = Clock::now();
     auto rows = korvanta::sysinfo::InventoryValues(korvanta::sysinfo::ReadInventoryFacts(fresh));
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   fs::path work = fs::temp_directory_path() / ("startup_bench." + std::to_string(getpid()));
   fs::create_directories(work);
   std::string error;
-  if (!korvanta::CreateDemoMachine(source / "data/machine", work / "demo", error)) {
+  if (!korvanta::store::CreateDemoMachine(source / "data/machine", work / "demo", error)) {
     std::fprintf(stderr, "demo machine: %s\n", error.c_str());
     return 1;
   }

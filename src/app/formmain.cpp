@@ -28,12 +28,12 @@ std::array<ui::PictureBox*, kPageCount> Pages(ui::Form& form) {
   return pages;
 }
 
-using theme::PageButton;
+using services::theme::PageButton;
 
 // Makes every page of the table, and its frame, on its container.
-std::vector<std::unique_ptr<Page>> MakePages(Program& program,
-                                             const std::array<ui::PictureBox*, kPageCount>& on) {
-  std::vector<std::unique_ptr<Page>> pages;
+std::vector<std::unique_ptr<services::Page>> MakePages(
+    services::Program& program, const std::array<ui::PictureBox*, kPageCount>& on) {
+  std::vector<std::unique_ptr<services::Page>> pages;
   for (std::size_t i = 0; i < on.size(); ++i) {
     pages.push_back(kMainPages[i].make(program, *on[i]));
     if (kMainPages[i].frame) pages.push_back(kMainPages[i].frame(program, *on[i]));
@@ -43,7 +43,7 @@ std::vector<std::unique_ptr<Page>> MakePages(Program& program,
 
 }  // namespace
 
-Formmain::Formmain(Program& program)
+Formmain::Formmain(services::Program& program)
     : ui::Form(std::string(kName)),
       Labelbt(Place<Label>(*this, "Labelbt", {0, 0, kWidth, kTitleHeight})),
       Labelmin(Place<Label>(*this, "Labelmin", {9000, 60, 750, 285}, "最小化")),
@@ -85,21 +85,21 @@ Formmain::Formmain(Program& program)
   on_machine_changed = [this] {
     for (const auto& page : pages_) page->Reload();
   };
-  set_back_color(theme::kSideBack);
-  theme::StyleTitle(Labelbt);
-  theme::StyleTitleButton(Labelmin);
-  theme::StyleTitleButton(Labelend);
+  set_back_color(services::theme::kSideBack);
+  services::theme::StyleTitle(Labelbt);
+  services::theme::StyleTitleButton(Labelmin);
+  services::theme::StyleTitleButton(Labelend);
   ui::Appearance bar;
-  bar.back = theme::kSelectionBack;
+  bar.back = services::theme::kSelectionBack;
   bar.border = true;
   Label2.set_appearance(bar);
   ui::Appearance item;
-  item.fore = theme::kSideFore;
+  item.fore = services::theme::kSideFore;
   item.font_size = 10;
   item.transparent = true;
   Labe3.set_appearance(item);
   ui::Appearance machine = Labelbt.appearance();
-  machine.fore = theme::kMutedFore;
+  machine.fore = services::theme::kMutedFore;
   machine.bold = false;
   machine.font_size = 9;
   machine.align = ui::Align::kRight;
@@ -114,16 +114,16 @@ Formmain::Formmain(Program& program)
     Label3[n]->on_click = [this, i] { SwitchToPage(i); };
     Label4[n] = &PlaceAt<Label>(*Picture1[n], "Label4", i, {120, 90, kPage.width - 240, 360},
                                 kMainPages[n].heading);
-    theme::StyleHeading(*Label4[n]);
+    services::theme::StyleHeading(*Label4[n]);
     ui::Appearance page;
-    page.back = theme::kPageBack;
+    page.back = services::theme::kPageBack;
     page.border = true;
     Picture1[n]->set_appearance(page);
   }
   for (int i = 0; i <= kPageCount; ++i) {
     Label1[static_cast<std::size_t>(i)] =
         &PlaceAt<Label>(*this, "Label1", i, {90, kSide.ItemTop(i), 90, kSide.height});
-    Label1[static_cast<std::size_t>(i)]->set_back_color(theme::kMarkerBack);
+    Label1[static_cast<std::size_t>(i)]->set_back_color(services::theme::kMarkerBack);
   }
   // The page's title on the network page leaves room for its first button.
   Label4[3]->set_rect({120, 90, kPage.width - 1740, 360});
@@ -164,12 +164,12 @@ void Formmain::Load() {
   // taskbar: the renderers give it WS_SYSMENU | WS_MINIMIZEBOX.
   Label1[0]->set_visible(false);
   Picture1[0]->BringToFront();
-  std::vector<Page*> list = pages();
-  FillPages(list);
+  std::vector<services::Page*> list = pages();
+  services::FillPages(list);
 }
 
-std::vector<Page*> Formmain::pages() const {
-  std::vector<Page*> list;
+std::vector<services::Page*> Formmain::pages() const {
+  std::vector<services::Page*> list;
   for (const auto& page : pages_) list.push_back(page.get());
   return list;
 }

@@ -27,9 +27,10 @@
 namespace korvanta::app {
 
 // Makes a page on its container.
-using PageMaker = std::unique_ptr<Page> (*)(Program& program, ui::PictureBox& container);
+using PageMaker = std::unique_ptr<services::Page> (*)(services::Program& program,
+                                                      ui::PictureBox& container);
 template <typename P>
-std::unique_ptr<Page> MakePage(Program& program, ui::PictureBox& container) {
+std::unique_ptr<services::Page> MakePage(services::Program& program, ui::PictureBox& container) {
   return std::make_unique<P>(program, container);
 }
 
@@ -103,7 +104,7 @@ constexpr SideBarLayout LayOutSideBar(int pages) {
 class Formmain final : public ui::Form {
  public:
   static constexpr std::string_view kName = "Formmain";
-  explicit Formmain(Program& program);
+  explicit Formmain(services::Program& program);
 
   // Side item i: moves the selection bar, brings page i to the front.
   void SwitchToPage(int i);
@@ -113,7 +114,7 @@ class Formmain final : public ui::Form {
   void Exit();
 
   // The pages, as the main window's load fills them.
-  std::vector<Page*> pages() const;
+  std::vector<services::Page*> pages() const;
 
   ui::Label& Labelbt;
   ui::Label& Labelmin;
@@ -139,7 +140,7 @@ class Formmain final : public ui::Form {
 
  private:
   // The pages and their frames, made on their containers in the table's order.
-  std::vector<std::unique_ptr<Page>> pages_;
+  std::vector<std::unique_ptr<services::Page>> pages_;
 
   template <typename P>
   P& Find() const {
@@ -158,7 +159,7 @@ class Formmain final : public ui::Form {
   void Load();
   void LayoutTitleBar();
 
-  Program& program_;
+  services::Program& program_;
 };
 
 }  // namespace korvanta::app

@@ -3,46 +3,57 @@
 #include "app/formmain.h"
 #include "app/frame_forms.h"
 #include "cleaner/junk_type_editor.h"
-#include "tools/desktop_icons.h"
-#include "tools/control_panel_applets.h"
-#include "tools/oem_information.h"
-#include "tools/context_menu_commands.h"
 #include "history/change_history_window.h"
 #include "history/log_viewer.h"
 #include "password/password_forms.h"
+#include "tools/context_menu_commands.h"
+#include "tools/control_panel_applets.h"
+#include "tools/desktop_icons.h"
+#include "tools/oem_information.h"
 
 namespace korvanta::app {
 namespace {
 
 template <typename F>
-FormFactory Make() {
-  return [](Program& program) -> std::unique_ptr<ui::Form> { return std::make_unique<F>(program); };
+services::FormFactory Make() {
+  return [](services::Program& program) -> std::unique_ptr<ui::Form> {
+    return std::make_unique<F>(program);
+  };
 }
 
 }  // namespace
 
-Formmain* MainWindow(const Program& program) {
+Formmain* MainWindow(const services::Program& program) {
   return dynamic_cast<Formmain*>(program.main());
 }
 
-void OpenMainWindow(Program& program) {
+void OpenMainWindow(services::Program& program) {
   if (ui::Form* splash = program.Loaded(Formqd::kName)) program.Unload(*splash);
   program.Show(Formmain::kName);
-  if (!StoredPassword(program).empty()) program.Show(Formpass::kName);
+  if (!password::StoredPassword(program).empty()) program.Show(password::Formpass::kName);
 }
 
-const FormCatalogue& FormFactories() {
-  static const FormCatalogue factories = {
-      {"Formqd", Make<Formqd>()},         {"Formmain", Make<Formmain>()},
-      {"Formgy", Make<Formgy>()},         {"Formmsg", Make<Formmsg>()},
-      {"Formlog", Make<Formlog>()},       {"Formgghs", Make<Formgghs>()},
-      {"Formpass", Make<Formpass>()},     {"Formpasscw", Make<Formpasscw>()},
-      {"Formpasssz", Make<Formpasssz>()}, {"Formmacw", Make<Formmacw>()},
-      {"Formmacg", Make<Formmacg>()},     {"Formmaqk", Make<Formmaqk>()},
-      {"Formjmmcw", Make<Formjmmcw>()},   {"Formwjlx", Make<cleaner::Formwjlx>()},
-      {"Formkzmb", Make<Formkzmb>()},     {"Formggtb", Make<Formggtb>()},
-      {"Formoem", Make<Formoem>()},       {"Formyjgn", Make<Formyjgn>()},
-      {"Formqjcw", Make<Formqjcw>()},
+const services::FormCatalogue& FormFactories() {
+  static const services::FormCatalogue factories = {
+      {"Formqd", Make<Formqd>()},
+      {"Formmain", Make<Formmain>()},
+      {"Formgy", Make<Formgy>()},
+      {"Formmsg", Make<Formmsg>()},
+      {"Formlog", Make<history::Formlog>()},
+      {"Formgghs", Make<history::Formgghs>()},
+      {"Formpass", Make<password::Formpass>()},
+      {"Formpasscw", Make<password::Formpasscw>()},
+      {"Formpasssz", Make<password::Formpasssz>()},
+      {"Formmacw", Make<password::Formmacw>()},
+      {"Formmacg", Make<password::Formmacg>()},
+      {"Formmaqk", Make<password::Formmaqk>()},
+      {"Formjmmcw", Make<password::Formjmmcw>()},
+      {"Formwjlx", Make<cleaner::Formwjlx>()},
+      {"Formkzmb", Make<tools::Formkzmb>()},
+      {"Formggtb", Make<tools::Formggtb>()},
+      {"Formoem", Make<tools::Formoem>()},
+      {"Formyjgn", Make<tools::Formyjgn>()},
+      {"Formqjcw", Make<tools::Formqjcw>()},
   };
   return factories;
 }

@@ -8,13 +8,13 @@ namespace korvanta::app {
 
 class Formmain;
 
-const FormCatalogue& FormFactories();
+const services::FormCatalogue& FormFactories();
 
 // The main window, while it is loaded.
-Formmain* MainWindow(const Program& program);
+Formmain* MainWindow(const services::Program& program);
 
 // What the splash's timer does: unload the splash, load and show the main
 // window, then ask for the password when one is stored.
-void OpenMainWindow(Program& program);
+void OpenMainWindow(services::Program& program);
 
 }  // namespace korvanta::app

@@ -12,7 +12,7 @@ constexpr ui::Rect kAbout{0, 0, 6000, 4125};
 
 }  // namespace
 
-Formqd::Formqd(Program& program)
+Formqd::Formqd(services::Program& program)
     : ui::Form(std::string(kName)),
       Image1(ui::Place<ui::PictureBox>(*this, "Image1", kSplash)),
       Timer1(ui::Place<ui::Timer>(*this, "Timer1", {})) {
@@ -26,7 +26,7 @@ Formqd::Formqd(Program& program)
   };
 }
 
-Formgy::Formgy(Program& program)
+Formgy::Formgy(services::Program& program)
     : ui::Form(std::string(kName)), Image1(ui::Place<ui::PictureBox>(*this, "Image1", kAbout)) {
   set_caption("关于");
   set_rect(kAbout);
@@ -36,8 +36,8 @@ Formgy::Formgy(Program& program)
   on_click = close;
 }
 
-Formmsg::Formmsg(Program& program)
-    : MessageWindow(
+Formmsg::Formmsg(services::Program& program)
+    : services::MessageWindow(
           program,
           {.name = std::string(kName),
            .title = "消息",

@@ -10,7 +10,7 @@ namespace korvanta::app {
 class Formqd final : public ui::Form {
  public:
   static constexpr std::string_view kName = "Formqd";
-  explicit Formqd(Program& program);
+  explicit Formqd(services::Program& program);
   ui::PictureBox& Image1;
   ui::Timer& Timer1;
 };
@@ -19,15 +19,15 @@ class Formqd final : public ui::Form {
 class Formgy final : public ui::Form {
  public:
   static constexpr std::string_view kName = "Formgy";
-  explicit Formgy(Program& program);
+  explicit Formgy(services::Program& program);
   ui::PictureBox& Image1;
 };
 
 // The restart prompt shown on exit after settings changed.
-class Formmsg final : public MessageWindow {
+class Formmsg final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formmsg";
-  explicit Formmsg(Program& program);
+  explicit Formmsg(services::Program& program);
 };
 
 }  // namespace korvanta::app

@@ -2,12 +2,12 @@
 
 #include "app/formmain.h"
 #include "app/forms.h"
-#include "tools/control_panel_applets.h"
 #include "history/change_history_window.h"
+#include "tools/control_panel_applets.h"
 
 namespace korvanta::app {
 
-std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
+std::vector<std::string> RunSmokeTour(services::Program& program, SmokeCamera& camera) {
   std::vector<std::string> missed;
   auto shoot = [&](ui::Form* form, const std::string& name) {
     camera.Settle();
@@ -44,7 +44,7 @@ std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
 
   // Two actions for the change history to list: an applet hidden (or shown),
   // then turned back, as the control-panel tool does it.
-  if (auto* applets = dynamic_cast<Formkzmb*>(program.Show(Formkzmb::kName));
+  if (auto* applets = dynamic_cast<tools::Formkzmb*>(program.Show(tools::Formkzmb::kName));
       applets && applets->ListView1.count() > 0) {
     for (int turn = 0; turn < 2; ++turn) {
       program.Act([&] {
@@ -61,7 +61,8 @@ std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera) {
     if (!factory || name == "Formqd" || name == "Formmain" || name == "Formpass") continue;
     ui::Form* form = program.Show(name);
     // The history shows what the latest action changed.
-    if (auto* history = dynamic_cast<Formgghs*>(form); history && history->ListView1.count() > 0)
+    if (auto* history = dynamic_cast<history::Formgghs*>(form);
+        history && history->ListView1.count() > 0)
       program.Act([&] { history->ListView1.UserClickRow(0); });
     shoot(form, name);
     if (form && program.Loaded(name) == form) program.Unload(*form);

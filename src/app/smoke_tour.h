@@ -21,6 +21,6 @@ class SmokeCamera {
 
 // Runs the tour on a started program (nothing loaded yet) and ends it; returns
 // the names of the pictures that could not be taken.
-std::vector<std::string> RunSmokeTour(Program& program, SmokeCamera& camera);
+std::vector<std::string> RunSmokeTour(services::Program& program, SmokeCamera& camera);
 
 }  // namespace korvanta::app

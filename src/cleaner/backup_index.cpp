@@ -54,7 +54,7 @@ int BackupIndex::Recover() {
         !file_.Get("filesize", "Size" + number))
       break;
     BackupEntry e = Entry(n, bakpath);
-    std::optional<FileEntry> copy = e.name.empty() ? std::nullopt : files_.Stat(e.copy);
+    std::optional<store::FileEntry> copy = e.name.empty() ? std::nullopt : files_.Stat(e.copy);
     if (!copy || copy->is_directory()) break;
   }
   if (n == *stored) return 0;

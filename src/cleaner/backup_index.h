@@ -25,7 +25,8 @@ struct BackupEntry {
 
 class BackupIndex {
  public:
-  BackupIndex(FileSystem& files, std::string file) : files_(files), file_(files, std::move(file)) {}
+  BackupIndex(store::FileSystem& files, std::string file)
+      : files_(files), file_(files, std::move(file)) {}
 
   // Reads the file as it is now; false when it exists and cannot be read.
   bool Load() { return file_.Load(); }
@@ -56,8 +57,8 @@ class BackupIndex {
   }
   void Put(int k, const BackupEntry& entry);
 
-  FileSystem& files_;
-  ProfileFile file_;
+  store::FileSystem& files_;
+  store::ProfileFile file_;
 };
 
 }  // namespace korvanta::cleaner

@@ -12,7 +12,7 @@ std::string BackupRestore::IndexFile() {
 }
 
 void BackupRestore::Load() {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   BackupIndex index(machine.files(), IndexFile());
   index.Load();
   index.Recover();
@@ -55,7 +55,7 @@ std::string BackupRestore::Progress() const {
 }
 
 bool BackupRestore::Slice() {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   std::vector<std::string> restored;
   SliceBudget budget;
   const int rows = std::min(list_.count(), static_cast<int>(copies_.size()));
@@ -66,7 +66,8 @@ bool BackupRestore::Slice() {
     std::string target = list_.cell(i, 1);
     if (target.empty() || target.back() != '\\') target += '\\';
     target += list_.cell(i, 0);
-    if (files.CopyFileUnflushed(copies_[static_cast<std::size_t>(i)], target, true) == kSuccess)
+    if (files.CopyFileUnflushed(copies_[static_cast<std::size_t>(i)], target, true) ==
+        store::kSuccess)
       restored.push_back(target);
     if (budget.Spent(restored.size())) break;
   }
@@ -85,7 +86,7 @@ void BackupRestore::Finish() {
 }
 
 void BackupRestore::Purge() {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   BackupIndex index(machine.files(), IndexFile());
   index.Load();
   // The index as it is now, with the backups made since the start.

@@ -15,7 +15,8 @@ namespace korvanta::cleaner {
 
 class BackupRestore {
  public:
-  BackupRestore(app::Program& program, ui::ListView& list, std::vector<ui::CommandButton*> buttons)
+  BackupRestore(services::Program& program, ui::ListView& list,
+                std::vector<ui::CommandButton*> buttons)
       : program_(program), list_(list), buttons_(std::move(buttons)) {}
 
   // Fills the list; entries a backup left uncounted when the program died are
@@ -42,7 +43,7 @@ class BackupRestore {
   bool Slice();
   void Finish();
 
-  app::Program& program_;
+  services::Program& program_;
   ui::ListView& list_;
   std::vector<ui::CommandButton*> buttons_;
   std::vector<std::string> copies_;  // each row's copy

@@ -27,7 +27,7 @@ ui::Rect PaneButton(int column) {
 
 }  // namespace
 
-CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
+CleanerPage::CleanerPage(services::Program& program, ui::PictureBox& page)
     : TabStrip1(Place<ui::TabStrip>(page, "TabStrip1", {120, 480, 7830, 5760})),
       ListView2(Place<ui::ListView>(page, "ListView2", {240, 900, 7590, 4860})),
       StatusBar1(Place<ui::StatusBar>(page, "StatusBar1", {240, 5790, 7590, 330})),
@@ -132,8 +132,8 @@ CleanerPage::CleanerPage(app::Program& program, ui::PictureBox& page)
   };
 }
 
-void CleanerPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kCleanerSettings) {
+void CleanerPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kCleanerSettings) {
     LoadSettings();
     return;
   }
@@ -287,7 +287,7 @@ void CleanerPage::DetailedScanClicked() {
   Listdiv1.Clear();
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     std::string root = std::string(1, letter) + ":\\";
-    if (program_.machine().files().DriveType(root) == kDriveFixed) Listdiv1.AddItem(root);
+    if (program_.machine().files().DriveType(root) == store::kDriveFixed) Listdiv1.AddItem(root);
   }
   Listdiv1.set_enabled(true);
 }
@@ -354,11 +354,11 @@ std::vector<ScanSearch> CleanerPage::Searches(bool& any_method) {
   if (with_cache) {
     // Without the value the folder would be the root of the current drive, and
     // every file on it would count as junk.
-    Variant cache;
+    store::Variant cache;
     if (program_.machine().reg().QueryValue(
-            RegRoot::kCurrentUser,
+            store::RegRoot::kCurrentUser,
             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Cache",
-            cache) == kSuccess &&
+            cache) == store::kSuccess &&
         !cache.ToText().empty()) {
       searches.push_back({cache.ToText() + "\\", {}});
     }
@@ -452,7 +452,7 @@ void CleanerPage::StopSearch() {
 }
 
 void CleanerPage::AddRows(std::vector<ScanRow>& rows) {
-  FileTools& tools = program_.machine().file_tools();
+  store::FileTools& tools = program_.machine().file_tools();
   for (ScanRow& r : rows) {
     std::string type = tools.TypeName(r.name);
     ListView2.AddRow({std::move(r.name), std::move(r.folder), SizeText(r.size), std::move(type),

@@ -20,14 +20,14 @@
 
 namespace korvanta::cleaner {
 
-class CleanerPage final : public app::Page {
+class CleanerPage final : public services::Page {
  public:
-  CleanerPage(app::Program& program, ui::PictureBox& page);
+  CleanerPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override {
-    return {app::LoadStep::kCleanerSettings, app::LoadStep::kBackupList};
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kCleanerSettings, services::LoadStep::kBackupList};
   }
-  void Fill(app::LoadStep step) override;
+  void Fill(services::LoadStep step) override;
 
   // "搜索" and "停止".
   void Search();
@@ -120,7 +120,7 @@ class CleanerPage final : public app::Page {
   void AddRows(std::vector<ScanRow>& rows);
   void ScanEnded();
 
-  app::Program& program_;
+  services::Program& program_;
   JunkDeleter deleter_;
   BackupRestore backups_;
   std::unique_ptr<JunkScan> scan_;

@@ -12,25 +12,27 @@ namespace korvanta::cleaner {
 namespace {
 
 // "a.tmp", then "a (2).tmp", "a (3).tmp" ...: the first name free in the folder.
-std::string FreeCopyPath(FileSystem& files, const std::string& folder, const std::string& name) {
-  std::string path = JoinPath(folder, name);
+std::string FreeCopyPath(store::FileSystem& files, const std::string& folder,
+                         const std::string& name) {
+  std::string path = store::JoinPath(folder, name);
   std::size_t dot = name.rfind('.');
   std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
   std::string extension = stem.size() == name.size() ? "" : name.substr(dot);
   for (int n = 2; files.Stat(path); ++n)
-    path = JoinPath(folder, stem + " (" + std::to_string(n) + ")" + extension);
+    path = store::JoinPath(folder, stem + " (" + std::to_string(n) + ")" + extension);
   return path;
 }
 
 // The copy holds what the file holds: the same size, and for a file small
 // enough to read at once the same bytes.
-bool VerifiedCopy(FileSystem& files, const std::string& from, const std::string& to) {
+bool VerifiedCopy(store::FileSystem& files, const std::string& from, const std::string& to) {
   constexpr std::uint64_t kCompareLimit = 64ull << 20;
-  std::optional<FileEntry> a = files.Stat(from), b = files.Stat(to);
+  std::optional<store::FileEntry> a = files.Stat(from), b = files.Stat(to);
   if (!a || !b || a->size != b->size) return false;
   if (a->size > kCompareLimit) return true;
   std::string x, y;
-  return files.ReadFile(from, x) == kSuccess && files.ReadFile(to, y) == kSuccess && x == y;
+  return files.ReadFile(from, x) == store::kSuccess && files.ReadFile(to, y) == store::kSuccess &&
+         x == y;
 }
 
 }  // namespace
@@ -52,11 +54,11 @@ struct JunkDeleter::Run {
   bool index_refused = false;
 };
 
-JunkDeleter::JunkDeleter(app::Program& program) : program_(program) {}
+JunkDeleter::JunkDeleter(services::Program& program) : program_(program) {}
 JunkDeleter::~JunkDeleter() = default;
 
 std::string JunkDeleter::FullPath(const ui::ListView& list, int row) {
-  return JoinPath(list.cell(row, 1), list.cell(row, 0));
+  return store::JoinPath(list.cell(row, 1), list.cell(row, 0));
 }
 
 bool JunkDeleter::Confirm(const std::string& text) {
@@ -65,7 +67,7 @@ bool JunkDeleter::Confirm(const std::string& text) {
 }
 
 void JunkDeleter::Remove(const std::string& path, DeleteMode mode) {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   switch (mode) {
     case DeleteMode::kRecycle:
       machine.shell().RecycleFile(path);
@@ -73,7 +75,7 @@ void JunkDeleter::Remove(const std::string& path, DeleteMode mode) {
     case DeleteMode::kOverwrite:
       // Unrecoverable means the contents go first; a file that cannot be
       // overwritten is not deleted in their place.
-      if (machine.file_tools().Overwrite(path) != kSuccess) break;
+      if (machine.file_tools().Overwrite(path) != store::kSuccess) break;
       [[fallthrough]];
     case DeleteMode::kDirect:
       machine.files().DiscardFile(path);
@@ -123,7 +125,7 @@ std::string JunkDeleter::Progress() const {
 }
 
 bool JunkDeleter::PrepareBackup(Run& run) {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   std::string folder = run.options.backup_folder;
   while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
   // Without a folder the copies would land in the root of whatever drive is
@@ -132,8 +134,9 @@ bool JunkDeleter::PrepareBackup(Run& run) {
   // no copies, and then nothing is deleted.
   const bool absolute =
       (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') || folder.starts_with("\\\\");
-  std::optional<FileEntry> target = absolute ? files.Stat(folder) : std::nullopt;
-  if (absolute && !target && files.CreateDirectory(folder) == kSuccess) target = files.Stat(folder);
+  std::optional<store::FileEntry> target = absolute ? files.Stat(folder) : std::nullopt;
+  if (absolute && !target && files.CreateDirectory(folder) == store::kSuccess)
+    target = files.Stat(folder);
   std::string refusal;
   if (!target || !target->is_directory()) {
     refusal = folder.empty() ? std::string("没有选择备份文件夹，没有删除任何文件！")
@@ -163,7 +166,7 @@ bool JunkDeleter::Slice() {
   } leave{in_slice_};
   Run& run = *run_;
   ui::ListView& list = *run.list;
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   const bool backup = run.options.mode == DeleteMode::kBackup;
   const bool asks = !run.options.no_prompt && run.options.mode != DeleteMode::kRecycle &&
                     run.options.mode != DeleteMode::kNone;
@@ -186,7 +189,7 @@ bool JunkDeleter::Slice() {
           std::find(run.originals.begin(), run.originals.end(), path) != run.originals.end();
       if (!queued && files.Stat(path)) {
         std::string copy = FreeCopyPath(files, run.folder, list.cell(i, 0));
-        if (files.CopyFileUnflushed(path, copy, false) == kSuccess &&
+        if (files.CopyFileUnflushed(path, copy, false) == store::kSuccess &&
             VerifiedCopy(files, path, copy)) {
           run.entries.push_back({list.cell(i, 0), list.cell(i, 1), list.cell(i, 2), copy});
           run.originals.push_back(path);
@@ -214,11 +217,12 @@ bool JunkDeleter::Slice() {
 }
 
 bool JunkDeleter::CommitBatch(Run& run) {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   std::vector<std::string> copies;
   for (const BackupEntry& e : run.entries) copies.push_back(e.copy);
   // Filesum and Bakpath are stored even when nothing was saved, as they always were.
-  bool stored = files.FlushFiles(copies) == kSuccess && run.index->Append(run.entries, run.bakpath);
+  bool stored =
+      files.FlushFiles(copies) == store::kSuccess && run.index->Append(run.entries, run.bakpath);
   for (std::size_t k = 0; k < run.entries.size(); ++k) {
     if (stored) {
       files.DeleteFile(run.originals[k], true);

@@ -28,7 +28,7 @@ struct DeleteOptions {
 
 class JunkDeleter {
  public:
-  explicit JunkDeleter(app::Program& program);
+  explicit JunkDeleter(services::Program& program);
   ~JunkDeleter();
 
   // "删除": the ticked rows of the result list, in the chosen mode. Works the
@@ -60,7 +60,7 @@ class JunkDeleter {
   bool CommitBatch(Run& run);
   void Finish();
 
-  app::Program& program_;
+  services::Program& program_;
   std::unique_ptr<Run> run_;
   bool in_slice_ = false;
 };

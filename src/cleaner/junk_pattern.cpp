@@ -8,11 +8,11 @@ namespace {
 char32_t Upper(char32_t c) {
   if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
   // Letters past ASCII compare as the file system compares names.
-  return c < 0x10000 ? FoldCase(static_cast<char16_t>(c)) : c;
+  return c < 0x10000 ? store::FoldCase(static_cast<char16_t>(c)) : c;
 }
 
 std::u32string UpperCodePoints(std::string_view utf8) {
-  std::u16string wide = Utf8ToUtf16(utf8);
+  std::u16string wide = store::Utf8ToUtf16(utf8);
   std::u32string out;
   out.reserve(wide.size());
   for (std::size_t i = 0; i < wide.size(); ++i) {

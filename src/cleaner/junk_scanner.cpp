@@ -29,7 +29,7 @@ bool JunkScan::Step(std::chrono::milliseconds budget, std::vector<ScanRow>& rows
     std::string_view folder, name;
     while (walk_->Next(folder, name)) {
       if (!AlwaysSkipped(name)) {
-        std::optional<FileEntry> details;
+        std::optional<store::FileEntry> details;
         for (std::size_t i = 0; i < found_.size(); ++i) {
           if (!patterns.empty() && !patterns[i].Matches(name)) continue;
           if (!details && !(details = walk_->Details())) break;  // gone meanwhile

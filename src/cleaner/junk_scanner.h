@@ -30,7 +30,7 @@ struct ScanSearch {
 
 class JunkScan {
  public:
-  JunkScan(FileTools& tools, std::vector<ScanSearch> searches)
+  JunkScan(store::FileTools& tools, std::vector<ScanSearch> searches)
       : tools_(tools), searches_(std::move(searches)) {}
 
   // Walks on for about budget and appends to rows what it completed: the rows of
@@ -45,10 +45,10 @@ class JunkScan {
  private:
   void FinishRoot(std::vector<ScanRow>& rows);
 
-  FileTools& tools_;
+  store::FileTools& tools_;
   std::vector<ScanSearch> searches_;
   std::size_t next_ = 0;  // the search under way, or the next one
-  std::unique_ptr<FolderWalk> walk_;
+  std::unique_ptr<store::FolderWalk> walk_;
   std::vector<std::vector<ScanRow>> found_;  // the root's matches, by pattern
   std::string folder_;
 };

@@ -6,7 +6,7 @@
 namespace korvanta::cleaner {
 namespace {
 
-CleanerSettings Settings(app::Program& program) {
+CleanerSettings Settings(services::Program& program) {
   return CleanerSettings(program.machine().ini(),
                          program.machine().paths().ProgramFolder() + "\\set.ini");
 }
@@ -23,8 +23,8 @@ int CountOf(const std::string& text) {
 
 }  // namespace
 
-Formwjlx::Formwjlx(app::Program& program)
-    : SmallWindow(program, "Formwjlx", "添加垃圾文件类型", 4920, 3120),
+Formwjlx::Formwjlx(services::Program& program)
+    : services::SmallWindow(program, "Formwjlx", "添加垃圾文件类型", 4920, 3120),
       Label1(ui::Place<ui::Label>(*this, "Label1", {360, 570, 4200, 255}, "文件类型：(如：*.tmp)")),
       Textlx(ui::Place<ui::TextBox>(*this, "Textlx", {360, 855, 4200, 330})),
       Label2(ui::Place<ui::Label>(*this, "Label2", {360, 1320, 4200, 255}, "文件类型说明：")),

@@ -6,10 +6,10 @@
 
 namespace korvanta::cleaner {
 
-class Formwjlx final : public app::SmallWindow {
+class Formwjlx final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formwjlx";
-  explicit Formwjlx(app::Program& program);
+  explicit Formwjlx(services::Program& program);
 
   ui::Label& Label1;
   ui::TextBox& Textlx;

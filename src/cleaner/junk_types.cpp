@@ -52,7 +52,7 @@ std::string CleanerSettings::Path(std::string_view section, std::string_view key
 }
 
 void CleanerSettings::Write(std::string_view section, std::string_view key, std::string_view text) {
-  ini_.INIWriteKey(section, key, Variant(std::string(text)), file_);
+  ini_.INIWriteKey(section, key, store::Variant(std::string(text)), file_);
 }
 
 void CleanerSettings::Delete(std::string_view section, std::string_view key) {

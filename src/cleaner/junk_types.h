@@ -41,7 +41,8 @@ std::string OutsideMachineText(std::string_view folder);
 // set.ini in the program folder, as the cleaner reads and writes it.
 class CleanerSettings {
  public:
-  CleanerSettings(SettingsStore& ini, std::string file) : ini_(ini), file_(std::move(file)) {}
+  CleanerSettings(store::SettingsStore& ini, std::string file)
+      : ini_(ini), file_(std::move(file)) {}
 
   // A flag is set only when its text is the number 1.
   bool Flag(std::string_view section, std::string_view key);
@@ -66,7 +67,7 @@ class CleanerSettings {
   void DeleteUserType(int n, std::string_view pattern);
 
  private:
-  SettingsStore& ini_;
+  store::SettingsStore& ini_;
   std::string file_;
 };
 

@@ -61,7 +61,7 @@ void DriveHost::Unloaded(ui::Form& form) {
   std::erase(recent_, &form);
 }
 
-void DriveHost::Launch(const app::LaunchRequest& request) {
+void DriveHost::Launch(const services::LaunchRequest& request) {
   if (request.run_minimized) {
     Print("run " + OneLine(request.file) + " (minimized)");
     return;

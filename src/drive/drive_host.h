@@ -13,10 +13,10 @@
 
 namespace korvanta::drive {
 
-class DriveHost final : public app::Host, public ui::Dialogs {
+class DriveHost final : public services::Host, public ui::Dialogs {
  public:
   explicit DriveHost(std::ostream& out) : out_(out) {}
-  void set_program(app::Program* program) { program_ = program; }
+  void set_program(services::Program* program) { program_ = program; }
 
   // Answers for what comes next, in order.
   void QueueAnswer(ui::MessageAnswer answer) { answers_.push_back(answer); }
@@ -33,7 +33,7 @@ class DriveHost final : public app::Host, public ui::Dialogs {
   void Unloaded(ui::Form& form) override;
   void MakeTopmost(ui::Form&) override {}
   void Beep() override {}
-  void Launch(const app::LaunchRequest& request) override;
+  void Launch(const services::LaunchRequest& request) override;
   void Restart() override;
   void Ended() override;
 
@@ -53,7 +53,7 @@ class DriveHost final : public app::Host, public ui::Dialogs {
   void PrintMessage(std::string_view title, std::string_view text, ui::MessageAnswer answer);
 
   std::ostream& out_;
-  app::Program* program_ = nullptr;
+  services::Program* program_ = nullptr;
   std::deque<ui::MessageAnswer> answers_;
   // The next queued answer; nothing (cancelled) when none is queued.
   template <typename T>

@@ -67,27 +67,27 @@ int main(int argc, char** argv) {
   // The Windows build works on the machine it runs on, all of it.
   if (machine_dir || host_drives) return Usage();
   _setmode(_fileno(stdout), _O_BINARY);
-  std::unique_ptr<MachineBackend> backend = OpenLiveMachine();
+  std::unique_ptr<store::MachineBackend> backend = store::OpenLiveMachine();
 #else
   if (!machine_dir) return Usage();
-  MachineFolderOptions options;
+  store::MachineFolderOptions options;
   options.host_drives = host_drives;
   options.untouched = dry_run;
-  std::unique_ptr<MachineBackend> backend = OpenMachineFolder(*machine_dir, options);
+  std::unique_ptr<store::MachineBackend> backend = store::OpenMachineFolder(*machine_dir, options);
 #endif
-  if (abort_after > 0) backend = AbortAfter(std::move(backend), abort_after);
-  Machine machine(std::move(backend));
+  if (abort_after > 0) backend = store::AbortAfter(std::move(backend), abort_after);
+  store::Machine machine(std::move(backend));
   if (dry_run) {
-    machine.Preview([](const JournalRecord& action) {
+    machine.Preview([](const store::JournalRecord& action) {
       std::cout << "would change: " << action.place << " " << action.changes.size() << '\n';
-      for (const std::string& change : app::ChangeHistory::Changes(action))
+      for (const std::string& change : services::ChangeHistory::Changes(action))
         std::cout << "  " << change << '\n';
       std::cout << std::flush;
     });
   }
-  SystemClock clock;
+  store::SystemClock clock;
   drive::DriveHost host(std::cout);
-  app::Program program(machine, host, clock, app::FormFactories());
+  services::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
   drive::ScenarioRunner runner(program, host, std::cout);
   if (scenario) {

@@ -123,7 +123,7 @@ std::string State(const ui::Control& c) {
 // One command line as its command sees it: the words after the command's name,
 // the program and the host it drives, the output, and the error it fails with.
 struct Line {
-  app::Program& program;
+  services::Program& program;
   DriveHost& host;
   std::ostream& out;
   std::string_view rest;
@@ -475,7 +475,7 @@ bool Rows(Line& line) {
 
 // The change journal: "history" lists the actions newest first, "history N"
 // shows action N's changes, "undo N" undoes it.
-std::optional<JournalRecord> Action(Line& line, app::ChangeHistory& history) {
+std::optional<store::JournalRecord> Action(Line& line, services::ChangeHistory& history) {
   std::string_view word = Trim(line.rest);
   int n = 0;
   if (word.empty() || word.find_first_not_of("0123456789") != std::string_view::npos ||
@@ -483,7 +483,7 @@ std::optional<JournalRecord> Action(Line& line, app::ChangeHistory& history) {
     line.Usage();
     return std::nullopt;
   }
-  std::vector<JournalRecord> actions = history.Actions();
+  std::vector<store::JournalRecord> actions = history.Actions();
   if (static_cast<std::size_t>(n) > actions.size()) {
     line.Fail("no action " + std::string(word));
     return std::nullopt;
@@ -492,25 +492,25 @@ std::optional<JournalRecord> Action(Line& line, app::ChangeHistory& history) {
 }
 
 bool History(Line& line) {
-  app::ChangeHistory history(line.program);
+  services::ChangeHistory history(line.program);
   if (Trim(line.rest).empty()) {
     int n = 0;
-    for (const JournalRecord& action : history.Actions())
-      line.out << app::ChangeHistory::Summary(action, ++n) << '\n';
+    for (const store::JournalRecord& action : history.Actions())
+      line.out << services::ChangeHistory::Summary(action, ++n) << '\n';
     line.out << std::flush;
     return true;
   }
-  std::optional<JournalRecord> action = Action(line, history);
+  std::optional<store::JournalRecord> action = Action(line, history);
   if (!action) return false;
-  for (const std::string& change : app::ChangeHistory::Changes(*action))
+  for (const std::string& change : services::ChangeHistory::Changes(*action))
     line.out << OneLine(change) << '\n';
   line.out << std::flush;
   return true;
 }
 
 bool Undo(Line& line) {
-  app::ChangeHistory history(line.program);
-  std::optional<JournalRecord> action = Action(line, history);
+  services::ChangeHistory history(line.program);
+  std::optional<store::JournalRecord> action = Action(line, history);
   if (!action) return false;
   history.Undo(*action);
   return true;

@@ -14,7 +14,7 @@ namespace korvanta::drive {
 
 class ScenarioRunner {
  public:
-  ScenarioRunner(app::Program& program, DriveHost& host, std::ostream& out)
+  ScenarioRunner(services::Program& program, DriveHost& host, std::ostream& out)
       : program_(program), host_(host), out_(out) {}
 
   // Runs every line; 0 when the scenario ran to its end, 2 after an error (the
@@ -24,7 +24,7 @@ class ScenarioRunner {
   bool RunLine(std::string_view line, std::string& error);
 
  private:
-  app::Program& program_;
+  services::Program& program_;
   DriveHost& host_;
   std::ostream& out_;
 };

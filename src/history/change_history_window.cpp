@@ -3,10 +3,10 @@
 #include "services/change_history.h"
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::history {
 
-Formgghs::Formgghs(Program& program)
-    : SmallWindow(program, std::string(kName), "更改记录", 8400, 6600),
+Formgghs::Formgghs(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "更改记录", 8400, 6600),
       ListView1(ui::Place<ui::ListView>(*this, "ListView1", {180, 480, 8040, 2340})),
       ListView2(ui::Place<ui::ListView>(*this, "ListView2", {180, 2940, 8040, 2820})),
       Commandcx(ui::Place<ui::CommandButton>(*this, "Commandcx", {5580, 5970, 1200, 375}, "撤销",
@@ -31,12 +31,12 @@ Formgghs::Formgghs(Program& program)
 }
 
 void Formgghs::Fill() {
-  actions_ = ChangeHistory(program_).Actions();
+  actions_ = services::ChangeHistory(program_).Actions();
   ListView1.Clear();
   ListView2.Clear();
-  for (const JournalRecord& action : actions_) {
-    ListView1.AddRow(
-        {action.time, ChangeHistory::PlaceOf(action), std::to_string(action.changes.size())});
+  for (const store::JournalRecord& action : actions_) {
+    ListView1.AddRow({action.time, services::ChangeHistory::PlaceOf(action),
+                      std::to_string(action.changes.size())});
   }
   ListView1.set_selected_row(-1);
   Commandcx.set_enabled(false);
@@ -45,8 +45,8 @@ void Formgghs::Fill() {
 void Formgghs::Choose(int row) {
   ListView2.Clear();
   if (row < 0 || row >= static_cast<int>(actions_.size())) return;
-  for (const ChangeHistory::ChangeRow& change :
-       ChangeHistory::ChangeRows(actions_[static_cast<std::size_t>(row)]))
+  for (const services::ChangeHistory::ChangeRow& change :
+       services::ChangeHistory::ChangeRows(actions_[static_cast<std::size_t>(row)]))
     ListView2.AddRow({change.what, change.before, change.after});
   Commandcx.set_enabled(true);
 }
@@ -54,10 +54,10 @@ void Formgghs::Choose(int row) {
 void Formgghs::UndoChosen() {
   const int row = ListView1.selected_row();
   if (row < 0 || row >= static_cast<int>(actions_.size())) return;
-  if (!ChangeHistory(program_).Undo(actions_[static_cast<std::size_t>(row)])) return;
+  if (!services::ChangeHistory(program_).Undo(actions_[static_cast<std::size_t>(row)])) return;
   // The undo is an action of its own: stored now, so that the list shows it at the top.
   program_.machine().Commit();
   Fill();
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::history

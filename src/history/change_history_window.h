@@ -8,12 +8,12 @@
 #include "store/journal.h"
 #include "ui/list_view.h"
 
-namespace korvanta::app {
+namespace korvanta::history {
 
-class Formgghs final : public SmallWindow {
+class Formgghs final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formgghs";
-  explicit Formgghs(Program& program);
+  explicit Formgghs(services::Program& program);
   ui::ListView& ListView1;  // the actions
   ui::ListView& ListView2;  // the chosen action's changes
   ui::CommandButton& Commandcx;
@@ -26,7 +26,7 @@ class Formgghs final : public SmallWindow {
   void UndoChosen();
 
   // The actions as ListView1 lists them, row for row.
-  std::vector<JournalRecord> actions_;
+  std::vector<store::JournalRecord> actions_;
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::history

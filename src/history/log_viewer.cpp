@@ -2,10 +2,10 @@
 
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::history {
 
-Formlog::Formlog(Program& program)
-    : SmallWindow(program, std::string(kName), "系统设置日志", 7200, 5400),
+Formlog::Formlog(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "系统设置日志", 7200, 5400),
       Text1(ui::Place<ui::TextBox>(*this, "Text1", {180, 480, 6840, 4200})),
       Commandqk(ui::Place<ui::CommandButton>(*this, "Commandqk", {3960, 4830, 1440, 375},
                                              "清空日志", "清空日志文件")),
@@ -29,4 +29,4 @@ Formlog::Formlog(Program& program)
   Commandcxgg.on_click = [this] { program_.Show("Formgghs"); };
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::history

@@ -4,16 +4,16 @@
 
 #include "services/small_window.h"
 
-namespace korvanta::app {
+namespace korvanta::history {
 
-class Formlog final : public SmallWindow {
+class Formlog final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formlog";
-  explicit Formlog(Program& program);
+  explicit Formlog(services::Program& program);
   ui::TextBox& Text1;
   ui::CommandButton& Commandqk;
   ui::CommandButton& Commandtcrz;
   ui::CommandButton& Commandcxgg;
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::history

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-namespace korvanta {
+namespace korvanta::log {
 namespace {
 
 // The entry line for a moment: text + "mm-dd-yyyy  hh:mm:ss".
-std::string FormatLogLine(std::string_view text, const LocalTime& t) {
+std::string FormatLogLine(std::string_view text, const store::LocalTime& t) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d  %02d:%02d:%02d", t.month, t.day, t.year,
                 t.hour, t.minute, t.second);
@@ -33,7 +33,7 @@ void OperationLog::AppendLogEntry(std::string_view text) noexcept {
 std::string OperationLog::ReadForViewer() noexcept {
   try {
     std::string bytes;
-    if (machine_.files().ReadFile(Path(), bytes) != kSuccess || bytes.empty()) {
+    if (machine_.files().ReadFile(Path(), bytes) != store::kSuccess || bytes.empty()) {
       Clear();
       return " ";
     }
@@ -45,10 +45,10 @@ std::string OperationLog::ReadForViewer() noexcept {
 
 bool OperationLog::Clear() noexcept {
   try {
-    return machine_.files().WriteFile(Path(), " ") == kSuccess;
+    return machine_.files().WriteFile(Path(), " ") == store::kSuccess;
   } catch (...) {
     return false;
   }
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::log

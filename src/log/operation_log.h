@@ -10,11 +10,12 @@
 #include "store/clock.h"
 #include "store/machine.h"
 
-namespace korvanta {
+namespace korvanta::log {
 
 class OperationLog {
  public:
-  OperationLog(Machine& machine, const Clock& clock) : machine_(machine), clock_(clock) {}
+  OperationLog(store::Machine& machine, const store::Clock& clock)
+      : machine_(machine), clock_(clock) {}
 
   // Appends " " and entry text + "mm-dd-yyyy" + "  " + "hh:mm:ss", each as a line.
   void AppendLogEntry(std::string_view text) noexcept;
@@ -29,8 +30,8 @@ class OperationLog {
   std::string Path() const;
 
  private:
-  Machine& machine_;
-  const Clock& clock_;
+  store::Machine& machine_;
+  const store::Clock& clock_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::log

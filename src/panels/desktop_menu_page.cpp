@@ -8,16 +8,16 @@
 namespace korvanta::panels {
 namespace {
 
-using app::CheckRow;
-using app::RowAction;
-using app::SliderRow;
+using services::CheckRow;
+using services::RowAction;
+using services::SliderRow;
 using ui::CheckBox;
 using ui::Label;
 using ui::Place;
 using ui::Rect;
 
-constexpr auto kHKCU = RegRoot::kCurrentUser;
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKCU = store::RegRoot::kCurrentUser;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 
 constexpr const char* kDesktop = "Control Panel\\desktop";
 constexpr const char* kPolicies =
@@ -55,15 +55,15 @@ Rect LowerBox(int row, int width) {
 
 // A flag of the explorer policies: 1 when ticked, gone when unticked, ticked
 // when it reads 1 (a 4-byte REG_BINARY reads as the number it holds).
-CheckRow Policy(app::Places at, std::string control, std::string name,
-                std::uint32_t type = kRegDword) {
-  return app::FlagRow(at, std::move(control), {kHKCU, kPolicies, std::move(name)}, type,
-                      Variant(1));
+services::CheckRow Policy(services::Places at, std::string control, std::string name,
+                          std::uint32_t type = store::kRegDword) {
+  return services::FlagRow(at, std::move(control), {kHKCU, kPolicies, std::move(name)}, type,
+                           store::Variant(1));
 }
 
 }  // namespace
 
-DesktopMenuPage::DesktopMenuPage(app::Program& program, ui::PictureBox& page)
+DesktopMenuPage::DesktopMenuPage(services::Program& program, ui::PictureBox& page)
     : Frame3(Place<ui::Frame>(page, "Frame3", SliderFrame(0), "开始菜单速度设置")),
       Frame4(Place<ui::Frame>(page, "Frame4", SliderFrame(1), "桌面图标大小")),
       Frame5(Place<ui::Frame>(page, "Frame5", SliderFrame(2), "桌面图标缓冲区大小")),
@@ -73,8 +73,8 @@ DesktopMenuPage::DesktopMenuPage(app::Program& program, ui::PictureBox& page)
       Slider1(Place<ui::Slider>(Frame3, "Slider1", {kMargin, 330, kInner, 540})),
       Slider2(Place<ui::Slider>(Frame4, "Slider2", {kMargin, 330, kInner, 540})),
       Slider3(Place<ui::Slider>(Frame5, "Slider3", {kMargin, 330, kInner, 540})),
-      Commandszzm(Place<ui::CommandButton>(page, "Commandszzm", app::theme::PageButton(1), "设置",
-                                           "设置被选项")),
+      Commandszzm(Place<ui::CommandButton>(page, "Commandszzm", services::theme::PageButton(1),
+                                           "设置", "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
   Slider1.set_range(0, 600, 1, 10, 60);
@@ -127,9 +127,9 @@ DesktopMenuPage::DesktopMenuPage(app::Program& program, ui::PictureBox& page)
   Place<ui::TextBox>(page, "Textsl", {text_left, count_top - 15, 900, 330});
   Place<Label>(page, "Labelge", {text_left + 960, count_top + 30, 600, 270}, "(个)");
 
-  for (const app::SettingRow& row : table_.rows()) {
-    if (const auto* slider = std::get_if<SliderRow>(&row)) {
-      app::BindSliderReadout(*page.form(), *slider);
+  for (const services::SettingRow& row : table_.rows()) {
+    if (const auto* slider = std::get_if<services::SliderRow>(&row)) {
+      services::BindSliderReadout(*page.form(), *slider);
     }
   }
   Commandszzm.on_click = [this] { Apply(); };
@@ -138,50 +138,51 @@ DesktopMenuPage::DesktopMenuPage(app::Program& program, ui::PictureBox& page)
 // The sliders first, then the check boxes with the documents count before the
 // clearing on exit, and the menu items with the favourites before the control
 // panel; loaded and applied in the same order.
-std::vector<app::SettingRow> DesktopMenuPage::Rows() {
+std::vector<services::SettingRow> DesktopMenuPage::Rows() {
   return {
-      SliderRow{.at = {.load = 1, .apply = 1},
-                .control = "Slider1",
-                .readout = "Labeldqxd1",
-                .prefix = kReadout,
-                .value = {kHKCU, kDesktop, "MenuShowDelay"}},
+      services::SliderRow{.at = {.load = 1, .apply = 1},
+                          .control = "Slider1",
+                          .readout = "Labeldqxd1",
+                          .prefix = kReadout,
+                          .value = {kHKCU, kDesktop, "MenuShowDelay"}},
       // An absent icon size is the standard one.
-      SliderRow{.at = {.load = 2, .apply = 2},
-                .control = "Slider2",
-                .readout = "Labeldqxd2",
-                .prefix = kReadout,
-                .value = {kHKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size"},
-                .absent_position = 32},
-      SliderRow{.at = {.load = 3, .apply = 3},
-                .control = "Slider3",
-                .readout = "Labeldqxd3",
-                .prefix = kReadout,
-                .suffix = " KB",
-                .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer",
-                          "Max Cached Icons"}},
+      services::SliderRow{
+          .at = {.load = 2, .apply = 2},
+          .control = "Slider2",
+          .readout = "Labeldqxd2",
+          .prefix = kReadout,
+          .value = {kHKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size"},
+          .absent_position = 32},
+      services::SliderRow{.at = {.load = 3, .apply = 3},
+                          .control = "Slider3",
+                          .readout = "Labeldqxd3",
+                          .prefix = kReadout,
+                          .suffix = " KB",
+                          .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer",
+                                    "Max Cached Icons"}},
 
       Policy({.load = 4, .apply = 4}, "Checkjztdks", "NoChangeStartMenu"),
       Policy({.load = 5, .apply = 5}, "Checkjzrw", "NoSetTaskbar"),
-      CheckRow{.at = {.load = 6, .apply = 6},
-               .control = "Checkpbdh",
-               .value = {kHKCU, kDesktop, "Minanimate"},
-               .type = kRegSz,
-               .ticked_data = Variant("0"),
-               .unticked = RowAction::kDeleteValue,
-               .match = Variant("0")},
-      Policy({.load = 7, .apply = 7}, "Checkqdwz", "NoStartBanner", kRegBinary),
+      services::CheckRow{.at = {.load = 6, .apply = 6},
+                         .control = "Checkpbdh",
+                         .value = {kHKCU, kDesktop, "Minanimate"},
+                         .type = store::kRegSz,
+                         .ticked_data = store::Variant("0"),
+                         .unticked = services::RowAction::kDeleteValue,
+                         .match = store::Variant("0")},
+      Policy({.load = 7, .apply = 7}, "Checkqdwz", "NoStartBanner", store::kRegBinary),
       // The count is written as typed: a text that is no number writes nothing.
-      CheckRow{.at = {.load = 8, .apply = 8},
-               .control = "Checkkswdsl",
-               .text_box = "Textsl",
-               .value = {kHKCU, kPolicies, "MaxRecentDocs"},
-               .type = kRegDword,
-               .unticked = RowAction::kDeleteValue,
-               .match = Variant(""),
-               .match_when_equal = false,
-               .fill_text = CheckRow::Text::kOnMatch},
-      Policy({.load = 9, .apply = 9}, "Checktcqk", "ClearRecentDocsonExit", kRegBinary),
-      Policy({.load = 10, .apply = 10}, "Checkjzlsjl", "NoRecentDocsHistory", kRegBinary),
+      services::CheckRow{.at = {.load = 8, .apply = 8},
+                         .control = "Checkkswdsl",
+                         .text_box = "Textsl",
+                         .value = {kHKCU, kPolicies, "MaxRecentDocs"},
+                         .type = store::kRegDword,
+                         .unticked = services::RowAction::kDeleteValue,
+                         .match = store::Variant(""),
+                         .match_when_equal = false,
+                         .fill_text = services::CheckRow::Text::kOnMatch},
+      Policy({.load = 9, .apply = 9}, "Checktcqk", "ClearRecentDocsonExit", store::kRegBinary),
+      Policy({.load = 10, .apply = 10}, "Checkjzlsjl", "NoRecentDocsHistory", store::kRegBinary),
       Policy({.load = 11, .apply = 11}, "Checkgj", "NoClose"),
       Policy({.load = 12, .apply = 12}, "Checkzx", "NoLogoff"),
       Policy({.load = 13, .apply = 13}, "Checkyx", "NoRun"),
@@ -196,12 +197,12 @@ void DesktopMenuPage::Reload() {
   table_.Load();
 }
 
-void DesktopMenuPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kDesktopAndMenu) table_.Load();
+void DesktopMenuPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kDesktopAndMenu) table_.Load();
 }
 
 void DesktopMenuPage::Apply() {
-  app::ApplySettingsPage(program_, "桌面与菜单设置成功  ", table_);
+  services::ApplySettingsPage(program_, "桌面与菜单设置成功  ", table_);
 }
 
 }  // namespace korvanta::panels

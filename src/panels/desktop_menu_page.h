@@ -12,17 +12,19 @@
 
 namespace korvanta::panels {
 
-class DesktopMenuPage final : public app::Page {
+class DesktopMenuPage final : public services::Page {
  public:
-  DesktopMenuPage(app::Program& program, ui::PictureBox& page);
+  DesktopMenuPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kDesktopAndMenu}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kDesktopAndMenu};
+  }
+  void Fill(services::LoadStep step) override;
   void Reload() override;
   // "设置": the restart flag, the log entry, then every row in order.
   void Apply();
 
-  const app::SettingsTable* settings() const override { return &table_; }
+  const services::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame3;  // 开始菜单速度设置
   ui::Frame& Frame4;  // 桌面图标大小
@@ -34,10 +36,10 @@ class DesktopMenuPage final : public app::Page {
   ui::CommandButton& Commandszzm;  // 设置
 
  private:
-  static std::vector<app::SettingRow> Rows();
+  static std::vector<services::SettingRow> Rows();
 
-  app::Program& program_;
-  app::SettingsTable table_;
+  services::Program& program_;
+  services::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

@@ -9,17 +9,17 @@
 namespace korvanta::panels {
 namespace {
 
-using app::CheckRow;
-using app::OptionRow;
-using app::RegValue;
-using app::RowAction;
-using app::SliderRow;
+using services::CheckRow;
+using services::OptionRow;
+using services::RegValue;
+using services::RowAction;
+using services::SliderRow;
 using ui::CheckBox;
 using ui::Label;
 using ui::Place;
 
-constexpr auto kHKCU = RegRoot::kCurrentUser;
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKCU = store::RegRoot::kCurrentUser;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 
 constexpr const char* kFileSystem = "System\\CurrentControlSet\\Control\\FileSystem";
 constexpr const char* kDesktop = "Control Panel\\desktop";
@@ -37,31 +37,32 @@ ui::Rect CheckAt(int row) {
 
 // A wait time typed into its text box: ticked, with the text, while it reads
 // other than empty; unticking deletes it.
-CheckRow WaitTime(app::Places at, std::string control, std::string text_box, std::string name) {
-  CheckRow row;
+services::CheckRow WaitTime(services::Places at, std::string control, std::string text_box,
+                            std::string name) {
+  services::CheckRow row;
   row.at = at;
   row.control = std::move(control);
   row.text_box = std::move(text_box);
   row.value = {kHKCU, kDesktop, std::move(name)};
-  row.type = kRegSz;
-  row.unticked = RowAction::kDeleteValue;
-  row.match = Variant("");
+  row.type = store::kRegSz;
+  row.unticked = services::RowAction::kDeleteValue;
+  row.match = store::Variant("");
   row.match_when_equal = false;
-  row.fill_text = CheckRow::Text::kOnMatch;
+  row.fill_text = services::CheckRow::Text::kOnMatch;
   return row;
 }
 
 }  // namespace
 
-FileSystemPage::FileSystemPage(app::Program& program, ui::PictureBox& page)
+FileSystemPage::FileSystemPage(services::Program& program, ui::PictureBox& page)
     : Frame7(Place<ui::Frame>(page, "Frame7", {kFrameLeft, kFrame7Top, kFrameWidth, kFrame7Height},
                               "文件系统缓冲大小设置")),
       Frame8(Place<ui::Frame>(page, "Frame8", {kFrameLeft, kFrame8Top, kFrameWidth, kFrame8Height},
                               "Windows文件保护扫描设置")),
       Slider4(Place<ui::Slider>(Frame7, "Slider4", {600, 300, 6630, 480})),
       Labeldqxd4(Place<Label>(Frame7, "Labeldqxd4", {600, 900, 6630, 300})),
-      Commandszwj(Place<ui::CommandButton>(page, "Commandszwj", app::theme::PageButton(1), "设置",
-                                           "设置被选项")),
+      Commandszwj(Place<ui::CommandButton>(page, "Commandszwj", services::theme::PageButton(1),
+                                           "设置", "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
   Slider4.set_range(0, 200, 1, 10, 10);
@@ -93,53 +94,55 @@ FileSystemPage::FileSystemPage(app::Program& program, ui::PictureBox& page)
     Place<Label>(page, "Labelms" + std::to_string(i + 1), {6060, top + 30, 900, 270}, "(毫秒)");
   }
 
-  for (const app::SettingRow& row : table_.rows()) {
-    if (const auto* slider = std::get_if<SliderRow>(&row)) {
-      app::BindSliderReadout(*page.form(), *slider);
+  for (const services::SettingRow& row : table_.rows()) {
+    if (const auto* slider = std::get_if<services::SliderRow>(&row)) {
+      services::BindSliderReadout(*page.form(), *slider);
     }
   }
   Commandszwj.on_click = [this] { Apply(); };
 }
 
 // Loaded and applied in the same order.
-std::vector<app::SettingRow> FileSystemPage::Rows() {
+std::vector<services::SettingRow> FileSystemPage::Rows() {
   return {
-      SliderRow{.at = {.load = 1, .apply = 1},
-                .control = "Slider4",
-                .readout = "Labeldqxd4",
-                .prefix = "当前选定值： ",
-                .value = {kHKLM,
-                          "System\\CurrentControlSet\\Control\\Session Manager\\Memory "
-                          "Management",
-                          "IoPageLockLimit"},
-                .load_prefix = "当前选定值："},
+      services::SliderRow{.at = {.load = 1, .apply = 1},
+                          .control = "Slider4",
+                          .readout = "Labeldqxd4",
+                          .prefix = "当前选定值： ",
+                          .value = {kHKLM,
+                                    "System\\CurrentControlSet\\Control\\Session Manager\\Memory "
+                                    "Management",
+                                    "IoPageLockLimit"},
+                          .load_prefix = "当前选定值："},
       // Tested in this order on apply; only one of them can be selected.
-      OptionRow{
+      services::OptionRow{
           .at = {.load = 2, .apply = 2},
-          .options = {{"Optionjyc", Variant(2)},
-                      {"Optionbsm", Variant(0)},
-                      {"Optionmcsm", Variant(1)}},
+          .options = {{"Optionjyc", store::Variant(2)},
+                      {"Optionbsm", store::Variant(0)},
+                      {"Optionmcsm", store::Variant(1)}},
           .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan"}},
-      app::FlagRow({.load = 3, .apply = 3}, "Checkjksd",
-                   {kHKLM, kFileSystem, "ConfigFileAllocSize"}, kRegDword, Variant(500),
-                   RowAction::kDeleteValue),
-      app::FlagRow({.load = 4, .apply = 4}, "Checkjzcwjm", {kHKLM, kFileSystem, "Win31FileSystem"},
-                   kRegDword, Variant(1), RowAction::kWrite),
+      services::FlagRow({.load = 3, .apply = 3}, "Checkjksd",
+                        {kHKLM, kFileSystem, "ConfigFileAllocSize"}, store::kRegDword,
+                        store::Variant(500), services::RowAction::kDeleteValue),
+      services::FlagRow({.load = 4, .apply = 4}, "Checkjzcwjm",
+                        {kHKLM, kFileSystem, "Win31FileSystem"}, store::kRegDword,
+                        store::Variant(1), services::RowAction::kWrite),
       // Absent, the system makes numeric tails: the box loads as 1 reads.
-      CheckRow{.at = {.load = 5, .apply = 5},
-               .control = "Checkcwjm",
-               .value = {kHKLM, kFileSystem, "NameNumericTail"},
-               .type = kRegDword,
-               .ticked_data = Variant(1),
-               .unticked = RowAction::kWrite,
-               .unticked_data = Variant(0),
-               .start = Variant(1),
-               .match = Variant(1)},
-      app::FlagRow({.load = 6, .apply = 6}, "Checkdosks", {kHKCU, "Console", "QuickEdit"},
-                   kRegDword, Variant(1), RowAction::kWrite),
-      app::FlagRow({.load = 7, .apply = 7}, "Checkdvd",
-                   {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
-                   kRegSz, Variant("yes"), RowAction::kDeleteValue),
+      services::CheckRow{.at = {.load = 5, .apply = 5},
+                         .control = "Checkcwjm",
+                         .value = {kHKLM, kFileSystem, "NameNumericTail"},
+                         .type = store::kRegDword,
+                         .ticked_data = store::Variant(1),
+                         .unticked = services::RowAction::kWrite,
+                         .unticked_data = store::Variant(0),
+                         .start = store::Variant(1),
+                         .match = store::Variant(1)},
+      services::FlagRow({.load = 6, .apply = 6}, "Checkdosks", {kHKCU, "Console", "QuickEdit"},
+                        store::kRegDword, store::Variant(1), services::RowAction::kWrite),
+      services::FlagRow(
+          {.load = 7, .apply = 7}, "Checkdvd",
+          {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
+          store::kRegSz, store::Variant("yes"), services::RowAction::kDeleteValue),
       WaitTime({.load = 8, .apply = 8}, "Checkcwjsj", "Textccsj", "HungAppTimeout"),
       WaitTime({.load = 9, .apply = 9}, "Checkwfysj", "Textwfysj", "WaitToKillAppTimeOut"),
   };
@@ -149,12 +152,12 @@ void FileSystemPage::Reload() {
   table_.Load();
 }
 
-void FileSystemPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kFileSystem) table_.Load();
+void FileSystemPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kFileSystem) table_.Load();
 }
 
 void FileSystemPage::Apply() {
-  app::ApplySettingsPage(program_, "文件系统设置成功  ", table_);
+  services::ApplySettingsPage(program_, "文件系统设置成功  ", table_);
 }
 
 }  // namespace korvanta::panels

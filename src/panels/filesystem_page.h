@@ -10,17 +10,19 @@
 
 namespace korvanta::panels {
 
-class FileSystemPage final : public app::Page {
+class FileSystemPage final : public services::Page {
  public:
-  FileSystemPage(app::Program& program, ui::PictureBox& page);
+  FileSystemPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kFileSystem}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kFileSystem};
+  }
+  void Fill(services::LoadStep step) override;
   void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
 
-  const app::SettingsTable* settings() const override { return &table_; }
+  const services::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame7;  // 文件系统缓冲大小设置
   ui::Frame& Frame8;  // Windows文件保护扫描设置
@@ -29,10 +31,10 @@ class FileSystemPage final : public app::Page {
   ui::CommandButton& Commandszwj;  // 设置
 
  private:
-  static std::vector<app::SettingRow> Rows();
+  static std::vector<services::SettingRow> Rows();
 
-  app::Program& program_;
-  app::SettingsTable table_;
+  services::Program& program_;
+  services::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

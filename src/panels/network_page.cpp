@@ -10,14 +10,14 @@
 namespace korvanta::panels {
 namespace {
 
-using app::CheckRow;
-using app::RegValue;
-using app::RowAction;
+using services::CheckRow;
+using services::RegValue;
+using services::RowAction;
 using ui::CheckBox;
 using ui::Place;
 
-constexpr auto kHKCU = RegRoot::kCurrentUser;
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKCU = store::RegRoot::kCurrentUser;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 
 constexpr const char* kInternetSettings =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
@@ -61,8 +61,10 @@ ui::Rect CheckAt(int row, int width = 7560) {
 }
 
 // A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
-CheckRow Flag(app::Places at, std::string control, RegValue value, RowAction unticked) {
-  return app::FlagRow(at, std::move(control), std::move(value), kRegDword, Variant(1), unticked);
+services::CheckRow Flag(services::Places at, std::string control, RegValue value,
+                        services::RowAction unticked) {
+  return services::FlagRow(at, std::move(control), std::move(value), store::kRegDword,
+                           store::Variant(1), unticked);
 }
 
 constexpr const char* kAskSite = "请输入要屏蔽的网站域名，如 www.example.com";
@@ -168,7 +170,7 @@ std::optional<std::string> SiteToBlock(std::string_view typed, std::string* prob
   return std::string(site);
 }
 
-NetworkPage::NetworkPage(app::Program& program, ui::PictureBox& page)
+NetworkPage::NetworkPage(services::Program& program, ui::PictureBox& page)
     : Frame11(Place<ui::Frame>(page, "Frame11", {120, kFrameTop, 7830, kFrameHeight},
                                "网络加速（选择相应上网方式）")),
       Textmut(Place<ui::TextBox>(Frame11, "Textmut", {240, 570, 1500, 330})),
@@ -180,8 +182,8 @@ NetworkPage::NetworkPage(app::Program& program, ui::PictureBox& page)
       Checkpb(Place<CheckBox>(page, "Checkpb", {6060, kBlockTop + 45, 1560, 300}, "屏蔽网站")),
       Commandhfpb(Place<ui::CommandButton>(page, "Commandhfpb", {240, kBlockTop, 1560, 375},
                                            "恢复屏蔽网站", "恢复到第一次屏蔽前的状态")),
-      Commandszwl(Place<ui::CommandButton>(page, "Commandszwl", app::theme::PageButton(1), "设置",
-                                           "设置被选项")),
+      Commandszwl(Place<ui::CommandButton>(page, "Commandszwl", services::theme::PageButton(1),
+                                           "设置", "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
   Place<ui::Label>(Frame11, "Label1", {240, 300, 7400, 270},
@@ -220,50 +222,51 @@ NetworkPage::NetworkPage(app::Program& program, ui::PictureBox& page)
 }
 
 // Loaded and applied in the same order.
-std::vector<app::SettingRow> NetworkPage::Rows() {
+std::vector<services::SettingRow> NetworkPage::Rows() {
   return {
       // Auto-dial and routing are switched off by 0; the policies by their absence.
       Flag({.load = 1, .apply = 1}, "Checkzdbh", {kHKCU, kInternetSettings, "NoNetAutodial"},
-           RowAction::kWrite),
+           services::RowAction::kWrite),
       Flag({.load = 2, .apply = 2}, "Checkjzbh",
            {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network", "NoDialIn"},
-           RowAction::kDeleteValue),
+           services::RowAction::kDeleteValue),
       Flag({.load = 3, .apply = 3}, "Checkiezj",
            {kHKLM, "SOFTWARE\\Policies\\Microsoft\\Internet Explorer\\Infodelivery\\Restrictions",
             "NoJITSetup"},
-           RowAction::kDeleteValue),
+           services::RowAction::kDeleteValue),
       Flag({.load = 4, .apply = 4}, "Checkqdly",
            {kHKLM, "System\\CurrentControlSet\\Services\\Tcpip\\Parameters", "IPEnableRouter"},
-           RowAction::kWrite),
+           services::RowAction::kWrite),
       Flag({.load = 5, .apply = 5}, "Checkbcmm", {kHKCU, kFormPolicies, "FormSuggest Passwords"},
-           RowAction::kDeleteValue),
+           services::RowAction::kDeleteValue),
       Flag({.load = 6, .apply = 6}, "Checkzdwc", {kHKCU, kFormPolicies, "FormSuggest"},
-           RowAction::kDeleteValue),
+           services::RowAction::kDeleteValue),
       Flag({.load = 7, .apply = 7}, "Checkjcsd",
            {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
             "SlowLinkDetectEnabled"},
-           RowAction::kDeleteValue),
+           services::RowAction::kDeleteValue),
       // The cache size: ticked, with the number, while it differs from the
       // browser's default; unticking puts the default back.
-      CheckRow{.at = {.load = 8, .apply = 8},
-               .control = "Checkcache",
-               .text_box = "Textcache",
-               .value = {kHKCU, std::string(kInternetSettings) + "\\Cache\\Content", "CacheLimit"},
-               .type = kRegDword,
-               .unticked = RowAction::kWrite,
-               .unticked_data = Variant(kDefaultCache),
-               .start = Variant(kDefaultCache),
-               .match = Variant(kDefaultCache),
-               .match_when_equal = false,
-               .fill_text = CheckRow::Text::kOnMatch},
+      services::CheckRow{
+          .at = {.load = 8, .apply = 8},
+          .control = "Checkcache",
+          .text_box = "Textcache",
+          .value = {kHKCU, std::string(kInternetSettings) + "\\Cache\\Content", "CacheLimit"},
+          .type = store::kRegDword,
+          .unticked = services::RowAction::kWrite,
+          .unticked_data = store::Variant(kDefaultCache),
+          .start = store::Variant(kDefaultCache),
+          .match = store::Variant(kDefaultCache),
+          .match_when_equal = false,
+          .fill_text = services::CheckRow::Text::kOnMatch},
       // The site to block is typed anew each time: nothing of it loads.
-      app::HookRow{.at = {.load = app::kNever, .apply = 9},
-                   .name = "blocking",
-                   .apply = [this] { BlockSite(); }},
-      app::HookRow{.at = {.load = 10, .apply = 10},
-                   .name = "connection",
-                   .load = [this] { LoadConnection(); },
-                   .apply = [this] { ApplyConnection(); }},
+      services::HookRow{.at = {.load = services::kNever, .apply = 9},
+                        .name = "blocking",
+                        .apply = [this] { BlockSite(); }},
+      services::HookRow{.at = {.load = 10, .apply = 10},
+                        .name = "connection",
+                        .load = [this] { LoadConnection(); },
+                        .apply = [this] { ApplyConnection(); }},
   };
 }
 
@@ -271,8 +274,8 @@ void NetworkPage::Reload() {
   table_.Load();
 }
 
-void NetworkPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kNetwork) table_.Load();
+void NetworkPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kNetwork) table_.Load();
 }
 
 void NetworkPage::Apply() {
@@ -287,13 +290,13 @@ void NetworkPage::Apply() {
       return;
     }
   }
-  app::ApplySettingsPage(program_, "网络系统设置成功  ", table_);
+  services::ApplySettingsPage(program_, "网络系统设置成功  ", table_);
 }
 
 // The stored receive window picks the connection type; the type, not the
 // stored MTU and lifetime, fills the three boxes.
 void NetworkPage::LoadConnection() {
-  Variant window;
+  store::Variant window;
   program_.machine().reg().QueryValue(kHKLM, kMstcp, "DefaultRcvWindow", window);
   std::size_t chosen = 0;  // custom or other
   for (std::size_t i = 1; i < kPresets.size(); ++i) {
@@ -308,11 +311,11 @@ void NetworkPage::LoadConnection() {
 // Written as typed, and only as a whole: a type with an empty box is left alone.
 void NetworkPage::ApplyConnection() {
   if (Textmut.text().empty() || Textdyhc.text().empty() || Textfzsm.text().empty()) return;
-  Registry& reg = program_.machine().reg();
-  reg.SetValue(kHKLM, kNetTrans, "MaxMTU", kRegSz, Variant(Textmut.text()));
-  reg.SetValue(kHKLM, kNetTrans, "IPMTU", kRegSz, Variant(Textmut.text()));
-  reg.SetValue(kHKLM, kMstcp, "DefaultRcvWindow", kRegSz, Variant(Textdyhc.text()));
-  reg.SetValue(kHKLM, kMstcp, "DefaultTTl", kRegSz, Variant(Textfzsm.text()));
+  store::Registry& reg = program_.machine().reg();
+  reg.SetValue(kHKLM, kNetTrans, "MaxMTU", store::kRegSz, store::Variant(Textmut.text()));
+  reg.SetValue(kHKLM, kNetTrans, "IPMTU", store::kRegSz, store::Variant(Textmut.text()));
+  reg.SetValue(kHKLM, kMstcp, "DefaultRcvWindow", store::kRegSz, store::Variant(Textdyhc.text()));
+  reg.SetValue(kHKLM, kMstcp, "DefaultTTl", store::kRegSz, store::Variant(Textfzsm.text()));
 }
 
 void NetworkPage::BlockSite() {
@@ -326,9 +329,9 @@ void NetworkPage::BlockSite() {
                                   ui::MessageButtons::kOk);
     return;
   }
-  Machine& machine = program_.machine();
-  FileSystem& files = machine.files();
-  SystemPaths& paths = machine.paths();
+  store::Machine& machine = program_.machine();
+  store::FileSystem& files = machine.files();
+  store::SystemPaths& paths = machine.paths();
   const std::string windows = paths.WinDir();
   const std::string program = paths.ProgramFolder();
   const std::string sample = windows + "hosts.sam";
@@ -340,7 +343,7 @@ void NetworkPage::BlockSite() {
   std::string hosts;
   for (const std::string& source : {sample, nt_hosts}) {
     std::string bytes;
-    if (files.ReadFile(source, bytes) == kSuccess) hosts = std::move(bytes);
+    if (files.ReadFile(source, bytes) == store::kSuccess) hosts = std::move(bytes);
   }
   if (Blocks(hosts, *site)) return;
 
@@ -351,8 +354,8 @@ void NetworkPage::BlockSite() {
     for (const std::string& file : HostsFiles()) machine.RecordWriteFailure(file);
     return;
   }
-  Registry& reg = machine.reg();
-  Variant taken;
+  store::Registry& reg = machine.reg();
+  store::Variant taken;
   reg.QueryValue(kHKLM, kProgramKey, kBackupTaken, taken);
   files.CreateDirectory(program + "\\hostsbak");
   // The backup is the hosts file from before the first blocking, and only that:
@@ -374,26 +377,27 @@ void NetworkPage::BlockSite() {
   hosts += eol;
   hosts += "127.0.0.1 " + machine.codepage().ToAnsi(*site);
   hosts += eol;
-  if (files.WriteFile(working, hosts) == kSuccess) WriteHostsFiles(hosts);
+  if (files.WriteFile(working, hosts) == store::kSuccess) WriteHostsFiles(hosts);
   files.DeleteFile(working, true);
-  reg.SetValue(kHKLM, kProgramKey, kBackupTaken, kRegDword, Variant(1));
+  reg.SetValue(kHKLM, kProgramKey, kBackupTaken, store::kRegDword, store::Variant(1));
 }
 
 void NetworkPage::RestoreHosts() {
   std::string bytes;
   const std::string backup = program_.machine().paths().ProgramFolder() + "\\hostsbak\\hosts.txt";
-  if (program_.machine().files().ReadFile(backup, bytes) != kSuccess) return;
+  if (program_.machine().files().ReadFile(backup, bytes) != store::kSuccess) return;
   WriteHostsFiles(bytes);
 }
 
 std::vector<std::string> NetworkPage::HostsFiles() {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   const std::string windows = program_.machine().paths().WinDir();
   std::vector<std::string> found;
   for (const char* name : {"hosts.sam", "hosts", "system32\\drivers\\etc\\hosts"}) {
     std::string file = windows + name;
     std::string folder = file.substr(0, file.rfind('\\'));
-    if (std::optional<FileEntry> entry = files.Stat(folder); entry && entry->is_directory()) {
+    if (std::optional<store::FileEntry> entry = files.Stat(folder);
+        entry && entry->is_directory()) {
       found.push_back(std::move(file));
     }
   }
@@ -404,11 +408,11 @@ std::vector<std::string> NetworkPage::HostsFiles() {
 // left with half a hosts file. A read-only one is left as it is, as Windows
 // leaves it.
 void NetworkPage::WriteHostsFiles(std::string_view bytes) {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   for (const std::string& file : HostsFiles()) {
-    std::optional<FileEntry> entry = machine.files().Stat(file);
-    const bool read_only = entry && (entry->attributes & kAttrReadOnly) != 0;
-    if (read_only || machine.files().WriteFile(file, bytes) != kSuccess) {
+    std::optional<store::FileEntry> entry = machine.files().Stat(file);
+    const bool read_only = entry && (entry->attributes & store::kAttrReadOnly) != 0;
+    if (read_only || machine.files().WriteFile(file, bytes) != store::kSuccess) {
       machine.RecordWriteFailure(file);
     }
   }

@@ -21,12 +21,12 @@ namespace korvanta::panels {
 // characters), and then problem, when given, says what is wrong, for the user.
 std::optional<std::string> SiteToBlock(std::string_view typed, std::string* problem = nullptr);
 
-class NetworkPage final : public app::Page {
+class NetworkPage final : public services::Page {
  public:
-  NetworkPage(app::Program& program, ui::PictureBox& page);
+  NetworkPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kNetwork}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override { return {services::LoadStep::kNetwork}; }
+  void Fill(services::LoadStep step) override;
   void Reload() override;
   // "设置": the restart flag, the log entry, the check boxes, the site to block,
   // then the connection type.
@@ -34,7 +34,7 @@ class NetworkPage final : public app::Page {
   // "恢复屏蔽网站": the hosts files back as they were before the first blocking.
   void RestoreHosts();
 
-  const app::SettingsTable* settings() const override { return &table_; }
+  const services::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame11;  // 网络加速（选择相应上网方式）
   ui::TextBox& Textmut;
@@ -47,7 +47,7 @@ class NetworkPage final : public app::Page {
   ui::CommandButton& Commandszwl;  // 设置
 
  private:
-  std::vector<app::SettingRow> Rows();
+  std::vector<services::SettingRow> Rows();
   void LoadConnection();
   void ApplyConnection();
   void BlockSite();
@@ -57,9 +57,9 @@ class NetworkPage final : public app::Page {
   // is skipped and told with the action's other failures.
   void WriteHostsFiles(std::string_view bytes);
 
-  app::Program& program_;
+  services::Program& program_;
   std::vector<ui::OptionButton*> presets_;
-  app::SettingsTable table_;
+  services::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

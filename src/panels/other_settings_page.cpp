@@ -9,14 +9,14 @@
 namespace korvanta::panels {
 namespace {
 
-using app::CheckRow;
-using app::RegValue;
-using app::RowAction;
+using services::CheckRow;
+using services::RegValue;
+using services::RowAction;
 using ui::CheckBox;
 using ui::Place;
 
-constexpr auto kHKCU = RegRoot::kCurrentUser;
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKCU = store::RegRoot::kCurrentUser;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 
 constexpr const char* kPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
 
@@ -29,11 +29,11 @@ ui::Rect CheckAt(int row, int width = 7560) {
 
 }  // namespace
 
-OtherSettingsPage::OtherSettingsPage(app::Program& program, ui::PictureBox& page)
+OtherSettingsPage::OtherSettingsPage(services::Program& program, ui::PictureBox& page)
     : Textyp(
           Place<ui::TextBox>(page, "Textyp", {3180, kChecksTop + 3 * kCheckPitch - 15, 900, 330})),
-      Commandszqt(Place<ui::CommandButton>(page, "Commandszqt", app::theme::PageButton(1), "设置",
-                                           "设置被选项")),
+      Commandszqt(Place<ui::CommandButton>(page, "Commandszqt", services::theme::PageButton(1),
+                                           "设置", "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
   Place<CheckBox>(page, "Checkpbrj", CheckAt(0), "屏蔽所有系统热键");
@@ -47,39 +47,41 @@ OtherSettingsPage::OtherSettingsPage(app::Program& program, ui::PictureBox& page
 }
 
 // Loaded and applied in the same order.
-std::vector<app::SettingRow> OtherSettingsPage::Rows() {
+std::vector<services::SettingRow> OtherSettingsPage::Rows() {
   return {
       // Fast shutdown is a text flag that unticking sets to "0" rather than deletes.
-      app::FlagRow({.load = 1, .apply = 1}, "Checkjkgj",
-                   {kHKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot"}, kRegSz,
-                   Variant("1"), RowAction::kWrite, Variant("0")),
-      app::FlagRow({.load = 2, .apply = 2}, "Checkpbrj",
-                   {kHKCU, std::string(kPolicies) + "Explorer", "NoWinKeys"}, kRegDword, Variant(1),
-                   RowAction::kDeleteValue),
-      app::FlagRow({.load = 3, .apply = 3}, "Checkxsdl",
-                   {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon",
-                    "DontDisplayLastUserName"},
-                   kRegSz, Variant("1"), RowAction::kDeleteValue),
+      services::FlagRow({.load = 1, .apply = 1}, "Checkjkgj",
+                        {kHKLM, "System\\CurrentControlSet\\Control\\Shutdown", "FastReboot"},
+                        store::kRegSz, store::Variant("1"), services::RowAction::kWrite,
+                        store::Variant("0")),
+      services::FlagRow({.load = 2, .apply = 2}, "Checkpbrj",
+                        {kHKCU, std::string(kPolicies) + "Explorer", "NoWinKeys"}, store::kRegDword,
+                        store::Variant(1), services::RowAction::kDeleteValue),
+      services::FlagRow({.load = 3, .apply = 3}, "Checkxsdl",
+                        {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon",
+                         "DontDisplayLastUserName"},
+                        store::kRegSz, store::Variant("1"), services::RowAction::kDeleteValue),
       // The alert threshold: ticked when it is other than the system's 1024; the
       // box is not filled, so an apply without a number typed leaves it alone.
-      CheckRow{.at = {.load = 4, .apply = 4},
-               .control = "Checkypjb",
-               .text_box = "Textyp",
-               .value = {kHKLM, "System\\CurrentControlSet\\Services\\LanmanServer\\Parameters",
-                         "DiskSpaceThreshold"},
-               .type = kRegDword,
-               .unticked = RowAction::kDeleteValue,
-               .start = Variant(1024),
-               .match = Variant(1024),
-               .match_when_equal = false},
-      app::FlagRow({.load = 5, .apply = 5}, "Checkjyhdzm",
-                   {kHKCU, std::string(kPolicies) + "ActiveDesktop", "NoAddingComponents"},
-                   kRegDword, Variant(1), RowAction::kDeleteValue),
-      app::FlagRow(
+      services::CheckRow{
+          .at = {.load = 4, .apply = 4},
+          .control = "Checkypjb",
+          .text_box = "Textyp",
+          .value = {kHKLM, "System\\CurrentControlSet\\Services\\LanmanServer\\Parameters",
+                    "DiskSpaceThreshold"},
+          .type = store::kRegDword,
+          .unticked = services::RowAction::kDeleteValue,
+          .start = store::Variant(1024),
+          .match = store::Variant(1024),
+          .match_when_equal = false},
+      services::FlagRow({.load = 5, .apply = 5}, "Checkjyhdzm",
+                        {kHKCU, std::string(kPolicies) + "ActiveDesktop", "NoAddingComponents"},
+                        store::kRegDword, store::Variant(1), services::RowAction::kDeleteValue),
+      services::FlagRow(
           {.load = 6, .apply = 6}, "Checkgbpb",
           {kHKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Defrag\\Settings",
            "DisableScreenSaver"},
-          kRegSz, Variant("yes"), RowAction::kDeleteValue),
+          store::kRegSz, store::Variant("yes"), services::RowAction::kDeleteValue),
   };
 }
 
@@ -87,12 +89,12 @@ void OtherSettingsPage::Reload() {
   table_.Load();
 }
 
-void OtherSettingsPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kOtherSettings) table_.Load();
+void OtherSettingsPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kOtherSettings) table_.Load();
 }
 
 void OtherSettingsPage::Apply() {
-  app::ApplySettingsPage(program_, "其它设置与优化成功  ", table_);
+  services::ApplySettingsPage(program_, "其它设置与优化成功  ", table_);
 }
 
 }  // namespace korvanta::panels

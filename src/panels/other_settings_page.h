@@ -13,26 +13,28 @@
 
 namespace korvanta::panels {
 
-class OtherSettingsPage final : public app::Page {
+class OtherSettingsPage final : public services::Page {
  public:
-  OtherSettingsPage(app::Program& program, ui::PictureBox& page);
+  OtherSettingsPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kOtherSettings}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kOtherSettings};
+  }
+  void Fill(services::LoadStep step) override;
   void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
 
-  const app::SettingsTable* settings() const override { return &table_; }
+  const services::SettingsTable* settings() const override { return &table_; }
 
   ui::TextBox& Textyp;
   ui::CommandButton& Commandszqt;  // 设置
 
  private:
-  static std::vector<app::SettingRow> Rows();
+  static std::vector<services::SettingRow> Rows();
 
-  app::Program& program_;
-  app::SettingsTable table_;
+  services::Program& program_;
+  services::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

@@ -8,17 +8,17 @@
 namespace korvanta::panels {
 namespace {
 
-using app::CheckRow;
-using app::HookRow;
-using app::RegValue;
-using app::RowAction;
+using services::CheckRow;
+using services::HookRow;
+using services::RegValue;
+using services::RowAction;
 using ui::CheckBox;
 using ui::Place;
 using ui::TextBox;
 
-constexpr auto kHKCR = RegRoot::kClassesRoot;
-constexpr auto kHKCU = RegRoot::kCurrentUser;
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKCR = store::RegRoot::kClassesRoot;
+constexpr auto kHKCU = store::RegRoot::kCurrentUser;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 
 constexpr const char* kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 constexpr const char* kUserPolicies =
@@ -73,53 +73,57 @@ ui::Rect OtherText(int row, int width = 4800) {
 }
 
 // A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
-CheckRow Flag(app::Places at, std::string control, RegValue value, RowAction unticked) {
-  return app::FlagRow(at, std::move(control), std::move(value), kRegDword, Variant(1), unticked);
+services::CheckRow Flag(services::Places at, std::string control, RegValue value,
+                        services::RowAction unticked) {
+  return services::FlagRow(at, std::move(control), std::move(value), store::kRegDword,
+                           store::Variant(1), unticked);
 }
 
 // A desktop icon shown while its NameSpace key is there, whatever name the key
 // holds (Wine's are English); unticking writes the name with the text's own
 // byte count, as the system's shell did.
-CheckRow NameSpaceIcon(app::Places at, std::string control, std::string clsid, std::string name) {
-  CheckRow row;
+services::CheckRow NameSpaceIcon(services::Places at, std::string control, std::string clsid,
+                                 std::string name) {
+  services::CheckRow row;
   row.at = at;
   row.control = std::move(control);
   row.value = {kHKLM, kNameSpace + std::move(clsid), ""};
-  row.type = app::kRegCountedText;
-  row.ticked = RowAction::kDeleteKey;
-  row.unticked = RowAction::kWrite;
-  row.unticked_data = Variant(name);
+  row.type = services::kRegCountedText;
+  row.ticked = services::RowAction::kDeleteKey;
+  row.unticked = services::RowAction::kWrite;
+  row.unticked_data = store::Variant(name);
   row.starts_ticked = true;
   row.match_key_exists = true;
   return row;
 }
 
 // A check box with its text box, written from the box as typed.
-CheckRow TextRow(app::Places at, std::string control, std::string text_box, RegValue value) {
-  CheckRow row;
+services::CheckRow TextRow(services::Places at, std::string control, std::string text_box,
+                           RegValue value) {
+  services::CheckRow row;
   row.at = at;
   row.control = std::move(control);
   row.text_box = std::move(text_box);
   row.value = std::move(value);
-  row.type = kRegSz;
-  row.ticked = RowAction::kWrite;
-  row.unticked = RowAction::kNothing;
+  row.type = store::kRegSz;
+  row.ticked = services::RowAction::kWrite;
+  row.unticked = services::RowAction::kNothing;
   row.starts_ticked = true;
-  row.fill_text = CheckRow::Text::kAlways;
+  row.fill_text = services::CheckRow::Text::kAlways;
   return row;
 }
 
 }  // namespace
 
-PersonalisationPage::PersonalisationPage(app::Program& program, ui::PictureBox& page)
+PersonalisationPage::PersonalisationPage(services::Program& program, ui::PictureBox& page)
     : Frame1(Place<ui::Frame>(page, "Frame1", {120, kFrame1Top, kFrameWidth, kFrame1Height},
                               "桌面个性化设置")),
       Frame2(Place<ui::Frame>(page, "Frame2", {120, kFrame2Top, kFrameWidth, kFrame2Height},
                               "其他个性化设置")),
       Textjg(Place<TextBox>(Frame2, "Textjg", OtherText(7))),
       Textaz(Place<TextBox>(Frame2, "Textaz", OtherText(6, 4320))),
-      Commandszgxh(Place<ui::CommandButton>(page, "Commandszgxh", app::theme::PageButton(1), "设置",
-                                            "设置被选项")),
+      Commandszgxh(Place<ui::CommandButton>(page, "Commandszgxh", services::theme::PageButton(1),
+                                            "设置", "设置被选项")),
       Commandllaz(Place<ui::CommandButton>(Frame2, "Commandllaz",
                                            {7260, 285 + 6 * kOtherPitch, 480, 330}, "…", "浏览")),
       program_(program),
@@ -158,86 +162,89 @@ PersonalisationPage::PersonalisationPage(app::Program& program, ui::PictureBox& 
   Commandszgxh.on_click = [this] { Apply(); };
 }
 
-std::vector<app::SettingRow> PersonalisationPage::Rows() {
+std::vector<services::SettingRow> PersonalisationPage::Rows() {
   return {
-      CheckRow{.at = {.load = 1, .apply = 1},
-               .control = "Checkcj",
-               .value = {kHKCU, kExplorer, "Link"},
-               .type = kRegBinary,
-               .ticked_data = Variant(0),
-               .unticked = RowAction::kDeleteValue,
-               .start = Variant(1),
-               .match = Variant(0)},
+      services::CheckRow{.at = {.load = 1, .apply = 1},
+                         .control = "Checkcj",
+                         .value = {kHKCU, kExplorer, "Link"},
+                         .type = store::kRegBinary,
+                         .ticked_data = store::Variant(0),
+                         .unticked = services::RowAction::kDeleteValue,
+                         .start = store::Variant(1),
+                         .match = store::Variant(0)},
       BoxHook({.load = 2, .apply = 2}, "Checkjt", &PersonalisationPage::LoadShortcutArrows,
               &PersonalisationPage::ApplyShortcutArrows),
       Flag({.load = 3, .apply = 3}, "Checkbb",
-           {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, RowAction::kWrite),
+           {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, services::RowAction::kWrite),
       Flag({.load = 4, .apply = 4}, "Checkycie", {kHKCU, kUserPolicies, "NoInternetIcon"},
-           RowAction::kWrite),
+           services::RowAction::kWrite),
       NameSpaceIcon({.load = 5, .apply = 5}, "Checkhsz", "{645FF040-5081-101B-9F08-00AA002F954E}",
                     "回收站"),
       NameSpaceIcon({.load = 6, .apply = 6}, "Checkwd", "{450D8FBA-AD25-11D0-98A8-0800361B1103}",
                     "我的文档"),
       Flag({.load = 7, .apply = 8}, "Checkwslj",
-           {kHKLM, kNonEnum, "{208D2C60-3AEA-1069-A2D7-08002B30309D}"}, RowAction::kDeleteValue),
+           {kHKLM, kNonEnum, "{208D2C60-3AEA-1069-A2D7-08002B30309D}"},
+           services::RowAction::kDeleteValue),
       BoxHook({.load = 8, .apply = 9}, "Checkyctb", &PersonalisationPage::LoadDesktopIcons,
               &PersonalisationPage::ApplyDesktopIcons),
       Flag({.load = 9, .apply = 7}, "Checkwddn",
-           {kHKLM, kNonEnum, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"}, RowAction::kDeleteValue),
+           {kHKLM, kNonEnum, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"},
+           services::RowAction::kDeleteValue),
 
       OwnerRow({.load = 10, .apply = 10}, "Checkyhm", "Textyhm", "RegisteredOwner"),
       OwnerRow({.load = 11, .apply = 11}, "Checkgsm", "Textgsm", "RegisteredOrganization"),
-      CheckRow{.at = {.load = 12, .apply = 12},
-               .control = "Checkgzz",
-               .text_box = "Textgzz",
-               .value = {kHKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup"},
-               .type = kRegSz,
-               .unticked = RowAction::kNothing,
-               .starts_ticked = true,
-               .match = Variant(""),
-               .fill_text = CheckRow::Text::kAlways},
-      CheckRow{.at = {.load = 13, .apply = 13},
-               .control = "Checktime",
-               .text_box = "Texttime",
-               .value = {kHKCU, "Control Panel\\International", "sTimeFormat"},
-               .type = kRegSz,
-               .unticked = RowAction::kDeleteValue,
-               .match = Variant(""),
-               .match_when_equal = false,
-               .fill_text = CheckRow::Text::kOnMatch},
+      services::CheckRow{
+          .at = {.load = 12, .apply = 12},
+          .control = "Checkgzz",
+          .text_box = "Textgzz",
+          .value = {kHKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup"},
+          .type = store::kRegSz,
+          .unticked = services::RowAction::kNothing,
+          .starts_ticked = true,
+          .match = store::Variant(""),
+          .fill_text = services::CheckRow::Text::kAlways},
+      services::CheckRow{.at = {.load = 13, .apply = 13},
+                         .control = "Checktime",
+                         .text_box = "Texttime",
+                         .value = {kHKCU, "Control Panel\\International", "sTimeFormat"},
+                         .type = store::kRegSz,
+                         .unticked = services::RowAction::kDeleteValue,
+                         .match = store::Variant(""),
+                         .match_when_equal = false,
+                         .fill_text = services::CheckRow::Text::kOnMatch},
       TextRow({.load = 14, .apply = 14}, "Checkxpbs", "Textxpbs",
               {kHKLM, "Hardware\\Description\\System\\CentralProcessor\\0", "VendorIdentifier"}),
       TextRow({.load = kWithInventory, .apply = 15}, "CheckDirectX", "TextDirectX",
               {kHKLM, "Software\\Microsoft\\DirectX", "Version"}),
-      CheckRow{
+      services::CheckRow{
           .at = {.load = 15, .apply = 16},
           .control = "Checkaz",
           .text_box = "Textaz",
           .value = {kHKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\setup", "sourcepath"},
-          .type = kRegSz,
-          .unticked = RowAction::kNothing,
+          .type = store::kRegSz,
+          .unticked = services::RowAction::kNothing,
           .starts_ticked = true,
-          .match = Variant(""),
-          .fill_text = CheckRow::Text::kAlways},
-      CheckRow{.at = {.load = 16, .apply = 17},
-               .control = "Checkkjjg",
-               .text_box = "Textjg",
-               .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon",
-                         "LegalNoticeText"},
-               .type = kRegSz,
-               .unticked = RowAction::kDeleteValue,
-               .companion = "LegalNoticeCaption",
-               .companion_data = Variant("警告"),
-               .start_text = kWarningText,
-               .match = Variant(""),
-               .match_when_equal = false,
-               .fill_text = CheckRow::Text::kOnMatch},
+          .match = store::Variant(""),
+          .fill_text = services::CheckRow::Text::kAlways},
+      services::CheckRow{.at = {.load = 16, .apply = 17},
+                         .control = "Checkkjjg",
+                         .text_box = "Textjg",
+                         .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon",
+                                   "LegalNoticeText"},
+                         .type = store::kRegSz,
+                         .unticked = services::RowAction::kDeleteValue,
+                         .companion = "LegalNoticeCaption",
+                         .companion_data = store::Variant("警告"),
+                         .start_text = kWarningText,
+                         .match = store::Variant(""),
+                         .match_when_equal = false,
+                         .fill_text = services::CheckRow::Text::kOnMatch},
   };
 }
 
 // A row the page loads and applies itself, over one of its check boxes.
-HookRow PersonalisationPage::BoxHook(app::Places at, std::string control, BoxStep load,
-                                     BoxStep apply) {
+services::HookRow PersonalisationPage::BoxHook(services::Places at, std::string control,
+                                               BoxStep load, BoxStep apply) {
   auto step = [this, control](BoxStep f) {
     return [this, control, f] {
       if (auto* box = page_.form()->Get<CheckBox>(control)) (this->*f)(*box);
@@ -246,8 +253,8 @@ HookRow PersonalisationPage::BoxHook(app::Places at, std::string control, BoxSte
   return {.at = at, .name = control, .load = step(load), .apply = step(apply)};
 }
 
-HookRow PersonalisationPage::OwnerRow(app::Places at, std::string control, std::string text_box,
-                                      std::string value) {
+services::HookRow PersonalisationPage::OwnerRow(services::Places at, std::string control,
+                                                std::string text_box, std::string value) {
   return {.at = at,
           .name = control,
           .load = [=, this] { LoadOwner(control, text_box, value); },
@@ -258,10 +265,10 @@ void PersonalisationPage::Reload() {
   table_.Load(kOwnStep);
 }
 
-void PersonalisationPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kInventory) {
+void PersonalisationPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kInventory) {
     table_.Load(kWithInventory, kWithInventory);
-  } else if (step == app::LoadStep::kPersonalisation) {
+  } else if (step == services::LoadStep::kPersonalisation) {
     table_.Load(kOwnStep);
   }
 }
@@ -281,26 +288,26 @@ void PersonalisationPage::Apply() {
                                   ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
     return;
   }
-  app::ApplySettingsPage(program_, "系统个性化设置成功  ", table_);
+  services::ApplySettingsPage(program_, "系统个性化设置成功  ", table_);
 }
 
 // Both IsShortCut values: the arrow shows while both are there.
 void PersonalisationPage::LoadShortcutArrows(CheckBox& box) {
   box.set_ticked(true);
-  Registry& reg = program_.machine().reg();
-  Variant lnk = "1", pif = "1";
+  store::Registry& reg = program_.machine().reg();
+  store::Variant lnk = "1", pif = "1";
   reg.QueryValue(kHKCR, "lnkfile", "IsShortCut", lnk);
   reg.QueryValue(kHKCR, "piffile", "IsShortCut", pif);
   if (lnk == "" && pif == "") box.set_ticked(false);
 }
 
 void PersonalisationPage::ApplyShortcutArrows(CheckBox& box) {
-  Registry& reg = program_.machine().reg();
+  store::Registry& reg = program_.machine().reg();
   for (const char* key : {"lnkfile", "piffile"}) {
     if (box.ticked()) {
       reg.DeleteValue(kHKCR, key, "IsShortCut");
     } else {
-      reg.SetValue(kHKCR, key, "IsShortCut", kRegSz, Variant(""));
+      reg.SetValue(kHKCR, key, "IsShortCut", store::kRegSz, store::Variant(""));
     }
   }
 }
@@ -308,7 +315,7 @@ void PersonalisationPage::ApplyShortcutArrows(CheckBox& box) {
 // Its state comes from the policy, which this page never writes.
 void PersonalisationPage::LoadDesktopIcons(CheckBox& box) {
   box.set_ticked(false);
-  Variant policy;
+  store::Variant policy;
   program_.machine().reg().QueryValue(kHKCU, kUserPolicies, "NoDesktop", policy);
   if (policy == 1) box.set_ticked(true);
 }
@@ -324,8 +331,8 @@ void PersonalisationPage::LoadOwner(std::string_view control, std::string_view t
   auto* text = page_.form()->Get<TextBox>(text_box);
   if (!box || !text) return;
   box->set_ticked(true);
-  Registry& reg = program_.machine().reg();
-  Variant read;
+  store::Registry& reg = program_.machine().reg();
+  store::Variant read;
   reg.QueryValue(kHKLM, kWindowsKey, value, read);
   if (read == "") reg.QueryValue(kHKLM, kWindowsNtKey, value, read);
   text->set_text(read.ToText());
@@ -336,17 +343,17 @@ void PersonalisationPage::ApplyOwner(std::string_view control, std::string_view 
   auto* box = page_.form()->Get<CheckBox>(control);
   auto* text = page_.form()->Get<TextBox>(text_box);
   if (!box || !text || !box->ticked()) return;
-  Registry& reg = program_.machine().reg();
-  Variant first;
+  store::Registry& reg = program_.machine().reg();
+  store::Variant first;
   reg.QueryValue(kHKLM, kWindowsKey, value, first);
-  app::RegValue target{kHKLM, first == "" ? kWindowsNtKey : kWindowsKey, std::string(value)};
+  services::RegValue target{kHKLM, first == "" ? kWindowsNtKey : kWindowsKey, std::string(value)};
   // A box nobody filled in creates no value.
-  Variant existing;
+  store::Variant existing;
   if (text->text().empty() &&
-      reg.QueryValue(target.root, target.key, target.name, existing) == kFileNotFound) {
+      reg.QueryValue(target.root, target.key, target.name, existing) == store::kFileNotFound) {
     return;
   }
-  reg.SetValue(target.root, target.key, target.name, kRegSz, Variant(text->text()));
+  reg.SetValue(target.root, target.key, target.name, store::kRegSz, store::Variant(text->text()));
 }
 
 }  // namespace korvanta::panels

@@ -14,20 +14,20 @@
 
 namespace korvanta::panels {
 
-class PersonalisationPage final : public app::Page {
+class PersonalisationPage final : public services::Page {
  public:
-  PersonalisationPage(app::Program& program, ui::PictureBox& page);
+  PersonalisationPage(services::Program& program, ui::PictureBox& page);
 
   // The DirectX box fills with the inventory; the rest at the page's own step.
-  std::vector<app::LoadStep> steps() const override {
-    return {app::LoadStep::kInventory, app::LoadStep::kPersonalisation};
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kInventory, services::LoadStep::kPersonalisation};
   }
-  void Fill(app::LoadStep step) override;
+  void Fill(services::LoadStep step) override;
   void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the apply order.
   void Apply();
 
-  const app::SettingsTable* settings() const override { return &table_; }
+  const services::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame1;  // 桌面个性化设置
   ui::Frame& Frame2;  // 其他个性化设置
@@ -37,12 +37,12 @@ class PersonalisationPage final : public app::Page {
   ui::CommandButton& Commandllaz;   // … next to Textaz
 
  private:
-  std::vector<app::SettingRow> Rows();
+  std::vector<services::SettingRow> Rows();
   using BoxStep = void (PersonalisationPage::*)(ui::CheckBox&);
-  app::HookRow BoxHook(app::Places at, std::string control, BoxStep load, BoxStep apply);
+  services::HookRow BoxHook(services::Places at, std::string control, BoxStep load, BoxStep apply);
   // Owner or organisation: the check box, its text box and the value's name.
-  app::HookRow OwnerRow(app::Places at, std::string control, std::string text_box,
-                        std::string value);
+  services::HookRow OwnerRow(services::Places at, std::string control, std::string text_box,
+                             std::string value);
   void LoadShortcutArrows(ui::CheckBox& box);
   void ApplyShortcutArrows(ui::CheckBox& box);
   void LoadDesktopIcons(ui::CheckBox& box);
@@ -50,9 +50,9 @@ class PersonalisationPage final : public app::Page {
   void LoadOwner(std::string_view control, std::string_view text_box, std::string_view value);
   void ApplyOwner(std::string_view control, std::string_view text_box, std::string_view value);
 
-  app::Program& program_;
+  services::Program& program_;
   ui::PictureBox& page_;
-  app::SettingsTable table_;
+  services::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

@@ -9,15 +9,15 @@
 namespace korvanta::panels {
 namespace {
 
-using app::CheckRow;
-using app::HookRow;
-using app::RegValue;
-using app::RowAction;
+using services::CheckRow;
+using services::HookRow;
+using services::RegValue;
+using services::RowAction;
 using ui::CheckBox;
 using ui::Place;
 
-constexpr auto kHKCU = RegRoot::kCurrentUser;
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKCU = store::RegRoot::kCurrentUser;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 
 constexpr const char* kUserPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
 constexpr const char* kMachinePolicies = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\";
@@ -37,10 +37,11 @@ ui::Rect CheckAt(int row) {
   return {180, kChecksTop + row * kCheckPitch, kPolicyWidth - 300, 285};
 }
 
-CheckRow UserFlag(app::Places at, std::string control, std::string key, std::string name) {
-  return app::FlagRow(at, std::move(control),
-                      {kHKCU, kUserPolicies + std::move(key), std::move(name)}, kRegDword,
-                      Variant(1));
+services::CheckRow UserFlag(services::Places at, std::string control, std::string key,
+                            std::string name) {
+  return services::FlagRow(at, std::move(control),
+                           {kHKCU, kUserPolicies + std::move(key), std::move(name)},
+                           store::kRegDword, store::Variant(1));
 }
 
 // The drive letter of a listed root ("C:\"), as a bit of the hidden-drive mask.
@@ -51,7 +52,7 @@ std::uint32_t DriveBit(const std::string& root) {
 
 }  // namespace
 
-SecurityPage::SecurityPage(app::Program& program, ui::PictureBox& page)
+SecurityPage::SecurityPage(services::Program& program, ui::PictureBox& page)
     : Frame9(Place<ui::Frame>(page, "Frame9", {kDriveLeft, kFrameTop, kDriveWidth, kFrameHeight},
                               "隐藏磁盘驱动器")),
       Frame10(Place<ui::Frame>(page, "Frame10",
@@ -68,8 +69,8 @@ SecurityPage::SecurityPage(app::Program& program, ui::PictureBox& page)
                                            "属性设置", "设置被选屏保属性")),
       Commandyl(Place<ui::CommandButton>(Frame10, "Commandyl", {4620, 285, 1140, 360}, "预览",
                                          "预览被选屏保")),
-      Commandszaq(Place<ui::CommandButton>(page, "Commandszaq", app::theme::PageButton(1), "设置",
-                                           "设置被选项")),
+      Commandszaq(Place<ui::CommandButton>(page, "Commandszaq", services::theme::PageButton(1),
+                                           "设置", "设置被选项")),
       program_(program),
       table_(program.machine().reg(), *page.form(), Rows()) {
   Listdiv.multi_select = true;
@@ -100,51 +101,55 @@ SecurityPage::SecurityPage(app::Program& program, ui::PictureBox& page)
 }
 
 // Loaded and applied in the same order.
-std::vector<app::SettingRow> SecurityPage::Rows() {
+std::vector<services::SettingRow> SecurityPage::Rows() {
   return {
       UserFlag({.load = 1, .apply = 1}, "Checkjzgx", "Network", "NoFileSharingControl"),
       UserFlag({.load = 2, .apply = 2}, "Checkjyglq", "System", "DisableTaskMgr"),
       UserFlag({.load = 3, .apply = 3}, "Checkjzxs", "System", "NoDispCPL"),
       UserFlag({.load = 4, .apply = 4}, "Checkieck", "Explorer", "NoFileURL"),
       UserFlag({.load = 5, .apply = 5}, "Checktcbc", "Explorer", "NoSaveSettings"),
-      app::FlagRow({.load = 6, .apply = 6}, "Checkqxqh",
-                   {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"}, kRegDword,
-                   Variant(1)),
+      services::FlagRow({.load = 6, .apply = 6}, "Checkqxqh",
+                        {kHKLM, std::string(kMachinePolicies) + "WinOldApp", "NoRealMode"},
+                        store::kRegDword, store::Variant(1)),
       UserFlag({.load = 7, .apply = 7}, "Checkdos", "WinOldApp", "Disabled"),
       UserFlag({.load = 8, .apply = 8}, "Checkjywjj", "Explorer", "NoFolderOptions"),
-      app::FlagRow({.load = 9, .apply = 9}, "Checkjycx",
-                   {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"}, kRegDword,
-                   Variant(1)),
+      services::FlagRow({.load = 9, .apply = 9}, "Checkjycx",
+                        {kHKLM, std::string(kMachinePolicies) + "Explorer", "RestrictRun"},
+                        store::kRegDword, store::Variant(1)),
       UserFlag({.load = 10, .apply = 10}, "Checkjzzcb", "System", "DisableRegistryTools"),
-      app::FlagRow({.load = 11, .apply = 11}, "Checkxfld",
-                   {kHKLM,
-                    "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
-                    "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
-                    "Compatibility Flags"},
-                   kRegDword, Variant(1024)),
+      services::FlagRow({.load = 11, .apply = 11}, "Checkxfld",
+                        {kHKLM,
+                         "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX "
+                         "Compatibility\\{00000566-0000-0010-8000-00AA006D2EA4}",
+                         "Compatibility Flags"},
+                        store::kRegDword, store::Variant(1024)),
       // Registry files open as text instead of being merged; unticking restores
       // the merge, so the value is written in both states.
-      app::FlagRow({.load = 12, .apply = 12}, "Checkjzwc", {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""},
-                   kRegSz, Variant("txtfile"), RowAction::kWrite, Variant("regfile")),
-      app::FlagRow({.load = 13, .apply = 13}, "Checkesc",
-                   {kHKLM, "Network\\Logon", "MustBeValidated"}, kRegDword, Variant(1)),
+      services::FlagRow({.load = 12, .apply = 12}, "Checkjzwc",
+                        {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""}, store::kRegSz,
+                        store::Variant("txtfile"), services::RowAction::kWrite,
+                        store::Variant("regfile")),
+      services::FlagRow({.load = 13, .apply = 13}, "Checkesc",
+                        {kHKLM, "Network\\Logon", "MustBeValidated"}, store::kRegDword,
+                        store::Variant(1)),
       // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own
       // mask. Another mask a system of its own stored (XP's 145) is left as it is.
-      CheckRow{.at = {.load = 14, .apply = 14},
-               .control = "Checkautcd",
-               .value = {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
-               .type = kRegBinary,
-               .ticked_data = Variant(181),
-               .unticked = RowAction::kWrite,
-               .unticked_data = Variant(149),
-               .unticked_keeps_other = true,
-               .match = Variant(181)},
+      services::CheckRow{
+          .at = {.load = 14, .apply = 14},
+          .control = "Checkautcd",
+          .value = {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
+          .type = store::kRegBinary,
+          .ticked_data = store::Variant(181),
+          .unticked = services::RowAction::kWrite,
+          .unticked_data = store::Variant(149),
+          .unticked_keeps_other = true,
+          .match = store::Variant(181)},
       // The screen saver's box: the list fills first, so that the saved choice
       // can be shown in it.
-      HookRow{.at = {.load = 15, .apply = 15},
-              .name = Checkzdpb.id(),
-              .load = [this] { LoadScreenSavers(); },
-              .apply = [this] { ApplyAutoScreenSaver(); }},
+      services::HookRow{.at = {.load = 15, .apply = 15},
+                        .name = Checkzdpb.id(),
+                        .load = [this] { LoadScreenSavers(); },
+                        .apply = [this] { ApplyAutoScreenSaver(); }},
   };
 }
 
@@ -153,16 +158,16 @@ void SecurityPage::Reload() {
   LoadDrives();
 }
 
-void SecurityPage::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kSecurity) {
+void SecurityPage::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kSecurity) {
     table_.Load();
-  } else if (step == app::LoadStep::kDriveList) {
+  } else if (step == services::LoadStep::kDriveList) {
     LoadDrives();
   }
 }
 
 void SecurityPage::Apply() {
-  app::ApplySettingsPage(program_, "系统安全设置成功  ", table_);
+  services::ApplySettingsPage(program_, "系统安全设置成功  ", table_);
 }
 
 std::string SecurityPage::SystemFolder() {
@@ -177,9 +182,9 @@ std::string SecurityPage::ChosenScreenSaver() {
 }
 
 void SecurityPage::LoadScreenSavers() {
-  std::vector<FileEntry> entries;
+  std::vector<store::FileEntry> entries;
   program_.machine().files().List(SystemFolder() + "\\*.scr", entries);
-  for (const FileEntry& entry : entries) {
+  for (const store::FileEntry& entry : entries) {
     if (!entry.is_directory()) Combo2.AddItem(entry.name);
   }
   LoadAutoScreenSaver();
@@ -187,19 +192,19 @@ void SecurityPage::LoadScreenSavers() {
 
 void SecurityPage::LoadAutoScreenSaver() {
   Checkzdpb.set_ticked(false);
-  Variant autopb;
+  store::Variant autopb;
   program_.machine().reg().QueryValue(kHKLM, kRunKey, "autopb", autopb);
   if (!(autopb == "")) {
     Checkzdpb.set_ticked(true);
-    Combo2.set_text(GetName(autopb.ToText()));
+    Combo2.set_text(store::GetName(autopb.ToText()));
   }
 }
 
 void SecurityPage::ApplyAutoScreenSaver() {
   std::string path = ChosenScreenSaver();
-  Registry& reg = program_.machine().reg();
+  store::Registry& reg = program_.machine().reg();
   if (Checkzdpb.ticked() && !path.empty()) {
-    reg.SetValue(kHKLM, kRunKey, "autopb", kRegSz, Variant(path));
+    reg.SetValue(kHKLM, kRunKey, "autopb", store::kRegSz, store::Variant(path));
   } else {
     reg.DeleteValue(kHKLM, kRunKey, "autopb");
   }
@@ -214,20 +219,21 @@ void SecurityPage::StartScreenSaver(bool settings) {
                                   ui::MessageIcon::kExclamation, ui::MessageButtons::kOk);
     return;
   }
-  app::LaunchRequest request{"open", path, "", Combo2.form()};
+  services::LaunchRequest request{"open", path, "", Combo2.form()};
   request.run_minimized = settings;
   program_.host().Launch(request);
 }
 
 void SecurityPage::LoadDrives() {
   Listdiv.Clear();
-  Variant mask_read;
+  store::Variant mask_read;
   program_.machine().reg().QueryValue(kHKCU, kDrivesKey, "Nodrives", mask_read);
   const auto mask = static_cast<std::uint32_t>(mask_read.ToInt32().value_or(0));
   for (int n = 0; n < 26; ++n) {
     std::string root = std::string(1, static_cast<char>('A' + n)) + ":\\";
     std::uint32_t type = program_.machine().files().DriveType(root);
-    if (type != kDriveRemovable && type != kDriveFixed && type != kDriveCdrom) continue;
+    if (type != store::kDriveRemovable && type != store::kDriveFixed && type != store::kDriveCdrom)
+      continue;
     Listdiv.AddItem(root);
     if (mask & (std::uint32_t{1} << n)) Listdiv.set_selected(Listdiv.count() - 1, true);
   }
@@ -235,22 +241,24 @@ void SecurityPage::LoadDrives() {
 
 void SecurityPage::HideDrives() {
   program_.RestartPending = 1;
-  Registry& reg = program_.machine().reg();
+  store::Registry& reg = program_.machine().reg();
   // Drives the list does not show (network drives, letters mapped later) keep
   // whatever the mask said of them: only the listed ones are the user's choice.
-  Variant stored;
+  store::Variant stored;
   reg.QueryValue(kHKCU, kDrivesKey, "Nodrives", stored);
   std::uint32_t mask = static_cast<std::uint32_t>(stored.ToInt32().value_or(0));
   for (int i = 0; i < Listdiv.count(); ++i) {
     std::uint32_t bit = DriveBit(Listdiv.items()[static_cast<std::size_t>(i)].text);
     mask = Listdiv.selected(i) ? (mask | bit) : (mask & ~bit);
   }
-  reg.SetValue(kHKCU, kDrivesKey, "Nodrives", kRegDword, Variant(static_cast<std::int32_t>(mask)));
+  reg.SetValue(kHKCU, kDrivesKey, "Nodrives", store::kRegDword,
+               store::Variant(static_cast<std::int32_t>(mask)));
 }
 
 void SecurityPage::RestoreAllDrives() {
   program_.RestartPending = 1;
-  program_.machine().reg().SetValue(kHKCU, kDrivesKey, "Nodrives", kRegDword, Variant(0));
+  program_.machine().reg().SetValue(kHKCU, kDrivesKey, "Nodrives", store::kRegDword,
+                                    store::Variant(0));
   for (int i = 0; i < Listdiv.count(); ++i) Listdiv.set_selected(i, false);
 }
 

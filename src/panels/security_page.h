@@ -16,15 +16,15 @@
 
 namespace korvanta::panels {
 
-class SecurityPage final : public app::Page {
+class SecurityPage final : public services::Page {
  public:
-  SecurityPage(app::Program& program, ui::PictureBox& page);
+  SecurityPage(services::Program& program, ui::PictureBox& page);
 
   // The policies and the screen-saver list, then the drive list.
-  std::vector<app::LoadStep> steps() const override {
-    return {app::LoadStep::kSecurity, app::LoadStep::kDriveList};
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kSecurity, services::LoadStep::kDriveList};
   }
-  void Fill(app::LoadStep step) override;
+  void Fill(services::LoadStep step) override;
   void Reload() override;
   // "设置": the restart flag, the log entry, then every row in the table's order.
   void Apply();
@@ -33,7 +33,7 @@ class SecurityPage final : public app::Page {
   // "恢复全部": every drive shown.
   void RestoreAllDrives();
 
-  const app::SettingsTable* settings() const override { return &table_; }
+  const services::SettingsTable* settings() const override { return &table_; }
 
   ui::Frame& Frame9;   // 隐藏磁盘驱动器
   ui::Frame& Frame10;  // 系统安全设置(请谨慎使用)
@@ -47,7 +47,7 @@ class SecurityPage final : public app::Page {
   ui::CommandButton& Commandszaq;  // 设置
 
  private:
-  std::vector<app::SettingRow> Rows();
+  std::vector<services::SettingRow> Rows();
   void LoadScreenSavers();
   void LoadAutoScreenSaver();
   void ApplyAutoScreenSaver();
@@ -60,8 +60,8 @@ class SecurityPage final : public app::Page {
   // Its settings (the program itself, minimised) or its preview (the shell's "open").
   void StartScreenSaver(bool settings);
 
-  app::Program& program_;
-  app::SettingsTable table_;
+  services::Program& program_;
+  services::SettingsTable table_;
 };
 
 }  // namespace korvanta::panels

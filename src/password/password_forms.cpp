@@ -1,18 +1,19 @@
 #include "password/password_forms.h"
 
+#include "password/password_hash.h"
 #include "services/theme.h"
 #include "ui/declare.h"
-#include "password/password_hash.h"
 
-namespace korvanta::app {
+namespace korvanta::password {
 namespace {
 
 constexpr const char* kProgramKey = "SOFTWARE\\qrmtze";
 constexpr const char* kHelpAddress = "https://www.korvanta.com/password-help.htm";
 constexpr int kMenuColor = 4, kWindowColor = 5, kScrollBarColor = 0;
 
-MessageWindow::Spec Warning(std::string_view name, std::string text, ui::MessageIcon icon) {
-  MessageWindow::Spec spec;
+services::MessageWindow::Spec Warning(std::string_view name, std::string text,
+                                      ui::MessageIcon icon) {
+  services::MessageWindow::Spec spec;
   spec.name = std::string(name);
   spec.title = "警告";
   spec.text = std::move(text);
@@ -20,20 +21,20 @@ MessageWindow::Spec Warning(std::string_view name, std::string text, ui::Message
   return spec;
 }
 
-void SetMainEnabled(Program& program, bool enabled) {
+void SetMainEnabled(services::Program& program, bool enabled) {
   if (ui::Form* main = program.main()) main->set_enabled(enabled);
 }
 
 }  // namespace
 
-std::string StoredPassword(Program& program) {
-  Variant value;
-  program.machine().reg().QueryValue(RegRoot::kLocalMachine, kProgramKey, "password", value);
+std::string StoredPassword(services::Program& program) {
+  store::Variant value;
+  program.machine().reg().QueryValue(store::RegRoot::kLocalMachine, kProgramKey, "password", value);
   return value.ToText();
 }
 
-Formpass::Formpass(Program& program)
-    : SmallWindow(program, std::string(kName), "消息", 4800, 2400),
+Formpass::Formpass(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "消息", 4800, 2400),
       Label1(ui::Place<ui::Label>(*this, "Label1", {360, 630, 1500, 300}, "请输入密码：")),
       Textpass(ui::Place<ui::TextBox>(*this, "Textpass", {1860, 585, 2520, 330})),
       Label2(ui::Place<ui::Label>(*this, "Label2", {3540, 1080, 840, 300}, "忘记密码")),
@@ -44,7 +45,7 @@ Formpass::Formpass(Program& program)
   topmost = true;
   Textpass.password_char = '*';
   ui::Appearance link;
-  link.fore = theme::kHeadingFore;  // a link: it opens the help page
+  link.fore = services::theme::kHeadingFore;  // a link: it opens the help page
   link.transparent = true;
   Label2.set_appearance(link);
   Command1.is_default = true;
@@ -72,8 +73,8 @@ void Formpass::Check() {
   }
 }
 
-Formpasssz::Formpasssz(Program& program)
-    : SmallWindow(program, std::string(kName), "密码设置", 4800, 3000),
+Formpasssz::Formpasssz(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "密码设置", 4800, 3000),
       TxtOldPass(ui::Place<ui::TextBox>(*this, "TxtOldPass", {1920, 600, 2400, 330})),
       TxtNewPass(ui::Place<ui::TextBox>(*this, "TxtNewPass", {1920, 1080, 2400, 330})),
       TxtAgainNewPass(ui::Place<ui::TextBox>(*this, "TxtAgainNewPass", {1920, 1560, 2400, 330})),
@@ -131,15 +132,15 @@ void Formpasssz::Confirm() {
     SetNewBoxes(false, kMenuColor);
     return;
   }
-  Registry& reg = program_.machine().reg();
+  store::Registry& reg = program_.machine().reg();
   std::string password = TxtNewPass.text();
-  reg.CreateKey(RegRoot::kLocalMachine, kProgramKey);
+  reg.CreateKey(store::RegRoot::kLocalMachine, kProgramKey);
   if (!password.empty()) {
     // Stored as a salted hash, never as typed.
-    reg.SetValue(RegRoot::kLocalMachine, kProgramKey, "password", kRegSz,
-                 Variant(HashPassword(password)));
+    reg.SetValue(store::RegRoot::kLocalMachine, kProgramKey, "password", store::kRegSz,
+                 store::Variant(HashPassword(password)));
   } else {
-    reg.DeleteValue(RegRoot::kLocalMachine, kProgramKey, "password");
+    reg.DeleteValue(store::RegRoot::kLocalMachine, kProgramKey, "password");
   }
   // Success is told, and logged, only for a password that is stored; what
   // could not be written is told once the action is over.
@@ -159,25 +160,26 @@ void Formpasssz::Confirm() {
   SetNewBoxes(false, kScrollBarColor);
 }
 
-Formpasscw::Formpasscw(Program& program)
-    : MessageWindow(program, Warning(kName, "   密码错误，请确认你的输入是否正确！",
-                                     ui::MessageIcon::kCritical)) {
+Formpasscw::Formpasscw(services::Program& program)
+    : services::MessageWindow(program, Warning(kName, "   密码错误，请确认你的输入是否正确！",
+                                               ui::MessageIcon::kCritical)) {
   on_ok = [&program] { program.Show(Formpass::kName); };
 }
 
-Formmacw::Formmacw(Program& program)
-    : MessageWindow(program,
-                    Warning(kName, "两次输入密码不相同请重新输入！", ui::MessageIcon::kCritical)) {}
+Formmacw::Formmacw(services::Program& program)
+    : services::MessageWindow(
+          program, Warning(kName, "两次输入密码不相同请重新输入！", ui::MessageIcon::kCritical)) {}
 
-Formmacg::Formmacg(Program& program)
-    : MessageWindow(program,
-                    Warning(kName, "你已成功修改了密码！", ui::MessageIcon::kInformation)) {}
+Formmacg::Formmacg(services::Program& program)
+    : services::MessageWindow(
+          program, Warning(kName, "你已成功修改了密码！", ui::MessageIcon::kInformation)) {}
 
-Formmaqk::Formmaqk(Program& program)
-    : MessageWindow(program, Warning(kName, "你已成功清除密码！", ui::MessageIcon::kInformation)) {}
+Formmaqk::Formmaqk(services::Program& program)
+    : services::MessageWindow(
+          program, Warning(kName, "你已成功清除密码！", ui::MessageIcon::kInformation)) {}
 
-Formjmmcw::Formjmmcw(Program& program)
-    : MessageWindow(program,
-                    Warning(kName, "旧密码不正确，请先输入旧密码！", ui::MessageIcon::kCritical)) {}
+Formjmmcw::Formjmmcw(services::Program& program)
+    : services::MessageWindow(
+          program, Warning(kName, "旧密码不正确，请先输入旧密码！", ui::MessageIcon::kCritical)) {}
 
-}  // namespace korvanta::app
+}  // namespace korvanta::password

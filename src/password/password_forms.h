@@ -4,16 +4,16 @@
 
 #include "services/small_window.h"
 
-namespace korvanta::app {
+namespace korvanta::password {
 
 // The password as the Program Key stores it ("" when none is set).
-std::string StoredPassword(Program& program);
+std::string StoredPassword(services::Program& program);
 
 // Start-up prompt: the main window stays disabled until the password is given.
-class Formpass final : public SmallWindow {
+class Formpass final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formpass";
-  explicit Formpass(Program& program);
+  explicit Formpass(services::Program& program);
   ui::Label& Label1;
   ui::TextBox& Textpass;
   ui::Label& Label2;  // "忘记密码"
@@ -25,10 +25,10 @@ class Formpass final : public SmallWindow {
 };
 
 // The password dialog.
-class Formpasssz final : public SmallWindow {
+class Formpasssz final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formpasssz";
-  explicit Formpasssz(Program& program);
+  explicit Formpasssz(services::Program& program);
   ui::TextBox& TxtOldPass;
   ui::TextBox& TxtNewPass;
   ui::TextBox& TxtAgainNewPass;
@@ -41,36 +41,36 @@ class Formpasssz final : public SmallWindow {
   void Confirm();
 };
 
-class Formpasscw final : public MessageWindow {
+class Formpasscw final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formpasscw";
-  explicit Formpasscw(Program& program);
+  explicit Formpasscw(services::Program& program);
 };
 
-class Formmacw final : public MessageWindow {
+class Formmacw final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formmacw";
-  explicit Formmacw(Program& program);
+  explicit Formmacw(services::Program& program);
 };
 
-class Formmacg final : public MessageWindow {
+class Formmacg final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formmacg";
-  explicit Formmacg(Program& program);
+  explicit Formmacg(services::Program& program);
 };
 
-class Formmaqk final : public MessageWindow {
+class Formmaqk final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formmaqk";
-  explicit Formmaqk(Program& program);
+  explicit Formmaqk(services::Program& program);
 };
 
 // Shown when the dialog's "确认" is pressed with a password stored and the old
 // one not given: nothing is stored then.
-class Formjmmcw final : public MessageWindow {
+class Formjmmcw final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formjmmcw";
-  explicit Formjmmcw(Program& program);
+  explicit Formjmmcw(services::Program& program);
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::password

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <random>
 
-namespace korvanta::app {
+namespace korvanta::password {
 namespace {
 
 constexpr std::string_view kPrefix = "kv1$";
@@ -128,4 +128,4 @@ bool PasswordMatches(std::string_view stored, std::string_view typed) {
   return diff == 0;
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::password

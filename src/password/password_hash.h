@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvanta::app {
+namespace korvanta::password {
 
 // "kv1$<iterations>$<salt hex>$<hash hex>" for a new random salt.
 std::string HashPassword(std::string_view password);
@@ -18,4 +18,4 @@ bool IsPasswordHash(std::string_view stored);
 // SHA-256 of bytes, as 32 raw bytes.
 std::string Sha256(std::string_view bytes);
 
-}  // namespace korvanta::app
+}  // namespace korvanta::password

@@ -4,7 +4,7 @@
 
 #include "store/journal_state.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 namespace {
 
 // Lists a few of many, and says how many there are.
@@ -18,47 +18,50 @@ std::string Listed(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::vector<JournalRecord> ChangeHistory::Actions() {
-  std::vector<JournalRecord> records = program_.machine().journal().Load();
+std::vector<store::JournalRecord> ChangeHistory::Actions() {
+  std::vector<store::JournalRecord> records = program_.machine().journal().Load();
   std::reverse(records.begin(), records.end());
   return records;
 }
 
-std::string ChangeHistory::PlaceOf(const JournalRecord& action) {
+std::string ChangeHistory::PlaceOf(const store::JournalRecord& action) {
   return action.place.empty() ? std::string("(未知)") : action.place;
 }
 
-std::string ChangeHistory::Summary(const JournalRecord& action, int number) {
+std::string ChangeHistory::Summary(const store::JournalRecord& action, int number) {
   return std::to_string(number) + " " + action.time + " " + PlaceOf(action) + " " +
          std::to_string(action.changes.size());
 }
 
-std::vector<ChangeHistory::ChangeRow> ChangeHistory::ChangeRows(const JournalRecord& action) {
+std::vector<ChangeHistory::ChangeRow> ChangeHistory::ChangeRows(
+    const store::JournalRecord& action) {
   std::vector<ChangeRow> rows;
-  for (const JournalChange& c : action.changes)
-    rows.push_back({DescribeTarget(c), DescribeState(c, c.before), DescribeState(c, c.after)});
+  for (const store::JournalChange& c : action.changes)
+    rows.push_back({store::DescribeTarget(c), store::DescribeState(c, c.before),
+                    store::DescribeState(c, c.after)});
   return rows;
 }
 
-std::vector<std::string> ChangeHistory::Changes(const JournalRecord& action) {
+std::vector<std::string> ChangeHistory::Changes(const store::JournalRecord& action) {
   std::vector<std::string> lines;
   for (const ChangeRow& row : ChangeRows(action))
     lines.push_back(row.what + ": " + row.before + " -> " + row.after);
   return lines;
 }
 
-std::vector<std::string> ChangeHistory::Conflicts(const JournalRecord& action) {
+std::vector<std::string> ChangeHistory::Conflicts(const store::JournalRecord& action) {
   std::vector<std::string> changed;
-  MachineBackend& machine = program_.machine().unjournalled();
-  for (const JournalChange& c : action.changes) {
-    JournalState now = CurrentState(machine, c);
-    if (now != c.after) changed.push_back(DescribeTarget(c) + ": " + DescribeState(c, now));
+  store::MachineBackend& machine = program_.machine().unjournalled();
+  for (const store::JournalChange& c : action.changes) {
+    store::JournalState now = store::CurrentState(machine, c);
+    if (now != c.after)
+      changed.push_back(store::DescribeTarget(c) + ": " + store::DescribeState(c, now));
   }
   return changed;
 }
 
-bool ChangeHistory::Undo(const JournalRecord& action) {
-  Machine& machine = program_.machine();
+bool ChangeHistory::Undo(const store::JournalRecord& action) {
+  store::Machine& machine = program_.machine();
   std::vector<std::string> conflicts = Conflicts(action);
   if (!conflicts.empty() &&
       program_.dialogs().MessageBox(program_.main(), "警告",
@@ -73,7 +76,7 @@ bool ChangeHistory::Undo(const JournalRecord& action) {
   // Backwards: a key comes back before its values, a folder before its files.
   std::vector<std::string> failed;
   for (auto it = action.changes.rbegin(); it != action.changes.rend(); ++it) {
-    if (!RestoreBefore(machine.backend(), *it)) failed.push_back(DescribeTarget(*it));
+    if (!store::RestoreBefore(machine.backend(), *it)) failed.push_back(store::DescribeTarget(*it));
   }
   program_.MachineChanged();
   if (!failed.empty()) {
@@ -83,4 +86,4 @@ bool ChangeHistory::Undo(const JournalRecord& action) {
   return true;
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -7,7 +7,7 @@
 #include "ui/dialogs.h"
 #include "ui/form.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 
 // A program, document or page the program asks the shell to open.
 struct LaunchRequest {
@@ -43,4 +43,4 @@ class Host {
   virtual void Ended() = 0;
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace korvanta::app {
+namespace korvanta::services {
 
 void FillPages(std::span<Page* const> pages) {
   for (int s = 0; s < static_cast<int>(LoadStep::kEnd); ++s) {
@@ -14,4 +14,4 @@ void FillPages(std::span<Page* const> pages) {
   }
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

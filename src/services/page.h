@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace korvanta::app {
+namespace korvanta::services {
 
 class SettingsTable;
 
@@ -46,4 +46,4 @@ class Page {
 // the pages: for each step, the pages that fill at it, in the order given.
 void FillPages(std::span<Page* const> pages);
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace korvanta::app {
+namespace korvanta::services {
 
-Program::Program(Machine& machine, Host& host, const Clock& clock, const FormCatalogue& forms)
+Program::Program(store::Machine& machine, Host& host, const store::Clock& clock,
+                 const FormCatalogue& forms)
     : machine_(machine),
       host_(host),
       clock_(clock),
@@ -117,9 +118,9 @@ void Program::Act(const std::function<void()>& action) {
   {
     // Every write of the action, and of what it posted, is saved together at
     // the end: a page's apply saves each registry file once, or not at all.
-    Machine::Action transaction = machine_.BeginAction();
+    store::Machine::Action transaction = machine_.BeginAction();
     if (action_depth_ == 1) {
-      LocalTime t = clock_.Now();
+      store::LocalTime t = clock_.Now();
       char time[32];
       std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                     t.hour, t.minute, t.second);
@@ -164,4 +165,4 @@ void Program::LaunchProgramFile(std::string_view verb, std::string_view name,
       {std::string(verb), machine_.paths().ProgramFolder() + "\\" + std::string(name), "", owner});
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -18,7 +18,7 @@
 #include "store/machine.h"
 #include "ui/form.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 
 class Program;
 
@@ -33,15 +33,16 @@ class Program {
   // path, and over which the others stand.
   static constexpr std::string_view kMainWindow = "Formmain";
 
-  Program(Machine& machine, Host& host, const Clock& clock, const FormCatalogue& forms);
+  Program(store::Machine& machine, Host& host, const store::Clock& clock,
+          const FormCatalogue& forms);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  Machine& machine() { return machine_; }
+  store::Machine& machine() { return machine_; }
   Host& host() { return host_; }
   ui::Dialogs& dialogs() { return host_.dialogs(); }
-  OperationLog& log() { return log_; }
+  log::OperationLog& log() { return log_; }
 
   // Start-up: the splash, which after its wait loads the main window.
   void Start();
@@ -110,11 +111,11 @@ class Program {
   // Where the user is acting: the newest window open, or the main window's page.
   std::string Place() const;
 
-  Machine& machine_;
+  store::Machine& machine_;
   Host& host_;
-  const Clock& clock_;
+  const store::Clock& clock_;
   const FormCatalogue& forms_catalogue_;
-  OperationLog log_;
+  log::OperationLog log_;
   std::vector<std::unique_ptr<ui::Form>> forms_;  // loaded, oldest first
   std::vector<std::unique_ptr<ui::Form>> unloaded_;
   std::deque<std::function<void()>> posted_;
@@ -122,4 +123,4 @@ class Program {
   int action_depth_ = 0;
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -5,18 +5,18 @@
 #include "services/program.h"
 #include "ui/controls.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 namespace {
 
-bool Exists(Registry& reg, const RegValue& value) {
-  Variant ignored;
-  return reg.QueryValue(value.root, value.key, value.name, ignored) != kFileNotFound;
+bool Exists(store::Registry& reg, const RegValue& value) {
+  store::Variant ignored;
+  return reg.QueryValue(value.root, value.key, value.name, ignored) != store::kFileNotFound;
 }
 
 }  // namespace
 
-CheckRow FlagRow(Places at, std::string control, RegValue value, std::uint32_t type, Variant data,
-                 RowAction unticked, Variant unticked_data) {
+CheckRow FlagRow(Places at, std::string control, RegValue value, std::uint32_t type,
+                 store::Variant data, RowAction unticked, store::Variant unticked_data) {
   CheckRow row;
   row.at = at;
   row.control = std::move(control);
@@ -51,7 +51,8 @@ const Places& RowPlaces(const SettingRow& row) {
   return std::visit([](const auto& r) -> const Places& { return r.at; }, row);
 }
 
-SettingsTable::SettingsTable(Registry& reg, const ui::Form& form, std::vector<SettingRow> rows)
+SettingsTable::SettingsTable(store::Registry& reg, const ui::Form& form,
+                             std::vector<SettingRow> rows)
     : reg_(reg), form_(form), rows_(std::move(rows)) {}
 
 std::vector<const SettingRow*> SettingsTable::InOrder(int Places::*order, int first,
@@ -141,12 +142,12 @@ void SettingsTable::LoadRow(const CheckRow& row) {
   if (!box) return;
   box->set_ticked(row.starts_ticked);
   if (text) text->set_text(row.start_text);
-  Variant read = row.start;
+  store::Variant read = row.start;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
   bool matched = row.match && ((read == *row.match) == row.match_when_equal);
   if (row.match_key_exists) {
-    KeyHandle key;
-    matched = reg_.OpenKey(row.value.root, row.value.key, kKeyRead, key) == kSuccess;
+    store::KeyHandle key;
+    matched = reg_.OpenKey(row.value.root, row.value.key, store::kKeyRead, key) == store::kSuccess;
     if (matched) reg_.CloseKey(key);
   }
   if (matched) box->set_ticked(!row.starts_ticked);
@@ -160,14 +161,14 @@ void SettingsTable::ApplyRow(const CheckRow& row) {
   auto* box = form_.Get<ui::CheckBox>(row.control);
   if (!box) return;
   const bool ticked = box->ticked();
-  Variant data = ticked ? row.ticked_data : row.unticked_data;
+  store::Variant data = ticked ? row.ticked_data : row.unticked_data;
   if (data.is_empty() && !row.text_box.empty()) {
-    if (auto* text = form_.Get<ui::TextBox>(row.text_box)) data = Variant(text->text());
+    if (auto* text = form_.Get<ui::TextBox>(row.text_box)) data = store::Variant(text->text());
   }
   const RowAction action = ticked ? row.ticked : row.unticked;
   if (!ticked && row.unticked_keeps_other) {
-    Variant stored;
-    if (reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored) == kSuccess &&
+    store::Variant stored;
+    if (reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored) == store::kSuccess &&
         !(stored == row.ticked_data)) {
       return;
     }
@@ -175,7 +176,7 @@ void SettingsTable::ApplyRow(const CheckRow& row) {
   if (!row.companion.empty()) {
     const RegValue companion{row.value.root, row.value.key, row.companion};
     if (action == RowAction::kWrite && !CreatesFromNothing(row.value, data)) {
-      Write(companion, kRegSz, 0, row.companion_data);
+      Write(companion, store::kRegSz, 0, row.companion_data);
     } else if (action == RowAction::kDeleteValue) {
       reg_.DeleteValue(companion.root, companion.key, companion.name);
     }
@@ -186,8 +187,9 @@ void SettingsTable::ApplyRow(const CheckRow& row) {
 // --- option buttons -----------------------------------------------------------
 
 void SettingsTable::LoadRow(const OptionRow& row) {
-  Variant read;
-  if (reg_.QueryValue(row.value.root, row.value.key, row.value.name, read) != kSuccess) return;
+  store::Variant read;
+  if (reg_.QueryValue(row.value.root, row.value.key, row.value.name, read) != store::kSuccess)
+    return;
   for (const auto& [name, data] : row.options) {
     if (read == data) {
       if (auto* option = form_.Get<ui::OptionButton>(name)) option->set_selected(true);
@@ -211,7 +213,7 @@ void SettingsTable::ApplyRow(const OptionRow& row) {
 void SettingsTable::LoadRow(const SliderRow& row) {
   auto* slider = form_.Get<ui::Slider>(row.control);
   if (!slider) return;
-  Variant read;
+  store::Variant read;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, read);
   std::optional<std::int32_t> number = read.is_empty() ? std::nullopt : read.ToInt32();
   const std::int32_t stored = number.value_or(row.absent_position);
@@ -236,11 +238,12 @@ void SettingsTable::ApplyRow(const SliderRow& row) {
       it != unshown_.end() && it->second.position == position) {
     position = it->second.stored;
   }
-  Variant stored;
+  store::Variant stored;
   reg_.QueryValue(row.value.root, row.value.key, row.value.name, stored);
   const bool present = !stored.is_empty() && !(stored.is_text() && stored.ToText().empty());
-  if (present || !(stored == Variant(position))) {
-    reg_.SetValue(row.value.root, row.value.key, row.value.name, kRegDword, Variant(position));
+  if (present || !(stored == store::Variant(position))) {
+    reg_.SetValue(row.value.root, row.value.key, row.value.name, store::kRegDword,
+                  store::Variant(position));
   }
 }
 
@@ -257,25 +260,25 @@ void BindSliderReadout(const ui::Form& form, const SliderRow& row) {
 
 // --- writes -------------------------------------------------------------------
 
-bool SettingsTable::CreatesFromNothing(const RegValue& value, const Variant& data) {
+bool SettingsTable::CreatesFromNothing(const RegValue& value, const store::Variant& data) {
   return data.ToText().empty() && !Exists(reg_, value);
 }
 
 void SettingsTable::Write(const RegValue& value, std::uint32_t type, int width,
-                          const Variant& data) {
+                          const store::Variant& data) {
   if (CreatesFromNothing(value, data)) return;
   if (type == kRegCountedText) {
-    reg_.SetRawValue(value.root, value.key, value.name, kRegSz,
+    reg_.SetRawValue(value.root, value.key, value.name, store::kRegSz,
                      reg_.codepage().ToAnsi(data.ToText()));
     return;
   }
-  Variant copy = data;
+  store::Variant copy = data;
   std::int32_t size = width;
   reg_.SetValue(value.root, value.key, value.name, type, copy, size);
 }
 
 void SettingsTable::Do(RowAction action, const RegValue& value, std::uint32_t type, int width,
-                       const Variant& data) {
+                       const store::Variant& data) {
   switch (action) {
     case RowAction::kNothing:
       break;
@@ -291,4 +294,4 @@ void SettingsTable::Do(RowAction action, const RegValue& value, std::uint32_t ty
   }
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

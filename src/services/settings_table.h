@@ -20,7 +20,7 @@
 #include "store/reg.h"
 #include "ui/form.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 
 // What apply does in one state of a row's control.
 enum class RowAction {
@@ -32,7 +32,7 @@ enum class RowAction {
 
 // A registry value; an empty name is the key's default value.
 struct RegValue {
-  RegRoot root = RegRoot::kCurrentUser;
+  store::RegRoot root = store::RegRoot::kCurrentUser;
   std::string key{};
   std::string name{};
 };
@@ -57,19 +57,19 @@ struct CheckRow {
   std::string control{};
   std::string text_box{};  // "" for a plain check box
   RegValue value{};
-  std::uint32_t type = kRegDword;
+  std::uint32_t type = store::kRegDword;
   int width = 4;  // bytes of a REG_BINARY value
   RowAction ticked = RowAction::kWrite;
-  Variant ticked_data{};  // what kWrite writes when ticked; empty: the text box's text
+  store::Variant ticked_data{};  // what kWrite writes when ticked; empty: the text box's text
   RowAction unticked = RowAction::kDeleteValue;
-  Variant unticked_data{};
+  store::Variant unticked_data{};
   // Unticked, a stored value other than the ticked data stays: it already means
   // unticked, and writing unticked_data over it would change what it says.
   bool unticked_keeps_other = false;
   // A second text value of the same key that goes with the row's own: written
   // before it, deleted with it.
   std::string companion{};
-  Variant companion_data{};
+  store::Variant companion_data{};
 
   // Load: the control starts in its starting state (and its text box with its
   // starting text); the value is read into a variable that starts as start; when
@@ -77,8 +77,8 @@ struct CheckRow {
   // match_when_equal is false, the control takes the other state.
   bool starts_ticked = false;
   std::string start_text{};
-  Variant start{};
-  std::optional<Variant> match{};  // none: the state stays as it starts
+  store::Variant start{};
+  std::optional<store::Variant> match{};  // none: the state stays as it starts
   bool match_when_equal = true;
   // The key's presence is the setting: the control takes the other state when
   // the key exists, whatever its value holds (match is not looked at).
@@ -88,15 +88,17 @@ struct CheckRow {
 
 // The commonest row: a check box whose value holds data when ticked and which
 // is ticked when the value reads (loosely) that data.
-CheckRow FlagRow(Places at, std::string control, RegValue value, std::uint32_t type, Variant data,
-                 RowAction unticked = RowAction::kDeleteValue, Variant unticked_data = Variant(0));
+CheckRow FlagRow(Places at, std::string control, RegValue value, std::uint32_t type,
+                 store::Variant data, RowAction unticked = RowAction::kDeleteValue,
+                 store::Variant unticked_data = store::Variant(0));
 
 // Option buttons that each stand for one value of a setting.
 struct OptionRow {
   Places at{};
-  std::vector<std::pair<std::string, Variant>> options{};  // control, the value it stands for
+  std::vector<std::pair<std::string, store::Variant>>
+      options{};  // control, the value it stands for
   RegValue value{};
-  std::uint32_t type = kRegDword;
+  std::uint32_t type = store::kRegDword;
   int width = 4;
 };
 
@@ -131,7 +133,7 @@ const Places& RowPlaces(const SettingRow& row);
 class SettingsTable {
  public:
   // The rows' controls are found by name on form when they are loaded or applied.
-  SettingsTable(Registry& reg, const ui::Form& form, std::vector<SettingRow> rows);
+  SettingsTable(store::Registry& reg, const ui::Form& form, std::vector<SettingRow> rows);
 
   // Loads the rows whose load places lie in first..last, by place.
   void Load(int first = 0, int last = INT_MAX);
@@ -159,13 +161,13 @@ class SettingsTable {
 
   // Whether writing data would create value from nothing: an empty text over an
   // absent value is a box nobody filled in.
-  bool CreatesFromNothing(const RegValue& value, const Variant& data);
+  bool CreatesFromNothing(const RegValue& value, const store::Variant& data);
   // Writes data as the row's type says, unless it creates a value from nothing.
-  void Write(const RegValue& value, std::uint32_t type, int width, const Variant& data);
+  void Write(const RegValue& value, std::uint32_t type, int width, const store::Variant& data);
   void Do(RowAction action, const RegValue& value, std::uint32_t type, int width,
-          const Variant& data);
+          const store::Variant& data);
 
-  Registry& reg_;
+  store::Registry& reg_;
   const ui::Form& form_;
   std::vector<SettingRow> rows_;
   // A stored number the slider's range cannot show, by slider: where the load
@@ -185,4 +187,4 @@ void ApplySettingsPage(Program& program, std::string_view log_entry, SettingsTab
 // Wires a slider's read-out to its position, as the row's load fills it.
 void BindSliderReadout(const ui::Form& form, const SliderRow& row);
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -3,7 +3,7 @@
 #include "services/theme.h"
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 namespace {
 
 constexpr int kTitleHeight = 345;
@@ -64,4 +64,4 @@ void MessageWindow::Answer(bool ok_pressed) {
   if (then) then();
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -8,7 +8,7 @@
 #include "services/program.h"
 #include "ui/controls.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 
 class SmallWindow : public ui::Form {
  public:
@@ -55,4 +55,4 @@ class MessageWindow : public SmallWindow {
   void Answer(bool ok_pressed);
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::services

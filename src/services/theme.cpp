@@ -1,6 +1,6 @@
 #include "services/theme.h"
 
-namespace korvanta::app::theme {
+namespace korvanta::services::theme {
 
 void StyleTitle(ui::Control& label) {
   ui::Appearance a = label.appearance();
@@ -34,4 +34,4 @@ ui::Rect PageButton(int slot) {
   return {kGap + slot * (kWidth + kGap), kTop, kWidth, kHeight};
 }
 
-}  // namespace korvanta::app::theme
+}  // namespace korvanta::services::theme

@@ -4,7 +4,7 @@
 
 #include "ui/control.h"
 
-namespace korvanta::app::theme {
+namespace korvanta::services::theme {
 
 inline const ui::Color kTitleBack = ui::Color::Rgb(0x1f4e8c);
 inline const ui::Color kTitleFore = ui::Color::Rgb(0xffffff);
@@ -27,4 +27,4 @@ void StyleHeading(ui::Control& label);
 // Where a page's bottom row of buttons stands: slot 0 at the left.
 ui::Rect PageButton(int slot);
 
-}  // namespace korvanta::app::theme
+}  // namespace korvanta::services::theme

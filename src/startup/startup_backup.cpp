@@ -3,7 +3,7 @@
 namespace korvanta::startup {
 namespace {
 
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 constexpr const char* kProgramKey = "SOFTWARE\\qrmtze";
 constexpr const char* kSavedFlag = "hfrun";
 constexpr const char* kSection = "windows";
@@ -15,31 +15,32 @@ std::string BackupKey(std::string_view run_key) {
 
 }  // namespace
 
-StartupBackup::StartupBackup(Machine& machine)
+StartupBackup::StartupBackup(store::Machine& machine)
     : machine_(machine),
       folder_(machine.paths().ProgramFolder() + "\\startbak"),
       profile_(machine.paths().ProgramFolder() + "\\startbak.ini") {}
 
 bool StartupBackup::Saved() {
-  Variant flag;
+  store::Variant flag;
   machine_.reg().QueryValue(kHKLM, kProgramKey, kSavedFlag, flag);
   return flag == 1;
 }
 
 void StartupBackup::SetSaved(bool saved) {
-  machine_.reg().SetValue(kHKLM, kProgramKey, kSavedFlag, kRegDword, Variant(saved ? 1 : 0));
+  machine_.reg().SetValue(kHKLM, kProgramKey, kSavedFlag, store::kRegDword,
+                          store::Variant(saved ? 1 : 0));
 }
 
 bool StartupBackup::HasValue(std::string_view run_key, std::string_view name) {
-  Variant earlier;
-  return machine_.reg().QueryValue(kHKLM, BackupKey(run_key), name, earlier) == kSuccess;
+  store::Variant earlier;
+  return machine_.reg().QueryValue(kHKLM, BackupKey(run_key), name, earlier) == store::kSuccess;
 }
 
 bool StartupBackup::KeepValue(std::string_view run_key, std::string_view name,
                               std::string_view data, std::uint32_t type) {
   if (HasValue(run_key, name)) return true;
   return machine_.reg().SetValue(kHKLM, BackupKey(run_key), name, type,
-                                 Variant(std::string(data))) == kSuccess;
+                                 store::Variant(std::string(data))) == store::kSuccess;
 }
 
 bool StartupBackup::HasFile(std::string_view name) {
@@ -48,24 +49,25 @@ bool StartupBackup::HasFile(std::string_view name) {
 
 bool StartupBackup::KeepFile(std::string_view path, std::string_view name) {
   if (HasFile(name)) return true;
-  FileSystem& files = machine_.files();
+  store::FileSystem& files = machine_.files();
   const std::string copy = folder_ + "\\" + std::string(name);
   // On the disk, not only in its cache, before the original may go.
-  return files.CreateDirectory(folder_) == kSuccess &&
-         files.CopyFile(path, copy, false) == kSuccess && files.FlushFiles({copy}) == kSuccess;
+  return files.CreateDirectory(folder_) == store::kSuccess &&
+         files.CopyFile(path, copy, false) == store::kSuccess &&
+         files.FlushFiles({copy}) == store::kSuccess;
 }
 
 void StartupBackup::SetPrograms(std::string_view entry, std::string_view programs) {
   if (programs.empty()) {
     ForgetPrograms(entry);
   } else {
-    machine_.ini().INIWriteKey(kSection, entry, Variant(std::string(programs)), profile_);
+    machine_.ini().INIWriteKey(kSection, entry, store::Variant(std::string(programs)), profile_);
   }
 }
 
 bool StartupBackup::KeepPrograms(std::string_view entry, std::string_view programs) {
   std::string kept = WithPrograms(Programs(entry), programs);
-  if (!machine_.ini().INIWriteKey(kSection, entry, Variant(kept), profile_)) return false;
+  if (!machine_.ini().INIWriteKey(kSection, entry, store::Variant(kept), profile_)) return false;
   // The entry is taken off win.ini next: what the backup cannot give back must
   // stay where it is.
   return WithPrograms(Programs(entry), programs) == Programs(entry);

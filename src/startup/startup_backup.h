@@ -21,7 +21,7 @@ namespace korvanta::startup {
 
 class StartupBackup {
  public:
-  explicit StartupBackup(Machine& machine);
+  explicit StartupBackup(store::Machine& machine);
 
   // hfrun is 1.
   bool Saved();
@@ -56,7 +56,7 @@ class StartupBackup {
   void ForgetPrograms(std::string_view entry);
 
  private:
-  Machine& machine_;
+  store::Machine& machine_;
   std::string folder_;   // the startbak folder
   std::string profile_;  // startbak.ini
 };

@@ -17,7 +17,7 @@ using ui::Label;
 using ui::Place;
 using ui::TextBox;
 
-constexpr auto kHKLM = RegRoot::kLocalMachine;
+constexpr auto kHKLM = store::RegRoot::kLocalMachine;
 constexpr const char* kPrefetchKey =
     "System\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters";
 constexpr const char* kDefault = "(error)";
@@ -60,7 +60,7 @@ const char* RunKeyOf(std::string_view location) {
 
 }  // namespace
 
-StartupPage::StartupPage(app::Program& program, ui::PictureBox& page)
+StartupPage::StartupPage(services::Program& program, ui::PictureBox& page)
     : ListView1(Place<ui::ListView>(page, "ListView1", {120, kListTop, kListWidth, kListHeight})),
       Textqdmc(Place<TextBox>(page, "Textqdmc", {1290, kAddTop, 1800, 330})),
       Textcxwz(Place<TextBox>(page, "Textcxwz", {1290, kAddTop + kRowPitch, 4440, 330})),
@@ -76,10 +76,10 @@ StartupPage::StartupPage(app::Program& program, ui::PictureBox& page)
       Textydxx(Place<TextBox>(page, "Textydxx", {2580, kOptionsTop + kOptionPitch - 15, 720, 330})),
       Checkjzsm(Place<CheckBox>(page, "Checkjzsm", {240, kOptionsTop + 2 * kOptionPitch, 7000, 300},
                                 "禁止非正常关机后运行磁盘扫描程序")),
-      Commandszkj(Place<CommandButton>(page, "Commandszkj", app::theme::PageButton(1), "设置",
+      Commandszkj(Place<CommandButton>(page, "Commandszkj", services::theme::PageButton(1), "设置",
                                        "设置被选项")),
-      Commandhf(Place<CommandButton>(page, "Commandhf", app::theme::PageButton(2), "恢复启动项",
-                                     "恢复到恢复前第一次删除启动项时的状态")),
+      Commandhf(Place<CommandButton>(page, "Commandhf", services::theme::PageButton(2),
+                                     "恢复启动项", "恢复到恢复前第一次删除启动项时的状态")),
       program_(program) {
   Place<Label>(page, "Labelzjqd", {120, 480, kListWidth, 285},
                "增减开机启动项（选择要删除的启动项按“设置”进行删除）：");
@@ -107,8 +107,8 @@ std::string StartupPage::BootFile() {
   return BootOptionsFile(program_.machine().paths().WinDir());
 }
 
-void StartupPage::Fill(app::LoadStep step) {
-  if (step != app::LoadStep::kStartup) return;
+void StartupPage::Fill(services::LoadStep step) {
+  if (step != services::LoadStep::kStartup) return;
   const int width = ListView1.rect().width;
   ListView1.AddColumn("程序名称", width / 4);
   ListView1.AddColumn("程序位置", width / 2);
@@ -150,14 +150,14 @@ void StartupPage::FillWinIni(const char* entry, std::string_view label) {
 }
 
 void StartupPage::FillBootOptions() {
-  SettingsStore& ini = program_.machine().ini();
+  store::SettingsStore& ini = program_.machine().ini();
   const std::string file = BootFile();
   Textydxx.set_text(ini.INIReadKey("Options", "BootDelay", file, kOptionCapacity));
   Checkydxx.set_ticked(!Textydxx.text().empty());
   // A missing or unreadable autoscan leaves the box unticked: the disk scanner
   // then runs as the system's default has it.
   const std::string autoscan = ini.INIReadKey("Options", "autoscan", file, kOptionCapacity);
-  std::optional<std::int32_t> number = Variant(autoscan).ToInt32();
+  std::optional<std::int32_t> number = store::Variant(autoscan).ToInt32();
   Checkjzsm.set_ticked(!autoscan.empty() && number && *number == 0);
 }
 
@@ -213,8 +213,8 @@ void StartupPage::Apply() {
                                   ListView1.cell(i, 0) + " --> " + ListView1.cell(i, 1) + " 成功 ");
   }
   WriteBootOptions();
-  program_.machine().reg().SetValue(kHKLM, kPrefetchKey, "EnablePrefetcher", kRegDword,
-                                    Variant(Checkxpjs.ticked() ? 1 : 3));
+  program_.machine().reg().SetValue(kHKLM, kPrefetchKey, "EnablePrefetcher", store::kRegDword,
+                                    store::Variant(Checkxpjs.ticked() ? 1 : 3));
   if (removed_any) backup.SetSaved(true);
   if (!stayed.empty()) {
     program_.dialogs().MessageBox(program_.main(), "警告", "下列启动项未能删除：" + stayed,
@@ -224,28 +224,29 @@ void StartupPage::Apply() {
 
 StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup,
                                          const std::function<void()>& recorded) {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   const std::string name = ListView1.cell(row, 0);
   const std::string command = ListView1.cell(row, 1);
   const std::string location = ListView1.cell(row, 2);
   if (const char* key = RunKeyOf(location)) {
-    Variant data;
-    std::uint32_t type = kRegSz;
-    if (machine.reg().QueryValue(kHKLM, key, name, data, type) == kFileNotFound) {
+    store::Variant data;
+    std::uint32_t type = store::kRegSz;
+    if (machine.reg().QueryValue(kHKLM, key, name, data, type) == store::kFileNotFound) {
       return Removal::kGoneAlready;
     }
     // %SystemRoot%\... only runs while it is REG_EXPAND_SZ: the copy keeps that.
-    const std::uint32_t kept_type = type == kRegExpandSz ? kRegExpandSz : kRegSz;
+    const std::uint32_t kept_type =
+        type == store::kRegExpandSz ? store::kRegExpandSz : store::kRegSz;
     const bool fresh = !backup.HasValue(key, name);
     if (!backup.KeepValue(key, name, data.ToText(), kept_type)) return Removal::kStayed;
     recorded();
-    if (machine.reg().DeleteValue(kHKLM, key, name) == kSuccess) return Removal::kRemoved;
+    if (machine.reg().DeleteValue(kHKLM, key, name) == store::kSuccess) return Removal::kRemoved;
     // A copy of an entry that stays would come back over it on restore.
     if (fresh) backup.ForgetValue(key, name);
     return Removal::kStayed;
   }
   if (const char* entry = WinIniEntry(location)) {
-    SettingsStore& ini = machine.ini();
+    store::SettingsStore& ini = machine.ini();
     std::string now;
     ini.GetProfileString("windows", entry, "", kEntryCapacity, now);
     if (!HasAnyProgram(now, command)) return Removal::kGoneAlready;
@@ -271,7 +272,7 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup,
     if (!backup.KeepFile(command, name)) return Removal::kStayed;
     recorded();
     // A read-only file is the user's to keep: it is not forced.
-    if (machine.files().DeleteFile(command, false) == kSuccess) return Removal::kRemoved;
+    if (machine.files().DeleteFile(command, false) == store::kSuccess) return Removal::kRemoved;
     if (fresh) backup.ForgetFile(name);
     return Removal::kStayed;
   }
@@ -279,18 +280,19 @@ StartupPage::Removal StartupPage::Remove(int row, StartupBackup& backup,
 }
 
 void StartupPage::WriteBootOptions() {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   const std::string file = BootFile();
   // Only a machine that boots through msdos.sys has boot options to set.
-  std::optional<FileEntry> entry = files.Stat(file);
+  std::optional<store::FileEntry> entry = files.Stat(file);
   if (!entry || entry->is_directory()) return;
   // msdos.sys is normally read-only, hidden and system: writable only meanwhile.
-  const std::uint32_t attributes = entry->attributes & ~kAttrDirectory;
-  files.SetAttributes(file, kAttrNormal);
-  SettingsStore& ini = program_.machine().ini();
-  if (Checkydxx.ticked()) ini.INIWriteKey("Options", "BootDelay", Variant(Textydxx.text()), file);
-  ini.INIWriteKey("Options", "autoscan", Variant(Checkjzsm.ticked() ? "0" : "1"), file);
-  files.SetAttributes(file, attributes == 0 ? kAttrNormal : attributes);
+  const std::uint32_t attributes = entry->attributes & ~store::kAttrDirectory;
+  files.SetAttributes(file, store::kAttrNormal);
+  store::SettingsStore& ini = program_.machine().ini();
+  if (Checkydxx.ticked())
+    ini.INIWriteKey("Options", "BootDelay", store::Variant(Textydxx.text()), file);
+  ini.INIWriteKey("Options", "autoscan", store::Variant(Checkjzsm.ticked() ? "0" : "1"), file);
+  files.SetAttributes(file, attributes == 0 ? store::kAttrNormal : attributes);
 }
 
 void StartupPage::Add() {
@@ -298,7 +300,7 @@ void StartupPage::Add() {
   const std::string path = Textcxwz.text();
   const std::string location = Combo1.text();
   if (name.empty() && (path.empty() || location.empty())) return;
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   const char* entry = WinIniEntry(location);
   std::string program = Trimmed(path);
   if (entry && !Blank(path) && !IsOneProgram(program)) {
@@ -320,14 +322,14 @@ void StartupPage::Add() {
                                 " 成功 ");
   const std::string folder = StartupFolder(machine.reg());
   if (const char* key = RunKeyOf(location)) {
-    machine.reg().SetValue(kHKLM, key, name, kRegSz, Variant(path));
+    machine.reg().SetValue(kHKLM, key, name, store::kRegSz, store::Variant(path));
     AddRow(name, path, location);
   } else if (location == kLabelStartupFolder) {
     // Without a Startup folder there is nowhere to copy to; a row stands only
     // for a file that is there.
-    const std::string copy = folder + "\\" + GetName(path);
-    if (!folder.empty() && machine.files().CopyFile(path, copy, true) == kSuccess) {
-      AddRow(GetName(path), copy, location);
+    const std::string copy = folder + "\\" + store::GetName(path);
+    if (!folder.empty() && machine.files().CopyFile(path, copy, true) == store::kSuccess) {
+      AddRow(store::GetName(path), copy, location);
     }
   } else if (entry) {
     // The program joins those already on the entry.
@@ -347,13 +349,13 @@ void StartupPage::Add() {
 
 void StartupPage::Restore() {
   program_.log().AppendLogEntry("恢复启动项成功  ");
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   StartupBackup backup(machine);
   std::string stayed;  // what could not be put back, which stays saved for another try
   for (auto [key, label] : {std::pair{kRunKey, kLabelRun}, {kRunServicesKey, kLabelRunServices}}) {
     for (NamedText& value : backup.Values(key)) {
-      if (machine.reg().SetValue(kHKLM, key, value.name, value.type, Variant(value.text)) !=
-          kSuccess) {
+      if (machine.reg().SetValue(kHKLM, key, value.name, value.type, store::Variant(value.text)) !=
+          store::kSuccess) {
         stayed += "\n" + value.name + " (" + std::string(label) + ")";
         continue;
       }
@@ -366,7 +368,7 @@ void StartupPage::Restore() {
   for (const std::string& name : backup.Files()) {
     const std::string path = folder + "\\" + name;
     if (folder.empty() ||
-        machine.files().CopyFile(backup.Folder() + "\\" + name, path, true) != kSuccess) {
+        machine.files().CopyFile(backup.Folder() + "\\" + name, path, true) != store::kSuccess) {
       stayed += "\n" + name + " (" + std::string(kLabelStartupFolder) + ")";
       continue;
     }

@@ -19,12 +19,12 @@ namespace korvanta::startup {
 
 class StartupBackup;
 
-class StartupPage final : public app::Page {
+class StartupPage final : public services::Page {
  public:
-  StartupPage(app::Program& program, ui::PictureBox& page);
+  StartupPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kStartup}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override { return {services::LoadStep::kStartup}; }
+  void Fill(services::LoadStep step) override;
   void Reload() override;
 
   // "设置": removes the unticked rows from their places, then writes the boot
@@ -68,7 +68,7 @@ class StartupPage final : public app::Page {
   void WriteBootOptions();
   std::string BootFile();
 
-  app::Program& program_;
+  services::Program& program_;
   int counter_ = 1;  // the row counter: the number the next row gets, from 1
 };
 

@@ -117,40 +117,43 @@ std::vector<bool> Taken(std::string_view entry, const std::vector<Span>& spans,
 
 }  // namespace
 
-std::vector<NamedText> ListValues(Registry& reg, std::string_view key) {
+std::vector<NamedText> ListValues(store::Registry& reg, std::string_view key) {
   std::vector<NamedText> values;
-  KeyHandle handle;
-  if (reg.OpenKey(RegRoot::kLocalMachine, key, kKeyQueryValue, handle) != kSuccess) return values;
+  store::KeyHandle handle;
+  if (reg.OpenKey(store::RegRoot::kLocalMachine, key, store::kKeyQueryValue, handle) !=
+      store::kSuccess)
+    return values;
   std::string name;
-  for (std::uint32_t index = 0; reg.EnumValue(handle, index, name) == kSuccess; ++index) {
+  for (std::uint32_t index = 0; reg.EnumValue(handle, index, name) == store::kSuccess; ++index) {
     values.push_back({name, ""});
   }
   reg.CloseKey(handle);
   for (NamedText& value : values) {
-    Variant data;
-    std::uint32_t type = kRegSz;
-    reg.QueryValue(RegRoot::kLocalMachine, key, value.name, data, type);
+    store::Variant data;
+    std::uint32_t type = store::kRegSz;
+    reg.QueryValue(store::RegRoot::kLocalMachine, key, value.name, data, type);
     value.text = data.ToText();
-    if (type == kRegExpandSz) value.type = kRegExpandSz;
+    if (type == store::kRegExpandSz) value.type = store::kRegExpandSz;
   }
   return values;
 }
 
-std::string StartupFolder(Registry& reg) {
-  Variant folder;
-  reg.QueryValue(RegRoot::kCurrentUser, kShellFolders, "startup", folder);
+std::string StartupFolder(store::Registry& reg) {
+  store::Variant folder;
+  reg.QueryValue(store::RegRoot::kCurrentUser, kShellFolders, "startup", folder);
   std::string path = folder.ToText();
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }
 
-std::vector<std::string> ListFiles(FileSystem& files, std::string_view folder) {
-  std::vector<FileEntry> entries;
+std::vector<std::string> ListFiles(store::FileSystem& files, std::string_view folder) {
+  std::vector<store::FileEntry> entries;
   std::vector<std::string> names;
   if (folder.empty()) return names;
   files.List(std::string(folder) + "\\*.*", entries);
-  for (const FileEntry& entry : entries) {
-    if (!entry.is_directory() && !(entry.attributes & kAttrSystem)) names.push_back(entry.name);
+  for (const store::FileEntry& entry : entries) {
+    if (!entry.is_directory() && !(entry.attributes & store::kAttrSystem))
+      names.push_back(entry.name);
   }
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });

@@ -27,19 +27,19 @@ struct NamedText {
   std::string text;
   // REG_EXPAND_SZ for a value stored so (its %NAME% references expand when it
   // runs), REG_SZ for every other.
-  std::uint32_t type = kRegSz;
+  std::uint32_t type = store::kRegSz;
 };
 
 // Every value of a key of HKEY_LOCAL_MACHINE, whatever the length of its name
 // or data, as name, text and text type; none when the key cannot be opened.
-std::vector<NamedText> ListValues(Registry& reg, std::string_view key);
+std::vector<NamedText> ListValues(store::Registry& reg, std::string_view key);
 
 // The user's Startup folder, from the shell folders; "" when unknown.
-std::string StartupFolder(Registry& reg);
+std::string StartupFolder(store::Registry& reg);
 
 // The files of a folder a user sees (hidden ones too, system files and
 // subfolders not), sorted by name so that every file system lists them alike.
-std::vector<std::string> ListFiles(FileSystem& files, std::string_view folder);
+std::vector<std::string> ListFiles(store::FileSystem& files, std::string_view folder);
 
 // The Boot Options File: msdos.sys at the root of the drive that holds the
 // Windows folder ("C:\WINDOWS\" gives "C:\msdos.sys").

@@ -6,7 +6,7 @@
 
 #include "store/forwarding_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 class Countdown {
@@ -158,4 +158,4 @@ std::unique_ptr<MachineBackend> AbortAfter(std::unique_ptr<MachineBackend> inner
   return std::make_unique<AbortingBackend>(std::move(inner), k);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -10,11 +10,11 @@
 
 #include "store/machine_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The process exits with this status when the seam fires.
 inline constexpr int kAbortSeamExit = 86;
 
 std::unique_ptr<MachineBackend> AbortAfter(std::unique_ptr<MachineBackend> inner, long k);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -1,6 +1,6 @@
 #include "store/clock.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 LocalTime SystemClock::Now() const {
   std::time_t now = std::time(nullptr);
@@ -13,4 +13,4 @@ LocalTime SystemClock::Now() const {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

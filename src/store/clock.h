@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-namespace korvanta {
+namespace korvanta::store {
 
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -20,4 +20,4 @@ class SystemClock final : public Clock {
   LocalTime Now() const override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Codepage {
  public:
@@ -21,4 +21,4 @@ class Codepage {
   virtual std::string Unstorable(std::string_view utf8) const = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 
 #include "store/status.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 inline constexpr std::uint32_t kAttrReadOnly = 0x01;
 inline constexpr std::uint32_t kAttrHidden = 0x02;
@@ -85,4 +85,4 @@ class FileSystem {
   virtual bool LeadsOutside(std::string_view path) = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -12,7 +12,7 @@
 #include "store/file_system.h"
 #include "store/status.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // Walks a folder tree depth first as a recursive search does: the files of a
 // folder in its listing order, then each subfolder in listing order. Symbolic
@@ -49,4 +49,4 @@ class FileTools {
   virtual void EmptyRecycleBin() = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

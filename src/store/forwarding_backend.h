@@ -9,7 +9,7 @@
 
 #include "store/machine_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class ForwardingFileSystem : public FileSystem {
  public:
@@ -152,4 +152,4 @@ class ForwardingBackend : public MachineBackend {
   std::unique_ptr<MachineBackend> in_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr std::uint32_t kIconType = 3;        // RT_ICON
@@ -249,4 +249,4 @@ std::optional<std::string> IconAt(std::string_view file, int index) {
   return IcoOfGroup(*resources, *group);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

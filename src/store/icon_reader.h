@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // How many icons the file holds: its group icons for a program or library, 1 for
 // an .ico file, 0 for anything else.
@@ -25,4 +25,4 @@ std::optional<std::string> IconAt(std::string_view file, int index);
 // an icon with a name instead of a number, and for an .ico file).
 std::vector<int> IconNumbers(std::string_view file);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

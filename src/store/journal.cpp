@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -242,4 +242,4 @@ void Journal::Drop(std::size_t keep) {
   }
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -40,7 +40,7 @@
 
 #include "store/file_system.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 struct JournalChange {
   std::string kind;
@@ -95,4 +95,4 @@ class Journal {
   long last_id_ = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -5,7 +5,7 @@
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
@@ -327,4 +327,4 @@ std::string DescribeState(const JournalChange& c, const JournalState& s) {
   return s.size() == 2 ? s[0] + " " + shown : shown;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -10,7 +10,7 @@
 #include "store/journal.h"
 #include "store/machine_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 using JournalState = std::vector<std::string>;
 
@@ -35,4 +35,4 @@ bool RestoreBefore(MachineBackend& machine, const JournalChange& change);
 std::string DescribeTarget(const JournalChange& change);
 std::string DescribeState(const JournalChange& change, const JournalState& state);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

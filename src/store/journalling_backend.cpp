@@ -7,7 +7,7 @@
 #include "store/journal_state.h"
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 // The journal keeps a copy of a file it is about to lose only up to these
@@ -674,4 +674,4 @@ void JournallingBackend::WriteRecord() {
   kept_bytes_ = 0;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

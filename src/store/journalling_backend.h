@@ -22,7 +22,7 @@
 #include "store/forwarding_backend.h"
 #include "store/journal.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class JournallingBackend final : public ForwardingBackend {
  public:
@@ -101,4 +101,4 @@ class JournallingBackend final : public ForwardingBackend {
   std::string journal_failure_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -2,7 +2,7 @@
 
 #include "store/journalling_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 namespace {
 
@@ -75,4 +75,4 @@ std::string Machine::TakeWriteError() {
   return text;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

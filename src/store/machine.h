@@ -16,7 +16,7 @@
 #include "store/settings_store.h"
 #include "store/write_failures.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class JournallingBackend;
 
@@ -94,4 +94,4 @@ class Machine {
   SystemPaths paths_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

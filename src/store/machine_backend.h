@@ -18,7 +18,7 @@
 #include "store/shell_icons.h"
 #include "store/system_facts.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class MachineBackend {
  public:
@@ -62,4 +62,4 @@ class MachineBackend {
   virtual std::string TakeWriteError() = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class MachineFiles {
  public:
@@ -41,4 +41,4 @@ class MachineFiles {
   virtual std::optional<std::string> ReadIconFile(std::string_view file) const = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -1,6 +1,6 @@
 #include "store/paths.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::string GetName(std::string_view path) {
   std::size_t slash = path.rfind('\\');
@@ -66,4 +66,4 @@ std::string SystemPaths::ProgramFolder() {
   return backend_.ProgramFolder();
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

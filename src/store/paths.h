@@ -7,7 +7,7 @@
 
 #include "store/machine_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The part after the last "\" (the whole path when it has none).
 std::string GetName(std::string_view path);
@@ -40,4 +40,4 @@ class SystemPaths {
   std::optional<std::string> temp_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class ProfileBackend {
  public:
@@ -30,4 +30,4 @@ class ProfileBackend {
 // The system profile calls are the private ones on win.ini.
 inline constexpr const char* kSystemProfile = "win.ini";
 
-}  // namespace korvanta
+}  // namespace korvanta::store

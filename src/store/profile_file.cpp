@@ -3,7 +3,7 @@
 #include "store/portable/profile_text.h"
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 bool IsProfileSpace(char16_t c) {
@@ -110,4 +110,4 @@ bool ProfileFile::Save() {
   return true;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -13,7 +13,7 @@
 
 #include "store/file_system.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 namespace profile {
 struct Section;
@@ -60,4 +60,4 @@ class ProfileFile {
   std::unordered_map<std::u16string, Place> key_index_;            // section + '\n' + key, folded
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -2,7 +2,7 @@
 
 #include "store/paths.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 std::int32_t LittleEndian(std::string_view bytes) {
@@ -187,4 +187,4 @@ Status Registry::DeleteKey(RegRoot root, std::string_view sub_key) {
   return Recorded(status, root, sub_key, nullptr);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 #include "store/variant.h"
 #include "store/write_failures.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Registry {
  public:
@@ -73,4 +73,4 @@ class Registry {
 // "HKEY_LOCAL_MACHINE" and the like.
 std::string_view RootName(RegRoot root);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

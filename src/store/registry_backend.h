@@ -10,7 +10,7 @@
 
 #include "store/status.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 enum class RegRoot : std::uint32_t {
   kClassesRoot = 0x80000000u,
@@ -74,4 +74,4 @@ class RegistryBackend {
   virtual Status EnumKey(KeyHandle key, std::uint32_t index, std::string& name) = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -4,7 +4,7 @@
 
 #include "store/paths.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::uint32_t SettingsStore::Read(const char* section, const char* key, const char* default_value,
                                   std::uint32_t capacity, const char* file, std::string& buffer) {
@@ -79,4 +79,4 @@ bool SettingsStore::WriteProfileString(std::string_view section, std::string_vie
   return Write(section, key, value, kSystemProfile);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -13,7 +13,7 @@
 #include "store/variant.h"
 #include "store/write_failures.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class SettingsStore {
  public:
@@ -59,4 +59,4 @@ class SettingsStore {
   WriteFailures* failures_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Shell {
  public:
@@ -32,4 +32,4 @@ class Shell {
   virtual void ShowDesktopIconView(bool visible) = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

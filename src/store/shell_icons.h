@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class ShellIcons {
  public:
@@ -33,4 +33,4 @@ class ShellIcons {
   virtual int ScreenWidth() = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

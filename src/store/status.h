@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace korvanta {
+namespace korvanta::store {
 
 using Status = std::int32_t;
 
@@ -24,4 +24,4 @@ inline constexpr Status kBadPathname = 161;      // ERROR_BAD_PATHNAME
 // ERROR_NO_UNICODE_TRANSLATION: a text holds characters the ANSI code page cannot.
 inline constexpr Status kNoUnicodeTranslation = 1113;
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // GlobalMemoryStatusEx: counts of bytes, the load in percent.
 struct MemoryStatus {
@@ -41,4 +41,4 @@ class SystemFacts {
   virtual std::int64_t PerformanceFrequency() = 0;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
@@ -192,4 +192,4 @@ std::string AsciiUpper(std::string_view text) {
   return out;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
@@ -21,4 +21,4 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // looking names up without regard to case, where a full compare settles the rest.
 std::string AsciiUpper(std::string_view text);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -5,7 +5,7 @@
 #include <limits>
 #include <system_error>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 bool IsBlank(char c) {
@@ -152,4 +152,4 @@ bool operator==(const Variant& a, const Variant& b) {
   return x && y && *x == *y;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

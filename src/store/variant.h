@@ -9,7 +9,7 @@
 #include <string_view>
 #include <variant>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Variant {
  public:
@@ -45,4 +45,4 @@ class Variant {
 // Reads a text as a number with the rules of Variant::ToNumber.
 std::optional<double> ParseNumber(std::string_view text);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 class WriteFailures {
  public:
@@ -27,4 +27,4 @@ class WriteFailures {
   std::vector<std::string> failures_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -48,12 +48,12 @@ std::string SystemFileFolder(std::string_view name, std::string_view windows_fol
   if (!windows.empty() && windows.back() == '\\') windows.pop_back();
   const std::string lower = Lower(name);
   for (const SystemFile& file : kSystemFiles) {
-    if (lower == file.name) return file.in_root ? GetFolder(windows) : windows;
+    if (lower == file.name) return file.in_root ? store::GetFolder(windows) : windows;
   }
   return {};
 }
 
-SystemFilesFrame::SystemFilesFrame(app::Program& program, ui::PictureBox& page)
+SystemFilesFrame::SystemFilesFrame(services::Program& program, ui::PictureBox& page)
     : Framextwj(Place<ui::Frame>(
           page, "Framextwj", {kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight}, "系统文件备份")),
       Listxtwj(Place<ui::ListBox>(Framextwj, "Listxtwj", {180, 300, 5640, 2340})),
@@ -76,15 +76,15 @@ std::string SystemFilesFrame::WindowsFolder() {
   return program_.machine().paths().WinDir();
 }
 
-void SystemFilesFrame::Fill(app::LoadStep step) {
-  if (step == app::LoadStep::kSystemFiles) FillList();
+void SystemFilesFrame::Fill(services::LoadStep step) {
+  if (step == services::LoadStep::kSystemFiles) FillList();
 }
 
 void SystemFilesFrame::FillList() {
   Listxtwj.Clear();
   const std::string windows = WindowsFolder();
   for (const SystemFile& file : kSystemFiles) {
-    std::optional<FileEntry> entry =
+    std::optional<store::FileEntry> entry =
         program_.machine().files().Stat(SystemFileFolder(file.name, windows) + "\\" + file.name);
     // The name as the folder stores it, in its own letter case.
     if (entry && !entry->is_directory()) Listxtwj.AddItem(entry->name);
@@ -96,8 +96,8 @@ void SystemFilesFrame::Backup() {
       program_.dialogs().BrowseForFolder(Framextwj.form(), "请选择备份系统文件的路径： ");
   if (!chosen) return;
   const std::string folder = *chosen;
-  program_.machine().reg().SetValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "sysfilebak",
-                                    kRegSz, Variant(folder));
+  program_.machine().reg().SetValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "sysfilebak",
+                                    store::kRegSz, store::Variant(folder));
   const std::string target = folder.ends_with('\\') ? folder : folder + "\\";
   const std::string windows = WindowsFolder();
   std::vector<std::string> failed;
@@ -105,7 +105,7 @@ void SystemFilesFrame::Backup() {
     if (!Listxtwj.selected(i)) continue;
     const std::string& name = Listxtwj.items()[static_cast<std::size_t>(i)].text;
     const std::string from = SystemFileFolder(name, windows) + "\\" + name;
-    if (program_.machine().files().CopyFile(from, target + name, true) != kSuccess) {
+    if (program_.machine().files().CopyFile(from, target + name, true) != store::kSuccess) {
       failed.push_back(name);
       continue;
     }
@@ -132,7 +132,7 @@ void SystemFilesFrame::Delete() {
   for (const std::string& name : chosen) {
     // A read-only file stays.
     if (program_.machine().files().DeleteFile(SystemFileFolder(name, windows) + "\\" + name,
-                                              false) != kSuccess) {
+                                              false) != store::kSuccess) {
       failed.push_back(name);
       continue;
     }
@@ -148,21 +148,23 @@ void SystemFilesFrame::Restore() {
   if (!chosen) return;
   std::string folder = *chosen;
   if (folder.ends_with('\\')) folder.pop_back();
-  FileSystem& files = program_.machine().files();
-  std::vector<FileEntry> entries;
+  store::FileSystem& files = program_.machine().files();
+  std::vector<store::FileEntry> entries;
   files.List(folder + "\\*.*", entries);
   // By name, so that the log reads alike on every file system.
   std::sort(entries.begin(), entries.end(),
-            [](const FileEntry& a, const FileEntry& b) { return Lower(a.name) < Lower(b.name); });
+            [](const store::FileEntry& a, const store::FileEntry& b) {
+              return Lower(a.name) < Lower(b.name);
+            });
   const std::string windows = WindowsFolder();
   std::vector<std::string> failed;
-  for (const FileEntry& entry : entries) {
+  for (const store::FileEntry& entry : entries) {
     // Only the seven system files are restored; anything else the folder holds
     // is left alone.
     const std::string place = SystemFileFolder(entry.name, windows);
     if (entry.is_directory() || place.empty()) continue;
     if (files.CopyFile(folder + "\\" + entry.name, place + "\\" + Lower(entry.name), true) !=
-        kSuccess) {
+        store::kSuccess) {
       failed.push_back(entry.name);
       continue;
     }

@@ -20,12 +20,14 @@ namespace korvanta::sysfiles {
 // (compared without regard to case).
 std::string SystemFileFolder(std::string_view name, std::string_view windows_folder);
 
-class SystemFilesFrame final : public app::Page {
+class SystemFilesFrame final : public services::Page {
  public:
-  SystemFilesFrame(app::Program& program, ui::PictureBox& page);
+  SystemFilesFrame(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kSystemFiles}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kSystemFiles};
+  }
+  void Fill(services::LoadStep step) override;
   void Reload() override { FillList(); }
 
   // "备份": the selected files copied to a folder the user chooses.
@@ -47,7 +49,7 @@ class SystemFilesFrame final : public app::Page {
   // Tells the user once which files an action could not handle.
   void TellFailed(std::string_view what, const std::vector<std::string>& names);
 
-  app::Program& program_;
+  services::Program& program_;
 };
 
 }  // namespace korvanta::sysfiles

@@ -84,7 +84,7 @@ std::uint32_t cCPUID::ShiftRight(std::uint32_t value, int count) {
   return count >= 32 ? 0 : value >> count;
 }
 
-cCpuInfo::cCpuInfo(SystemFacts& counter) : counter_(counter) {
+cCpuInfo::cCpuInfo(store::SystemFacts& counter) : counter_(counter) {
   Refresh(true);
   frequency_ = counter_.PerformanceFrequency();
 }

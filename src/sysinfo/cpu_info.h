@@ -32,7 +32,7 @@ class cCPUID {
 class cCpuInfo {
  public:
   // Reads the processor, then the performance counter's frequency from counter.
-  explicit cCpuInfo(SystemFacts& counter);
+  explicit cCpuInfo(store::SystemFacts& counter);
 
   // Re-reads the register tables when re_read is set; then derives the level
   // counts and the vendor from them.
@@ -62,7 +62,7 @@ class cCpuInfo {
   void Sample(std::int64_t& counter, std::uint64_t& cycles);
 
   cCPUID cpuid_;
-  SystemFacts& counter_;
+  store::SystemFacts& counter_;
   std::array<CpuRegisters, kRows> table_{};
   int levels_std_ = 0;
   int levels_ext_ = 0;

@@ -13,14 +13,14 @@ constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* kWindowsNtKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr const char* kDirectXKey = "Software\\Microsoft\\DirectX";
 
-std::optional<std::string> ReadText(Machine& machine, const char* key, const char* name) {
-  Variant value;
-  machine.reg().QueryValue(RegRoot::kLocalMachine, key, name, value);
+std::optional<std::string> ReadText(store::Machine& machine, const char* key, const char* name) {
+  store::Variant value;
+  machine.reg().QueryValue(store::RegRoot::kLocalMachine, key, name, value);
   if (value.is_empty()) return std::nullopt;
   return value.ToText();
 }
 
-const std::string* Property(const WmiObject& object, std::string_view name) {
+const std::string* Property(const store::WmiObject& object, std::string_view name) {
   auto it = object.find(name);
   return it == object.end() ? nullptr : &it->second;
 }
@@ -98,17 +98,17 @@ std::optional<std::string> CpuRow(std::string_view manufacturer, std::string_vie
   double mhz = static_cast<double>(cycles) / seconds / 1000000.0;
   // A label shows a text up to its first NUL, which a processor without CPUID
   // gives as its vendor identification.
-  return StripNull(std::string(manufacturer) + " " + std::string(vendor_id) + " " + FormatMhz(mhz) +
-                   " MHz");
+  return store::StripNull(std::string(manufacturer) + " " + std::string(vendor_id) + " " +
+                          FormatMhz(mhz) + " MHz");
 }
 
-InventoryFacts ReadInventoryFacts(Machine& machine) {
+InventoryFacts ReadInventoryFacts(store::Machine& machine) {
   InventoryFacts facts;
   facts.product_name = ReadText(machine, kWindowsKey, "ProductName");
   facts.version_number = ReadText(machine, kWindowsKey, "versionnumber");
   facts.nt_product_name = ReadText(machine, kWindowsNtKey, "ProductName");
   facts.csd_version = ReadText(machine, kWindowsNtKey, "CSDVersion");
-  SystemFacts& system = machine.facts();
+  store::SystemFacts& system = machine.facts();
   facts.memory = system.Memory();
   for (std::string_view wmi_class : kInventoryClasses) {
     if (auto instances = system.Instances(wmi_class)) {
@@ -145,7 +145,7 @@ std::array<std::string, kInventoryRows> InventoryValues(const InventoryFacts& fa
   for (const WmiRow& row : kWmiRows) {
     auto instances = facts.wmi.find(row.wmi_class);
     if (instances == facts.wmi.end()) continue;
-    for (const WmiObject& object : instances->second) {
+    for (const store::WmiObject& object : instances->second) {
       if (row.wmi_class == "Win32_DiskDrive") {
         const std::string* size = Property(object, "Size");
         if (auto bytes = size ? Number(*size) : std::nullopt) {

@@ -29,9 +29,9 @@ struct InventoryFacts {
   // a missing value is nothing.
   std::optional<std::string> product_name, version_number;
   std::optional<std::string> nt_product_name, csd_version;
-  std::optional<MemoryStatus> memory;
+  std::optional<store::MemoryStatus> memory;
   // The instances of each class asked; a class WMI did not answer is absent.
-  std::map<std::string, std::vector<WmiObject>, std::less<>> wmi;
+  std::map<std::string, std::vector<store::WmiObject>, std::less<>> wmi;
   // GetSystemDirectoryA and GetWindowsDirectoryA: "" when the call failed.
   std::string system_folder, windows_folder;
   std::optional<std::string> directx;
@@ -42,7 +42,7 @@ struct InventoryFacts {
 // The WMI classes the rows read, in the order they are asked.
 extern const std::array<std::string_view, 8> kInventoryClasses;
 
-InventoryFacts ReadInventoryFacts(Machine& machine);
+InventoryFacts ReadInventoryFacts(store::Machine& machine);
 
 // The value labels' captions by index. The CPU row keeps the fallback text: it
 // fills when the clock measurement ends.

@@ -33,13 +33,13 @@ constexpr int kValueLeft = kCaptionLeft + kCaptionWidth + 90, kValueWidth = 5640
 
 }  // namespace
 
-InventoryPage::InventoryPage(app::Program& program, ui::PictureBox& page)
+InventoryPage::InventoryPage(services::Program& program, ui::PictureBox& page)
     : Timercpu(ui::Place<ui::Timer>(page, "Timercpu", {})), program_(program) {
   ui::Appearance caption;
   caption.align = ui::Align::kRight;
   caption.bold = true;
   caption.transparent = true;
-  caption.fore = app::theme::kHeadingFore;
+  caption.fore = services::theme::kHeadingFore;
   ui::Appearance value;
   value.transparent = true;
   for (int row = 0; row < kInventoryRows; ++row) {
@@ -58,8 +58,8 @@ InventoryPage::InventoryPage(app::Program& program, ui::PictureBox& page)
   Timercpu.on_timer = [this] { EndMeasurement(); };
 }
 
-void InventoryPage::Fill(app::LoadStep) {
-  Machine& machine = program_.machine();
+void InventoryPage::Fill(services::LoadStep) {
+  store::Machine& machine = program_.machine();
   // The measurement starts first, so that it runs while the rest of the page and
   // the other pages fill.
   cpu_ = std::make_unique<cCpuInfo>(machine.facts());

@@ -16,12 +16,14 @@
 
 namespace korvanta::sysinfo {
 
-class InventoryPage final : public app::Page {
+class InventoryPage final : public services::Page {
  public:
-  InventoryPage(app::Program& program, ui::PictureBox& page);
+  InventoryPage(services::Program& program, ui::PictureBox& page);
 
-  std::vector<app::LoadStep> steps() const override { return {app::LoadStep::kInventory}; }
-  void Fill(app::LoadStep step) override;
+  std::vector<services::LoadStep> steps() const override {
+    return {services::LoadStep::kInventory};
+  }
+  void Fill(services::LoadStep step) override;
 
   // How long the clock measurement runs: long enough for the two clocks to agree
   // to far better than 1 %.
@@ -34,7 +36,7 @@ class InventoryPage final : public app::Page {
  private:
   void EndMeasurement();
 
-  app::Program& program_;
+  services::Program& program_;
   std::unique_ptr<cCpuInfo> cpu_;
 };
 

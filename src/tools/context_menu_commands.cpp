@@ -2,11 +2,11 @@
 
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 namespace {
 
-constexpr RegRoot kHKLM = RegRoot::kLocalMachine;
-constexpr RegRoot kHKCR = RegRoot::kClassesRoot;
+constexpr store::RegRoot kHKLM = store::RegRoot::kLocalMachine;
+constexpr store::RegRoot kHKCR = store::RegRoot::kClassesRoot;
 
 std::string FolderVerb(int number) {
   return "SOFTWARE\\CLASSES\\Directory\\shell\\" + std::to_string(number);
@@ -20,8 +20,8 @@ std::string LogText(std::string_view what, const std::string& name, const std::s
   return std::string(what) + "'" + name + " ——> " + command + "'" + " 成功 ";
 }
 
-MessageWindow::Spec EmptyFieldSpec() {
-  MessageWindow::Spec spec;
+services::MessageWindow::Spec EmptyFieldSpec() {
+  services::MessageWindow::Spec spec;
   spec.name = std::string(Formqjcw::kName);
   spec.title = "消息";
   spec.text = " 右键名称和执行文件不能为空！";
@@ -31,10 +31,11 @@ MessageWindow::Spec EmptyFieldSpec() {
 
 }  // namespace
 
-Formqjcw::Formqjcw(Program& program) : MessageWindow(program, EmptyFieldSpec()) {}
+Formqjcw::Formqjcw(services::Program& program)
+    : services::MessageWindow(program, EmptyFieldSpec()) {}
 
-Formyjgn::Formyjgn(Program& program)
-    : SmallWindow(program, std::string(kName), "自定义右键", 6600, 5280),
+Formyjgn::Formyjgn(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "自定义右键", 6600, 5280),
       Label1(ui::Place<ui::Label>(*this, "Label1", {180, 480, 2400, 255}, "已定义的右键：")),
       ListView1(ui::Place<ui::ListView>(*this, "ListView1", {180, 780, 6240, 2400})),
       Label2(ui::Place<ui::Label>(*this, "Label2", {180, 3420, 1200, 255}, "右键名称：")),
@@ -69,7 +70,7 @@ Formyjgn::Formyjgn(Program& program)
 }
 
 std::string Formyjgn::Entry(int number, bool command) {
-  Variant value;
+  store::Variant value;
   std::string key = FolderVerb(number);
   if (command) key += "\\command";
   program_.machine().reg().QueryValue(kHKLM, key, "", value);
@@ -100,11 +101,11 @@ void Formyjgn::Add() {
   }
   if (free == 0) return;
   program_.log().AppendLogEntry(LogText("设置自定义右键 ", name, command));
-  Registry& reg = program_.machine().reg();
-  reg.SetValue(kHKLM, FolderVerb(free), "", kRegSz, Variant(name));
-  reg.SetValue(kHKLM, FolderVerb(free) + "\\command", "", kRegSz, Variant(command));
-  reg.SetValue(kHKCR, FileVerb(free), "", kRegSz, Variant(name));
-  reg.SetValue(kHKCR, FileVerb(free) + "\\command", "", kRegSz, Variant(command));
+  store::Registry& reg = program_.machine().reg();
+  reg.SetValue(kHKLM, FolderVerb(free), "", store::kRegSz, store::Variant(name));
+  reg.SetValue(kHKLM, FolderVerb(free) + "\\command", "", store::kRegSz, store::Variant(command));
+  reg.SetValue(kHKCR, FileVerb(free), "", store::kRegSz, store::Variant(name));
+  reg.SetValue(kHKCR, FileVerb(free) + "\\command", "", store::kRegSz, store::Variant(command));
   ListView1.AddRow({name, command});
   Textname.set_text("");
   Textfile.set_text("");
@@ -118,7 +119,7 @@ void Formyjgn::Delete() {
   }
   if (found == 0) return;  // nothing stored under that text: nothing to delete
   program_.log().AppendLogEntry(LogText("删除自定义右键 ", name, command));
-  Registry& reg = program_.machine().reg();
+  store::Registry& reg = program_.machine().reg();
   // Each subkey before its parent: a key with subkeys is not removed.
   reg.DeleteKey(kHKLM, FolderVerb(found) + "\\command");
   reg.DeleteKey(kHKCR, FileVerb(found) + "\\command");
@@ -134,4 +135,4 @@ void Formyjgn::Delete() {
   Textfile.set_text("");
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

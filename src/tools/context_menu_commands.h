@@ -5,16 +5,16 @@
 #include "services/small_window.h"
 #include "ui/list_view.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 
-class Formyjgn final : public SmallWindow {
+class Formyjgn final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formyjgn";
   // Entries are looked for up to this number; higher ones are neither listed,
   // deleted nor given out.
   static constexpr int kLastEntry = 100;
 
-  explicit Formyjgn(Program& program);
+  explicit Formyjgn(services::Program& program);
   ui::Label& Label1;
   ui::ListView& ListView1;
   ui::Label& Label2;
@@ -34,10 +34,10 @@ class Formyjgn final : public SmallWindow {
 };
 
 // Refuses an entry with an empty menu text or command.
-class Formqjcw final : public MessageWindow {
+class Formqjcw final : public services::MessageWindow {
  public:
   static constexpr std::string_view kName = "Formqjcw";
-  explicit Formqjcw(Program& program);
+  explicit Formqjcw(services::Program& program);
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

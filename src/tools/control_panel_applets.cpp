@@ -6,7 +6,7 @@
 
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 namespace {
 
 struct KnownApplet {
@@ -54,8 +54,8 @@ std::string Lower(std::string_view text) {
 }
 
 // A copy is good when it exists with the size of its original.
-bool SameSize(FileSystem& files, const std::string& from, const std::string& to) {
-  std::optional<FileEntry> source = files.Stat(from), copy = files.Stat(to);
+bool SameSize(store::FileSystem& files, const std::string& from, const std::string& to) {
+  std::optional<store::FileEntry> source = files.Stat(from), copy = files.Stat(to);
   return source && copy && source->size == copy->size;
 }
 
@@ -71,8 +71,8 @@ AppletInfo DescribeApplet(std::string_view file) {
   return {name, "不明项目说明。"};
 }
 
-Formkzmb::Formkzmb(Program& program)
-    : SmallWindow(program, std::string(kName), "控制面板设置", 8400, 5400),
+Formkzmb::Formkzmb(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "控制面板设置", 8400, 5400),
       Textzx(ui::Place<ui::TextBox>(*this, "Textzx", {180, 4800, 1860, 330}, "Text1")),
       Commandzx(ui::Place<ui::CommandButton>(*this, "Commandzx", {2160, 4770, 1080, 375}, "执行",
                                              "执行所选项")),
@@ -114,17 +114,18 @@ std::string Formkzmb::BackupFolder() {
 }
 
 void Formkzmb::Fill() {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   ListView1.Clear();
-  std::vector<FileEntry> applets;
+  std::vector<store::FileEntry> applets;
   machine.files().List(machine.paths().SysDir() + "*.cpl", applets);
   // In name order without regard to case, as an NTFS folder lists them: a machine
   // folder's listing order is whatever the host's file system gives.
-  std::stable_sort(applets.begin(), applets.end(), [](const FileEntry& a, const FileEntry& b) {
-    return Lower(a.name) < Lower(b.name);
-  });
+  std::stable_sort(applets.begin(), applets.end(),
+                   [](const store::FileEntry& a, const store::FileEntry& b) {
+                     return Lower(a.name) < Lower(b.name);
+                   });
   const std::string ini = ControlIni();
-  for (const FileEntry& applet : applets) {
+  for (const store::FileEntry& applet : applets) {
     if (applet.is_directory()) continue;
     AppletInfo info = DescribeApplet(applet.name);
     // Ticked: hidden, as control.ini says.
@@ -149,7 +150,7 @@ void Formkzmb::Run() {
 }
 
 void Formkzmb::HideShow() {
-  SettingsStore& ini = program_.machine().ini();
+  store::SettingsStore& ini = program_.machine().ini();
   const std::string file = ControlIni();
   for (int row = 0; row < ListView1.count(); ++row) {
     const std::string& applet = ListView1.cell(row, 0);
@@ -165,7 +166,7 @@ void Formkzmb::HideShow() {
 }
 
 void Formkzmb::Delete() {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   const std::string backup = BackupFolder() + "\\";
   const std::string system = program_.machine().paths().SysDir();
   files.CreateDirectory(BackupFolder());
@@ -174,30 +175,30 @@ void Formkzmb::Delete() {
     const std::string& applet = ListView1.cell(row, 0);
     const std::string from = system + applet, to = backup + applet;
     // Deleted only when its copy is there to restore from, on the disk.
-    if (files.CopyFile(from, to, true) != kSuccess || !SameSize(files, from, to) ||
-        files.FlushFiles({to}) != kSuccess)
+    if (files.CopyFile(from, to, true) != store::kSuccess || !SameSize(files, from, to) ||
+        files.FlushFiles({to}) != store::kSuccess)
       continue;
-    if (files.DeleteFile(from, false) != kSuccess) continue;
+    if (files.DeleteFile(from, false) != store::kSuccess) continue;
     program_.log().AppendLogEntry("删除控制面板项  " + ListView1.cell(row, 1) + " 成功 ");
   }
   Fill();
 }
 
 void Formkzmb::Restore() {
-  FileSystem& files = program_.machine().files();
+  store::FileSystem& files = program_.machine().files();
   const std::string backup = BackupFolder() + "\\";
   const std::string system = program_.machine().paths().SysDir();
   program_.log().AppendLogEntry("恢复控制面板项成功 ");
-  std::vector<FileEntry> copies;
+  std::vector<store::FileEntry> copies;
   files.List(backup + "*.cpl", copies);
-  for (const FileEntry& copy : copies) {
+  for (const store::FileEntry& copy : copies) {
     if (copy.is_directory()) continue;
     const std::string from = backup + copy.name, to = system + copy.name;
     // A copy goes only once it is back in the system folder.
-    if (files.CopyFile(from, to, true) != kSuccess || !SameSize(files, from, to)) continue;
+    if (files.CopyFile(from, to, true) != store::kSuccess || !SameSize(files, from, to)) continue;
     files.DeleteFile(from, false);
   }
   Fill();
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

@@ -5,7 +5,7 @@
 #include "services/small_window.h"
 #include "ui/list_view.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 
 // The readable name and description of an applet file (any letter case).
 struct AppletInfo {
@@ -14,10 +14,10 @@ struct AppletInfo {
 };
 AppletInfo DescribeApplet(std::string_view file);
 
-class Formkzmb final : public SmallWindow {
+class Formkzmb final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formkzmb";
-  explicit Formkzmb(Program& program);
+  explicit Formkzmb(services::Program& program);
   ui::TextBox& Textzx;
   ui::CommandButton& Commandzx;
   ui::CommandButton& Commandtckz;
@@ -40,4 +40,4 @@ class Formkzmb final : public SmallWindow {
   bool armed_ = false;
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

@@ -2,10 +2,10 @@
 
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 namespace {
 
-constexpr RegRoot kHKCR = RegRoot::kClassesRoot;
+constexpr store::RegRoot kHKCR = store::RegRoot::kClassesRoot;
 
 struct ObjectClass {
   std::string_view key;
@@ -72,8 +72,8 @@ IconLocation SplitIconLocation(std::string_view location) {
   return out;
 }
 
-Formggtb::Formggtb(Program& program)
-    : SmallWindow(program, std::string(kName), "更改图标", 6120, 3600),
+Formggtb::Formggtb(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "更改图标", 6120, 3600),
       List3(ui::Place<ui::ListBox>(*this, "List3", {180, 480, 2880, 2880})),
       Picture2(ui::Place<ui::PictureBox>(*this, "Picture2", {3240, 480, 720, 720})),
       Text2(ui::Place<ui::TextBox>(*this, "Text2", {3240, 1380, 2700, 330})),
@@ -109,11 +109,11 @@ Formggtb::Formggtb(Program& program)
 }
 
 void Formggtb::Load() {
-  Registry& reg = program_.machine().reg();
+  store::Registry& reg = program_.machine().reg();
   for (int row = 0; row < kObjects; ++row) {
     const ObjectClass& object = kClasses[static_cast<std::size_t>(row)];
     Object& entry = objects_[static_cast<std::size_t>(row)];
-    Variant name, location;
+    store::Variant name, location;
     reg.QueryValue(kHKCR, object.key, "", name);
     entry.name = name.ToText();
     List3.AddItem(EntryText(row, entry.name));
@@ -147,8 +147,8 @@ void Formggtb::Rename() {
   if (row == kRecycleEmpty) objects_[kRecycleFull].name = Text2.text();
   // Only the name that was changed is written: the others may not have been
   // readable, and writing them back would store empty names.
-  program_.machine().reg().SetValue(kHKCR, kClasses[static_cast<std::size_t>(row)].key, "", kRegSz,
-                                    Variant(Text2.text()));
+  program_.machine().reg().SetValue(kHKCR, kClasses[static_cast<std::size_t>(row)].key, "",
+                                    store::kRegSz, store::Variant(Text2.text()));
 }
 
 void Formggtb::ChangeIcon() {
@@ -165,15 +165,15 @@ void Formggtb::ChangeIcon() {
   }
   if (!pick.choice) return;  // cancelled: every location stays as it is
   const ui::IconChoice& chosen = *pick.choice;
-  std::string path = StripNull(chosen.file);
+  std::string path = store::StripNull(chosen.file);
   if (!program_.machine().icons().HasIcon(path, chosen.index)) return;
   program_.log().AppendLogEntry("更改图标成功 ");
   Object& object = objects_[static_cast<std::size_t>(row)];
   object.icon = path + "," + std::to_string(chosen.index);
   Picture2.set_picture({ui::Picture::Type::kIcon, path, chosen.index});
   program_.machine().reg().SetValue(kHKCR, IconKey(row),
-                                    kClasses[static_cast<std::size_t>(row)].icon_value, kRegSz,
-                                    Variant(object.icon));
+                                    kClasses[static_cast<std::size_t>(row)].icon_value,
+                                    store::kRegSz, store::Variant(object.icon));
 }
 
 void Formggtb::RestoreColor() {
@@ -181,13 +181,13 @@ void Formggtb::RestoreColor() {
 }
 
 void Formggtb::SetIconText(std::uint32_t text_color, std::uint32_t back_color, bool transparent) {
-  ShellIcons& desktop = program_.machine().icons();
+  store::ShellIcons& desktop = program_.machine().icons();
   desktop.SetDesktopTextColors(text_color, back_color, transparent);
   desktop.RedrawDesktop();
 }
 
 void Formggtb::ArrangeDesktopIcon(int step_x, int step_y) {
-  ShellIcons& desktop = program_.machine().icons();
+  store::ShellIcons& desktop = program_.machine().icons();
   const int count = desktop.DesktopItemCount();
   const int right = desktop.ScreenWidth() - 32;
   int x = 20, y = 20;
@@ -202,4 +202,4 @@ void Formggtb::ArrangeDesktopIcon(int step_x, int step_y) {
   desktop.RedrawDesktop();
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

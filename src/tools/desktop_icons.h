@@ -8,7 +8,7 @@
 #include "services/small_window.h"
 #include "ui/lists.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 
 // An icon location ("shell32.dll,31") split at its first comma: the index is the
 // number the text after it starts with (blanks skipped), 0 when there is none.
@@ -19,11 +19,11 @@ struct IconLocation {
 };
 IconLocation SplitIconLocation(std::string_view location);
 
-class Formggtb final : public SmallWindow {
+class Formggtb final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formggtb";
   static constexpr int kObjects = 9;
-  explicit Formggtb(Program& program);
+  explicit Formggtb(services::Program& program);
   ui::ListBox& List3;
   ui::PictureBox& Picture2;
   ui::TextBox& Text2;
@@ -54,4 +54,4 @@ class Formggtb final : public SmallWindow {
   std::array<Object, kObjects> objects_;
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

@@ -5,7 +5,7 @@
 
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 namespace {
 
 constexpr const char* kGeneral = "general";
@@ -28,8 +28,8 @@ std::optional<int> LineNumber(std::string_view key) {
 
 }  // namespace
 
-Formoem::Formoem(Program& program)
-    : SmallWindow(program, std::string(kName), "OEM设置", 6600, 5700),
+Formoem::Formoem(services::Program& program)
+    : services::SmallWindow(program, std::string(kName), "OEM设置", 6600, 5700),
       Picture1(ui::Place<ui::PictureBox>(*this, "Picture1", {180, 480, 3000, 1800})),
       Label1(
           ui::Place<ui::Label>(*this, "Label1", {180, 2340, 3000, 255}, "图片规格：200×120像素")),
@@ -96,7 +96,7 @@ void Formoem::ShowLogo(const std::string& path) {
 }
 
 void Formoem::Load() {
-  SettingsStore& ini = program_.machine().ini();
+  store::SettingsStore& ini = program_.machine().ini();
   const std::string file = InfoFile();
   Text3.set_text("");
   ShowLogo(LogoFile());
@@ -113,7 +113,7 @@ void Formoem::Load() {
 }
 
 void Formoem::Save() {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   const std::string file = InfoFile();
   // A maker name the code page cannot hold would be stored as '?': the user is
   // told which characters, and nothing is saved.
@@ -138,7 +138,7 @@ void Formoem::Save() {
 }
 
 void Formoem::RemoveLinesAfter(int last) {
-  Machine& machine = program_.machine();
+  store::Machine& machine = program_.machine();
   const std::string section = machine.codepage().ToAnsi(kSupport);
   const std::string file = machine.codepage().ToAnsi(InfoFile());
   // The key list: names each ended by a zero, the list by a second one.
@@ -155,4 +155,4 @@ void Formoem::RemoveLinesAfter(int last) {
   for (const std::string& key : stale) machine.ini().INIDeleteKey(kSupport, key, InfoFile());
 }
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

@@ -8,12 +8,12 @@
 
 #include "services/small_window.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 
-class Formoem final : public SmallWindow {
+class Formoem final : public services::SmallWindow {
  public:
   static constexpr std::string_view kName = "Formoem";
-  explicit Formoem(Program& program);
+  explicit Formoem(services::Program& program);
   ui::PictureBox& Picture1;
   ui::Label& Label1;  // the size advice
   ui::Label& Label2;
@@ -40,4 +40,4 @@ class Formoem final : public SmallWindow {
   std::optional<std::string> chosen_picture_;  // what the open-file dialog returned last
 };
 
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

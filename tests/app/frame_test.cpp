@@ -22,17 +22,17 @@ class FrameTest : public ::testing::Test {
   void SetUp() override {
     machine_ = test::OpenTestMachine(dir_);
     // The Windows build shares its machine with the other tests: no password left.
-    machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+    machine_->reg().DeleteValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
     driven_ = std::make_unique<test::DrivenProgram>(*machine_);
     program_ = &driven_->program();
   }
   std::string Drive(const std::string& scenario) { return driven_->Drive(scenario); }
 
   test::TempDir dir_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
   test::FixedClock clock_;
   std::unique_ptr<test::DrivenProgram> driven_;
-  Program* program_ = nullptr;
+  services::Program* program_ = nullptr;
 };
 
 const std::string kRestartPrompt =
@@ -54,14 +54,14 @@ TEST_F(FrameTest, CancellingTheRestartPromptEndsWithoutRestart) {
 }
 
 // A host that shows and answers nothing, so a test can click message windows itself.
-class QuietHost final : public Host, public ui::Dialogs {
+class QuietHost final : public services::Host, public ui::Dialogs {
  public:
   ui::Dialogs& dialogs() override { return *this; }
   void Show(ui::Form&) override {}
   void Unloaded(ui::Form&) override {}
   void MakeTopmost(ui::Form&) override {}
   void Beep() override { ++beeps; }
-  void Launch(const LaunchRequest&) override {}
+  void Launch(const services::LaunchRequest&) override {}
   void Restart() override { ++restarts; }
   void Ended() override { ++ends; }
   ui::MessageAnswer MessageBox(const ui::Form*, std::string_view, std::string_view, ui::MessageIcon,
@@ -84,7 +84,7 @@ class QuietHost final : public Host, public ui::Dialogs {
 
 TEST_F(FrameTest, WorkPostedWhileAModalBoxIsOpenRunsThen) {
   QuietHost quiet;
-  Program program(*machine_, quiet, clock_, FormFactories());
+  services::Program program(*machine_, quiet, clock_, FormFactories());
   bool ran_while_open = false, ran = false;
   quiet.while_box_open = [&] {
     // A timer or a click the box's own message loop delivers.
@@ -106,7 +106,7 @@ TEST_F(FrameTest, WorkPostedWhileAModalBoxIsOpenRunsThen) {
 // main window; the tool windows and the about box do not.
 TEST_F(FrameTest, OnlyTheViewerPasswordAndMessageWindowsAreTopmost) {
   QuietHost quiet;
-  Program program(*machine_, quiet, clock_, FormFactories());
+  services::Program program(*machine_, quiet, clock_, FormFactories());
   app::OpenMainWindow(program);
   const std::pair<const char*, bool> kForms[] = {
       {"Formlog", true},   {"Formpasssz", true}, {"Formpasscw", true},
@@ -121,7 +121,7 @@ TEST_F(FrameTest, OnlyTheViewerPasswordAndMessageWindowsAreTopmost) {
 
 TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   QuietHost quiet;
-  Program program(*machine_, quiet, clock_, FormFactories());
+  services::Program program(*machine_, quiet, clock_, FormFactories());
   app::OpenMainWindow(program);
   program.RestartPending = 1;
   MainWindow(program)->Labelend.UserClick();
@@ -136,7 +136,7 @@ TEST_F(FrameTest, CloseLabelsOfMessageWindows) {
   EXPECT_EQ(quiet.ends, 1);
 
   // A window with one button: closing it is its OK.
-  Program again(*machine_, quiet, clock_, FormFactories());
+  services::Program again(*machine_, quiet, clock_, FormFactories());
   ui::Form* wrong = again.Show("Formpasscw");
   ASSERT_NE(wrong, nullptr);
   wrong->Find("Labelend")->UserClick();
@@ -162,8 +162,8 @@ TEST_F(FrameTest, EverySettingsRowIsBoundAndPlaced) {
   Drive("start\n");
   Formmain& m = *MainWindow(*program_);
   int tables = 0;
-  for (const Page* page : m.pages()) {
-    const SettingsTable* table = page->settings();
+  for (const services::Page* page : m.pages()) {
+    const services::SettingsTable* table = page->settings();
     if (!table) continue;
     SCOPED_TRACE("settings table " + std::to_string(tables));
     ++tables;

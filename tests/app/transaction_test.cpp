@@ -48,7 +48,7 @@ class TransactionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     prefix_ = test::CopyFreshPrefix(dir_.path());
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+    machine_ = std::make_unique<store::Machine>(store::OpenMachineFolder(prefix_));
     driven_ = std::make_unique<test::DrivenProgram>(*machine_);
   }
   void TearDown() override { test::StopWineserver(prefix_); }
@@ -56,7 +56,7 @@ class TransactionTest : public ::testing::Test {
 
   test::TempDir dir_;
   fs::path prefix_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
   std::unique_ptr<test::DrivenProgram> driven_;
 };
 
@@ -73,8 +73,8 @@ TEST_F(TransactionTest, AnApplySavesEachRegistryFileOnce) {
   std::map<std::string, int> saves = counter.Take();
   EXPECT_EQ(saves["system.reg"], 1);
   EXPECT_EQ(saves["user.reg"], 1);
-  Variant owner;
-  machine_->reg().QueryValue(RegRoot::kLocalMachine,
+  store::Variant owner;
+  machine_->reg().QueryValue(store::RegRoot::kLocalMachine,
                              "Software\\Microsoft\\Windows NT\\CurrentVersion", "RegisteredOwner",
                              owner);
   EXPECT_EQ(owner.ToText(), "用户");
@@ -109,11 +109,11 @@ TEST_F(TransactionTest, AWineOwnedRegistryIsLeftWholeAndTheUserToldOnce) {
 }
 
 TEST_F(TransactionTest, ABlockingTheRegistryRefusesLeavesTheHostsFilesAlone) {
-  FileSystem& files = machine_->files();
+  store::FileSystem& files = machine_->files();
   const std::string hosts = machine_->paths().WinDir() + "system32\\drivers\\etc\\hosts";
   const std::string backup = machine_->paths().ProgramFolder() + "\\hostsbak\\hosts.txt";
   const std::string original = "127.0.0.1 localhost\r\n";
-  ASSERT_EQ(files.WriteFile(hosts, original), kSuccess);
+  ASSERT_EQ(files.WriteFile(hosts, original), store::kSuccess);
   Drive(
       "start\nclick Label3(3)\nset Optionzdy on\nclick Textpb\ntype Textpb www.example.com\n"
       "set Checkpb on\n");
@@ -121,19 +121,19 @@ TEST_F(TransactionTest, ABlockingTheRegistryRefusesLeavesTheHostsFilesAlone) {
   std::string out = Drive("click Commandszwl\n");
   EXPECT_NE(out.find("system32\\drivers\\etc\\hosts"), std::string::npos) << out;
   std::string bytes;
-  ASSERT_EQ(files.ReadFile(hosts, bytes), kSuccess);
+  ASSERT_EQ(files.ReadFile(hosts, bytes), store::kSuccess);
   EXPECT_EQ(bytes, original) << "the hosts file changed without its flag";
   EXPECT_FALSE(files.Stat(backup));
 
   // Once Wine is gone, the blocking takes its backup from the original.
   test::StopWineserver(prefix_);
   Drive("click Commandszwl\n");
-  ASSERT_EQ(files.ReadFile(backup, bytes), kSuccess);
+  ASSERT_EQ(files.ReadFile(backup, bytes), store::kSuccess);
   EXPECT_EQ(bytes, original);
-  ASSERT_EQ(files.ReadFile(hosts, bytes), kSuccess);
+  ASSERT_EQ(files.ReadFile(hosts, bytes), store::kSuccess);
   EXPECT_EQ(bytes, original + " \r\n127.0.0.1 www.example.com\r\n");
-  Variant taken;
-  machine_->reg().QueryValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "pb", taken);
+  store::Variant taken;
+  machine_->reg().QueryValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "pb", taken);
   EXPECT_EQ(taken, 1);
 }
 

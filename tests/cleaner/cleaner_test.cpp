@@ -66,12 +66,12 @@ TEST(JunkPatternTest, WildcardRules) {
 TEST(BackupIndexTest, NumbersEntriesAndRecovery) {
   test::TempDir dir;
 #ifdef _WIN32
-  Machine machine(OpenLiveMachine(dir.path().string()));
+  store::Machine machine(store::OpenLiveMachine(dir.path().string()));
   const std::string root = dir.path().string();
 #else
-  Machine machine(OpenMachineFolder(test::CopyFreshPrefix(dir.path())));
+  store::Machine machine(store::OpenMachineFolder(test::CopyFreshPrefix(dir.path())));
   const std::string root = "C:\\korvanta-index";
-  ASSERT_EQ(machine.files().CreateDirectory(root), kSuccess);
+  ASSERT_EQ(machine.files().CreateDirectory(root), store::kSuccess);
 #endif
   const std::string file = root + "\\filebak.ini";
   BackupIndex index(machine.files(), file);
@@ -81,7 +81,7 @@ TEST(BackupIndexTest, NumbersEntriesAndRecovery) {
   const std::pair<const char*, std::optional<int>> texts[] = {
       {" 5", 5}, {"12abc", 12}, {"abc", std::nullopt}, {"", std::nullopt}, {"3.9", 3}};
   for (const auto& [text, number] : texts) {
-    machine.ini().INIWriteKey("filesum", "Filesum", Variant(text), file);
+    machine.ini().INIWriteKey("filesum", "Filesum", store::Variant(text), file);
     ASSERT_TRUE(index.Load());
     EXPECT_EQ(index.StoredNext(), number) << text;
   }
@@ -101,12 +101,12 @@ TEST(BackupIndexTest, NumbersEntriesAndRecovery) {
   // incomplete or has no copy.
   for (int k : {4, 5, 6, 7}) {
     std::string n = std::to_string(k), copy = root + "\\bak\\t" + n + ".tmp";
-    machine.ini().INIWriteKey("filename", "Name" + n, Variant("t" + n + ".tmp"), file);
-    machine.ini().INIWriteKey("filepath", "Path" + n, Variant("C:\\t"), file);
-    if (k != 6) machine.ini().INIWriteKey("filesize", "Size" + n, Variant("1 KB"), file);
-    machine.ini().INIWriteKey("bakfile", "File" + n, Variant(copy), file);
-    ASSERT_EQ(machine.files().CreateDirectory(root + "\\bak"), kSuccess);
-    ASSERT_EQ(machine.files().WriteFile(copy, "t"), kSuccess);
+    machine.ini().INIWriteKey("filename", "Name" + n, store::Variant("t" + n + ".tmp"), file);
+    machine.ini().INIWriteKey("filepath", "Path" + n, store::Variant("C:\\t"), file);
+    if (k != 6) machine.ini().INIWriteKey("filesize", "Size" + n, store::Variant("1 KB"), file);
+    machine.ini().INIWriteKey("bakfile", "File" + n, store::Variant(copy), file);
+    ASSERT_EQ(machine.files().CreateDirectory(root + "\\bak"), store::kSuccess);
+    ASSERT_EQ(machine.files().WriteFile(copy, "t"), store::kSuccess);
   }
   ASSERT_TRUE(index.Load());
   EXPECT_EQ(index.Recover(), 2);
@@ -120,7 +120,7 @@ TEST(BackupIndexTest, NumbersEntriesAndRecovery) {
 #ifdef _WIN32
   const std::filesystem::path host = file;
 #else
-  const std::filesystem::path host = *MachineFolder(dir.path() / "prefix").HostPath(file);
+  const std::filesystem::path host = *store::MachineFolder(dir.path() / "prefix").HostPath(file);
 #endif
   EXPECT_EQ(test::ReadBytes(host), "[filesum]\r\nFilesum=1\r\n");
 }
@@ -131,12 +131,12 @@ class CleanerMachineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     prefix_ = test::CopyFreshPrefix(dir_.path());
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+    machine_ = std::make_unique<store::Machine>(store::OpenMachineFolder(prefix_));
   }
-  fs::path Host(const std::string& path) { return *MachineFolder(prefix_).HostPath(path); }
+  fs::path Host(const std::string& path) { return *store::MachineFolder(prefix_).HostPath(path); }
   void Write(const std::string& path, const std::string& bytes) {
-    ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(path)), kSuccess);
-    ASSERT_EQ(machine_->files().WriteFile(path, bytes), kSuccess);
+    ASSERT_EQ(machine_->files().CreateDirectory(store::GetFolder(path)), store::kSuccess);
+    ASSERT_EQ(machine_->files().WriteFile(path, bytes), store::kSuccess);
   }
   std::vector<ScanRow> Scan(std::vector<ScanSearch> searches) {
     JunkScan scan(machine_->backend().file_tools(), std::move(searches));
@@ -153,7 +153,7 @@ class CleanerMachineTest : public ::testing::Test {
 
   test::TempDir dir_;
   fs::path prefix_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
 };
 
 // Scans C:\junk with the *.tmp type ticked and opens the options tab.
@@ -208,15 +208,16 @@ TEST_F(CleanerMachineTest, OneWalkGivesThePerPatternRows) {
 
 TEST_F(CleanerMachineTest, OverwriteZeroesTheContentsInPlace) {
   Write("C:\\w\\secret.tmp", "the secret");
-  ASSERT_EQ(machine_->files().SetAttributes("C:\\w\\secret.tmp", kAttrReadOnly), kSuccess);
+  ASSERT_EQ(machine_->files().SetAttributes("C:\\w\\secret.tmp", store::kAttrReadOnly),
+            store::kSuccess);
   struct stat before, after;
   ASSERT_EQ(stat(Host("C:\\w\\secret.tmp").c_str(), &before), 0);
-  EXPECT_EQ(machine_->backend().file_tools().Overwrite("C:\\w\\secret.tmp"), kSuccess);
+  EXPECT_EQ(machine_->backend().file_tools().Overwrite("C:\\w\\secret.tmp"), store::kSuccess);
   ASSERT_EQ(stat(Host("C:\\w\\secret.tmp").c_str(), &after), 0);
   EXPECT_EQ(before.st_ino, after.st_ino);
   EXPECT_EQ(after.st_mode, before.st_mode);  // still read-only
   EXPECT_EQ(test::ReadBytes(Host("C:\\w\\secret.tmp")), std::string(10, '\0'));
-  EXPECT_NE(machine_->backend().file_tools().Overwrite("C:\\w\\none.tmp"), kSuccess);
+  EXPECT_NE(machine_->backend().file_tools().Overwrite("C:\\w\\none.tmp"), store::kSuccess);
 }
 
 // A copy that fails (the disk is full) keeps the file and its row, and records
@@ -225,7 +226,7 @@ TEST_F(CleanerMachineTest, AFailedCopyKeepsTheFile) {
   const std::string big(8000, 'b');
   Write("C:\\junk\\big.tmp", big);
   Write("C:\\junk\\sub\\small.tmp", "s");
-  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), kSuccess);
+  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), store::kSuccess);
   test::DrivenProgram driven(*machine_);
   driven.Drive(std::string(kScanJunkSetup) +
                "set Optionbfsc on\nset Checkxcts on\nclick Textbbfwj\ntype Textbbfwj C:\\bak\n"
@@ -280,15 +281,15 @@ TEST_F(CleanerMachineTest, TheHostsFilesAreOutOfReach) {
                          "click Textbbfwj\ntype Textbbfwj Z:\\bak\nclick TabStrip1(1)\n"
                          "click Commandss\nwait Timerss\nrow ListView2 1 on\nclick Commandsclj\n"),
             told("Z:\\bak", "没有删除任何文件！"));
-  EXPECT_NE(machine_->files().DeleteFile("Z:\\a.tmp", true), kSuccess);
-  EXPECT_NE(machine_->files().WriteFile("C:\\linked\\a.tmp", "x"), kSuccess);
+  EXPECT_NE(machine_->files().DeleteFile("Z:\\a.tmp", true), store::kSuccess);
+  EXPECT_NE(machine_->files().WriteFile("C:\\linked\\a.tmp", "x"), store::kSuccess);
   EXPECT_EQ(test::ReadBytes(host / "a.tmp"), "a");
   EXPECT_EQ(test::ReadBytes(Host("C:\\junk\\b.tmp")), "b");
   EXPECT_TRUE(test::Names(host / "bak").empty());
 
-  MachineFolderOptions options;
+  store::MachineFolderOptions options;
   options.host_drives = true;
-  Machine opted(OpenMachineFolder(prefix_, options));
+  store::Machine opted(store::OpenMachineFolder(prefix_, options));
   test::DrivenProgram asked(opted);
   std::string out = asked.Drive(
       "start\nclick Label3(8)\nclick TabStrip1(2)\nrow ListView3 1 on\nset Optionxxam on\n"
@@ -303,28 +304,29 @@ TEST_F(CleanerMachineTest, TheHostsFilesAreOutOfReach) {
 
 // A disk that hands back other bytes than it was given: every copy it makes has
 // the right size and its last byte changed.
-class GarblingFiles final : public ForwardingFileSystem {
+class GarblingFiles final : public store::ForwardingFileSystem {
  public:
-  using ForwardingFileSystem::ForwardingFileSystem;
-  Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
+  using store::ForwardingFileSystem::ForwardingFileSystem;
+  store::Status CopyFile(std::string_view from, std::string_view to, bool overwrite) override {
     std::string bytes;
-    Status s = inner().ReadFile(from, bytes);
-    if (s != kSuccess || bytes.empty()) return s;
+    store::Status s = inner().ReadFile(from, bytes);
+    if (s != store::kSuccess || bytes.empty()) return s;
     bytes.back() = static_cast<char>(bytes.back() ^ 0x20);
-    if (!overwrite && inner().Stat(to)) return kFileExists;
+    if (!overwrite && inner().Stat(to)) return store::kFileExists;
     return inner().WriteFile(to, bytes);
   }
-  Status CopyFileUnflushed(std::string_view from, std::string_view to, bool overwrite) override {
+  store::Status CopyFileUnflushed(std::string_view from, std::string_view to,
+                                  bool overwrite) override {
     return CopyFile(from, to, overwrite);
   }
 };
 
 // A machine whose files are garbled on copy; the rest is the machine folder's.
-class GarblingMachine final : public ForwardingBackend {
+class GarblingMachine final : public store::ForwardingBackend {
  public:
-  explicit GarblingMachine(std::unique_ptr<MachineBackend> real)
-      : ForwardingBackend(std::move(real)), files_(inner().files()) {}
-  FileSystem& files() override { return files_; }
+  explicit GarblingMachine(std::unique_ptr<store::MachineBackend> real)
+      : store::ForwardingBackend(std::move(real)), files_(inner().files()) {}
+  store::FileSystem& files() override { return files_; }
 
  private:
   GarblingFiles files_;
@@ -334,8 +336,8 @@ class GarblingMachine final : public ForwardingBackend {
 // row stay, nothing is recorded, the copy goes.
 TEST_F(CleanerMachineTest, ACopyWithOtherBytesKeepsTheFile) {
   Write("C:\\junk\\a.tmp", "precious");
-  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), kSuccess);
-  Machine garbling(std::make_unique<GarblingMachine>(OpenMachineFolder(prefix_)));
+  ASSERT_EQ(machine_->files().CreateDirectory("C:\\bak"), store::kSuccess);
+  store::Machine garbling(std::make_unique<GarblingMachine>(store::OpenMachineFolder(prefix_)));
   test::DrivenProgram driven(garbling);
   std::string out =
       driven.Drive(std::string(kScanJunkSetup) +

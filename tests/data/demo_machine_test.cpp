@@ -16,27 +16,27 @@ namespace korvanta::test {
 namespace {
 namespace fs = std::filesystem;
 
-constexpr RegRoot HKLM = RegRoot::kLocalMachine;
-constexpr RegRoot HKCU = RegRoot::kCurrentUser;
+constexpr store::RegRoot HKLM = store::RegRoot::kLocalMachine;
+constexpr store::RegRoot HKCU = store::RegRoot::kCurrentUser;
 
 class DemoMachineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = CopyDemoMachine(dir_.path());
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(root_));
+    machine_ = std::make_unique<store::Machine>(store::OpenMachineFolder(root_));
   }
 
   TempDir dir_;
   fs::path root_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
 };
 
 TEST_F(DemoMachineTest, StartupPlacesHoldTheirEntries) {
   // The Run key's long command line is the one the startup page cannot read.
-  Variant long_line;
+  store::Variant long_line;
   ASSERT_EQ(machine_->reg().QueryValue(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
                                        "UpdateCheck", long_line),
-            kSuccess);
+            store::kSuccess);
   EXPECT_GT(machine_->codepage().ToAnsi(long_line.ToText()).size(), 255u);
 
   // win.ini's [windows] section comes from the registry, as on Windows NT.
@@ -50,12 +50,12 @@ TEST_F(DemoMachineTest, StartupPlacesHoldTheirEntries) {
   machine_->ini().GetProfileString("Mail", "MAPI", "", 255, mail);
   EXPECT_EQ(mail, "1") << "the rest of win.ini is the file's";
 
-  Variant startup;
+  store::Variant startup;
   machine_->reg().QueryValue(
       HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "startup",
       startup);
-  std::vector<FileEntry> entries;
-  ASSERT_EQ(machine_->files().List(startup.ToText() + "\\*.*", entries), kSuccess)
+  std::vector<store::FileEntry> entries;
+  ASSERT_EQ(machine_->files().List(startup.ToText() + "\\*.*", entries), store::kSuccess)
       << startup.ToText();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, "网络时钟.lnk");
@@ -74,7 +74,7 @@ TEST_F(DemoMachineTest, FoldersAndFilesThePagesUse) {
       machine_->files().Stat("C:\\Documents and Settings\\Administrator\\Local "
                              "Settings\\Temp\\~DF3E21.tmp"));
 
-  std::vector<FileEntry> applets, savers;
+  std::vector<store::FileEntry> applets, savers;
   machine_->files().List("C:\\WINDOWS\\system32\\*.cpl", applets);
   machine_->files().List("C:\\WINDOWS\\system32\\*.scr", savers);
   EXPECT_GE(applets.size(), 20u);
@@ -88,7 +88,7 @@ TEST_F(DemoMachineTest, FoldersAndFilesThePagesUse) {
 
   std::string hosts;
   ASSERT_EQ(machine_->files().ReadFile("C:\\WINDOWS\\system32\\drivers\\etc\\hosts", hosts),
-            kSuccess);
+            store::kSuccess);
   EXPECT_NE(hosts.find("127.0.0.1       localhost\r\n"), std::string::npos);
 
   // Junk of every built-in type the shipped set.ini ticks has something to find.
@@ -96,12 +96,12 @@ TEST_F(DemoMachineTest, FoldersAndFilesThePagesUse) {
        {"C:\\WINDOWS\\Temp\\*.tmp", "C:\\FOUND.000\\*.CHK", "C:\\WINDOWS\\*.old",
         "C:\\WINDOWS\\Help\\*.gid", "C:\\chklist.*", "C:\\WINDOWS\\Temp\\mscreate.dir",
         "C:\\WINDOWS\\Web\\Wallpaper\\Thumbs.db"}) {
-    std::vector<FileEntry> found;
+    std::vector<store::FileEntry> found;
     machine_->files().List(pattern, found);
     EXPECT_FALSE(found.empty()) << pattern;
   }
 
-  EXPECT_EQ(machine_->files().DriveType("C:\\"), kDriveFixed);
+  EXPECT_EQ(machine_->files().DriveType("C:\\"), store::kDriveFixed);
 }
 
 TEST_F(DemoMachineTest, ItsProgramFolderHoldsTheShippedSettings) {
@@ -126,12 +126,12 @@ class ShippedSettingsTest : public ::testing::Test {
 
   TempDir dir_;
   fs::path prefix_;
-  MachineFolderOptions options_;
+  store::MachineFolderOptions options_;
 };
 
 TEST_F(ShippedSettingsTest, ANewProgramFolderStartsWithThem) {
   ASSERT_FALSE(fs::exists(prefix_ / "drive_c/Program Files/Korvanta"));
-  Machine machine(OpenMachineFolder(prefix_, options_));
+  store::Machine machine(store::OpenMachineFolder(prefix_, options_));
   EXPECT_EQ(machine.paths().ProgramFolder(), "C:\\Program Files\\Korvanta");
   ASSERT_TRUE(fs::exists(SetIni()));
   EXPECT_EQ(ReadBytes(SetIni()), ReadBytes(options_.shipped_settings));
@@ -142,7 +142,7 @@ TEST_F(ShippedSettingsTest, ANewProgramFolderStartsWithThem) {
 TEST_F(ShippedSettingsTest, AnExistingProgramFolderKeepsWhatItHas) {
   WriteBytes(SetIni(), "[smset]\r\nXxsm=0\r\nKssm=1\r\n");
   {
-    Machine machine(OpenMachineFolder(prefix_, options_));
+    store::Machine machine(store::OpenMachineFolder(prefix_, options_));
     machine.paths().ProgramFolder();
   }
   EXPECT_EQ(ReadBytes(SetIni()), "[smset]\r\nXxsm=0\r\nKssm=1\r\n");
@@ -150,14 +150,14 @@ TEST_F(ShippedSettingsTest, AnExistingProgramFolderKeepsWhatItHas) {
   // A folder without set.ini is the user's too: no set.ini means no options.
   fs::remove(SetIni());
   {
-    Machine machine(OpenMachineFolder(prefix_, options_));
+    store::Machine machine(store::OpenMachineFolder(prefix_, options_));
     machine.paths().ProgramFolder();
   }
   EXPECT_FALSE(fs::exists(SetIni()));
 }
 
 TEST_F(ShippedSettingsTest, WithoutShippedSettingsNothingIsCopied) {
-  Machine machine(OpenMachineFolder(prefix_));
+  store::Machine machine(store::OpenMachineFolder(prefix_));
   machine.paths().ProgramFolder();
   EXPECT_TRUE(fs::is_directory(SetIni().parent_path()));
   EXPECT_FALSE(fs::exists(SetIni()));

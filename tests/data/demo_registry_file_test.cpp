@@ -24,8 +24,8 @@ namespace fs = std::filesystem;
 const char* const kHives[] = {"system.reg", "user.reg"};
 
 // Keys in wineserver's depth-first order, as the file's blocks must follow it.
-void ForEachKey(RegKey& key, const std::function<void(RegKey&)>& visit) {
-  for (RegKey* sub : key.subkeys()) {
+void ForEachKey(store::RegKey& key, const std::function<void(store::RegKey&)>& visit) {
+  for (store::RegKey* sub : key.subkeys()) {
     visit(*sub);
     ForEachKey(*sub, visit);
   }
@@ -46,7 +46,7 @@ std::string FirstDifference(const std::string& want, const std::string& got) {
   }
 }
 
-bool HasBlock(RegHive& hive, RegKey& key) {
+bool HasBlock(store::RegHive& hive, store::RegKey& key) {
   return !hive.Values(key).empty() || key.subkeys().empty() || hive.Class(key) || hive.IsLink(key);
 }
 
@@ -54,22 +54,23 @@ TEST(DemoRegistryFile, IsWrittenAsWineserverWritesIt) {
   for (const char* name : kHives) {
     SCOPED_TRACE(name);
     const std::string text = ReadBytes(DemoMachineTemplate() / name);
-    RegHive hive(text);
+    store::RegHive hive(text);
     ASSERT_TRUE(hive.valid());
     EXPECT_EQ(hive.arch(), "win32") << "a Windows XP machine";
 
     // Header, then one block per key that needs one, in wineserver's order.
-    std::string regenerated = RegHive::EmptyFile(hive.branch(), hive.arch());
+    std::string regenerated = store::RegHive::EmptyFile(hive.branch(), hive.arch());
     std::size_t keys = 0;
-    ForEachKey(hive.root(), [&](RegKey& key) {
+    ForEachKey(hive.root(), [&](store::RegKey& key) {
       if (!HasBlock(hive, key)) return;
       ++keys;
       std::vector<std::u16string> path = hive.PathOf(key);
       std::vector<const std::u16string*> names;
       for (const auto& n : path) names.push_back(&n);
-      AppendRegKeyHead(regenerated, names, hive.ModificationTime(key), hive.Class(key),
-                       hive.IsLink(key));
-      for (const RegValue& value : hive.Values(key)) AppendRegValue(regenerated, value);
+      store::AppendRegKeyHead(regenerated, names, hive.ModificationTime(key), hive.Class(key),
+                              hive.IsLink(key));
+      for (const store::RegValue& value : hive.Values(key))
+        store::AppendRegValue(regenerated, value);
     });
     EXPECT_GT(keys, 15u);
     EXPECT_EQ(FirstDifference(text, regenerated), "");
@@ -80,19 +81,19 @@ TEST(DemoRegistryFile, EveryBlockRoundTripsThroughAChange) {
   for (const char* name : kHives) {
     SCOPED_TRACE(name);
     const std::string text = ReadBytes(DemoMachineTemplate() / name);
-    RegHive hive(text);
+    store::RegHive hive(text);
     // Change every key and change it back at its own time: each block is then
     // written anew by the engine, and must come out as it was read.
-    ForEachKey(hive.root(), [&](RegKey& key) {
+    ForEachKey(hive.root(), [&](store::RegKey& key) {
       if (!HasBlock(hive, key)) return;
       const std::uint64_t time = hive.ModificationTime(key);
-      std::vector<RegValue> values = hive.Values(key);
+      std::vector<store::RegValue> values = hive.Values(key);
       if (values.empty()) {
-        ASSERT_TRUE(hive.SetValue(key, u"probe", kRegDword, std::string(4, '\1'), time));
+        ASSERT_TRUE(hive.SetValue(key, u"probe", store::kRegDword, std::string(4, '\1'), time));
         ASSERT_TRUE(hive.DeleteValue(key, u"probe", time));
       }
-      for (const RegValue& v : values) {
-        ASSERT_TRUE(hive.SetValue(key, v.name, kRegBinary, v.data + "x", time));
+      for (const store::RegValue& v : values) {
+        ASSERT_TRUE(hive.SetValue(key, v.name, store::kRegBinary, v.data + "x", time));
         ASSERT_TRUE(hive.SetValue(key, v.name, v.type, v.data, time));
       }
     });
@@ -154,7 +155,7 @@ TEST_F(DemoRegistryUnderWine, WineReadsAndKeepsIt) {
       prefix_, {"reg", "query", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"});
   WaitForWineserver(prefix_);
   ASSERT_EQ(run.status, 0) << run.out;
-  Cp936 gbk;
+  store::Cp936 gbk;
   EXPECT_NE(run.out.find(gbk.ToAnsi("输入法助手    REG_SZ    C:\\Program Files\\输入法助手\\"
                                     "imehelper.exe /tray")),
             std::string::npos)

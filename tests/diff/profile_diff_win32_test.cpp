@@ -79,8 +79,8 @@ TEST_P(ProfileDiffUnderWine, EngineMatchesTheSystem) {
   fs::create_directories(engine_dir);
   fs::create_directories(engine_windows);
 
-  Win32Registry registry;
-  Win32FileSystem files;
+  store::Win32Registry registry;
+  store::Win32FileSystem files;
   RegistryBackup registry_backup(*scenario, registry);
   std::map<std::string, std::optional<std::string>> bare_backup;
   for (const std::string& name : ScenarioFiles(*scenario)) {
@@ -103,12 +103,12 @@ TEST_P(ProfileDiffUnderWine, EngineMatchesTheSystem) {
   }
 
   ResetRegistry(*scenario, registry);
-  Win32Profiles system;
+  store::Win32Profiles system;
   std::string system_transcript = RunProfileScenario(*scenario, system, system_dir.string());
   std::string system_registry = RegistrySnapshot(*scenario, registry);
 
   ResetRegistry(*scenario, registry);
-  PortableProfiles engine(files, registry, [&] { return engine_windows.string(); });
+  store::PortableProfiles engine(files, registry, [&] { return engine_windows.string(); });
   std::string engine_transcript = RunProfileScenario(*scenario, engine, engine_dir.string());
   std::string engine_registry = RegistrySnapshot(*scenario, registry);
 

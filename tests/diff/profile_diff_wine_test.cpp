@@ -65,7 +65,7 @@ std::string WindowsFile(const fs::path& prefix, const std::string& name) {
 // Every key any scenario sets up, once, for comparing the saved registries.
 ProfileScenario AllKeys() {
   ProfileScenario all;
-  std::set<std::pair<RegRoot, std::string>> seen;
+  std::set<std::pair<store::RegRoot, std::string>> seen;
   for (const ProfileScenario& scenario : ProfileScenarios()) {
     for (const StartKey& key : scenario.registry) {
       if (seen.insert({key.root, LowerAscii(key.path)}).second) all.registry.push_back(key);
@@ -110,10 +110,10 @@ TEST(ProfileDiffAgainstWine, EveryScenarioMatchesWine) {
   std::map<std::string, std::string> from_wine = SplitByScenario(probe.out);
 
   {
-    MachineFolder folder(mine);
-    PortableRegistry registry(mine);
-    PortableFileSystem files(folder, registry);
-    PortableProfiles engine(files, registry, [] { return std::string("C:\\windows"); });
+    store::MachineFolder folder(mine);
+    store::PortableRegistry registry(mine);
+    store::PortableFileSystem files(folder, registry);
+    store::PortableProfiles engine(files, registry, [] { return std::string("C:\\windows"); });
     for (const ProfileScenario& scenario : ProfileScenarios()) {
       SCOPED_TRACE(scenario.name);
       registry.BeginAction();  // one save per scenario, not one per value
@@ -129,7 +129,7 @@ TEST(ProfileDiffAgainstWine, EveryScenarioMatchesWine) {
 
   // The registries as saved: Wine's by its wineserver, ours by the engine's writes.
   ProfileScenario all = AllKeys();
-  PortableRegistry wine_saved(wine), engine_saved(mine);
+  store::PortableRegistry wine_saved(wine), engine_saved(mine);
   EXPECT_EQ(RegistrySnapshot(all, engine_saved), RegistrySnapshot(all, wine_saved));
 
   auto wine_files = Tree(wine / "drive_c/kvdiff"), engine_files = Tree(mine / "drive_c/kvdiff");

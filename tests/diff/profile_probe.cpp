@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: profile_probe FOLDER SCENARIO...\n");
     return 2;
   }
-  Win32Registry registry;
-  Win32Profiles profiles;
+  store::Win32Registry registry;
+  store::Win32Profiles profiles;
   std::string out;
   for (int i = 2; i < argc; ++i) {
     const test::ProfileScenario* scenario = test::FindProfileScenario(argv[i]);

@@ -280,7 +280,8 @@ ProfileScenario BareNames() {
   return {
       "bare-names",
       {{"kvdiff-bare.ini", "[b]\r\nk=1\r\n"}, {"win.ini", "[mail]\r\nmapi=1\r\n"}},
-      {Absent(RegRoot::kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows")},
+      {Absent(store::RegRoot::kCurrentUser,
+              "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows")},
       {Get("b", "k", "d", 100, "kvdiff-bare.ini"), Write("b", "k2", "2", "kvdiff-bare.ini"),
        Get(kNull, kNull, "d", 100, "kvdiff-bare.ini"), Get("mail", "mapi", "d", 100, "win.ini"),
        Write("windows", "load", "bare.exe", "win.ini"), Get("windows", "load", "d", 100, "WIN.INI"),

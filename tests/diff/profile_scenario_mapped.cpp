@@ -12,8 +12,8 @@ using namespace std::string_literals;
 
 const std::string kDir = std::string(kScenarioDir) + "\\";
 constexpr std::nullopt_t kNull = std::nullopt;
-constexpr RegRoot kHkcu = RegRoot::kCurrentUser;
-constexpr RegRoot kHklm = RegRoot::kLocalMachine;
+constexpr store::RegRoot kHkcu = store::RegRoot::kCurrentUser;
+constexpr store::RegRoot kHklm = store::RegRoot::kLocalMachine;
 const std::string kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 const std::string kMapping = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\";
 

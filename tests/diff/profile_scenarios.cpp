@@ -17,13 +17,13 @@ std::string Show(const OptText& text) {
   return text ? "\"" + Escape(*text) + "\"" : "NULL";
 }
 
-std::string RootName(RegRoot root) {
+std::string RootName(store::RegRoot root) {
   switch (root) {
-    case RegRoot::kClassesRoot:
+    case store::RegRoot::kClassesRoot:
       return "HKCR";
-    case RegRoot::kCurrentUser:
+    case store::RegRoot::kCurrentUser:
       return "HKCU";
-    case RegRoot::kLocalMachine:
+    case store::RegRoot::kLocalMachine:
       return "HKLM";
   }
   return "?";
@@ -31,10 +31,11 @@ std::string RootName(RegRoot root) {
 
 class Key {
  public:
-  Key(RegistryBackend& registry, const StartKey& start, bool create) : registry_(registry) {
-    Status status = create ? registry.CreateKey(start.root, start.path, key_)
-                           : registry.OpenKey(start.root, start.path, kKeyRead | kKeyWrite, key_);
-    if (status != kSuccess) key_ = {};
+  Key(store::RegistryBackend& registry, const StartKey& start, bool create) : registry_(registry) {
+    store::Status status =
+        create ? registry.CreateKey(start.root, start.path, key_)
+               : registry.OpenKey(start.root, start.path, store::kKeyRead | store::kKeyWrite, key_);
+    if (status != store::kSuccess) key_ = {};
   }
   ~Key() {
     if (key_) registry_.CloseKey(key_);
@@ -42,13 +43,13 @@ class Key {
   Key(const Key&) = delete;
   Key& operator=(const Key&) = delete;
   explicit operator bool() const { return static_cast<bool>(key_); }
-  KeyHandle get() const { return key_; }
+  store::KeyHandle get() const { return key_; }
 
-  std::vector<std::pair<std::string, RegData>> Values() {
-    std::vector<std::pair<std::string, RegData>> values;
+  std::vector<std::pair<std::string, store::RegData>> Values() {
+    std::vector<std::pair<std::string, store::RegData>> values;
     std::string name;
-    RegData data;
-    for (std::uint32_t i = 0; registry_.EnumValue(key_, i, name, data) == kSuccess; ++i) {
+    store::RegData data;
+    for (std::uint32_t i = 0; registry_.EnumValue(key_, i, name, data) == store::kSuccess; ++i) {
       values.emplace_back(name, data);
     }
     return values;
@@ -58,11 +59,11 @@ class Key {
   }
 
  private:
-  RegistryBackend& registry_;
-  KeyHandle key_;
+  store::RegistryBackend& registry_;
+  store::KeyHandle key_;
 };
 
-std::string ShowValue(const std::string& name, const RegData& data) {
+std::string ShowValue(const std::string& name, const store::RegData& data) {
   return "  \"" + Escape(name) + "\" type " + std::to_string(data.type) + " = " +
          Escape(data.bytes) + "\n";
 }
@@ -103,12 +104,12 @@ const std::vector<ProfileScenario>& ProfileScenarios() {
 }
 
 std::string Ansi(std::string_view utf8) {
-  return Cp936().ToAnsi(utf8);
+  return store::Cp936().ToAnsi(utf8);
 }
 
 std::string Utf16File(std::string_view utf8, bool big_endian) {
   std::string bytes = big_endian ? "\xfe\xff" : "\xff\xfe";
-  for (char16_t c : Utf8ToUtf16(utf8)) {
+  for (char16_t c : store::Utf8ToUtf16(utf8)) {
     char lo = static_cast<char>(c & 0xff), hi = static_cast<char>(c >> 8);
     bytes.push_back(big_endian ? hi : lo);
     bytes.push_back(big_endian ? lo : hi);
@@ -116,16 +117,16 @@ std::string Utf16File(std::string_view utf8, bool big_endian) {
   return bytes;
 }
 
-StartKey Absent(RegRoot root, std::string path) {
+StartKey Absent(store::RegRoot root, std::string path) {
   return {root, std::move(path), StartKey::Mode::kAbsent, {}, {}};
 }
 
-StartKey Exactly(RegRoot root, std::string path,
+StartKey Exactly(store::RegRoot root, std::string path,
                  std::vector<std::pair<std::string, std::string>> values) {
   return {root, std::move(path), StartKey::Mode::kExactly, std::move(values), {}};
 }
 
-StartKey Without(RegRoot root, std::string path, std::vector<std::string> watched) {
+StartKey Without(store::RegRoot root, std::string path, std::vector<std::string> watched) {
   return {root, std::move(path), StartKey::Mode::kWithout, {}, std::move(watched)};
 }
 
@@ -177,7 +178,7 @@ std::string Escape(std::string_view bytes) {
   return out;
 }
 
-std::string RunProfileScenario(const ProfileScenario& scenario, ProfileBackend& profiles,
+std::string RunProfileScenario(const ProfileScenario& scenario, store::ProfileBackend& profiles,
                                const std::string& dir) {
   std::string transcript;
   for (const ProfileCall& call : scenario.calls) {
@@ -216,7 +217,7 @@ std::string RunProfileScenario(const ProfileScenario& scenario, ProfileBackend& 
   return transcript;
 }
 
-void ResetRegistry(const ProfileScenario& scenario, RegistryBackend& registry) {
+void ResetRegistry(const ProfileScenario& scenario, store::RegistryBackend& registry) {
   // Children are listed after their parents: delete from the end, create from the start.
   for (auto it = scenario.registry.rbegin(); it != scenario.registry.rend(); ++it) {
     if (it->mode != StartKey::Mode::kAbsent) continue;
@@ -236,12 +237,12 @@ void ResetRegistry(const ProfileScenario& scenario, RegistryBackend& registry) {
     }
     key.DeleteAllValues();
     for (const auto& [name, text] : start.values) {
-      registry.SetValue(key.get(), name, kRegSz, text + '\0');
+      registry.SetValue(key.get(), name, store::kRegSz, text + '\0');
     }
   }
 }
 
-std::string RegistrySnapshot(const ProfileScenario& scenario, RegistryBackend& registry) {
+std::string RegistrySnapshot(const ProfileScenario& scenario, store::RegistryBackend& registry) {
   std::string out;
   for (const StartKey& start : scenario.registry) {
     out += RootName(start.root) + "\\" + Escape(start.path) + ":";
@@ -253,8 +254,8 @@ std::string RegistrySnapshot(const ProfileScenario& scenario, RegistryBackend& r
     out += "\n";
     if (start.mode == StartKey::Mode::kWithout) {
       for (const std::string& name : start.watched) {
-        RegData data;
-        if (registry.QueryValue(key.get(), name, data) == kSuccess) {
+        store::RegData data;
+        if (registry.QueryValue(key.get(), name, data) == store::kSuccess) {
           out += ShowValue(name, data);
         } else {
           out += "  \"" + Escape(name) + "\" absent\n";
@@ -267,7 +268,7 @@ std::string RegistrySnapshot(const ProfileScenario& scenario, RegistryBackend& r
   return out;
 }
 
-RegistryBackup::RegistryBackup(const ProfileScenario& scenario, RegistryBackend& registry)
+RegistryBackup::RegistryBackup(const ProfileScenario& scenario, store::RegistryBackend& registry)
     : registry_(registry) {
   for (const StartKey& start : scenario.registry) {
     Saved saved{start, false, {}};

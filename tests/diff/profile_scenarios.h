@@ -51,17 +51,17 @@ struct StartKey {
     kExactly,  // holds exactly the REG_SZ values given
     kWithout,  // kept as it is, minus the watched values
   };
-  RegRoot root = RegRoot::kCurrentUser;
+  store::RegRoot root = store::RegRoot::kCurrentUser;
   std::string path;
   Mode mode = Mode::kAbsent;
   std::vector<std::pair<std::string, std::string>> values;  // kExactly
   std::vector<std::string> watched;  // kWithout: the values compared (others: all of them)
 };
 
-StartKey Absent(RegRoot root, std::string path);
-StartKey Exactly(RegRoot root, std::string path,
+StartKey Absent(store::RegRoot root, std::string path);
+StartKey Exactly(store::RegRoot root, std::string path,
                  std::vector<std::pair<std::string, std::string>> values);
-StartKey Without(RegRoot root, std::string path, std::vector<std::string> watched);
+StartKey Without(store::RegRoot root, std::string path, std::vector<std::string> watched);
 
 // Wine keeps a file's tree in memory between calls and reads the file again only
 // when it changed or is less than 2.1 s old. A read that follows a write leaving
@@ -93,28 +93,28 @@ std::string ResolveFile(const std::string& name, const std::string& dir);
 // Runs the calls; dir is the Windows path of the scenario's folder. The buffer of
 // every read is prefilled with a marker (and guarded past its end), so bytes the
 // call leaves alone show in the transcript.
-std::string RunProfileScenario(const ProfileScenario& scenario, ProfileBackend& profiles,
+std::string RunProfileScenario(const ProfileScenario& scenario, store::ProfileBackend& profiles,
                                const std::string& dir);
 
 // Puts the scenario's keys into their starting state.
-void ResetRegistry(const ProfileScenario& scenario, RegistryBackend& registry);
+void ResetRegistry(const ProfileScenario& scenario, store::RegistryBackend& registry);
 // The compared registry state of the scenario's keys, one line per value.
-std::string RegistrySnapshot(const ProfileScenario& scenario, RegistryBackend& registry);
+std::string RegistrySnapshot(const ProfileScenario& scenario, store::RegistryBackend& registry);
 
 // The full state of the scenario's keys, to put back what the scenario changed on
 // a machine that outlives the test.
 class RegistryBackup {
  public:
-  RegistryBackup(const ProfileScenario& scenario, RegistryBackend& registry);
+  RegistryBackup(const ProfileScenario& scenario, store::RegistryBackend& registry);
   void Restore();
 
  private:
   struct Saved {
     StartKey key;
     bool existed = false;
-    std::vector<std::pair<std::string, RegData>> values;
+    std::vector<std::pair<std::string, store::RegData>> values;
   };
-  RegistryBackend& registry_;
+  store::RegistryBackend& registry_;
   std::vector<Saved> saved_;
 };
 

@@ -42,10 +42,10 @@ struct FuzzMachine {
     fs::remove_all(root, ec);
   }
   fs::path root = NewMachineFolder();
-  MachineFolder folder{root};
-  PortableRegistry registry{root};
-  PortableFileSystem files{folder, registry};
-  PortableProfiles profiles{files, registry, [] { return std::string("C:\\windows"); }};
+  store::MachineFolder folder{root};
+  store::PortableRegistry registry{root};
+  store::PortableFileSystem files{folder, registry};
+  store::PortableProfiles profiles{files, registry, [] { return std::string("C:\\windows"); }};
 };
 
 FuzzMachine& Machine() {
@@ -98,7 +98,7 @@ std::string LegalValue(std::string_view raw) {
     const auto c = static_cast<unsigned char>(raw[i]);
     if (c >= 0x81 && i + 1 < raw.size()) {
       const std::string pair(raw.substr(i, 2));
-      const std::u16string wide = Cp936::ToUtf16(pair);
+      const std::u16string wide = store::Cp936::ToUtf16(pair);
       if (wide.size() == 1 && wide[0] != u'?' && Cp936::FromUtf16(wide) == pair) {
         value += pair;
         ++i;

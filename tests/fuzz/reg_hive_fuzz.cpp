@@ -31,32 +31,32 @@ class Choices {
   std::uint64_t state_ = 0xcbf29ce484222325ull;
 };
 
-void Keys(RegKey& key, std::vector<RegKey*>& out) {
+void Keys(store::RegKey& key, std::vector<store::RegKey*>& out) {
   out.push_back(&key);
-  for (RegKey* sub : key.subkeys()) Keys(*sub, out);
+  for (store::RegKey* sub : key.subkeys()) Keys(*sub, out);
 }
 
 // Everything a hive tells about its keys, in order: names as spelled, values,
 // classes, links and times.
-std::string Content(RegHive& hive) {
-  std::vector<RegKey*> keys;
+std::string Content(store::RegHive& hive) {
+  std::vector<store::RegKey*> keys;
   Keys(hive.root(), keys);
   std::string out;
-  for (RegKey* key : keys) {
+  for (store::RegKey* key : keys) {
     for (const std::u16string& name : hive.PathOf(*key)) {
-      out += Utf16ToBytes(name);
+      out += store::Utf16ToBytes(name);
       out += '\\';
     }
     out += hive.IsLink(*key) ? "L" : "-";
     const std::u16string* cls = hive.Class(*key);
-    if (cls) out += "C" + Utf16ToBytes(*cls);
+    if (cls) out += "C" + store::Utf16ToBytes(*cls);
     // A key the file only implies (no values, subkeys, no class) has no time of its own.
     if (!hive.Values(*key).empty() || key->subkeys().empty() || cls || hive.IsLink(*key)) {
       out += std::to_string(hive.ModificationTime(*key));
     }
     out += "\n";
     for (const RegValue& v : hive.Values(*key)) {
-      out += Utf16ToBytes(v.name) + "=" + std::to_string(v.type) + ":" + v.data + "\n";
+      out += store::Utf16ToBytes(v.name) + "=" + std::to_string(v.type) + ":" + v.data + "\n";
     }
   }
   return out;
@@ -70,10 +70,10 @@ std::u16string SomeName(Choices& choose) {
   return name;
 }
 
-void Edit(RegHive& hive, Choices& choose) {
-  std::vector<RegKey*> keys;
+void Edit(store::RegHive& hive, Choices& choose) {
+  std::vector<store::RegKey*> keys;
   Keys(hive.root(), keys);
-  RegKey& key = *keys[choose.Below(static_cast<std::uint32_t>(keys.size()))];
+  store::RegKey& key = *keys[choose.Below(static_cast<std::uint32_t>(keys.size()))];
   const auto& values = hive.Values(key);
   switch (choose.Below(5)) {
     case 0: {
@@ -93,8 +93,9 @@ void Edit(RegHive& hive, Choices& choose) {
     default: {
       std::u16string name = SomeName(choose);
       if (!values.empty() && choose.Below(2)) name = values[choose.Below(values.size())].name;
-      static const std::uint32_t kTypes[] = {kRegSz,    kRegExpandSz, kRegMultiSz, kRegBinary,
-                                             kRegDword, kRegNone,     kRegLink,    0x1234};
+      static const std::uint32_t kTypes[] = {
+          store::kRegSz,    store::kRegExpandSz, store::kRegMultiSz, store::kRegBinary,
+          store::kRegDword, store::kRegNone,     store::kRegLink,    0x1234};
       std::string data;
       const std::uint32_t length = choose.Below(200);
       for (std::uint32_t i = 0; i < length; ++i)
@@ -132,41 +133,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace korvanta;
   const std::string text(reinterpret_cast<const char*>(data), size);
   {
-    RegHive hive(text);
+    store::RegHive hive(text);
     const std::string content = Content(hive);
     Check(hive.Save() == text, "a hive saved unchanged differs from its file");
 
     // Walks through whatever links the file holds end, and find keys of this hive.
-    RegNamespace space;
+    store::RegNamespace space;
     space.Mount(hive.branch(), hive);
-    std::vector<RegKey*> keys;
+    std::vector<store::RegKey*> keys;
     Keys(hive.root(), keys);
     for (std::size_t i = 1; i < keys.size() && i < 64; ++i) {
       const std::vector<std::u16string> path = hive.PathOf(*keys[i]);
       const std::vector<std::u16string_view> names(path.begin(), path.end());
-      const RegNamespace::Walk walk = space.Descend({&hive, &hive.root()}, names);
+      const store::RegNamespace::Walk walk = space.Descend({&hive, &hive.root()}, names);
       Check(!walk.key || walk.key.hive == &hive, "a walk left the only hive");
     }
 
     // Every key written by our writer: the same keys and values come back.
-    for (RegKey* key : keys) {
+    for (store::RegKey* key : keys) {
       const std::uint64_t t = hive.ModificationTime(*key);
-      if (hive.SetValue(*key, u"\x01probe", kRegNone, "", t))
+      if (hive.SetValue(*key, u"\x01probe", store::kRegNone, "", t))
         hive.DeleteValue(*key, u"\x01probe", t);
     }
     if (hive.valid()) {
-      RegHive again(hive.Save());
+      store::RegHive again(hive.Save());
       CheckSame(Content(again), content, "a hive written anew loads to other content");
     }
   }
   {
-    RegHive hive(text);
+    store::RegHive hive(text);
     Choices choose(text);
     const std::uint32_t edits = 1 + choose.Below(8);
     for (std::uint32_t i = 0; i < edits; ++i) Edit(hive, choose);
     if (hive.valid()) {
       const std::string saved = hive.Save();
-      RegHive again(saved);
+      store::RegHive again(saved);
       CheckSame(Content(again), Content(hive), "an edited hive loads to other content");
       Check(again.Save() == saved, "a saved hive saved unchanged differs from its file");
     }

@@ -20,7 +20,7 @@ class OperationLogTest : public StoreTest {
     return bytes;
   }
   FixedClock clock_;
-  OperationLog log_{machine(), clock_};
+  log::OperationLog log_{machine(), clock_};
 };
 
 TEST_F(OperationLogTest, EntriesAreTwoAnsiLines) {
@@ -45,7 +45,7 @@ TEST_F(OperationLogTest, EmptyingLeavesOneSpaceAndTheNextEntryFollowsIt) {
 TEST_F(OperationLogTest, ViewerOnAMissingOrEmptyLogShowsOneSpace) {
   EXPECT_EQ(log_.ReadForViewer(), " ");
   EXPECT_EQ(Bytes(), " ") << "the viewer creates the log holding one space";
-  ASSERT_EQ(files().WriteFile(log_.Path(), ""), kSuccess);
+  ASSERT_EQ(files().WriteFile(log_.Path(), ""), store::kSuccess);
   EXPECT_EQ(log_.ReadForViewer(), " ");
   EXPECT_EQ(Bytes(), " ");
   log_.AppendLogEntry("清空Korvanta密码成功 ");
@@ -53,17 +53,17 @@ TEST_F(OperationLogTest, ViewerOnAMissingOrEmptyLogShowsOneSpace) {
 }
 
 TEST_F(OperationLogTest, AnUnwritableLogLosesTheEntryQuietly) {
-  ASSERT_EQ(files().CreateDirectory(log_.Path()), kSuccess);  // a folder where the file goes
+  ASSERT_EQ(files().CreateDirectory(log_.Path()), store::kSuccess);  // a folder where the file goes
   log_.AppendLogEntry("x");
   log_.Clear();
   auto e = files().Stat(log_.Path());
   ASSERT_TRUE(e.has_value());
   EXPECT_TRUE(e->is_directory());
-  std::vector<FileEntry> none;
+  std::vector<store::FileEntry> none;
   files().List(log_.Path() + "\\*.*", none);
   EXPECT_TRUE(none.empty());
   EXPECT_EQ(log_.ReadForViewer(), " ") << "the viewer shows what it could not write";
-  EXPECT_EQ(files().RemoveDirectory(log_.Path()), kSuccess);
+  EXPECT_EQ(files().RemoveDirectory(log_.Path()), store::kSuccess);
 }
 
 }  // namespace

@@ -23,8 +23,8 @@
 namespace korvanta::test {
 namespace {
 
-constexpr auto HKLM = RegRoot::kLocalMachine;
-constexpr auto HKCU = RegRoot::kCurrentUser;
+constexpr auto HKLM = store::RegRoot::kLocalMachine;
+constexpr auto HKCU = store::RegRoot::kCurrentUser;
 
 struct PageApply {
   const char* page;
@@ -44,7 +44,7 @@ constexpr const char* kAny = nullptr;
 constexpr const char* kAbsent = "(absent)";
 struct Allowance {
   const char* page;
-  RegRoot root;
+  store::RegRoot root;
   const char* key;
   const char* name;
   const char* before;
@@ -117,48 +117,49 @@ std::string Lower(std::string text) {
 // What a value means to the pages: the number of a REG_DWORD or a short
 // REG_BINARY, the text of a string (a text that spells a number means it); the
 // snapshot holds strings as UTF-8 up to their first zero.
-std::string Meaning(const RegData& data) {
-  if (data.type == kRegDword || (data.type == kRegBinary && data.bytes.size() <= 4)) {
+std::string Meaning(const store::RegData& data) {
+  if (data.type == store::kRegDword || (data.type == store::kRegBinary && data.bytes.size() <= 4)) {
     std::int32_t n = 0;
     std::memcpy(&n, data.bytes.data(), data.bytes.size());
     return std::to_string(n);
   }
-  if (data.type == kRegSz || data.type == kRegExpandSz) return data.bytes;
+  if (data.type == store::kRegSz || data.type == store::kRegExpandSz) return data.bytes;
   return "type " + std::to_string(data.type) + ": " + data.bytes;
 }
 
 // Every key and value of the machine's registry, by lower-cased path.
 struct Snapshot {
-  std::map<std::string, RegData> values;  // "root\key\\name"
+  std::map<std::string, store::RegData> values;  // "root\key\\name"
   std::map<std::string, std::string> keys;
   std::map<std::string, std::optional<std::string>> files;
 };
 
-void Walk(RegistryBackend& reg, const Codepage& cp, RegRoot root, const std::string& path,
-          Snapshot& shot) {
-  KeyHandle key;
-  if (reg.OpenKey(root, path, kKeyRead, key) != kSuccess) return;
+void Walk(store::RegistryBackend& reg, const store::Codepage& cp, store::RegRoot root,
+          const std::string& path, Snapshot& shot) {
+  store::KeyHandle key;
+  if (reg.OpenKey(root, path, store::kKeyRead, key) != store::kSuccess) return;
   const std::string prefix = std::to_string(static_cast<std::uint32_t>(root)) + "\\" + Lower(path);
   shot.keys[prefix] = path;
   std::string name;
-  RegData data;
-  for (std::uint32_t i = 0; reg.EnumValue(key, i, name, data) == kSuccess; ++i) {
-    if (data.type == kRegSz || data.type == kRegExpandSz) {
+  store::RegData data;
+  for (std::uint32_t i = 0; reg.EnumValue(key, i, name, data) == store::kSuccess; ++i) {
+    if (data.type == store::kRegSz || data.type == store::kRegExpandSz) {
       data.bytes = cp.FromAnsi(data.bytes.substr(0, data.bytes.find('\0')));
     }
     shot.values[prefix + "\\\\" + Lower(name)] = data;
   }
   std::vector<std::string> subkeys;
-  for (std::uint32_t i = 0; reg.EnumKey(key, i, name) == kSuccess; ++i) subkeys.push_back(name);
+  for (std::uint32_t i = 0; reg.EnumKey(key, i, name) == store::kSuccess; ++i)
+    subkeys.push_back(name);
   reg.CloseKey(key);
   for (const std::string& sub : subkeys) {
     Walk(reg, cp, root, path.empty() ? sub : path + "\\" + sub, shot);
   }
 }
 
-Snapshot Take(Machine& machine) {
+Snapshot Take(store::Machine& machine) {
   Snapshot shot;
-  for (RegRoot root : {HKLM, HKCU}) {
+  for (store::RegRoot root : {HKLM, HKCU}) {
     Walk(machine.backend().registry(), machine.codepage(), root, "", shot);
   }
   const std::string w = machine.paths().WinDir(), s = machine.paths().SysDir();
@@ -167,13 +168,14 @@ Snapshot Take(Machine& machine) {
                                   w + "hosts.sam", s + "drivers\\etc\\hosts", s + "oeminfo.ini",
                                   std::string("C:\\msdos.sys"), a + "set.ini", a + "filebak.ini"}) {
     std::string bytes;
-    shot.files[file] =
-        machine.files().ReadFile(file, bytes) == kSuccess ? std::optional(bytes) : std::nullopt;
+    shot.files[file] = machine.files().ReadFile(file, bytes) == store::kSuccess
+                           ? std::optional(bytes)
+                           : std::nullopt;
   }
   return shot;
 }
 
-std::string ValuePath(RegRoot root, const std::string& key, const std::string& name) {
+std::string ValuePath(store::RegRoot root, const std::string& key, const std::string& name) {
   return std::to_string(static_cast<std::uint32_t>(root)) + "\\" + Lower(key) + "\\\\" +
          Lower(name);
 }
@@ -194,7 +196,7 @@ bool Allowed(const char* page, const std::string& path, const std::string& then,
 std::vector<std::string> Unexplained(const char* page, const Snapshot& before,
                                      const Snapshot& after) {
   std::vector<std::string> found;
-  std::map<std::string, std::pair<const RegData*, const RegData*>> changed;
+  std::map<std::string, std::pair<const store::RegData*, const store::RegData*>> changed;
   for (const auto& [path, data] : before.values) changed[path].first = &data;
   for (const auto& [path, data] : after.values) changed[path].second = &data;
   std::vector<std::string> allowed_keys;
@@ -226,7 +228,7 @@ std::vector<std::string> Unexplained(const char* page, const Snapshot& before,
 
 // Starts the program on machine and applies every page untouched, one after the
 // other; each page answers for what changed during its own apply.
-void ApplyEveryPageUntouched(Machine& machine) {
+void ApplyEveryPageUntouched(store::Machine& machine) {
   DrivenProgram driven(machine);
   driven.Drive("start\n");
   for (const PageApply& page : kPages) {
@@ -240,7 +242,7 @@ void ApplyEveryPageUntouched(Machine& machine) {
 
 TEST(UntouchedApply, ChangesNothingOnAFreshPrefix) {
   TempDir dir;
-  std::unique_ptr<Machine> machine = OpenTestMachine(dir);
+  std::unique_ptr<store::Machine> machine = OpenTestMachine(dir);
   machine->reg().DeleteValue(HKLM, "SOFTWARE\\qrmtze", "password");
   ApplyEveryPageUntouched(*machine);
 }
@@ -248,7 +250,7 @@ TEST(UntouchedApply, ChangesNothingOnAFreshPrefix) {
 #ifndef _WIN32
 TEST(UntouchedApply, ChangesNothingOnTheDemoMachine) {
   TempDir dir;
-  Machine machine(OpenMachineFolder(CopyDemoMachine(dir.path())));
+  store::Machine machine(store::OpenMachineFolder(CopyDemoMachine(dir.path())));
   ApplyEveryPageUntouched(machine);
 }
 #endif

@@ -23,13 +23,13 @@ class MachineChoiceTest : public ::testing::Test {
     fs::create_symlink("../drive_c", templ_ / "dosdevices" / "c:");
     env_.home = home_.string();
   }
-  MachineChoiceResult Choose(std::optional<fs::path> command_line = std::nullopt) {
-    return ChooseMachine(command_line, env_, {dir_.path() / "missing", templ_});
+  store::MachineChoiceResult Choose(std::optional<fs::path> command_line = std::nullopt) {
+    return store::ChooseMachine(command_line, env_, {dir_.path() / "missing", templ_});
   }
 
   test::TempDir dir_;
   fs::path home_, templ_;
-  MachineEnvironment env_;
+  store::MachineEnvironment env_;
 };
 
 TEST_F(MachineChoiceTest, TheFirstRuleThatAppliesWins) {
@@ -40,31 +40,31 @@ TEST_F(MachineChoiceTest, TheFirstRuleThatAppliesWins) {
   fs::create_directories(home_ / ".wine");
   env_.wineprefix = prefix.string();
 
-  MachineChoiceResult r = Choose(given);
+  store::MachineChoiceResult r = Choose(given);
   ASSERT_TRUE(r.choice) << r.error;
   EXPECT_EQ(r.choice->folder, given);
-  EXPECT_EQ(r.choice->source, MachineSource::kCommandLine);
+  EXPECT_EQ(r.choice->source, store::MachineSource::kCommandLine);
 
   r = Choose();
   ASSERT_TRUE(r.choice) << r.error;
   EXPECT_EQ(r.choice->folder, prefix);
-  EXPECT_EQ(r.choice->source, MachineSource::kWinePrefix);
+  EXPECT_EQ(r.choice->source, store::MachineSource::kWinePrefix);
 
   env_.wineprefix.reset();
   r = Choose();
   ASSERT_TRUE(r.choice) << r.error;
   EXPECT_EQ(r.choice->folder, home_ / ".wine");
-  EXPECT_EQ(r.choice->source, MachineSource::kHomeWine);
+  EXPECT_EQ(r.choice->source, store::MachineSource::kHomeWine);
 
   fs::remove(home_ / ".wine");
   r = Choose();
   ASSERT_TRUE(r.choice) << r.error;
-  EXPECT_EQ(r.choice->source, MachineSource::kDemo);
+  EXPECT_EQ(r.choice->source, store::MachineSource::kDemo);
   EXPECT_FALSE(fs::exists(dir_.path() / "given" / "system.reg")) << "nothing is made elsewhere";
 }
 
 TEST_F(MachineChoiceTest, NamedFoldersThatAreNotThereAreErrors) {
-  MachineChoiceResult r = Choose(dir_.path() / "nowhere");
+  store::MachineChoiceResult r = Choose(dir_.path() / "nowhere");
   EXPECT_FALSE(r.choice);
   EXPECT_NE(r.error.find("nowhere"), std::string::npos);
   env_.wineprefix = (dir_.path() / "no-prefix").string();
@@ -74,7 +74,7 @@ TEST_F(MachineChoiceTest, NamedFoldersThatAreNotThereAreErrors) {
 }
 
 TEST_F(MachineChoiceTest, TheDemoMachineIsMadeOnceFromTheTemplate) {
-  MachineChoiceResult r = Choose();
+  store::MachineChoiceResult r = Choose();
   ASSERT_TRUE(r.choice) << r.error;
   fs::path demo = home_ / ".local" / "share" / "korvanta" / "machine";
   EXPECT_EQ(r.choice->folder, demo);
@@ -97,16 +97,17 @@ TEST_F(MachineChoiceTest, TheDemoMachineIsMadeOnceFromTheTemplate) {
 
 TEST_F(MachineChoiceTest, XdgDataHomeHoldsTheDemoMachineWhenAbsolute) {
   env_.xdg_data_home = (dir_.path() / "data").string();
-  EXPECT_EQ(DemoMachineFolder(env_), dir_.path() / "data" / "korvanta" / "machine");
+  EXPECT_EQ(store::DemoMachineFolder(env_), dir_.path() / "data" / "korvanta" / "machine");
   env_.xdg_data_home = "relative/data";
-  EXPECT_EQ(DemoMachineFolder(env_), home_ / ".local" / "share" / "korvanta" / "machine");
+  EXPECT_EQ(store::DemoMachineFolder(env_), home_ / ".local" / "share" / "korvanta" / "machine");
   env_.home.reset();
-  EXPECT_FALSE(DemoMachineFolder(env_));
+  EXPECT_FALSE(store::DemoMachineFolder(env_));
   EXPECT_FALSE(Choose().choice);
 }
 
 TEST_F(MachineChoiceTest, WithoutATemplateThereIsNoDemoMachine) {
-  MachineChoiceResult r = ChooseMachine(std::nullopt, env_, {dir_.path() / "missing"});
+  store::MachineChoiceResult r =
+      store::ChooseMachine(std::nullopt, env_, {dir_.path() / "missing"});
   EXPECT_FALSE(r.choice);
   EXPECT_NE(r.error.find("missing"), std::string::npos) << "it says where it looked";
   EXPECT_FALSE(fs::exists(home_ / ".local" / "share" / "korvanta" / "machine"));
@@ -115,13 +116,13 @@ TEST_F(MachineChoiceTest, WithoutATemplateThereIsNoDemoMachine) {
 TEST_F(MachineChoiceTest, TheEnvironmentIsReadAsTheProgramSeesIt) {
   test::ScopedEnv wineprefix("WINEPREFIX", "/some/prefix");
   test::ScopedEnv data_home("XDG_DATA_HOME", "");
-  MachineEnvironment env = MachineEnvironment::FromProcess();
+  store::MachineEnvironment env = store::MachineEnvironment::FromProcess();
   EXPECT_EQ(env.wineprefix, "/some/prefix");
   EXPECT_FALSE(env.xdg_data_home) << "empty is unset";
   {
     test::ScopedEnv no_wineprefix("WINEPREFIX");
     test::ScopedEnv no_home("HOME");
-    env = MachineEnvironment::FromProcess();
+    env = store::MachineEnvironment::FromProcess();
     EXPECT_FALSE(env.wineprefix);
     EXPECT_TRUE(env.home) << "the password database knows the home folder";
   }

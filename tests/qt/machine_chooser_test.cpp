@@ -48,7 +48,8 @@ class MachineChooserTest : public ::testing::Test {
     env_.home = home_.string();
     for (const fs::path& p : {home_ / ".wine", bottle_, pfx_}) {
       std::string error;
-      EXPECT_TRUE(CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine", p, error)) << error;
+      EXPECT_TRUE(store::CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine", p, error))
+          << error;
     }
     korvanta::test::WriteBytes(bottle_ / "bottle.yml", "Name: 办公\n");
     korvanta::test::WriteBytes(steam_ / "steamapps/appmanifest_220.acf",
@@ -63,7 +64,7 @@ class MachineChooserTest : public ::testing::Test {
   fs::path bottle_ = home_ / ".local/share/bottles/bottles/office";
   fs::path steam_ = home_ / ".local/share/Steam";
   fs::path pfx_ = steam_ / "steamapps/compatdata/220/pfx";
-  MachineEnvironment env_;
+  store::MachineEnvironment env_;
 };
 
 TEST_F(MachineChooserTest, PickedMachineIsOpenedRememberedAndNamed) {
@@ -93,9 +94,9 @@ TEST_F(MachineChooserTest, PickedMachineIsOpenedRememberedAndNamed) {
   ASSERT_TRUE(start.chosen.choice) << start.chosen.error;
   EXPECT_EQ(start.chosen.choice->folder, pfx_);
   EXPECT_EQ(start.title, "Steam：Half-Life 2");
-  EXPECT_EQ(RememberedMachine(env_), pfx_);
+  EXPECT_EQ(store::RememberedMachine(env_), pfx_);
 
-  MachineFolderOptions options;
+  store::MachineFolderOptions options;
   options.title = start.title;
   test::QtProgram program(start.chosen.choice->folder, options);
   app::OpenMainWindow(program.program());
@@ -112,7 +113,7 @@ TEST_F(MachineChooserTest, PickedMachineIsOpenedRememberedAndNamed) {
 }
 
 TEST_F(MachineChooserTest, LastChoiceFirstDemoLastInUseMarkedCancelOpensNothing) {
-  ASSERT_TRUE(RememberMachine(env_, bottle_));
+  ASSERT_TRUE(store::RememberMachine(env_, bottle_));
   std::optional<korvanta::test::StartedWineserver> server = korvanta::test::StartWineserver(pfx_);
   ASSERT_TRUE(server) << "no wineserver started";
   QStringList names;
@@ -148,8 +149,8 @@ TEST_F(MachineChooserTest, MachineNamedOnTheCommandLine) {
   fs::create_directories(home_ / "Games");
   fs::create_directory_symlink(bottle_, home_ / "Games/office");  // found once, as Bottles'
   std::string error;
-  ASSERT_TRUE(CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine",
-                                home_ / ".cxoffice/Half-Life 2", error));
+  ASSERT_TRUE(store::CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine",
+                                       home_ / ".cxoffice/Half-Life 2", error));
   const Case cases[] = {
       {"办公", bottle_, "Bottles：办公"},
       {"Steam/Half-Life 2", pfx_, "Steam：Half-Life 2"},

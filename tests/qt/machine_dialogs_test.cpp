@@ -54,8 +54,8 @@ class MachineDialogsTest : public ::testing::Test {
 
   korvanta::test::TempDir dir_;
   fs::path root_;
-  MachineFolder folder_;
-  PortableMachineFiles files_;
+  store::MachineFolder folder_;
+  store::PortableMachineFiles files_;
   MachineDialogs dialogs_;
 };
 
@@ -213,9 +213,9 @@ TEST_F(MachineDialogsTest, PickIconShowsTheIconsAsTheShellNumbersThem) {
   ASSERT_TRUE(fs::exists(shell32));
   fs::copy_file(shell32, DriveC() / "lib.dll");
   const std::string bytes = korvanta::test::ReadBytes(shell32);
-  const int count = CountIcons(bytes);
+  const int count = store::CountIcons(bytes);
   ASSERT_GT(count, 4);
-  const int number = IconNumbers(bytes)[2];
+  const int number = store::IconNumbers(bytes)[2];
   int selected = -1;
   bool drawn = false;
   WhenModal([&](QWidget* w) {

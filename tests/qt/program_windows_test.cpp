@@ -309,14 +309,14 @@ TEST(ProgramWindows, DesktopIconToolShowsTheChosenObjectsIcon) {
   std::filesystem::path shell32 =
       korvanta::test::PrefixTemplate() / "drive_c/windows/system32/shell32.dll";
   ASSERT_TRUE(std::filesystem::exists(shell32));
-  FileSystem& files = p.machine().files();
-  ASSERT_EQ(files.CreateDirectory("C:\\windows\\system32"), kSuccess);
+  store::FileSystem& files = p.machine().files();
+  ASSERT_EQ(files.CreateDirectory("C:\\windows\\system32"), store::kSuccess);
   ASSERT_EQ(
       files.WriteFile("C:\\windows\\system32\\shell32.dll", korvanta::test::ReadBytes(shell32)),
-      kSuccess);
-  p.machine().reg().SetValue(RegRoot::kClassesRoot,
+      store::kSuccess);
+  p.machine().reg().SetValue(store::RegRoot::kClassesRoot,
                              "CLSID\\{21EC2020-3AEA-1069-A2DD-08002B30309D}\\DefaultIcon", "",
-                             kRegSz, Variant("shell32.dll,4"));
+                             store::kRegSz, store::Variant("shell32.dll,4"));
   p.program().Act([&] { p.program().Show("Formggtb"); });
   FormWindow* window = p.WindowOf("Formggtb");
   ASSERT_NE(window, nullptr);

@@ -11,7 +11,8 @@ namespace fs = std::filesystem;
 fs::path CopyDemoMachine(const fs::path& dir) {
   fs::path target = dir / "machine";
   std::string error;
-  EXPECT_TRUE(CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine", target, error)) << error;
+  EXPECT_TRUE(store::CreateDemoMachine(fs::path(KORVANTA_DATA_DIR) / "machine", target, error))
+      << error;
   return target;
 }
 
@@ -23,17 +24,17 @@ QtProgram::QtProgram() {
   Open(CopyDemoMachine(dir_.path()), {});
 }
 
-QtProgram::QtProgram(const fs::path& root, const MachineFolderOptions& options) {
+QtProgram::QtProgram(const fs::path& root, const store::MachineFolderOptions& options) {
   Open(root, options);
 }
 
-void QtProgram::Open(const fs::path& root, const MachineFolderOptions& options) {
-  machine_ = std::make_unique<Machine>(OpenMachineFolder(root, options));
-  folder_ = std::make_unique<MachineFolder>(root);
-  files_ = std::make_unique<PortableMachineFiles>(*folder_);
+void QtProgram::Open(const fs::path& root, const store::MachineFolderOptions& options) {
+  machine_ = std::make_unique<store::Machine>(store::OpenMachineFolder(root, options));
+  folder_ = std::make_unique<store::MachineFolder>(root);
+  files_ = std::make_unique<store::PortableMachineFiles>(*folder_);
   pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, files_.get());
   host_ = std::make_unique<QtHost>(*machine_, *files_, *pictures_);
-  program_ = std::make_unique<app::Program>(*machine_, *host_, clock_, app::FormFactories());
+  program_ = std::make_unique<services::Program>(*machine_, *host_, clock_, app::FormFactories());
   host_->set_program(program_.get());
 }
 

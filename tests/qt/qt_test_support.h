@@ -32,12 +32,12 @@ class QtProgram {
  public:
   QtProgram();
   // On a machine folder of the test's own, opened as korvanta opens it.
-  QtProgram(const std::filesystem::path& root, const MachineFolderOptions& options);
+  QtProgram(const std::filesystem::path& root, const store::MachineFolderOptions& options);
   ~QtProgram();
 
-  Machine& machine() { return *machine_; }
+  store::Machine& machine() { return *machine_; }
   QtHost& host() { return *host_; }
-  app::Program& program() { return *program_; }
+  services::Program& program() { return *program_; }
   // The window of a loaded form, or null.
   FormWindow* WindowOf(const std::string& form_name);
   // The native widget of a control of a loaded form, or null.
@@ -48,16 +48,16 @@ class QtProgram {
   }
 
  private:
-  void Open(const std::filesystem::path& root, const MachineFolderOptions& options);
+  void Open(const std::filesystem::path& root, const store::MachineFolderOptions& options);
 
   korvanta::test::TempDir dir_;
-  std::unique_ptr<Machine> machine_;
-  std::unique_ptr<MachineFolder> folder_;
-  std::unique_ptr<PortableMachineFiles> files_;
+  std::unique_ptr<store::Machine> machine_;
+  std::unique_ptr<store::MachineFolder> folder_;
+  std::unique_ptr<store::PortableMachineFiles> files_;
   std::unique_ptr<Pictures> pictures_;
-  SystemClock clock_;
+  store::SystemClock clock_;
   std::unique_ptr<QtHost> host_;
-  std::unique_ptr<app::Program> program_;
+  std::unique_ptr<services::Program> program_;
 };
 
 // Lets Qt process what is pending.

@@ -33,11 +33,11 @@ class ExpectingCamera final : public app::SmokeCamera {
 };
 
 std::map<std::string, QSize> ExpectedPictures(const fs::path& scratch) {
-  Machine machine(OpenMachineFolder(test::CopyDemoMachine(scratch)));
+  store::Machine machine(store::OpenMachineFolder(test::CopyDemoMachine(scratch)));
   std::ostringstream out;
   drive::DriveHost host(out);
-  SystemClock clock;
-  app::Program program(machine, host, clock, app::FormFactories());
+  store::SystemClock clock;
+  services::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
   ExpectingCamera camera;
   EXPECT_TRUE(app::RunSmokeTour(program, camera).empty());

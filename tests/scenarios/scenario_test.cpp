@@ -59,12 +59,12 @@
 #include <regex>
 #include <sstream>
 
+#include "password/password_hash.h"
 #include "store/abort_seam.h"
 #include "store/machine.h"
 #include "store/paths.h"
 #include "store/utf.h"
 #include "support/test_support.h"
-#include "password/password_hash.h"
 
 #ifdef _WIN32
 #include "store/win32/machine_win32.h"
@@ -146,8 +146,8 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     fs::copy_file(SourcePath(KORVANTA_DRIVE), program_ / "korvanta-drive.exe");
     OpenMachine();
     // Every scenario starts with no program key.
-    Registry& reg = machine_->reg();
-    reg.DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+    store::Registry& reg = machine_->reg();
+    reg.DeleteValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
 #else
     prefix_ = CopyFreshPrefix(dir_.path());
     OpenMachine();
@@ -158,9 +158,9 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
   // in the Windows build, the prefix copy in the Linux build.
   void OpenMachine() {
 #ifdef _WIN32
-    machine_ = std::make_unique<Machine>(OpenLiveMachine(program_.string()));
+    machine_ = std::make_unique<store::Machine>(store::OpenLiveMachine(program_.string()));
 #else
-    machine_ = std::make_unique<Machine>(OpenMachineFolder(prefix_));
+    machine_ = std::make_unique<store::Machine>(store::OpenMachineFolder(prefix_));
 #endif
   }
 
@@ -168,9 +168,9 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     if (path.rfind("%PROGRAM%", 0) == 0) path = machine_->paths().ProgramFolder() + path.substr(9);
     return path;
   }
-  RegRoot Root(const std::string& word) {
-    if (word == "HKCR") return RegRoot::kClassesRoot;
-    return word == "HKCU" ? RegRoot::kCurrentUser : RegRoot::kLocalMachine;
+  store::RegRoot Root(const std::string& word) {
+    if (word == "HKCR") return store::RegRoot::kClassesRoot;
+    return word == "HKCU" ? store::RegRoot::kCurrentUser : store::RegRoot::kLocalMachine;
   }
   static std::string HexBytes(const std::string& text) {
     std::string bytes;
@@ -180,11 +180,13 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     return bytes;
   }
   // The value as stored: its type and bytes.
-  Status Raw(RegRoot root, const std::string& key, const std::string& name, RegData& data) {
-    RegistryBackend& backend = machine_->backend().registry();
-    KeyHandle handle;
-    Status s = backend.OpenKey(root, machine_->codepage().ToAnsi(key), kKeyRead, handle);
-    if (s != kSuccess) return s;
+  store::Status Raw(store::RegRoot root, const std::string& key, const std::string& name,
+                    store::RegData& data) {
+    store::RegistryBackend& backend = machine_->backend().registry();
+    store::KeyHandle handle;
+    store::Status s =
+        backend.OpenKey(root, machine_->codepage().ToAnsi(key), store::kKeyRead, handle);
+    if (s != store::kSuccess) return s;
     s = backend.QueryValue(handle, machine_->codepage().ToAnsi(name), data);
     backend.CloseKey(handle);
     return s;
@@ -196,8 +198,8 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
   static void MirrorMapping(const std::vector<std::string>& w) {
     BOOL wow64 = FALSE;
     if (w[0] != "HKLM" || !IsWow64Process(GetCurrentProcess(), &wow64) || !wow64 ||
-        AsciiUpper(w[1]).rfind("SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\INIFILEMAPPING",
-                               0) != 0)
+        store::AsciiUpper(w[1]).rfind(
+            "SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\INIFILEMAPPING", 0) != 0)
       return;
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, w[1].c_str(), 0, nullptr, 0,
@@ -221,50 +223,57 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
 #ifdef _WIN32
       MirrorMapping(w);
 #endif
-      Registry& reg = machine_->reg();
+      store::Registry& reg = machine_->reg();
       if (w[3] == "absent") {
-        ASSERT_EQ(reg.DeleteValue(Root(w[0]), w[1], w[2]), kSuccess) << line;
+        ASSERT_EQ(reg.DeleteValue(Root(w[0]), w[1], w[2]), store::kSuccess) << line;
         return;
       }
       ASSERT_EQ(w.size(), 5u) << line;
       if (w[3] == "hex") {
-        ASSERT_EQ(reg.SetRawValue(Root(w[0]), w[1], w[2], kRegBinary, HexBytes(w[4])), kSuccess)
+        ASSERT_EQ(reg.SetRawValue(Root(w[0]), w[1], w[2], store::kRegBinary, HexBytes(w[4])),
+                  store::kSuccess)
             << line;
         return;
       }
-      Variant value(w[3] == "hash" ? app::HashPassword(w[4]) : w[4]);
-      std::uint32_t type = w[3] == "dword" ? kRegDword : w[3] == "expand" ? kRegExpandSz : kRegSz;
-      ASSERT_EQ(reg.SetValue(Root(w[0]), w[1], w[2], type, value), kSuccess) << line;
+      store::Variant value(w[3] == "hash" ? password::HashPassword(w[4]) : w[4]);
+      std::uint32_t type = w[3] == "dword"    ? store::kRegDword
+                           : w[3] == "expand" ? store::kRegExpandSz
+                                              : store::kRegSz;
+      ASSERT_EQ(reg.SetValue(Root(w[0]), w[1], w[2], type, value), store::kSuccess) << line;
     } else if (line.rfind("key ", 0) == 0) {
       auto w = Words(line.substr(4), 3);
       ASSERT_EQ(w.size(), 3u) << line;
       ASSERT_EQ(w[2], "absent") << line;
-      Status s = machine_->reg().DeleteKey(Root(w[0]), w[1]);
-      ASSERT_TRUE(s == kSuccess || s == kFileNotFound) << line << ": " << s;
+      store::Status s = machine_->reg().DeleteKey(Root(w[0]), w[1]);
+      ASSERT_TRUE(s == store::kSuccess || s == store::kFileNotFound) << line << ": " << s;
     } else if (line.rfind("file ", 0) == 0 && Words(line.substr(5), 2)[1] == "absent") {
       auto w = Words(line.substr(5), 2);
-      Status s = machine_->files().DeleteFile(Path(w[0]), true);
-      ASSERT_TRUE(s == kSuccess || s == kFileNotFound || s == kPathNotFound) << line << ": " << s;
+      store::Status s = machine_->files().DeleteFile(Path(w[0]), true);
+      ASSERT_TRUE(s == store::kSuccess || s == store::kFileNotFound || s == store::kPathNotFound)
+          << line << ": " << s;
     } else if (line.rfind("folder ", 0) == 0) {
       auto w = Words(line.substr(7), 2);
       ASSERT_TRUE(w[1].empty() || w[1] == "empty") << line;
       // The Windows build's machine outlives the scenario: empty means empty.
       if (w[1] == "empty") Clean(Path(w[0]));
-      ASSERT_EQ(machine_->files().CreateDirectory(Path(w[0])), kSuccess) << line;
+      ASSERT_EQ(machine_->files().CreateDirectory(Path(w[0])), store::kSuccess) << line;
       ASSERT_TRUE(w[1] != "empty" || FileNames(Path(w[0])).empty()) << line;
     } else if (line.rfind("attr ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
-      ASSERT_EQ(machine_->files().SetAttributes(Path(w[0]), Attributes(w[1])), kSuccess) << line;
+      ASSERT_EQ(machine_->files().SetAttributes(Path(w[0]), Attributes(w[1])), store::kSuccess)
+          << line;
     } else if (line.rfind("file ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
       if (w[1] == "absent") {
-        Status s = machine_->files().DeleteFile(Path(w[0]), true);
-        ASSERT_TRUE(s == kSuccess || s == kFileNotFound || s == kPathNotFound) << line << ": " << s;
+        store::Status s = machine_->files().DeleteFile(Path(w[0]), true);
+        ASSERT_TRUE(s == store::kSuccess || s == store::kFileNotFound || s == store::kPathNotFound)
+            << line << ": " << s;
         return;
       }
       std::string bytes = machine_->codepage().ToAnsi(Unescape(w[1]));
-      ASSERT_EQ(machine_->files().CreateDirectory(GetFolder(Path(w[0]))), kSuccess) << line;
-      ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), kSuccess) << line;
+      ASSERT_EQ(machine_->files().CreateDirectory(store::GetFolder(Path(w[0]))), store::kSuccess)
+          << line;
+      ASSERT_EQ(machine_->files().WriteFile(Path(w[0]), bytes), store::kSuccess) << line;
     } else if (line.rfind("time ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
       std::tm t{};
@@ -277,7 +286,8 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       t.tm_isdst = -1;
       ASSERT_TRUE(SetWriteTime(Path(w[0]), std::mktime(&t))) << line;
     } else if (line.rfind("readonly ", 0) == 0) {
-      ASSERT_EQ(machine_->files().SetAttributes(Path(line.substr(9)), kAttrReadOnly), kSuccess)
+      ASSERT_EQ(machine_->files().SetAttributes(Path(line.substr(9)), store::kAttrReadOnly),
+                store::kSuccess)
           << line;
     } else if (line.rfind("clean ", 0) == 0) {
       // The Windows build's machine outlives the scenario.
@@ -289,7 +299,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
   }
 
   void Clean(const std::string& folder) {
-    std::vector<FileEntry> entries;
+    std::vector<store::FileEntry> entries;
     machine_->files().List(folder + "\\*", entries);
     for (const auto& e : entries) {
       std::string path = folder + "\\" + e.name;
@@ -306,14 +316,14 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
 #ifdef _WIN32
     std::uint64_t ticks = (static_cast<std::uint64_t>(when) + 11644473600ull) * 10000000ull;
     FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    HANDLE h = CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    HANDLE h = CreateFileW(store::Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = SetFileTime(h, nullptr, nullptr, &ft);
     CloseHandle(h);
     return ok;
 #else
-    auto host = MachineFolder(prefix_).HostPath(path);
+    auto host = store::MachineFolder(prefix_).HostPath(path);
     struct timespec times[2] = {{when, 0}, {when, 0}};
     return host && utimensat(AT_FDCWD, host->c_str(), times, 0) == 0;
 #endif
@@ -331,17 +341,18 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     }
     return text;
   }
-  void KeyText(RegRoot root, const std::string& path, std::string& text) {
-    RegistryBackend& reg = machine_->unjournalled().registry();
-    KeyHandle key;
-    if (reg.OpenKey(root, path, kKeyRead, key) != kSuccess) return;
+  void KeyText(store::RegRoot root, const std::string& path, std::string& text) {
+    store::RegistryBackend& reg = machine_->unjournalled().registry();
+    store::KeyHandle key;
+    if (reg.OpenKey(root, path, store::kKeyRead, key) != store::kSuccess) return;
     text += "[" + path + "]\n";
     std::vector<std::string> lines, subkeys;
     std::string name;
-    RegData data;
-    for (std::uint32_t i = 0; reg.EnumValue(key, i, name, data) == kSuccess; ++i)
+    store::RegData data;
+    for (std::uint32_t i = 0; reg.EnumValue(key, i, name, data) == store::kSuccess; ++i)
       lines.push_back(name + "=" + std::to_string(data.type) + ":" + data.bytes + "\n");
-    for (std::uint32_t i = 0; reg.EnumKey(key, i, name) == kSuccess; ++i) subkeys.push_back(name);
+    for (std::uint32_t i = 0; reg.EnumKey(key, i, name) == store::kSuccess; ++i)
+      subkeys.push_back(name);
     reg.CloseKey(key);
     std::sort(lines.begin(), lines.end());
     for (const std::string& l : lines) text += l;
@@ -349,69 +360,73 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     for (const std::string& k : subkeys) KeyText(root, path + "\\" + k, text);
   }
   void FileText(const std::string& path, std::string& text) {
-    FileSystem& files = machine_->unjournalled().files();
-    std::optional<FileEntry> e = files.Stat(path);
+    store::FileSystem& files = machine_->unjournalled().files();
+    std::optional<store::FileEntry> e = files.Stat(path);
     if (!e) return;
-    text += path + " " + std::to_string(e->attributes & ~kAttrArchive) + "\n";
+    text += path + " " + std::to_string(e->attributes & ~store::kAttrArchive) + "\n";
     if (!e->is_directory()) {
       std::string bytes;
       files.ReadFile(path, bytes);
       text += bytes + "\n";
       return;
     }
-    std::vector<FileEntry> entries;
+    std::vector<store::FileEntry> entries;
     files.List(path + "\\*", entries);
     std::sort(entries.begin(), entries.end(),
-              [](const FileEntry& a, const FileEntry& b) { return a.name < b.name; });
-    for (const FileEntry& entry : entries) FileText(path + "\\" + entry.name, text);
+              [](const store::FileEntry& a, const store::FileEntry& b) { return a.name < b.name; });
+    for (const store::FileEntry& entry : entries) FileText(path + "\\" + entry.name, text);
   }
 
   void Check(const std::string& line) {
     if (line.rfind("reg ", 0) == 0) {
       auto w = Words(line.substr(4), 5);
-      Variant value;
-      Status s = machine_->reg().QueryValue(Root(w[0]), w[1], w[2], value);
+      store::Variant value;
+      store::Status s = machine_->reg().QueryValue(Root(w[0]), w[1], w[2], value);
       std::string how = w[3], rest = w[4];
       if (how.rfind("absent", 0) == 0) {
-        EXPECT_EQ(s, kFileNotFound) << line << " reads " << value.ToText();
+        EXPECT_EQ(s, store::kFileNotFound) << line << " reads " << value.ToText();
       } else if (how == "=") {
-        EXPECT_EQ(s, kSuccess) << line;
+        EXPECT_EQ(s, store::kSuccess) << line;
         EXPECT_EQ(value.ToText(), rest) << line;
       } else if (how == "hex") {
-        RegData data;
-        EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
-        EXPECT_EQ(data.type, kRegBinary) << line;
+        store::RegData data;
+        EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), store::kSuccess) << line;
+        EXPECT_EQ(data.type, store::kRegBinary) << line;
         EXPECT_EQ(data.bytes, HexBytes(rest)) << line;
       } else if (how == "dword" || how == "sz" || how == "expand") {
         // The type as stored, which a loose read would not tell.
-        RegData data;
-        EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), kSuccess) << line;
+        store::RegData data;
+        EXPECT_EQ(Raw(Root(w[0]), w[1], w[2], data), store::kSuccess) << line;
         if (how == "dword") {
-          EXPECT_EQ(data.type, kRegDword) << line;
+          EXPECT_EQ(data.type, store::kRegDword) << line;
           std::int32_t number = std::stoi(rest);
           std::string bytes(4, '\0');
           for (int i = 0; i < 4; ++i)
             bytes[static_cast<std::size_t>(i)] = static_cast<char>(number >> (8 * i));
           EXPECT_EQ(data.bytes, bytes) << line;
         } else {
-          EXPECT_EQ(data.type, how == "sz" ? kRegSz : kRegExpandSz) << line;
+          EXPECT_EQ(data.type, how == "sz" ? store::kRegSz : store::kRegExpandSz) << line;
           EXPECT_EQ(data.bytes, machine_->codepage().ToAnsi(rest) + std::string(1, '\0')) << line;
         }
       } else if (how == "password") {
-        EXPECT_TRUE(app::IsPasswordHash(value.ToText())) << line << " reads " << value.ToText();
-        EXPECT_TRUE(app::PasswordMatches(value.ToText(), rest)) << line;
+        EXPECT_TRUE(password::IsPasswordHash(value.ToText()))
+            << line << " reads " << value.ToText();
+        EXPECT_TRUE(password::PasswordMatches(value.ToText(), rest)) << line;
       } else {
         ADD_FAILURE() << "unknown check: " << line;
       }
     } else if (line.rfind("key ", 0) == 0) {
       auto w = Words(line.substr(4), 3);
-      KeyHandle key;
-      EXPECT_EQ(machine_->reg().OpenKey(Root(w[0]), w[1], kKeyRead, key), kFileNotFound) << line;
+      store::KeyHandle key;
+      EXPECT_EQ(machine_->reg().OpenKey(Root(w[0]), w[1], store::kKeyRead, key),
+                store::kFileNotFound)
+          << line;
       if (key) machine_->reg().CloseKey(key);
     } else if (line.rfind("attr ", 0) == 0) {
       auto w = Words(line.substr(5), 2);
       auto entry = machine_->files().Stat(Path(w[0]));
-      constexpr std::uint32_t kShown = kAttrReadOnly | kAttrHidden | kAttrSystem;
+      constexpr std::uint32_t kShown =
+          store::kAttrReadOnly | store::kAttrHidden | store::kAttrSystem;
       EXPECT_TRUE(entry) << line;
       if (entry) {
         EXPECT_EQ(entry->attributes & kShown, Attributes(w[1])) << line;
@@ -423,7 +438,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
         return;
       }
       std::string bytes;
-      EXPECT_EQ(machine_->files().ReadFile(Path(w[0]), bytes), kSuccess) << line;
+      EXPECT_EQ(machine_->files().ReadFile(Path(w[0]), bytes), store::kSuccess) << line;
       std::string text = machine_->codepage().FromAnsi(bytes);
       if (w[1] == "=") {
         EXPECT_EQ(text, Unescape(w[2])) << line;
@@ -436,7 +451,7 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
       }
     } else if (line.rfind("folder ", 0) == 0) {
       auto w = Words(line.substr(7), 3);
-      std::vector<FileEntry> entries;
+      std::vector<store::FileEntry> entries;
       machine_->files().List(Path(w[0]) + "\\*", entries);
       std::vector<std::string> names;
       for (const auto& e : entries) names.push_back(e.name);
@@ -455,11 +470,11 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     std::istringstream in(words);
     for (std::string word; in >> word;) {
       if (word == "readonly")
-        attributes |= kAttrReadOnly;
+        attributes |= store::kAttrReadOnly;
       else if (word == "hidden")
-        attributes |= kAttrHidden;
+        attributes |= store::kAttrHidden;
       else if (word == "system")
-        attributes |= kAttrSystem;
+        attributes |= store::kAttrSystem;
       else
         ADD_FAILURE() << "unknown attribute " << word;
     }
@@ -467,10 +482,10 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
   }
   // The files of a folder (not its subfolders), sorted.
   std::vector<std::string> FileNames(const std::string& folder) {
-    std::vector<FileEntry> entries;
+    std::vector<store::FileEntry> entries;
     machine_->files().List(folder + "\\*", entries);
     std::vector<std::string> names;
-    for (const FileEntry& e : entries) {
+    for (const store::FileEntry& e : entries) {
       if (!e.is_directory()) names.push_back(e.name);
     }
     std::sort(names.begin(), names.end());
@@ -492,13 +507,13 @@ class ScenarioTest : public ::testing::TestWithParam<std::string> {
     }
     dry_run_ = false;
     OpenMachine();
-    machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+    machine_->reg().DeleteValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
   }
 #endif
   bool dry_run_ = false;
 
   TempDir dir_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
   fs::path prefix_;
   fs::path program_;
 };
@@ -751,7 +766,7 @@ TEST_P(CrashTest, NothingIsLost) {
     ASSERT_FALSE(HasFailure());
     machine_.reset();
     RunResult run = Drive(action_file, k);
-    bool died = run.status == kAbortSeamExit;
+    bool died = run.status == store::kAbortSeamExit;
     ASSERT_TRUE(died || run.status == 0) << "status " << run.status << " at " << k << ":\n"
                                          << run.out;
     RunResult after = Drive(restart_file);

@@ -17,10 +17,10 @@
 #include "ui/controls.h"
 #include "ui/declare.h"
 
-namespace korvanta::app {
+namespace korvanta::services {
 namespace {
 
-constexpr auto kHkcu = RegRoot::kCurrentUser;
+constexpr auto kHkcu = store::RegRoot::kCurrentUser;
 constexpr const char* kKey = "Software\\KorvantaTableTest";
 
 class SettingsTableTest : public ::testing::Test {
@@ -34,27 +34,27 @@ class SettingsTableTest : public ::testing::Test {
   }
   void TearDown() override { reg().DeleteKey(kHkcu, kKey); }
 
-  Registry& reg() { return machine_->reg(); }
+  store::Registry& reg() { return machine_->reg(); }
   ui::CheckBox& box() { return *form_.Get<ui::CheckBox>("Check1"); }
   ui::TextBox& text() { return *form_.Get<ui::TextBox>("Text1"); }
   // The stored value as its type and bytes, or nothing when absent.
-  std::optional<RegData> Stored(const std::string& name = "v") {
-    RegistryBackend& backend = machine_->backend().registry();
-    KeyHandle key;
-    if (backend.OpenKey(kHkcu, kKey, kKeyRead, key) != kSuccess) return std::nullopt;
-    RegData data;
-    Status s = backend.QueryValue(key, name, data);
+  std::optional<store::RegData> Stored(const std::string& name = "v") {
+    store::RegistryBackend& backend = machine_->backend().registry();
+    store::KeyHandle key;
+    if (backend.OpenKey(kHkcu, kKey, store::kKeyRead, key) != store::kSuccess) return std::nullopt;
+    store::RegData data;
+    store::Status s = backend.QueryValue(key, name, data);
     backend.CloseKey(key);
-    if (s != kSuccess) return std::nullopt;
+    if (s != store::kSuccess) return std::nullopt;
     return data;
   }
   void Store(std::uint32_t type, std::string bytes) {
-    ASSERT_EQ(reg().SetRawValue(kHkcu, kKey, "v", type, bytes), kSuccess);
+    ASSERT_EQ(reg().SetRawValue(kHkcu, kKey, "v", type, bytes), store::kSuccess);
   }
   SettingsTable Table(std::vector<SettingRow> rows) { return {reg(), form_, std::move(rows)}; }
 
   test::TempDir dir_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
   ui::Form form_{"Formtest"};
 };
 
@@ -72,42 +72,63 @@ TEST_F(SettingsTableTest, LoadComparesLooselyAndKeepsTheStartForAbsentValues) {
     std::uint32_t type;  // kRegNone: the value is absent
     std::string bytes;
     bool starts_ticked;
-    Variant start, match;
+    store::Variant start, match;
     bool when_equal;
     bool ticked;
   };
   const std::string kOne("\x01\0\0\0", 4), kZero("\0\0\0\0", 4);
   const Case cases[] = {
-      {"dword 1 ticks", kRegDword, kOne, false, {}, 1, true, true},
-      {"the text 1 equals the number", kRegSz, std::string("1\0", 2), false, {}, 1, true, true},
-      {"the text 1.0 equals the number", kRegSz, std::string("1.0\0", 4), false, {}, 1, true, true},
-      {"a binary 0 equals 0", kRegBinary, kZero, false, 1, 0, true, true},
-      {"a binary 1 is not 0", kRegBinary, kOne, false, 1, 0, true, false},
-      {"absent: the start 1 is not 0", kRegNone, "", false, 1, 0, true, false},
-      {"absent: an empty start equals 0", kRegNone, "", false, {}, 0, true, true},
-      {"absent: an empty start equals \"\"", kRegNone, "", true, {}, Variant(""), true, false},
+      {"dword 1 ticks", store::kRegDword, kOne, false, {}, 1, true, true},
+      {"the text 1 equals the number",
+       store::kRegSz,
+       std::string("1\0", 2),
+       false,
+       {},
+       1,
+       true,
+       true},
+      {"the text 1.0 equals the number",
+       store::kRegSz,
+       std::string("1.0\0", 4),
+       false,
+       {},
+       1,
+       true,
+       true},
+      {"a binary 0 equals 0", store::kRegBinary, kZero, false, 1, 0, true, true},
+      {"a binary 1 is not 0", store::kRegBinary, kOne, false, 1, 0, true, false},
+      {"absent: the start 1 is not 0", store::kRegNone, "", false, 1, 0, true, false},
+      {"absent: an empty start equals 0", store::kRegNone, "", false, {}, 0, true, true},
+      {"absent: an empty start equals \"\"",
+       store::kRegNone,
+       "",
+       true,
+       {},
+       store::Variant(""),
+       true,
+       false},
       {"a text differs from \"\"",
-       kRegSz,
+       store::kRegSz,
        std::string("x\0", 2),
        false,
        {},
-       Variant(""),
+       store::Variant(""),
        false,
        true},
       {"the text 0 differs from \"\"",
-       kRegSz,
+       store::kRegSz,
        std::string("0\0", 2),
        false,
        {},
-       Variant(""),
+       store::Variant(""),
        false,
        true},
-      {"the text abc is not 0", kRegSz, std::string("abc\0", 4), false, {}, 0, true, false},
+      {"the text abc is not 0", store::kRegSz, std::string("abc\0", 4), false, {}, 0, true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     reg().DeleteValue(kHkcu, kKey, "v");
-    if (c.type != kRegNone) Store(c.type, c.bytes);
+    if (c.type != store::kRegNone) Store(c.type, c.bytes);
     CheckRow row = Row();
     row.starts_ticked = c.starts_ticked;
     row.start = c.start;
@@ -122,20 +143,20 @@ TEST_F(SettingsTableTest, LoadComparesLooselyAndKeepsTheStartForAbsentValues) {
 TEST_F(SettingsTableTest, AnEmptyBoxNeverCreatesAnAbsentValue) {
   CheckRow row = Row();
   row.text_box = "Text1";
-  row.type = kRegSz;
+  row.type = store::kRegSz;
   row.unticked = RowAction::kNothing;
   row.companion = "caption";
-  row.companion_data = Variant("警告");
+  row.companion_data = store::Variant("警告");
   box().set_ticked(true);
   text().set_text("");
   Table({row}).Apply();
   EXPECT_FALSE(Stored());
   EXPECT_FALSE(Stored("caption"));
   // A value that is there is emptied as the user asked.
-  ASSERT_EQ(reg().SetValue(kHkcu, kKey, "v", kRegSz, Variant("旧")), kSuccess);
+  ASSERT_EQ(reg().SetValue(kHkcu, kKey, "v", store::kRegSz, store::Variant("旧")), store::kSuccess);
   Table({row}).Apply();
   ASSERT_TRUE(Stored());
-  Variant read;
+  store::Variant read;
   reg().QueryValue(kHkcu, kKey, "v", read);
   EXPECT_EQ(read.ToText(), "");
 }
@@ -201,4 +222,4 @@ TEST(PageFills, RunInTheLoadOrderWhateverTheOrderOfThePages) {
 }
 
 }  // namespace
-}  // namespace korvanta::app
+}  // namespace korvanta::services

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -95,4 +95,4 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFile) {
 #endif
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

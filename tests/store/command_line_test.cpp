@@ -5,7 +5,7 @@
 
 #include "store/portable/shell_portable.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 TEST(SplitCommandLineTest, SplitsAsTheCRuntimeDoes) {
@@ -31,4 +31,4 @@ TEST(SplitCommandLineTest, SplitsAsTheCRuntimeDoes) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

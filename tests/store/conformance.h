@@ -15,7 +15,7 @@
 namespace korvanta::test {
 
 struct ConformanceMachine {
-  std::unique_ptr<Machine> machine;
+  std::unique_ptr<store::Machine> machine;
   std::string scratch;  // a Windows folder of the machine for the tests' files
   std::string backend;  // "win32" or "portable"
 };
@@ -23,14 +23,14 @@ struct ConformanceMachine {
 // Opens the machine under test; called once per test suite.
 ConformanceMachine OpenConformanceMachine();
 // Changes the machine user's temporary folder the way that back end learns it.
-void ChangeUserTemp(Machine& machine, const std::string& folder);
+void ChangeUserTemp(store::Machine& machine, const std::string& folder);
 // Gives the file existing a second name, link (a hard link).
-bool MakeHardLink(Machine& machine, const std::string& existing, const std::string& link);
+bool MakeHardLink(store::Machine& machine, const std::string& existing, const std::string& link);
 // A file of size bytes that holds data at its start and a hole after it.
-bool MakeSparseFile(Machine& machine, const std::string& path, const std::string& data,
+bool MakeSparseFile(store::Machine& machine, const std::string& path, const std::string& data,
                     std::int64_t size);
 // The bytes the file takes on the disk.
-std::optional<std::uint64_t> DiskBytes(Machine& machine, const std::string& path);
+std::optional<std::uint64_t> DiskBytes(store::Machine& machine, const std::string& path);
 // Why the machine lets a read-only file be written over, when it does.
 const char* WriteProtectionGap();
 
@@ -40,10 +40,10 @@ class StoreTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  Machine& machine() { return *shared_->machine; }
-  Registry& reg() { return machine().reg(); }
-  SettingsStore& ini() { return machine().ini(); }
-  FileSystem& files() { return machine().files(); }
+  store::Machine& machine() { return *shared_->machine; }
+  store::Registry& reg() { return machine().reg(); }
+  store::SettingsStore& ini() { return machine().ini(); }
+  store::FileSystem& files() { return machine().files(); }
   bool portable() const { return shared_->backend == "portable"; }
 
   // A registry key of this test's own under HKCU\Software (or under the root given).
@@ -53,7 +53,7 @@ class StoreTest : public ::testing::Test {
   const std::string& dir() const { return dir_; }
 
   // Deletes a key and everything below it.
-  void DeleteTree(RegRoot root, const std::string& path);
+  void DeleteTree(store::RegRoot root, const std::string& path);
 
  private:
   static ConformanceMachine* shared_;

@@ -34,49 +34,51 @@ TEST_F(FilesConformance, SystemFoldersEndInABackslash) {
 }
 
 TEST_F(FilesConformance, DirTempIsAskedOnce) {
-  SystemPaths paths(machine().backend());
+  store::SystemPaths paths(machine().backend());
   std::string first = paths.DirTemp();
   ChangeUserTemp(machine(), dir());
   EXPECT_EQ(paths.DirTemp(), first);
-  EXPECT_EQ(SystemPaths(machine().backend()).DirTemp(), dir() + "\\")
+  EXPECT_EQ(store::SystemPaths(machine().backend()).DirTemp(), dir() + "\\")
       << "a fresh query sees the change, the remembered text does not";
   ChangeUserTemp(machine(), first.substr(0, first.size() - 1));
 }
 
 TEST_F(FilesConformance, WriteAppendReadAndCopy) {
   std::string a = File("a.txt"), b = File("b.txt");
-  ASSERT_EQ(files().WriteFile(a, "one\r\n"), kSuccess);
-  ASSERT_EQ(files().AppendFile(a, "two\r\n"), kSuccess);
-  ASSERT_EQ(files().AppendFile(File("new.log"), " "), kSuccess) << "append creates the file";
+  ASSERT_EQ(files().WriteFile(a, "one\r\n"), store::kSuccess);
+  ASSERT_EQ(files().AppendFile(a, "two\r\n"), store::kSuccess);
+  ASSERT_EQ(files().AppendFile(File("new.log"), " "), store::kSuccess) << "append creates the file";
   std::string bytes;
-  ASSERT_EQ(files().ReadFile(a, bytes), kSuccess);
+  ASSERT_EQ(files().ReadFile(a, bytes), store::kSuccess);
   EXPECT_EQ(bytes, "one\r\ntwo\r\n");
-  ASSERT_EQ(files().WriteFile(a, ""), kSuccess);
-  ASSERT_EQ(files().ReadFile(a, bytes), kSuccess);
+  ASSERT_EQ(files().WriteFile(a, ""), store::kSuccess);
+  ASSERT_EQ(files().ReadFile(a, bytes), store::kSuccess);
   EXPECT_EQ(bytes, "");
 
-  ASSERT_EQ(files().WriteFile(a, "source"), kSuccess);
-  ASSERT_EQ(files().WriteFile(b, "target"), kSuccess);
-  EXPECT_NE(files().CopyFile(a, b, false), kSuccess) << "no overwrite asked";
-  EXPECT_EQ(files().CopyFile(a, b, true), kSuccess);
-  ASSERT_EQ(files().ReadFile(b, bytes), kSuccess);
+  ASSERT_EQ(files().WriteFile(a, "source"), store::kSuccess);
+  ASSERT_EQ(files().WriteFile(b, "target"), store::kSuccess);
+  EXPECT_NE(files().CopyFile(a, b, false), store::kSuccess) << "no overwrite asked";
+  EXPECT_EQ(files().CopyFile(a, b, true), store::kSuccess);
+  ASSERT_EQ(files().ReadFile(b, bytes), store::kSuccess);
   EXPECT_EQ(bytes, "source");
-  EXPECT_NE(files().CopyFile(File("absent"), b, true), kSuccess);
-  EXPECT_NE(files().ReadFile(File("absent"), bytes), kSuccess);
-  EXPECT_NE(files().WriteFile(File("no\\such\\folder\\f"), "x"), kSuccess);
+  EXPECT_NE(files().CopyFile(File("absent"), b, true), store::kSuccess);
+  EXPECT_NE(files().ReadFile(File("absent"), bytes), store::kSuccess);
+  EXPECT_NE(files().WriteFile(File("no\\such\\folder\\f"), "x"), store::kSuccess);
 }
 
 TEST_F(FilesConformance, ReadOnlyFilesNeedForce) {
   std::string f = File("msdos.sys");
-  ASSERT_EQ(files().WriteFile(f, "[Options]\r\n"), kSuccess);
-  ASSERT_EQ(files().SetAttributes(f, kAttrReadOnly | kAttrHidden | kAttrSystem), kSuccess);
+  ASSERT_EQ(files().WriteFile(f, "[Options]\r\n"), store::kSuccess);
+  ASSERT_EQ(
+      files().SetAttributes(f, store::kAttrReadOnly | store::kAttrHidden | store::kAttrSystem),
+      store::kSuccess);
   auto e = files().Stat(f);
   ASSERT_TRUE(e.has_value());
-  EXPECT_EQ(e->attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem),
-            kAttrReadOnly | kAttrHidden | kAttrSystem);
-  EXPECT_NE(files().DeleteFile(f, false), kSuccess);
+  EXPECT_EQ(e->attributes & (store::kAttrReadOnly | store::kAttrHidden | store::kAttrSystem),
+            store::kAttrReadOnly | store::kAttrHidden | store::kAttrSystem);
+  EXPECT_NE(files().DeleteFile(f, false), store::kSuccess);
   EXPECT_TRUE(files().Stat(f).has_value());
-  EXPECT_EQ(files().DeleteFile(f, true), kSuccess);
+  EXPECT_EQ(files().DeleteFile(f, true), store::kSuccess);
   EXPECT_FALSE(files().Stat(f).has_value());
 }
 
@@ -85,17 +87,17 @@ TEST_F(FilesConformance, ReadOnlyFilesNeedForce) {
 TEST_F(FilesConformance, ReadOnlyFilesAreNotWrittenOver) {
   if (const char* gap = WriteProtectionGap()) GTEST_SKIP() << gap;
   std::string f = File("hosts");
-  ASSERT_EQ(files().WriteFile(f, "[Options]\r\n"), kSuccess);
-  ASSERT_EQ(files().SetAttributes(f, kAttrReadOnly), kSuccess);
-  ASSERT_EQ(files().WriteFile(File("other.txt"), "other"), kSuccess);
-  EXPECT_NE(files().WriteFile(f, "replaced"), kSuccess);
-  EXPECT_NE(files().AppendFile(f, "appended"), kSuccess);
-  EXPECT_NE(files().CopyFile(File("other.txt"), f, true), kSuccess);
-  EXPECT_FALSE(ini().INIWriteKey("Options", "BootGUI", Variant("0"), f));
+  ASSERT_EQ(files().WriteFile(f, "[Options]\r\n"), store::kSuccess);
+  ASSERT_EQ(files().SetAttributes(f, store::kAttrReadOnly), store::kSuccess);
+  ASSERT_EQ(files().WriteFile(File("other.txt"), "other"), store::kSuccess);
+  EXPECT_NE(files().WriteFile(f, "replaced"), store::kSuccess);
+  EXPECT_NE(files().AppendFile(f, "appended"), store::kSuccess);
+  EXPECT_NE(files().CopyFile(File("other.txt"), f, true), store::kSuccess);
+  EXPECT_FALSE(ini().INIWriteKey("Options", "BootGUI", store::Variant("0"), f));
   std::string bytes;
-  ASSERT_EQ(files().ReadFile(f, bytes), kSuccess);
+  ASSERT_EQ(files().ReadFile(f, bytes), store::kSuccess);
   EXPECT_EQ(bytes, "[Options]\r\n");
-  EXPECT_EQ(files().DeleteFile(f, true), kSuccess);
+  EXPECT_EQ(files().DeleteFile(f, true), store::kSuccess);
 }
 
 // A file written or copied over is replaced by a whole new file, never rewritten
@@ -104,19 +106,19 @@ TEST_F(FilesConformance, ReadOnlyFilesAreNotWrittenOver) {
 TEST_F(FilesConformance, FilesAreReplacedWholeNeverRewrittenInPlace) {
   std::string source = File("restored.txt"), target = File("target.txt"),
               old = File("old link.txt");
-  ASSERT_EQ(files().WriteFile(source, "restored"), kSuccess);
+  ASSERT_EQ(files().WriteFile(source, "restored"), store::kSuccess);
   for (int way = 0; way < 3; ++way) {
     files().DeleteFile(old, true);
-    ASSERT_EQ(files().WriteFile(target, "old"), kSuccess);
+    ASSERT_EQ(files().WriteFile(target, "old"), store::kSuccess);
     ASSERT_TRUE(MakeHardLink(machine(), target, old));
-    Status s = way == 0   ? files().CopyFile(source, target, true)
-               : way == 1 ? files().CopyFileUnflushed(source, target, true)
-                          : files().WriteFile(target, "restored");
-    ASSERT_EQ(s, kSuccess) << way;
+    store::Status s = way == 0   ? files().CopyFile(source, target, true)
+                      : way == 1 ? files().CopyFileUnflushed(source, target, true)
+                                 : files().WriteFile(target, "restored");
+    ASSERT_EQ(s, store::kSuccess) << way;
     std::string bytes;
-    ASSERT_EQ(files().ReadFile(target, bytes), kSuccess);
+    ASSERT_EQ(files().ReadFile(target, bytes), store::kSuccess);
     EXPECT_EQ(bytes, "restored") << way;
-    ASSERT_EQ(files().ReadFile(old, bytes), kSuccess);
+    ASSERT_EQ(files().ReadFile(old, bytes), store::kSuccess);
     EXPECT_EQ(bytes, "old") << "written in place, way " << way;
   }
 }
@@ -125,20 +127,20 @@ TEST_F(FilesConformance, FilesAreReplacedWholeNeverRewrittenInPlace) {
 // hard link keeps its bytes, a file alone is zeroed, a sparse file's holes stay
 // holes.
 TEST_F(FilesConformance, OverwriteTouchesOnlyWhatTheNameOwns) {
-  FileTools& tools = machine().backend().file_tools();
+  store::FileTools& tools = machine().backend().file_tools();
   std::string shared = File("shared.tmp"), other = File("other name.txt");
-  ASSERT_EQ(files().WriteFile(shared, "shared bytes"), kSuccess);
+  ASSERT_EQ(files().WriteFile(shared, "shared bytes"), store::kSuccess);
   ASSERT_TRUE(MakeHardLink(machine(), shared, other));
-  EXPECT_EQ(tools.Overwrite(shared), kSuccess);
-  EXPECT_EQ(files().DeleteFile(shared, true), kSuccess);
+  EXPECT_EQ(tools.Overwrite(shared), store::kSuccess);
+  EXPECT_EQ(files().DeleteFile(shared, true), store::kSuccess);
   std::string bytes;
-  ASSERT_EQ(files().ReadFile(other, bytes), kSuccess);
+  ASSERT_EQ(files().ReadFile(other, bytes), store::kSuccess);
   EXPECT_EQ(bytes, "shared bytes");
 
   std::string alone = File("alone.tmp");
-  ASSERT_EQ(files().WriteFile(alone, "secret"), kSuccess);
-  EXPECT_EQ(tools.Overwrite(alone), kSuccess);
-  ASSERT_EQ(files().ReadFile(alone, bytes), kSuccess);
+  ASSERT_EQ(files().WriteFile(alone, "secret"), store::kSuccess);
+  EXPECT_EQ(tools.Overwrite(alone), store::kSuccess);
+  ASSERT_EQ(files().ReadFile(alone, bytes), store::kSuccess);
   EXPECT_EQ(bytes, std::string(6, '\0'));
 
   constexpr std::int64_t kSize = 8 << 20;
@@ -149,23 +151,24 @@ TEST_F(FilesConformance, OverwriteTouchesOnlyWhatTheNameOwns) {
   if (*before >= static_cast<std::uint64_t>(kSize)) {
     GTEST_SKIP() << "the disk keeps no holes, or does not say (Wine gives the file's size)";
   }
-  EXPECT_EQ(tools.Overwrite(sparse), kSuccess);
+  EXPECT_EQ(tools.Overwrite(sparse), store::kSuccess);
   EXPECT_LE(DiskBytes(machine(), sparse).value_or(kSize), *before) << "holes filled";
-  ASSERT_EQ(files().ReadFile(sparse, bytes), kSuccess);
+  ASSERT_EQ(files().ReadFile(sparse, bytes), store::kSuccess);
   EXPECT_EQ(bytes, std::string(kSize, '\0'));
 }
 
 TEST_F(FilesConformance, ListingMatchesPatternsWithoutRegardToCase) {
-  ASSERT_EQ(files().WriteFile(File("DESK.CPL"), "x"), kSuccess);
-  ASSERT_EQ(files().WriteFile(File("abc.cpl"), "xy"), kSuccess);
-  ASSERT_EQ(files().WriteFile(File("hidden.cpl"), "xyz"), kSuccess);
-  ASSERT_EQ(files().SetAttributes(File("hidden.cpl"), kAttrHidden), kSuccess);
-  ASSERT_EQ(files().WriteFile(File("notes.txt"), ""), kSuccess);
-  ASSERT_EQ(files().CreateDirectory(File("sub\\deeper")), kSuccess);
-  ASSERT_EQ(files().CreateDirectory(File("sub")), kSuccess) << "an existing folder is no error";
+  ASSERT_EQ(files().WriteFile(File("DESK.CPL"), "x"), store::kSuccess);
+  ASSERT_EQ(files().WriteFile(File("abc.cpl"), "xy"), store::kSuccess);
+  ASSERT_EQ(files().WriteFile(File("hidden.cpl"), "xyz"), store::kSuccess);
+  ASSERT_EQ(files().SetAttributes(File("hidden.cpl"), store::kAttrHidden), store::kSuccess);
+  ASSERT_EQ(files().WriteFile(File("notes.txt"), ""), store::kSuccess);
+  ASSERT_EQ(files().CreateDirectory(File("sub\\deeper")), store::kSuccess);
+  ASSERT_EQ(files().CreateDirectory(File("sub")), store::kSuccess)
+      << "an existing folder is no error";
 
-  std::vector<FileEntry> entries;
-  ASSERT_EQ(files().List(File("*.cpl"), entries), kSuccess);
+  std::vector<store::FileEntry> entries;
+  ASSERT_EQ(files().List(File("*.cpl"), entries), store::kSuccess);
   std::vector<std::string> names;
   for (const auto& e : entries) names.push_back(e.name);
   std::sort(names.begin(), names.end());
@@ -175,43 +178,43 @@ TEST_F(FilesConformance, ListingMatchesPatternsWithoutRegardToCase) {
       EXPECT_EQ(e.size, 2u);
     }
     if (e.name == "hidden.cpl") {
-      EXPECT_TRUE(e.attributes & kAttrHidden);
+      EXPECT_TRUE(e.attributes & store::kAttrHidden);
     }
   }
-  ASSERT_EQ(files().List(File("*.*"), entries), kSuccess);
+  ASSERT_EQ(files().List(File("*.*"), entries), store::kSuccess);
   EXPECT_EQ(entries.size(), 5u);
   auto sub = std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.name == "sub"; });
   ASSERT_NE(sub, entries.end());
   EXPECT_TRUE(sub->is_directory());
-  EXPECT_EQ(files().List(File("*.scr"), entries), kFileNotFound);
+  EXPECT_EQ(files().List(File("*.scr"), entries), store::kFileNotFound);
   EXPECT_TRUE(entries.empty());
-  EXPECT_EQ(files().List(File("sub\\deeper\\*.*"), entries), kSuccess) << "\".\" matches";
+  EXPECT_EQ(files().List(File("sub\\deeper\\*.*"), entries), store::kSuccess) << "\".\" matches";
   EXPECT_TRUE(entries.empty());
 }
 
 TEST_F(FilesConformance, PathsIgnoreCaseAndNamesKeepTheirs) {
-  ASSERT_EQ(files().WriteFile(File("System.INI"), "[boot]\r\n"), kSuccess);
+  ASSERT_EQ(files().WriteFile(File("System.INI"), "[boot]\r\n"), store::kSuccess);
   auto e = files().Stat(File("SYSTEM.ini"));
   ASSERT_TRUE(e.has_value());
   EXPECT_EQ(e->name, "System.INI");
-  ASSERT_EQ(files().WriteFile(File("备份.txt"), "中"), kSuccess);
+  ASSERT_EQ(files().WriteFile(File("备份.txt"), "中"), store::kSuccess);
   std::string bytes;
-  EXPECT_EQ(files().ReadFile(File("备份.txt"), bytes), kSuccess);
+  EXPECT_EQ(files().ReadFile(File("备份.txt"), bytes), store::kSuccess);
   EXPECT_EQ(bytes, "中");
 }
 
 TEST_F(FilesConformance, DriveTypes) {
-  EXPECT_EQ(files().DriveType("C:\\"), kDriveFixed);
-  EXPECT_EQ(files().DriveType("Q:\\"), kDriveNoRootDir);
+  EXPECT_EQ(files().DriveType("C:\\"), store::kDriveFixed);
+  EXPECT_EQ(files().DriveType("Q:\\"), store::kDriveNoRootDir);
 }
 
 // A path with blanks has a short form without them on Windows (and Wine); a
 // machine folder keeps no short names, and a missing file has none anywhere.
 TEST_F(FilesConformance, ShortPathNamesWhereTheMachineKeepsThem) {
   const std::string folder = File("Long Folder");
-  ASSERT_EQ(files().CreateDirectory(folder), kSuccess);
-  ASSERT_EQ(files().WriteFile(folder + "\\a long name.exe", "MZ"), kSuccess);
-  MachineBackend& backend = machine().backend();
+  ASSERT_EQ(files().CreateDirectory(folder), store::kSuccess);
+  ASSERT_EQ(files().WriteFile(folder + "\\a long name.exe", "MZ"), store::kSuccess);
+  store::MachineBackend& backend = machine().backend();
   EXPECT_FALSE(backend.ShortPathName(folder + "\\missing.exe"));
   std::optional<std::string> short_path = backend.ShortPathName(folder + "\\a long name.exe");
   if (portable()) {

@@ -17,23 +17,24 @@ void StoreTest::SetUp() {
   std::string name = std::string(info->test_suite_name()) + "." + info->name();
   key_ = "Software\\KorvantaTest\\" + std::to_string(run) + "\\" + name;
   dir_ = shared_->scratch + "\\" + name;
-  ASSERT_EQ(files().CreateDirectory(dir_), kSuccess) << dir_;
+  ASSERT_EQ(files().CreateDirectory(dir_), store::kSuccess) << dir_;
 }
 
 void StoreTest::TearDown() {
-  DeleteTree(RegRoot::kCurrentUser, key_);
+  DeleteTree(store::RegRoot::kCurrentUser, key_);
 }
 
 std::string StoreTest::Key(const std::string& sub) const {
   return sub.empty() ? key_ : key_ + "\\" + sub;
 }
 
-void StoreTest::DeleteTree(RegRoot root, const std::string& path) {
-  KeyHandle key;
-  if (reg().OpenKey(root, path, kKeyRead, key) != kSuccess) return;
+void StoreTest::DeleteTree(store::RegRoot root, const std::string& path) {
+  store::KeyHandle key;
+  if (reg().OpenKey(root, path, store::kKeyRead, key) != store::kSuccess) return;
   std::vector<std::string> children;
   std::string name;
-  for (std::uint32_t i = 0; reg().EnumKey(key, i, name) == kSuccess; ++i) children.push_back(name);
+  for (std::uint32_t i = 0; reg().EnumKey(key, i, name) == store::kSuccess; ++i)
+    children.push_back(name);
   reg().CloseKey(key);
   for (const auto& child : children) DeleteTree(root, path + "\\" + child);
   reg().DeleteKey(root, path);

@@ -29,21 +29,23 @@ ConformanceMachine OpenConformanceMachine() {
   static TempDir scratch;  // C:\users\...\Temp\korvanta-test-N under Wine
   std::string folder = scratch.path().string();
   std::filesystem::create_directories(scratch.path() / "program");
-  return {std::make_unique<Machine>(OpenLiveMachine(folder + "\\program")), folder, "win32"};
+  return {std::make_unique<store::Machine>(store::OpenLiveMachine(folder + "\\program")), folder,
+          "win32"};
 }
 
-void ChangeUserTemp(Machine&, const std::string& folder) {
+void ChangeUserTemp(store::Machine&, const std::string& folder) {
   // GetTempPath answers from the process environment.
   SetEnvironmentVariableA("TMP", folder.c_str());
   SetEnvironmentVariableA("TEMP", folder.c_str());
 }
 
-bool MakeHardLink(Machine&, const std::string& existing, const std::string& link) {
-  return CreateHardLinkW(Widen(link).c_str(), Widen(existing).c_str(), nullptr);
+bool MakeHardLink(store::Machine&, const std::string& existing, const std::string& link) {
+  return CreateHardLinkW(store::Widen(link).c_str(), store::Widen(existing).c_str(), nullptr);
 }
 
-bool MakeSparseFile(Machine&, const std::string& path, const std::string& data, std::int64_t size) {
-  HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+bool MakeSparseFile(store::Machine&, const std::string& path, const std::string& data,
+                    std::int64_t size) {
+  HANDLE h = CreateFileW(store::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD bytes = 0;
@@ -61,9 +63,9 @@ const char* WriteProtectionGap() {
   return "Wine leaves read-only to the host's permission bits, which do not stop root";
 }
 
-std::optional<std::uint64_t> DiskBytes(Machine&, const std::string& path) {
+std::optional<std::uint64_t> DiskBytes(store::Machine&, const std::string& path) {
   DWORD high = 0;
-  DWORD low = GetCompressedFileSizeW(Widen(path).c_str(), &high);
+  DWORD low = GetCompressedFileSizeW(store::Widen(path).c_str(), &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return std::nullopt;
   return (static_cast<std::uint64_t>(high) << 32) | low;
 }
@@ -73,26 +75,27 @@ std::optional<std::uint64_t> DiskBytes(Machine&, const std::string& path) {
 ConformanceMachine OpenConformanceMachine() {
   static TempDir scratch;
   std::filesystem::path prefix = CopyFreshPrefix(scratch.path());
-  auto machine = std::make_unique<Machine>(OpenMachineFolder(prefix));
+  auto machine = std::make_unique<store::Machine>(store::OpenMachineFolder(prefix));
   return {std::move(machine), "C:\\korvanta-tests", "portable"};
 }
 
-void ChangeUserTemp(Machine& machine, const std::string& folder) {
+void ChangeUserTemp(store::Machine& machine, const std::string& folder) {
   // The portable machine reads the user's TEMP from its registry.
-  machine.reg().SetValue(RegRoot::kCurrentUser, "Environment", "TEMP", kRegSz, Variant(folder));
+  machine.reg().SetValue(store::RegRoot::kCurrentUser, "Environment", "TEMP", store::kRegSz,
+                         store::Variant(folder));
 }
 
 namespace {
-std::filesystem::path Host(Machine& machine, const std::string& path) {
-  return MachineFolder(machine.Describe()).HostPath(path).value_or("");
+std::filesystem::path Host(store::Machine& machine, const std::string& path) {
+  return store::MachineFolder(machine.Describe()).HostPath(path).value_or("");
 }
 }  // namespace
 
-bool MakeHardLink(Machine& machine, const std::string& existing, const std::string& link) {
+bool MakeHardLink(store::Machine& machine, const std::string& existing, const std::string& link) {
   return ::link(Host(machine, existing).c_str(), Host(machine, link).c_str()) == 0;
 }
 
-bool MakeSparseFile(Machine& machine, const std::string& path, const std::string& data,
+bool MakeSparseFile(store::Machine& machine, const std::string& path, const std::string& data,
                     std::int64_t size) {
   int fd = open(Host(machine, path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -106,7 +109,7 @@ const char* WriteProtectionGap() {
   return nullptr;
 }
 
-std::optional<std::uint64_t> DiskBytes(Machine& machine, const std::string& path) {
+std::optional<std::uint64_t> DiskBytes(store::Machine& machine, const std::string& path) {
   struct stat st;
   if (stat(Host(machine, path).c_str(), &st) != 0) return std::nullopt;
   return static_cast<std::uint64_t>(st.st_blocks) * 512;

@@ -19,21 +19,21 @@ TEST_F(ProfileConformance, WritesCreateTheFileAndKeepValuesWhole) {
   std::string file = File("filebak.ini");
   // Values used to be cut to 128 characters.
   std::string folder = "D:\\" + std::string(200, 'f') + "\\备份";
-  ASSERT_TRUE(ini().INIWriteKey("filepath", "Path1", Variant(folder), file));
-  ASSERT_TRUE(ini().INIWriteKey("filesum", "Filesum", Variant(" 2"), file));
-  ASSERT_TRUE(ini().INIWriteKey("filesum", "Empty", Variant(""), file));
+  ASSERT_TRUE(ini().INIWriteKey("filepath", "Path1", store::Variant(folder), file));
+  ASSERT_TRUE(ini().INIWriteKey("filesum", "Filesum", store::Variant(" 2"), file));
+  ASSERT_TRUE(ini().INIWriteKey("filesum", "Empty", store::Variant(""), file));
   EXPECT_EQ(ini().INIReadKey("filepath", "Path1", file, 1000), folder);
   EXPECT_EQ(ini().INIReadKey("filesum", "Filesum", file, 100), "2") << "blanks around values go";
   std::string bytes;
-  ASSERT_EQ(files().ReadFile(file, bytes), kSuccess);
+  ASSERT_EQ(files().ReadFile(file, bytes), store::kSuccess);
   EXPECT_NE(bytes.find("\r\nEmpty=\r\n"), std::string::npos) << "an empty value keeps its line";
   EXPECT_EQ(bytes.rfind("[filepath]\r\nPath1=D:\\", 0), 0u) << bytes;
 }
 
 TEST_F(ProfileConformance, CapacityLimitsTheBytesRead) {
   std::string file = File("cap.ini");
-  ASSERT_TRUE(ini().INIWriteKey("addlx", "Lxsum", Variant("12"), file));
-  ASSERT_TRUE(ini().INIWriteKey("addlx", "Filesm0", Variant("临时文件"), file));
+  ASSERT_TRUE(ini().INIWriteKey("addlx", "Lxsum", store::Variant("12"), file));
+  ASSERT_TRUE(ini().INIWriteKey("addlx", "Filesm0", store::Variant("临时文件"), file));
   EXPECT_EQ(ini().INIReadKey("addlx", "Lxsum", file, 2), "1") << "capacity 2 reads one digit";
   EXPECT_EQ(ini().INIReadKey("addlx", "Filesm0", file, 5), "临时");
   // A double-byte character that does not fit whole is not cut in half.
@@ -42,21 +42,21 @@ TEST_F(ProfileConformance, CapacityLimitsTheBytesRead) {
 
 TEST_F(ProfileConformance, DeletingKeysAndSections) {
   std::string file = File("del.ini");
-  ASSERT_TRUE(ini().INIWriteKey("a", "k1", Variant("1"), file));
-  ASSERT_TRUE(ini().INIWriteKey("a", "k2", Variant(2), file));
-  ASSERT_TRUE(ini().INIWriteKey("b", "k", Variant("x"), file));
+  ASSERT_TRUE(ini().INIWriteKey("a", "k1", store::Variant("1"), file));
+  ASSERT_TRUE(ini().INIWriteKey("a", "k2", store::Variant(2), file));
+  ASSERT_TRUE(ini().INIWriteKey("b", "k", store::Variant("x"), file));
   std::string before;
-  ASSERT_EQ(files().ReadFile(file, before), kSuccess);
+  ASSERT_EQ(files().ReadFile(file, before), store::kSuccess);
   EXPECT_EQ(before, "[a]\r\nk1=1\r\nk2=2\r\n[b]\r\nk=x\r\n");
 
   EXPECT_EQ(ini().INIDeleteSectionAll("absent", file), 0);
   std::string after;
-  ASSERT_EQ(files().ReadFile(file, after), kSuccess);
+  ASSERT_EQ(files().ReadFile(file, after), store::kSuccess);
   EXPECT_EQ(after, before) << "deleting a missing section changes nothing";
 
   EXPECT_EQ(ini().INIDeleteKey("a", "k1", file), 0);
   EXPECT_EQ(ini().INIDeleteSectionAll("b", file), 0);
-  ASSERT_EQ(files().ReadFile(file, after), kSuccess);
+  ASSERT_EQ(files().ReadFile(file, after), store::kSuccess);
   EXPECT_EQ(after, "[a]\r\nk2=2\r\n");
 }
 
@@ -64,12 +64,12 @@ TEST_F(ProfileConformance, WinIniWindowsSectionLivesInTheRegistry) {
   // load and run of win.ini's [windows] are mapped to the user's registry, as on
   // the NT family and in Wine.
   const std::string key = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
-  Variant saved;
-  bool had = reg().QueryValue(RegRoot::kCurrentUser, key, "load", saved) == kSuccess;
+  store::Variant saved;
+  bool had = reg().QueryValue(store::RegRoot::kCurrentUser, key, "load", saved) == store::kSuccess;
 
   ASSERT_TRUE(ini().WriteProfileString("windows", "load", std::string_view("C:\\a.exe b.exe")));
-  Variant v;
-  EXPECT_EQ(reg().QueryValue(RegRoot::kCurrentUser, key, "load", v), kSuccess);
+  store::Variant v;
+  EXPECT_EQ(reg().QueryValue(store::RegRoot::kCurrentUser, key, "load", v), store::kSuccess);
   EXPECT_EQ(v, "C:\\a.exe b.exe");
   std::string text;
   EXPECT_EQ(ini().GetProfileString("windows", "load", "(error)", 255, text), 14u);
@@ -79,7 +79,7 @@ TEST_F(ProfileConformance, WinIniWindowsSectionLivesInTheRegistry) {
   EXPECT_EQ(ini().GetProfileString("windows", "load", "(error)", 255, text), 7u);
   EXPECT_EQ(text, "(error)");
 
-  if (had) reg().SetValue(RegRoot::kCurrentUser, key, "load", kRegSz, saved);
+  if (had) reg().SetValue(store::RegRoot::kCurrentUser, key, "load", store::kRegSz, saved);
 }
 
 }  // namespace

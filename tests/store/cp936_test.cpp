@@ -12,7 +12,7 @@
 #include "store/win32/windows_api.h"
 #endif
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 TEST(Cp936, ChineseTextRoundTrips) {
@@ -115,4 +115,4 @@ TEST(Cp936, EveryCharacterConvertsAsTheSystemDoes) {
 #endif
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

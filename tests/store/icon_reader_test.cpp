@@ -77,22 +77,23 @@ TEST_P(IconReaderPeTest, EveryIconIsAWholeIcoFileFoundByIndexAndByNumber) {
   const fs::path path = WindowsFolder() / GetParam().folder / GetParam().name;
   if (!fs::exists(path)) GTEST_SKIP() << path << " is not in this prefix";
   const std::string file = ReadBytes(path);
-  const int count = CountIcons(file);
+  const int count = store::CountIcons(file);
   if (GetParam().has_icons) {
     EXPECT_GT(count, 0) << path;
   }
-  const std::vector<int> numbers = IconNumbers(file);
+  const std::vector<int> numbers = store::IconNumbers(file);
   ASSERT_EQ(numbers.size(), static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    std::optional<std::string> ico = IconAt(file, i);
+    std::optional<std::string> ico = store::IconAt(file, i);
     ASSERT_TRUE(ico) << path << " icon " << i;
     ExpectWellFormedIco(*ico, path.string() + " icon " + std::to_string(i));
     if (numbers[static_cast<std::size_t>(i)] > 1) {
-      EXPECT_EQ(IconAt(file, -numbers[static_cast<std::size_t>(i)]), ico) << path << " icon " << i;
+      EXPECT_EQ(store::IconAt(file, -numbers[static_cast<std::size_t>(i)]), ico)
+          << path << " icon " << i;
     }
   }
-  EXPECT_FALSE(IconAt(file, count)) << path;
-  EXPECT_FALSE(IconAt(file, -65536)) << path;
+  EXPECT_FALSE(store::IconAt(file, count)) << path;
+  EXPECT_FALSE(store::IconAt(file, -65536)) << path;
 }
 
 #ifdef _WIN32
@@ -101,19 +102,19 @@ TEST_P(IconReaderPeTest, AgreesWithExtractIconEx) {
   const fs::path path = WindowsFolder() / GetParam().folder / GetParam().name;
   if (!fs::exists(path)) GTEST_SKIP() << path << " is not in this prefix";
   const std::string file = ReadBytes(path), ansi = path.string();
-  const int count = CountIcons(file);
+  const int count = store::CountIcons(file);
   EXPECT_EQ(static_cast<UINT>(count), ExtractIconExA(ansi.c_str(), -1, nullptr, nullptr, 0))
       << ansi;
   std::vector<int> indexes = {count, count + 5};
   for (int i = 0; i < count; ++i) indexes.push_back(i);
-  for (int n : IconNumbers(file)) indexes.push_back(-n);
+  for (int n : store::IconNumbers(file)) indexes.push_back(-n);
   indexes.push_back(-65535);
   for (int index : indexes) {
     HICON large = nullptr;
     UINT got = ExtractIconExA(ansi.c_str(), index, &large, nullptr, 1);
     const bool shell_has = got > 0 && got != UINT(-1) && large != nullptr;
     if (large) DestroyIcon(large);
-    EXPECT_EQ(IconAt(file, index).has_value(), shell_has) << ansi << " index " << index;
+    EXPECT_EQ(store::IconAt(file, index).has_value(), shell_has) << ansi << " index " << index;
   }
 }
 #endif
@@ -142,9 +143,9 @@ TEST(IconReaderTest, AnIcoFileIsOneIcon) {
   ico.push_back(static_cast<char>(image.size()));
   ico += std::string("\0\0\0\x16\0\0\0", 7);
   ico += image;
-  EXPECT_EQ(CountIcons(ico), 1);
-  EXPECT_EQ(IconAt(ico, 0), ico);
-  EXPECT_FALSE(IconAt(ico, 1));
+  EXPECT_EQ(store::CountIcons(ico), 1);
+  EXPECT_EQ(store::IconAt(ico, 0), ico);
+  EXPECT_FALSE(store::IconAt(ico, 1));
   ExpectWellFormedIco(ico, "ico");
 }
 
@@ -167,13 +168,13 @@ TEST(IconReaderTest, DamagedOrForeignFilesHoldNoIcons) {
     if (std::string(c.what) == "PE file cut in its middle") {
       // The resources sit at the end: a cut file may still count groups, but never
       // yields an icon that reaches past its end.
-      for (int i = 0; i < CountIcons(c.bytes); ++i) {
-        if (auto ico = IconAt(c.bytes, i)) ExpectWellFormedIco(*ico, c.what);
+      for (int i = 0; i < store::CountIcons(c.bytes); ++i) {
+        if (auto ico = store::IconAt(c.bytes, i)) ExpectWellFormedIco(*ico, c.what);
       }
       continue;
     }
-    EXPECT_EQ(CountIcons(c.bytes), 0) << c.what;
-    EXPECT_FALSE(IconAt(c.bytes, 0)) << c.what;
+    EXPECT_EQ(store::CountIcons(c.bytes), 0) << c.what;
+    EXPECT_FALSE(store::IconAt(c.bytes, 0)) << c.what;
   }
 }
 

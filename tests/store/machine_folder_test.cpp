@@ -15,7 +15,7 @@
 #include "store/portable/trash.h"
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 namespace fs = std::filesystem;
 
@@ -236,4 +236,4 @@ TEST_F(ShellTest, OpeningGoesThroughWineOrTheDesktop) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

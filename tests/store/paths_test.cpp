@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 TEST(Paths, NameAndFolderSplitAtTheLastBackslash) {
@@ -23,4 +23,4 @@ TEST(Paths, StripNullCutsAtTheFirstZero) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -8,7 +8,7 @@
 
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 namespace fs = std::filesystem;
 using test::WriteBytes;
@@ -220,4 +220,4 @@ TEST_F(PrefixDiscoveryTest, XdgFoldersAndAnEmptyEnvironment) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

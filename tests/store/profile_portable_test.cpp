@@ -43,26 +43,26 @@ class PortableProfilesTest : public ::testing::Test {
     return {buffer.substr(0, n), n};
   }
 
-  void SetValue(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
-                const std::string& bytes) {
-    KeyHandle key;
-    ASSERT_EQ(registry_.CreateKey(root, path, key), kSuccess);
-    ASSERT_EQ(registry_.SetValue(key, name, type, bytes), kSuccess);
+  void SetValue(store::RegRoot root, const std::string& path, const std::string& name,
+                std::uint32_t type, const std::string& bytes) {
+    store::KeyHandle key;
+    ASSERT_EQ(registry_.CreateKey(root, path, key), store::kSuccess);
+    ASSERT_EQ(registry_.SetValue(key, name, type, bytes), store::kSuccess);
     registry_.CloseKey(key);
   }
 
   TempDir temp_;
-  MachineFolder folder_{temp_.path()};
-  PortableRegistry registry_{temp_.path()};
-  PortableFileSystem files_{folder_, registry_};
+  store::MachineFolder folder_{temp_.path()};
+  store::PortableRegistry registry_{temp_.path()};
+  store::PortableFileSystem files_{folder_, registry_};
   std::string windows_ = "C:\\windows";
-  PortableProfiles profiles_{files_, registry_, [this] { return windows_; }};
+  store::PortableProfiles profiles_{files_, registry_, [this] { return windows_; }};
 };
 
 TEST_F(PortableProfilesTest, ReadOnlyFileIsReadButNeverRewritten) {
   const std::string bytes = "[s]\nk=1\n";
   WriteBytes(Host("data/ro.ini"), bytes);
-  ASSERT_EQ(files_.SetAttributes("C:\\data\\ro.ini", kAttrReadOnly), kSuccess);
+  ASSERT_EQ(files_.SetAttributes("C:\\data\\ro.ini", store::kAttrReadOnly), store::kSuccess);
 
   EXPECT_EQ(Read("s", "k", "d", "C:\\data\\ro.ini").first, "1");
   EXPECT_FALSE(profiles_.WritePrivateProfileString("s", "k", "2", "C:\\data\\ro.ini"));
@@ -106,12 +106,16 @@ TEST_F(PortableProfilesTest, NoBufferGetsNothingWritten) {
 
 TEST_F(PortableProfilesTest, MappedSectionsReadOnlyStringValuesAndPersistWrites) {
   const std::string mapping = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\";
-  SetValue(RegRoot::kLocalMachine, mapping + "kv.ini", "s", kRegSz, Z("USR:Software\\kvtest"));
+  SetValue(store::RegRoot::kLocalMachine, mapping + "kv.ini", "s", store::kRegSz,
+           Z("USR:Software\\kvtest"));
   // A mapping stored as REG_EXPAND_SZ does not count: the section stays in the file.
-  SetValue(RegRoot::kLocalMachine, mapping + "kv.ini", "x", kRegExpandSz, Z("USR:Software\\kvx"));
-  SetValue(RegRoot::kCurrentUser, "Software\\kvtest", "dword", kRegDword, std::string(4, '\1'));
-  SetValue(RegRoot::kCurrentUser, "Software\\kvtest", "expand", kRegExpandSz, Z("%TEMP%"));
-  SetValue(RegRoot::kCurrentUser, "Software\\kvtest", "sz", kRegSz, Z("text"));
+  SetValue(store::RegRoot::kLocalMachine, mapping + "kv.ini", "x", store::kRegExpandSz,
+           Z("USR:Software\\kvx"));
+  SetValue(store::RegRoot::kCurrentUser, "Software\\kvtest", "dword", store::kRegDword,
+           std::string(4, '\1'));
+  SetValue(store::RegRoot::kCurrentUser, "Software\\kvtest", "expand", store::kRegExpandSz,
+           Z("%TEMP%"));
+  SetValue(store::RegRoot::kCurrentUser, "Software\\kvtest", "sz", store::kRegSz, Z("text"));
   WriteBytes(Host("data/kv.ini"), "[s]\r\nsz=file\r\n[x]\r\nk=from file\r\n");
 
   EXPECT_EQ(Read("s", "sz", "d", "C:\\data\\kv.ini").first, "text");
@@ -122,12 +126,14 @@ TEST_F(PortableProfilesTest, MappedSectionsReadOnlyStringValuesAndPersistWrites)
   ASSERT_TRUE(profiles_.WritePrivateProfileString("s", "new", "\"v\"", "C:\\data\\kv.ini"));
   EXPECT_EQ(ReadBytes(Host("data/kv.ini")), "[s]\r\nsz=file\r\n[x]\r\nk=from file\r\n")
       << "a mapped write leaves the file alone";
-  PortableRegistry reopened(temp_.path());
-  KeyHandle key;
-  ASSERT_EQ(reopened.OpenKey(RegRoot::kCurrentUser, "Software\\kvtest", kKeyRead, key), kSuccess);
-  RegData data;
-  ASSERT_EQ(reopened.QueryValue(key, "new", data), kSuccess);
-  EXPECT_EQ(data.type, kRegSz);
+  store::PortableRegistry reopened(temp_.path());
+  store::KeyHandle key;
+  ASSERT_EQ(
+      reopened.OpenKey(store::RegRoot::kCurrentUser, "Software\\kvtest", store::kKeyRead, key),
+      store::kSuccess);
+  store::RegData data;
+  ASSERT_EQ(reopened.QueryValue(key, "new", data), store::kSuccess);
+  EXPECT_EQ(data.type, store::kRegSz);
   EXPECT_EQ(data.bytes, Z("\"v\""));
   reopened.CloseKey(key);
 }

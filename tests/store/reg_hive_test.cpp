@@ -16,7 +16,7 @@
 
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr std::uint64_t kTime = 0x1d9fbfedb152000ull;  // 1697000000 s after 1970, exactly
@@ -527,4 +527,4 @@ TEST(RegHiveChange, EmptyFileGetsWineserversHeader) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

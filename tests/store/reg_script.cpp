@@ -28,7 +28,7 @@ std::string Number(std::uint32_t v) {
   return buf;
 }
 
-std::string Command(std::string_view op, RegRoot root, std::string_view path,
+std::string Command(std::string_view op, store::RegRoot root, std::string_view path,
                     const std::vector<std::string>& more = {}) {
   std::string out(op);
   out += "," + Number(static_cast<std::uint32_t>(root)) + "," + Hex(path);
@@ -70,25 +70,27 @@ std::uint32_t Parse(const std::string& field, std::uint32_t fallback) {
                        : static_cast<std::uint32_t>(std::strtoul(field.c_str(), nullptr, 16));
 }
 
-void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::string>& out) {
+void RunOne(store::RegistryBackend& reg, const std::string& command,
+            std::vector<std::string>& out) {
   const auto f = Fields(command);
   const std::string& op = f[0];
   if (op == "echo") {
     out.push_back(f[1]);
     return;
   }
-  const auto root = static_cast<RegRoot>(Parse(f[1], 0));
+  const auto root = static_cast<store::RegRoot>(Parse(f[1], 0));
   const std::string path = Unhex(f[2]);
-  KeyHandle key;
+  store::KeyHandle key;
   if (op == "open") {
-    out.push_back("open " + std::to_string(reg.OpenKey(root, path, Parse(f[3], kKeyRead), key)));
+    out.push_back("open " +
+                  std::to_string(reg.OpenKey(root, path, Parse(f[3], store::kKeyRead), key)));
   } else if (op == "create") {
     out.push_back("create " + std::to_string(reg.CreateKey(root, path, key)));
   } else if (op == "delkey") {
     out.push_back("delkey " + std::to_string(reg.DeleteKey(root, path)));
   } else {
     const std::uint32_t access = Parse(op == "set" ? f[6] : op == "query" ? f[4] : "", kAllAccess);
-    if (Status s = reg.OpenKey(root, path, access, key); s != kSuccess) {
+    if (store::Status s = reg.OpenKey(root, path, access, key); s != store::kSuccess) {
       out.push_back(op + " open " + std::to_string(s));
       return;
     }
@@ -97,8 +99,8 @@ void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::s
     if (op == "set") {
       out.push_back("set " + std::to_string(reg.SetValue(key, name, Parse(f[4], 0), Unhex(f[5]))));
     } else if (op == "query") {
-      RegData data;
-      const Status s = reg.QueryValue(key, name, data);
+      store::RegData data;
+      const store::Status s = reg.QueryValue(key, name, data);
       out.push_back("query " + std::to_string(s) + " " + std::to_string(s ? 0 : data.type) + " " +
                     (s ? "-" : HexOrDash(data.bytes)));
     } else if (op == "delval") {
@@ -106,9 +108,9 @@ void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::s
     } else if (op == "enumval") {
       for (std::uint32_t i = 0;; ++i) {
         std::string value_name;
-        RegData data;
-        const Status s = reg.EnumValue(key, i, value_name, data);
-        if (s != kSuccess) {
+        store::RegData data;
+        const store::Status s = reg.EnumValue(key, i, value_name, data);
+        if (s != store::kSuccess) {
           out.push_back("enumval " + std::to_string(s));
           break;
         }
@@ -118,8 +120,8 @@ void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::s
     } else if (op == "enumkey") {
       for (std::uint32_t i = 0;; ++i) {
         std::string subkey;
-        const Status s = reg.EnumKey(key, i, subkey);
-        if (s != kSuccess) {
+        const store::Status s = reg.EnumKey(key, i, subkey);
+        if (s != store::kSuccess) {
           out.push_back("enumkey " + std::to_string(s));
           break;
         }
@@ -134,41 +136,42 @@ void RunOne(RegistryBackend& reg, const std::string& command, std::vector<std::s
 
 }  // namespace
 
-std::string OpenCmd(RegRoot root, std::string_view path, std::uint32_t access) {
+std::string OpenCmd(store::RegRoot root, std::string_view path, std::uint32_t access) {
   return Command("open", root, path, {access ? Number(access) : ""});
 }
-std::string CreateCmd(RegRoot root, std::string_view path) {
+std::string CreateCmd(store::RegRoot root, std::string_view path) {
   return Command("create", root, path);
 }
-std::string DeleteKeyCmd(RegRoot root, std::string_view path) {
+std::string DeleteKeyCmd(store::RegRoot root, std::string_view path) {
   return Command("delkey", root, path);
 }
-std::string SetCmd(RegRoot root, std::string_view path, const char* name, std::uint32_t type,
+std::string SetCmd(store::RegRoot root, std::string_view path, const char* name, std::uint32_t type,
                    std::string_view data, std::uint32_t access) {
   return Command("set", root, path,
                  {NameField(name), Number(type), Hex(data), access ? Number(access) : ""});
 }
-std::string SetCmd(RegRoot root, std::string_view path, std::string_view name, std::uint32_t type,
-                   std::string_view data) {
+std::string SetCmd(store::RegRoot root, std::string_view path, std::string_view name,
+                   std::uint32_t type, std::string_view data) {
   return Command("set", root, path, {Hex(name), Number(type), Hex(data), ""});
 }
-std::string SetWideCmd(RegRoot root, std::string_view path, std::string_view name,
+std::string SetWideCmd(store::RegRoot root, std::string_view path, std::string_view name,
                        std::uint32_t type, std::string_view utf16_data) {
   return Command("setw", root, path, {Hex(name), Number(type), Hex(utf16_data)});
 }
-std::string QueryCmd(RegRoot root, std::string_view path, const char* name, std::uint32_t access) {
+std::string QueryCmd(store::RegRoot root, std::string_view path, const char* name,
+                     std::uint32_t access) {
   return Command("query", root, path, {NameField(name), access ? Number(access) : ""});
 }
-std::string QueryCmd(RegRoot root, std::string_view path, std::string_view name) {
+std::string QueryCmd(store::RegRoot root, std::string_view path, std::string_view name) {
   return Command("query", root, path, {Hex(name)});
 }
-std::string DeleteValueCmd(RegRoot root, std::string_view path, std::string_view name) {
+std::string DeleteValueCmd(store::RegRoot root, std::string_view path, std::string_view name) {
   return Command("delval", root, path, {Hex(name)});
 }
-std::string EnumValuesCmd(RegRoot root, std::string_view path) {
+std::string EnumValuesCmd(store::RegRoot root, std::string_view path) {
   return Command("enumval", root, path);
 }
-std::string EnumKeysCmd(RegRoot root, std::string_view path) {
+std::string EnumKeysCmd(store::RegRoot root, std::string_view path) {
   return Command("enumkey", root, path);
 }
 std::string EchoCmd(std::string_view word) {
@@ -198,7 +201,7 @@ std::vector<std::string> RunProbe(const std::filesystem::path& prefix, const Reg
   return lines;
 }
 
-std::vector<std::string> Run(RegistryBackend& registry, const RegScript& script) {
+std::vector<std::string> Run(store::RegistryBackend& registry, const RegScript& script) {
   std::vector<std::string> out;
   for (const auto& command : script) RunOne(registry, command, out);
   return out;
@@ -219,7 +222,7 @@ std::vector<std::string> Part(const std::vector<std::string>& output, std::strin
 }
 
 std::string Gbk(std::string_view utf8) {
-  return Cp936().ToAnsi(utf8);
+  return store::Cp936().ToAnsi(utf8);
 }
 
 }  // namespace korvanta::test

@@ -12,7 +12,7 @@
 
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 std::string Escaped(std::u16string_view text, RegQuotes quotes = RegQuotes::kString) {
@@ -316,4 +316,4 @@ TEST(RegTextNames, SortAndMatchAsWineserver) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 #include "store/portable/cp936.h"
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -268,4 +268,4 @@ TEST_F(PortableRegistryTest, HandlesFollowTheirKeys) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -14,7 +14,7 @@
 #include "store/wineserver_start.h"
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -506,4 +506,4 @@ TEST_F(PortableRegistryWine, RefusesToWriteWhileAWineserverRuns) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -17,7 +17,7 @@
 #include "store/wineserver_start.h"
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -150,4 +150,4 @@ TEST(ServerLock, FindsARealWineserver) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -14,7 +14,7 @@
 
 #include "support/test_support.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 namespace fs = std::filesystem;
 
@@ -168,4 +168,4 @@ TEST_F(TrashTest, AnItemThatCannotGoIsReportedAndLeftWhereItWas) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 // Numbers in the C library's decimal-comma form until the object goes, as in a
@@ -97,4 +97,4 @@ TEST(Variant, TextForm) {
 }
 
 }  // namespace
-}  // namespace korvanta
+}  // namespace korvanta::store

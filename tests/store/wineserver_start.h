@@ -20,7 +20,7 @@ struct StartedWineserver {
 inline std::optional<StartedWineserver> StartWineserver(const std::filesystem::path& prefix) {
   if (Run("WINEPREFIX=" + ShellQuote(prefix.string()) + " wineserver -p").status != 0) return {};
   for (int i = 0; i < 100; ++i) {
-    for (const auto& folder : WineserverDirectories(prefix)) {
+    for (const auto& folder : store::WineserverDirectories(prefix)) {
       if (std::optional<long> pid = ProcessWorkingIn(folder))
         return StartedWineserver{*pid, folder};
     }

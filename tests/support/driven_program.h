@@ -17,7 +17,7 @@ namespace korvanta::test {
 
 class DrivenProgram {
  public:
-  explicit DrivenProgram(Machine& machine)
+  explicit DrivenProgram(store::Machine& machine)
       : program_(machine, host_, clock_, app::FormFactories()), runner_(program_, host_, out_) {
     host_.set_program(&program_);
   }
@@ -28,13 +28,13 @@ class DrivenProgram {
     EXPECT_EQ(runner_.Run(in), 0) << out_.str();
     return out_.str();
   }
-  app::Program& program() { return program_; }
+  services::Program& program() { return program_; }
 
  private:
   FixedClock clock_;
   std::ostringstream out_;
   drive::DriveHost host_{out_};
-  app::Program program_;
+  services::Program program_;
   drive::ScenarioRunner runner_;
 };
 

@@ -15,11 +15,11 @@
 
 namespace korvanta::test {
 
-inline std::unique_ptr<Machine> OpenTestMachine(const TempDir& dir) {
+inline std::unique_ptr<store::Machine> OpenTestMachine(const TempDir& dir) {
 #ifdef _WIN32
-  return std::make_unique<Machine>(OpenLiveMachine(dir.path().string()));
+  return std::make_unique<store::Machine>(store::OpenLiveMachine(dir.path().string()));
 #else
-  return std::make_unique<Machine>(OpenMachineFolder(CopyFreshPrefix(dir.path())));
+  return std::make_unique<store::Machine>(store::OpenMachineFolder(CopyFreshPrefix(dir.path())));
 #endif
 }
 

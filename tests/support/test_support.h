@@ -18,9 +18,9 @@
 namespace korvanta::test {
 
 // A clock stopped at one moment, so that dates in logs and titles are known.
-class FixedClock final : public Clock {
+class FixedClock final : public store::Clock {
  public:
-  LocalTime Now() const override { return {2026, 12, 3, 22, 55, 0}; }
+  store::LocalTime Now() const override { return {2026, 12, 3, 22, 55, 0}; }
 };
 
 // A temporary folder, deleted with everything in it when the object goes.

@@ -47,7 +47,7 @@ InventoryFacts Full() {
   InventoryFacts f;
   f.product_name = "Microsoft Windows 98";
   f.version_number = "4.10.2222";
-  f.memory = MemoryStatus{45, 536346624, 0, 0x7ffe0000};
+  f.memory = store::MemoryStatus{45, 536346624, 0, 0x7ffe0000};
   f.wmi["Win32_SoundDevice"] = {{{"ProductName", "ES1371"}}};
   f.wmi["Win32_NetworkAdapter"] = {
       {{"ProductName", "first"}}, {{"ProductName", "second"}}, {{"ProductName", "third"}}};
@@ -121,15 +121,15 @@ TEST(InventoryRows, Fallbacks) {
   EXPECT_EQ(rows[kFileSystemValue], "");
   // Memory of 4 GB and more reads right.
   InventoryFacts big;
-  big.memory = MemoryStatus{12, 3221225472ull * 2, 0, 0x7ffe0000};
+  big.memory = store::MemoryStatus{12, 3221225472ull * 2, 0, 0x7ffe0000};
   EXPECT_EQ(InventoryValues(big)[kMemoryValue], " 6144 MB (内存使用率： 12%)");
 }
 
 // The processor from registers set by hand, as LevelSet offers.
 TEST(CpuIdentification, VendorsAndLevels) {
-  struct Fake final : SystemFacts {
-    std::optional<MemoryStatus> Memory() override { return {}; }
-    std::optional<std::vector<WmiObject>> Instances(std::string_view) override { return {}; }
+  struct Fake final : store::SystemFacts {
+    std::optional<store::MemoryStatus> Memory() override { return {}; }
+    std::optional<std::vector<store::WmiObject>> Instances(std::string_view) override { return {}; }
     std::optional<std::string> FileSystemName(std::string_view) override { return {}; }
     std::int64_t PerformanceCounter() override { return 0; }
     std::int64_t PerformanceFrequency() override { return 1; }
@@ -200,7 +200,7 @@ class InventoryPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     machine_ = test::OpenTestMachine(dir_);
-    machine_->reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+    machine_->reg().DeleteValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
     driven_ = std::make_unique<test::DrivenProgram>(*machine_);
     driven_->Drive("start\n");
     ASSERT_NE(app::MainWindow(driven_->program()), nullptr);
@@ -209,7 +209,7 @@ class InventoryPageTest : public ::testing::Test {
   std::string Value(int i) const { return page_->Label6[static_cast<std::size_t>(i)]->caption(); }
 
   test::TempDir dir_;
-  std::unique_ptr<Machine> machine_;
+  std::unique_ptr<store::Machine> machine_;
   std::unique_ptr<test::DrivenProgram> driven_;
   InventoryPage* page_ = nullptr;
 };
@@ -238,10 +238,10 @@ TEST_F(InventoryPageTest, ShowsTheHost) {
 // Two measurements of the clock agree to 1 %.
 TEST(CpuClock, MeasurementsAgree) {
 #ifdef _WIN32
-  std::unique_ptr<MachineBackend> backend = OpenLiveMachine();
+  std::unique_ptr<store::MachineBackend> backend = store::OpenLiveMachine();
 #else
   test::TempDir dir;
-  std::unique_ptr<MachineBackend> backend = OpenMachineFolder(dir.path());
+  std::unique_ptr<store::MachineBackend> backend = store::OpenMachineFolder(dir.path());
 #endif
   cCpuInfo cpu(backend->facts());
   if (cpu.LevelsStd() == 0) GTEST_SKIP() << "no CPUID on this processor";
@@ -292,8 +292,8 @@ TEST(PortableFacts, FromSysfs) {
   write(sys / "class/drm/card0-DP-1/edid", edid);
   write(sys / "class/drm/card0-DP-2/status", "disconnected\n");
 
-  MachineFolder machine(dir.path());
-  PortableSystemFacts facts(machine, {dir.path() / "proc", sys});
+  store::MachineFolder machine(dir.path());
+  store::PortableSystemFacts facts(machine, {dir.path() / "proc", sys});
   auto disks = facts.Instances("Win32_DiskDrive");
   ASSERT_TRUE(disks);
   ASSERT_EQ(disks->size(), 2u);
@@ -307,7 +307,7 @@ TEST(PortableFacts, FromSysfs) {
   EXPECT_EQ(monitors->at(0).at("Caption") + monitors->at(0).at("MonitorManufacturer"),
             "DELL U2412M(DEL)");
   EXPECT_EQ(facts.Instances("Win32_Processor"), std::nullopt);
-  EXPECT_EQ(ComputerNameOfHost("build-host-number-one.example.org"), "BUILD-HOST-NUMB");
+  EXPECT_EQ(store::ComputerNameOfHost("build-host-number-one.example.org"), "BUILD-HOST-NUMB");
 }
 #endif
 

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/desktop_icons.h"
 #include "tools/control_panel_applets.h"
+#include "tools/desktop_icons.h"
 
-namespace korvanta::app {
+namespace korvanta::tools {
 namespace {
 
 TEST(IconLocationTest, SplitsAtTheFirstCommaAndReadsTheLeadingNumber) {
@@ -50,4 +50,4 @@ TEST(AppletInfoTest, KnownAppletsInAnyCaseElseTheFileName) {
 }
 
 }  // namespace
-}  // namespace korvanta::app
+}  // namespace korvanta::tools

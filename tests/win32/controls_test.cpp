@@ -121,7 +121,7 @@ TEST_F(ControlsTest, WhatCodeSetsShowsWithoutRaisingEvents) {
   EXPECT_EQ(SendMessageW(Window(s.tabs), TCM_GETCURSEL, 0, 0), 1) << "tab 2 of the model";
   wchar_t panel[64] = {};
   SendMessageW(Window(s.status), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(panel));
-  EXPECT_EQ(Narrow(panel), "共 3 项");
+  EXPECT_EQ(store::Narrow(panel), "共 3 项");
   EXPECT_EQ(TextOf(Window(s.form)), "新标题");
 
   // Lists refilled, ranges changed, controls hidden and disabled.
@@ -491,7 +491,7 @@ TEST_F(ControlsTest, PictureBoxesShowTheirPictures) {
   Shot shot;
   ASSERT_TRUE(shot.Take(Window(box)));
   EXPECT_EQ(shot.Pixel(3, 3), 0xffffffu) << "nothing yet";
-  box.set_picture({Picture::Type::kFile, Narrow(file.wstring()), 0});
+  box.set_picture({Picture::Type::kFile, store::Narrow(file.wstring()), 0});
   Pump();
   int scale = WindowDpi(Window(form)) / 96;
   ASSERT_TRUE(shot.Take(Window(box)));

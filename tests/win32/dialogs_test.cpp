@@ -126,7 +126,7 @@ TEST_F(DialogsTest, TheFileDialogFiltersAndAnswersWithThePathChosen) {
   });
   std::optional<std::string> file = dialogs_.OpenFile(&form_, "选择图片", "bmp文件|*.bmp");
   ASSERT_TRUE(file.has_value());
-  EXPECT_TRUE(EqualsIgnoreCase(*file, Narrow(chosen))) << *file;
+  EXPECT_TRUE(store::EqualsIgnoreCase(*file, store::Narrow(chosen))) << *file;
   EXPECT_EQ(title, "选择图片");
   EXPECT_EQ(filter, "bmp文件");
 
@@ -154,7 +154,7 @@ TEST_F(DialogsTest, TheFolderBrowserAndIconPickerCanBeCancelled) {
   }
   ASSERT_TRUE(icon.choice.has_value());
   EXPECT_EQ(icon.choice->file.find('%'), std::string::npos) << "paths are stored expanded";
-  EXPECT_TRUE(EqualsIgnoreCase(icon.choice->file, "C:\\windows\\system32\\shell32.dll"))
+  EXPECT_TRUE(store::EqualsIgnoreCase(icon.choice->file, "C:\\windows\\system32\\shell32.dll"))
       << icon.choice->file;
 }
 

@@ -25,7 +25,7 @@ std::string TextOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
   n = GetWindowTextW(window, text.data(), n + 1);
   text.resize(static_cast<std::size_t>(n));
-  return Narrow(text);
+  return store::Narrow(text);
 }
 
 GuiTest::GuiTest() : renderer_(std::make_unique<Renderer>(GetModuleHandleW(nullptr))) {

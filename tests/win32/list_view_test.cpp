@@ -40,7 +40,7 @@ class ListViewTest : public GuiTest {
     item.pszText = buffer;
     item.cchTextMax = 260;
     SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return Narrow(buffer);
+    return store::Narrow(buffer);
   }
   bool ShownChecked(HWND list, int row) {
     auto state = static_cast<UINT>(

@@ -64,8 +64,10 @@ struct WindowCheck {
   void Text(HWND w, const std::wstring& text, bool fits) {
     ++measured;
     ControlWindow* control = ControlWindow::FromHwnd(w);
-    std::string where = form + "." + (control ? control->control().id() : Narrow(ClassOf(w)));
-    if (!fits && !kMayClip.contains(where)) faults.push_back(where + " clips " + Narrow(text));
+    std::string where =
+        form + "." + (control ? control->control().id() : store::Narrow(ClassOf(w)));
+    if (!fits && !kMayClip.contains(where))
+      faults.push_back(where + " clips " + store::Narrow(text));
   }
   void Chosen(HWND w, bool chosen) {
     ControlWindow* control = ControlWindow::FromHwnd(w);
@@ -147,10 +149,10 @@ struct WindowCheck {
 class ProgramHostTest : public GuiTest {
  protected:
   ProgramHostTest()
-      : machine_(OpenLiveMachine(dir_.path().string())),
+      : machine_(store::OpenLiveMachine(dir_.path().string())),
         host_(machine_, renderer()),
         program_(machine_, host_, clock_, app::FormFactories()) {
-    machine_.reg().DeleteValue(RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
+    machine_.reg().DeleteValue(store::RegRoot::kLocalMachine, "SOFTWARE\\qrmtze", "password");
     host_.set_program(&program_);
     // Counted too: the host replaced the fixture's hook with the program's.
     renderer().run_user_action = [this](const std::function<void()>& action) {
@@ -178,10 +180,10 @@ class ProgramHostTest : public GuiTest {
   }
 
   korvanta::test::TempDir dir_;
-  Machine machine_;
-  SystemClock clock_;
+  store::Machine machine_;
+  store::SystemClock clock_;
   Win32Host host_;
-  app::Program program_;
+  services::Program program_;
 };
 
 TEST_F(ProgramHostTest, TheMainWindowOpensCentredAndSwitchesPages) {
@@ -265,9 +267,10 @@ TEST_F(ProgramHostTest, EveryWindowOpensWithTextsThatFitAndNothingChosen) {
 
   // A context-menu entry, for the tool's list to have a first row to give away.
   const std::string verb = "SOFTWARE\\CLASSES\\Directory\\shell\\1";
-  machine_.reg().SetValue(RegRoot::kLocalMachine, verb, "", kRegSz, Variant("记事本"));
-  machine_.reg().SetValue(RegRoot::kLocalMachine, verb + "\\command", "", kRegSz,
-                          Variant("notepad.exe"));
+  machine_.reg().SetValue(store::RegRoot::kLocalMachine, verb, "", store::kRegSz,
+                          store::Variant("记事本"));
+  machine_.reg().SetValue(store::RegRoot::kLocalMachine, verb + "\\command", "", store::kRegSz,
+                          store::Variant("notepad.exe"));
   for (const auto& [name, factory] : app::FormFactories()) {
     if (name == "Formqd" || name == "Formmain") continue;
     ui::Form* form = program_.Show(name);
@@ -278,8 +281,8 @@ TEST_F(ProgramHostTest, EveryWindowOpensWithTextsThatFitAndNothingChosen) {
     main.set_enabled(true);  // after Formpass
     Pump();
   }
-  machine_.reg().DeleteKey(RegRoot::kLocalMachine, verb + "\\command");
-  machine_.reg().DeleteKey(RegRoot::kLocalMachine, verb);
+  machine_.reg().DeleteKey(store::RegRoot::kLocalMachine, verb + "\\command");
+  machine_.reg().DeleteKey(store::RegRoot::kLocalMachine, verb);
   for (const auto& [fault, view] : faults) ADD_FAILURE() << view << ": " << fault;
   EXPECT_GE(measured, 400);
 }

@@ -22,7 +22,7 @@ enum Column { kOrigin, kName, kPath, kArchitecture, kWindows, kColumns };
 
 }  // namespace
 
-MachineChooser::MachineChooser(std::vector<MachineOffer> offers, QWidget* parent)
+MachineChooser::MachineChooser(std::vector<store::MachineOffer> offers, QWidget* parent)
     : QDialog(parent), offers_(std::move(offers)), list_(new QTreeWidget(this)) {
   setObjectName(QStringLiteral("MachineChooser"));
   setWindowTitle(QStringLiteral("选择计算机"));
@@ -39,11 +39,11 @@ MachineChooser::MachineChooser(std::vector<MachineOffer> offers, QWidget* parent
   list_->setAllColumnsShowFocus(true);
   list_->setTextElideMode(Qt::ElideMiddle);
   QTreeWidgetItem* selected = nullptr;
-  for (const MachineOffer& offer : offers_) {
-    const FoundPrefix& p = offer.prefix;
+  for (const store::MachineOffer& offer : offers_) {
+    const store::FoundPrefix& p = offer.prefix;
     auto* item = new QTreeWidgetItem(list_);
     item->setText(kOrigin, Text(p.origin));
-    item->setText(kName, Text(p.name) + (offer.in_use ? Text(kInUseMark) : QString()));
+    item->setText(kName, Text(p.name) + (offer.in_use ? Text(store::kInUseMark) : QString()));
     item->setText(kPath, QString::fromStdString(p.path.string()));
     item->setToolTip(kPath, item->text(kPath));
     item->setText(kArchitecture, Text(p.facts.architecture));
@@ -86,7 +86,7 @@ MachineChooser::MachineChooser(std::vector<MachineOffer> offers, QWidget* parent
          std::min(rows + list_->header()->sizeHint().height() + 110, screen.height() * 2 / 3));
 }
 
-const MachineOffer* MachineChooser::chosen() const {
+const store::MachineOffer* MachineChooser::chosen() const {
   if (result() != QDialog::Accepted) return nullptr;
   int row = list_->indexOfTopLevelItem(list_->currentItem());
   return row < 0 ? nullptr : &offers_[static_cast<std::size_t>(row)];

@@ -15,14 +15,14 @@ namespace korvanta::qt {
 
 class MachineChooser final : public QDialog {
  public:
-  explicit MachineChooser(std::vector<MachineOffer> offers, QWidget* parent = nullptr);
+  explicit MachineChooser(std::vector<store::MachineOffer> offers, QWidget* parent = nullptr);
 
   // The machine of the selected row, once accepted; else null.
-  const MachineOffer* chosen() const;
+  const store::MachineOffer* chosen() const;
   QTreeWidget* list() const { return list_; }
 
  private:
-  std::vector<MachineOffer> offers_;
+  std::vector<store::MachineOffer> offers_;
   QTreeWidget* list_;
 };
 

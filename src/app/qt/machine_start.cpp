@@ -16,24 +16,24 @@ fs::path DemoFactsFrom(const std::vector<fs::path>& templates) {
   return {};
 }
 
-StartMachine Open(const MachineOffer& offer, const MachineEnvironment& env,
+StartMachine Open(const store::MachineOffer& offer, const store::MachineEnvironment& env,
                   const std::vector<fs::path>& templates) {
   StartMachine start;
-  start.chosen = offer.demo ? ChooseDemoMachine(env, templates)
-                            : ChooseMachine(offer.prefix.path, env, templates);
-  start.title = MachineTitle(offer.prefix);
+  start.chosen = offer.demo ? store::ChooseDemoMachine(env, templates)
+                            : store::ChooseMachine(offer.prefix.path, env, templates);
+  start.title = store::MachineTitle(offer.prefix);
   return start;
 }
 
 }  // namespace
 
 StartMachine ChooseStartMachine(const std::optional<std::string>& named,
-                                const MachineEnvironment& env,
+                                const store::MachineEnvironment& env,
                                 const std::vector<fs::path>& templates, bool may_ask) {
   StartMachine start;
   std::error_code ec;
   if (named && !fs::is_directory(*named, ec)) {
-    NamedMachine found = FindMachineNamed(OfferMachines(env), *named);
+    store::NamedMachine found = store::FindMachineNamed(store::OfferMachines(env), *named);
     if (!found.offer) {
       start.chosen.error = found.error;
       return start;
@@ -41,15 +41,15 @@ StartMachine ChooseStartMachine(const std::optional<std::string>& named,
     return Open(*found.offer, env, templates);
   }
   if (named || env.wineprefix || !may_ask) {
-    start.chosen =
-        ChooseMachine(named ? std::optional<fs::path>(*named) : std::nullopt, env, templates);
+    start.chosen = store::ChooseMachine(named ? std::optional<fs::path>(*named) : std::nullopt, env,
+                                        templates);
     return start;
   }
-  std::vector<MachineOffer> offers = OfferMachines(env, DemoFactsFrom(templates));
+  std::vector<store::MachineOffer> offers = store::OfferMachines(env, DemoFactsFrom(templates));
   std::size_t found = offers.size() - (!offers.empty() && offers.back().demo ? 1 : 0);
   if (found == 1) return Open(offers.front(), env, templates);
   if (found == 0) {
-    start.chosen = ChooseMachine(std::nullopt, env, templates);
+    start.chosen = store::ChooseMachine(std::nullopt, env, templates);
     return start;
   }
   MachineChooser chooser(std::move(offers));
@@ -58,12 +58,12 @@ StartMachine ChooseStartMachine(const std::optional<std::string>& named,
     return start;
   }
   // Offered first next time; a choice that cannot be kept costs only that.
-  RememberMachine(env, chooser.chosen()->prefix.path);
+  store::RememberMachine(env, chooser.chosen()->prefix.path);
   return Open(*chooser.chosen(), env, templates);
 }
 
-void ListMachines(std::ostream& out, const MachineEnvironment& env) {
-  for (const MachineOffer& offer : OfferMachines(env)) {
+void ListMachines(std::ostream& out, const store::MachineEnvironment& env) {
+  for (const store::MachineOffer& offer : store::OfferMachines(env)) {
     out << offer.prefix.origin << '\t' << offer.prefix.name << '\t' << offer.prefix.path.string()
         << '\n';
   }

@@ -15,18 +15,18 @@
 namespace korvanta::qt {
 
 struct StartMachine {
-  MachineChoiceResult chosen;
+  store::MachineChoiceResult chosen;
   std::string title;       // the machine's name for the title bar, when it has one
   bool cancelled = false;  // the user closed the chooser
 };
 
 // may_ask: whether a window may be shown to ask (not in a smoke run).
 StartMachine ChooseStartMachine(const std::optional<std::string>& named,
-                                const MachineEnvironment& env,
+                                const store::MachineEnvironment& env,
                                 const std::vector<std::filesystem::path>& templates, bool may_ask);
 
 // --list-machines: origin, name and folder of each machine, a tab between, one
 // a line, the demo machine last. Touches no window system.
-void ListMachines(std::ostream& out, const MachineEnvironment& env);
+void ListMachines(std::ostream& out, const store::MachineEnvironment& env);
 
 }  // namespace korvanta::qt

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   // Before Qt looks for a display: listing needs none.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--list-machines") == 0) {
-      qt::ListMachines(std::cout, MachineEnvironment::FromProcess());
+      qt::ListMachines(std::cout, store::MachineEnvironment::FromProcess());
       return 0;
     }
   }
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   std::vector<fs::path> data =
       qt::DataFolders(fs::path(QCoreApplication::applicationDirPath().toStdString()));
   std::vector<fs::path> templates, pictures;
-  MachineFolderOptions options;
+  store::MachineFolderOptions options;
   options.host_drives = host_drives;
   for (const fs::path& folder : data) {
     templates.push_back(folder / "machine");
@@ -82,10 +82,10 @@ int main(int argc, char** argv) {
       options.shipped_settings = folder / "set.ini";
     }
   }
-  qt::StartMachine start =
-      qt::ChooseStartMachine(machine_dir, MachineEnvironment::FromProcess(), templates, !smoke);
+  qt::StartMachine start = qt::ChooseStartMachine(
+      machine_dir, store::MachineEnvironment::FromProcess(), templates, !smoke);
   if (start.cancelled) return 0;
-  MachineChoiceResult& chosen = start.chosen;
+  store::MachineChoiceResult& chosen = start.chosen;
   options.title = start.title;
   if (!chosen.choice) {
     std::cerr << "korvanta: " << chosen.error << '\n';
@@ -100,14 +100,14 @@ int main(int argc, char** argv) {
     std::cerr << "korvanta: made a demo machine at " << chosen.choice->folder.string() << '\n';
   }
 
-  Machine machine(OpenMachineFolder(chosen.choice->folder, options));
-  MachineFolder folder(chosen.choice->folder, host_drives);
-  PortableMachineFiles files(folder);
+  store::Machine machine(store::OpenMachineFolder(chosen.choice->folder, options));
+  store::MachineFolder folder(chosen.choice->folder, host_drives);
+  store::PortableMachineFiles files(folder);
   qt::Pictures picture_store(pictures, &files);
   QApplication::setWindowIcon(picture_store.WindowIcon("korvanta"));
-  SystemClock clock;
+  store::SystemClock clock;
   qt::QtHost host(machine, files, picture_store);
-  app::Program program(machine, host, clock, app::FormFactories());
+  services::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
 
   int status = 0;

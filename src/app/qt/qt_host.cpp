@@ -6,7 +6,7 @@
 
 namespace korvanta::qt {
 
-QtHost::QtHost(Machine& machine, const MachineFiles& files, Pictures& pictures)
+QtHost::QtHost(store::Machine& machine, const store::MachineFiles& files, Pictures& pictures)
     : machine_(machine),
       context_(pictures),
       renderer_(context_),
@@ -72,7 +72,7 @@ void QtHost::Beep() {
   QApplication::beep();
 }
 
-void QtHost::Launch(const app::LaunchRequest& request) {
+void QtHost::Launch(const services::LaunchRequest& request) {
   if (request.run_minimized) {
     machine_.shell().RunMinimized(request.file);
     return;

@@ -14,14 +14,14 @@
 
 namespace korvanta::qt {
 
-class QtHost final : public app::Host {
+class QtHost final : public services::Host {
  public:
-  QtHost(Machine& machine, const MachineFiles& files, Pictures& pictures);
+  QtHost(store::Machine& machine, const store::MachineFiles& files, Pictures& pictures);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
   QtHost& operator=(const QtHost&) = delete;
 
-  void set_program(app::Program* program) { program_ = program; }
+  void set_program(services::Program* program) { program_ = program; }
   Renderer& renderer() { return renderer_; }
   bool ended() const { return ended_; }
 
@@ -30,7 +30,7 @@ class QtHost final : public app::Host {
   void Unloaded(ui::Form& form) override;
   void MakeTopmost(ui::Form& form) override;
   void Beep() override;
-  void Launch(const app::LaunchRequest& request) override;
+  void Launch(const services::LaunchRequest& request) override;
   void Restart() override;
   void Ended() override;
 
@@ -38,11 +38,11 @@ class QtHost final : public app::Host {
   void Place(ui::Form& form, QWidget& window);
   void CloseRequested(ui::Form& form);
 
-  Machine& machine_;
+  store::Machine& machine_;
   RenderContext context_;
   Renderer renderer_;
   MachineDialogs dialogs_;
-  app::Program* program_ = nullptr;
+  services::Program* program_ = nullptr;
   bool ended_ = false;
 };
 

@@ -53,11 +53,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   OleInitialize(nullptr);
   int status = 0;
   {
-    Machine machine(OpenLiveMachine());
-    SystemClock clock;
+    store::Machine machine(store::OpenLiveMachine());
+    store::SystemClock clock;
     ui::win32::Renderer renderer(instance);
     ui::win32::Win32Host host(machine, renderer);
-    app::Program program(machine, host, clock, app::FormFactories());
+    services::Program program(machine, host, clock, app::FormFactories());
     host.set_program(&program);
     if (options.smoke_dir) {
       ui::win32::WindowCamera camera(renderer, *options.smoke_dir);

@@ -2,10 +2,10 @@
 
 namespace korvanta::ui::win32 {
 
-Win32Host::Win32Host(Machine& machine, Renderer& renderer)
+Win32Host::Win32Host(store::Machine& machine, Renderer& renderer)
     : machine_(machine), renderer_(renderer), dialogs_(renderer) {}
 
-void Win32Host::set_program(app::Program* program) {
+void Win32Host::set_program(services::Program* program) {
   program_ = program;
   renderer_.run_user_action = [this](const std::function<void()>& action) {
     if (program_) {
@@ -41,7 +41,7 @@ void Win32Host::Beep() {
   MessageBeep(MB_OK);
 }
 
-void Win32Host::Launch(const app::LaunchRequest& request) {
+void Win32Host::Launch(const services::LaunchRequest& request) {
   if (request.run_minimized) {
     machine_.shell().RunMinimized(request.file);
     return;

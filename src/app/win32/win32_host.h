@@ -10,11 +10,11 @@
 
 namespace korvanta::ui::win32 {
 
-class Win32Host final : public app::Host {
+class Win32Host final : public services::Host {
  public:
-  Win32Host(Machine& machine, Renderer& renderer);
+  Win32Host(store::Machine& machine, Renderer& renderer);
   // The program it shows; every user action ends with the program's posted work.
-  void set_program(app::Program* program);
+  void set_program(services::Program* program);
 
   Dialogs& dialogs() override { return dialogs_; }
   // The main window appears in the middle of the screen, the others over it.
@@ -22,7 +22,7 @@ class Win32Host final : public app::Host {
   void Unloaded(Form& form) override;
   void MakeTopmost(Form& form) override;
   void Beep() override;
-  void Launch(const app::LaunchRequest& request) override;
+  void Launch(const services::LaunchRequest& request) override;
   void Restart() override;
   void Ended() override;
 
@@ -30,10 +30,10 @@ class Win32Host final : public app::Host {
   // Alt+F4 or the taskbar's Close: the window's own way out.
   void CloseRequested(Form& form);
 
-  Machine& machine_;
+  store::Machine& machine_;
   Renderer& renderer_;
   Win32Dialogs dialogs_;
-  app::Program* program_ = nullptr;
+  services::Program* program_ = nullptr;
 };
 
 }  // namespace korvanta::ui::win32

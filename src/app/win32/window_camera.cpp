@@ -104,7 +104,7 @@ bool WindowCamera::Shoot(Form& form, const std::string& name) {
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
   if (!CaptureWindow(w->hwnd(), width, height, rgb)) return false;
-  if (!WriteFileBytes(out_dir_ + Widen(name) + L".png", EncodePng(width, height, rgb))) {
+  if (!WriteFileBytes(out_dir_ + store::Widen(name) + L".png", EncodePng(width, height, rgb))) {
     return false;
   }
   PixelRect expected = w->ModelSize();

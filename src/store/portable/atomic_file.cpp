@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -174,4 +174,4 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view bytes, std::
 
 #endif
 
-}  // namespace korvanta
+}  // namespace korvanta::store

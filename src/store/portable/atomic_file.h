@@ -9,7 +9,7 @@
 
 #include "store/status.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // Writes bytes as the new content of path. The new file keeps the old one's
 // permission bits (a new file gets the usual ones); when path is a symbolic
@@ -22,4 +22,4 @@ namespace korvanta {
 Status ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                              std::string* error = nullptr, bool flush = true);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -6,7 +6,7 @@
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 #include "store/portable/cp936_table.inc"
@@ -185,4 +185,4 @@ std::string Cp936::Unstorable(std::string_view utf8) const {
   return Utf16ToUtf8(bad);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

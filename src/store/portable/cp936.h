@@ -8,7 +8,7 @@
 
 #include "store/codepage.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Cp936 final : public Codepage {
  public:
@@ -30,4 +30,4 @@ class Cp936 final : public Codepage {
   static std::size_t AnsiLength(std::u16string_view text);
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -16,7 +16,7 @@
 #include "store/portable/atomic_file.h"
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -395,4 +395,4 @@ std::uint32_t PortableFileSystem::DriveType(std::string_view root) {
   return (letter == 'a' || letter == 'b') ? kDriveRemovable : kDriveFixed;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

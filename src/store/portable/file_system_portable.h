@@ -7,7 +7,7 @@
 #include "store/portable/machine_folder.h"
 #include "store/registry_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The whole of a host file.
 Status ReadHostFile(const std::filesystem::path& host, std::string& bytes);
@@ -40,4 +40,4 @@ class PortableFileSystem final : public FileSystem {
   RegistryBackend& registry_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

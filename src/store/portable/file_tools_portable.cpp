@@ -17,7 +17,7 @@
 #include "store/paths.h"
 #include "store/portable/trash.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -395,4 +395,4 @@ void PortableFileTools::EmptyRecycleBin() {
   EmptyHomeTrash();
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

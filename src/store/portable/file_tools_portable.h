@@ -12,7 +12,7 @@
 #include "store/portable/machine_folder.h"
 #include "store/registry_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class PortableFileTools final : public FileTools {
  public:
@@ -43,4 +43,4 @@ class PortableFileTools final : public FileTools {
 std::string FormatDateTime(std::string_view picture, int year, int month, int day, int hour,
                            int minute, int second, int weekday);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

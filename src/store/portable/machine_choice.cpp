@@ -7,7 +7,7 @@
 #include <random>
 #include <system_error>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 namespace {
@@ -133,4 +133,4 @@ MachineChoiceResult ChooseDemoMachine(const MachineEnvironment& env,
   return result;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The parts of the environment the choice reads.
 struct MachineEnvironment {
@@ -51,4 +51,4 @@ std::optional<std::filesystem::path> DemoMachineFolder(const MachineEnvironment&
 bool CreateDemoMachine(const std::filesystem::path& templ, const std::filesystem::path& target,
                        std::string& error);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -9,7 +9,7 @@
 #include "store/portable/file_system_portable.h"
 #include "store/portable/shell_icons_portable.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 std::vector<char> PortableMachineFiles::Drives() const {
@@ -58,7 +58,7 @@ std::optional<std::string> PortableMachineFiles::Read(std::string_view path) con
 }
 
 std::optional<std::string> PortableMachineFiles::ReadIconFile(std::string_view file) const {
-  return korvanta::ReadIconFile(machine_, file);
+  return korvanta::store::ReadIconFile(machine_, file);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

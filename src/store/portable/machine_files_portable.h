@@ -4,7 +4,7 @@
 #include "store/machine_files.h"
 #include "store/portable/machine_folder.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class PortableMachineFiles final : public MachineFiles {
  public:
@@ -20,4 +20,4 @@ class PortableMachineFiles final : public MachineFiles {
   const MachineFolder& machine_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

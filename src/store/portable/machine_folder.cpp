@@ -9,7 +9,7 @@
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 MachineFolder::MachineFolder(fs::path root, bool host_drives)
@@ -291,4 +291,4 @@ std::optional<std::string> MachineFolder::WindowsPath(const fs::path& host) cons
   return best;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

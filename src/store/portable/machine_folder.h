@@ -12,7 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // Wine maps Z: to the host's root and links the user's folders to the host's
 // home: through them a scan or a delete would reach the host's own files. Unless
@@ -110,4 +110,4 @@ class MachineFolder {
   mutable std::unordered_map<std::string, Resolved> resolved_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

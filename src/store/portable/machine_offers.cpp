@@ -8,7 +8,7 @@
 #include "store/portable/prefix_configs.h"
 #include "store/portable/server_lock.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 namespace {
@@ -102,4 +102,4 @@ bool RememberMachine(const MachineEnvironment& env, const fs::path& folder) {
   return ReplaceFileAtomically(*file, folder.string() + "\n") == kSuccess;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

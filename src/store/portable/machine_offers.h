@@ -12,7 +12,7 @@
 #include "store/portable/machine_choice.h"
 #include "store/portable/prefix_discovery.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 inline constexpr std::string_view kDemoOrigin = "Korvanta";
 inline constexpr std::string_view kDemoName = "演示计算机";
@@ -45,4 +45,4 @@ std::optional<std::filesystem::path> RememberedMachineFile(const MachineEnvironm
 std::optional<std::filesystem::path> RememberedMachine(const MachineEnvironment& env);
 bool RememberMachine(const MachineEnvironment& env, const std::filesystem::path& folder);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

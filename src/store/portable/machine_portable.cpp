@@ -18,7 +18,7 @@
 #include "store/reg.h"
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr const char* kUserSid = "S-1-5-21-0-0-0-1000";
@@ -170,4 +170,4 @@ std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& r
   return std::make_unique<PortableMachine>(root, options);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

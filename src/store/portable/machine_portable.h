@@ -7,7 +7,7 @@
 
 #include "store/machine_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 struct MachineFolderOptions {
   // The set.ini shipped with the program. When the program creates its folder on
@@ -29,4 +29,4 @@ std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& r
 std::unique_ptr<MachineBackend> OpenMachineFolder(const std::filesystem::path& root,
                                                   const MachineFolderOptions& options);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -6,7 +6,7 @@
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 namespace {
@@ -264,4 +264,4 @@ std::vector<std::string> HeroicWinePrefixes(std::string_view json) {
   return prefixes;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The content of a regular file of at most max_bytes, or nothing (missing,
 // unreadable, a folder, or bigger: a file that size is no configuration).
@@ -31,4 +31,4 @@ std::optional<std::string> SteamAppName(std::string_view acf);
 // Every "winePrefix" string of a Heroic GamesConfig/<game>.json.
 std::vector<std::string> HeroicWinePrefixes(std::string_view json);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -9,7 +9,7 @@
 
 #include "store/portable/prefix_configs.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 namespace {
@@ -202,4 +202,4 @@ std::vector<FoundPrefix> DiscoverPrefixes(const MachineEnvironment& env) {
   return Discovery(env).Run(env);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 #include "store/portable/machine_choice.h"
 #include "store/portable/prefix_facts.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 struct FoundPrefix {
   std::string origin;  // the program that made it, by its own name: "Bottles", "Steam"
@@ -27,4 +27,4 @@ bool IsWinePrefix(const std::filesystem::path& folder);
 // link, or named by two programs) appears once, as first found.
 std::vector<FoundPrefix> DiscoverPrefixes(const MachineEnvironment& env);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

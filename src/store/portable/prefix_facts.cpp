@@ -12,7 +12,7 @@
 #include "store/portable/reg_text.h"
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 namespace {
@@ -195,4 +195,4 @@ PrefixFacts ReadPrefixFacts(const fs::path& system_reg) {
   return facts;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-namespace korvanta {
+namespace korvanta::store {
 
 struct PrefixFacts {
   std::string architecture;  // "win32", "win64", or empty when not said
@@ -18,4 +18,4 @@ struct PrefixFacts {
 // Empty facts for a file that is missing, unreadable or not a Wine registry file.
 PrefixFacts ReadPrefixFacts(const std::filesystem::path& system_reg);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

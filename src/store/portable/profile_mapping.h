@@ -10,7 +10,7 @@
 #include "store/portable/profile_text.h"
 #include "store/registry_backend.h"
 
-namespace korvanta::profile {
+namespace korvanta::store::profile {
 
 inline constexpr std::string_view kMappingRoot =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping";
@@ -175,4 +175,4 @@ class IniMapping {
   RegistryBackend& registry_;
 };
 
-}  // namespace korvanta::profile
+}  // namespace korvanta::store::profile

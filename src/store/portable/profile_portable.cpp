@@ -16,7 +16,7 @@
 // which comparisons trim their arguments and which do not, and what the ...A
 // wrappers make of a wide result that no longer fits once converted to GBK.
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 using namespace profile;
@@ -382,4 +382,4 @@ bool PortableProfiles::WritePrivateProfileSection(const char* section, const cha
   return engine.WriteSection(Widen(section), entries, Widen(file));
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -13,7 +13,7 @@
 #include "store/profile_backend.h"
 #include "store/registry_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class PortableProfiles final : public ProfileBackend {
  public:
@@ -36,4 +36,4 @@ class PortableProfiles final : public ProfileBackend {
   std::function<std::string()> windows_directory_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -6,7 +6,7 @@
 #include "store/portable/cp936.h"
 #include "store/utf.h"
 
-namespace korvanta::profile {
+namespace korvanta::store::profile {
 namespace {
 
 // Wine's wcsicmp folds ASCII letters only: fullwidth, Greek and Cyrillic letters
@@ -280,4 +280,4 @@ std::int64_t Append(WideBuffer& buffer, std::int64_t ret, TextView name) {
   return std::min<std::int64_t>(ret + static_cast<std::int64_t>(name.size()) + 1, size - 1);
 }
 
-}  // namespace korvanta::profile
+}  // namespace korvanta::store::profile

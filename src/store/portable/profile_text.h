@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvanta::profile {
+namespace korvanta::store::profile {
 
 using Text = std::u16string;
 using TextView = std::u16string_view;
@@ -96,4 +96,4 @@ void CopyEntry(WideBuffer& buffer, TextView value, std::uint32_t len);
 // Appends name and its terminating zero to a list in buffer at ret; the new end.
 std::int64_t Append(WideBuffer& buffer, std::int64_t ret, TextView name);
 
-}  // namespace korvanta::profile
+}  // namespace korvanta::store::profile

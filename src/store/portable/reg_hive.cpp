@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr std::u16string_view kSymbolicLinkValue = u"SymbolicLinkValue";
@@ -619,4 +619,4 @@ RegNamespace::Walk RegNamespace::Descend(Ref start,
   return walk;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

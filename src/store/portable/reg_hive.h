@@ -16,7 +16,7 @@
 
 #include "store/portable/reg_text.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class RegHive;
 
@@ -181,4 +181,4 @@ class RegNamespace {
   std::vector<Mounted> mounts_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

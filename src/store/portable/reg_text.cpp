@@ -5,7 +5,7 @@
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -525,4 +525,4 @@ std::uint64_t ParseRegTime(std::string_view digits) {
   return v;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

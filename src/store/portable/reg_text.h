@@ -16,7 +16,7 @@
 #include "store/registry_backend.h"
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 inline constexpr std::uint32_t kRegLink = 6;
 // The longest value name wineserver stores, in UTF-16 code units.
@@ -119,4 +119,4 @@ bool SplitRegPath(std::u16string_view path, std::vector<std::u16string_view>& na
 // The hex number of a "#time=" option.
 std::uint64_t ParseRegTime(std::string_view digits);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

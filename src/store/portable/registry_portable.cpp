@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -468,4 +468,4 @@ Status PortableRegistry::EnumKey(KeyHandle key, std::uint32_t index, std::string
   return kSuccess;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -18,7 +18,7 @@
 #include "store/portable/reg_hive.h"
 #include "store/registry_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class PortableRegistry final : public RegistryBackend {
  public:
@@ -113,4 +113,4 @@ class PortableRegistry final : public RegistryBackend {
   std::string write_error_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

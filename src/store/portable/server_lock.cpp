@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -79,4 +79,4 @@ std::optional<std::string> WineserverWriteRefusal(const fs::path& prefix) {
          "）。请先关闭在该前缀中运行的程序，或执行 wineserver -k。";
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

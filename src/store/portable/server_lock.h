@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The folders where a wineserver for prefix keeps its lock, in the order they
 // are checked: upstream Wine's /tmp/.wine-<uid>, Debian's /run/user/<uid>/wine,
@@ -26,4 +26,4 @@ std::optional<long> RunningWineserver(const std::filesystem::path& prefix);
 // (for the UI), or nothing when writing is safe.
 std::optional<std::string> WineserverWriteRefusal(const std::filesystem::path& prefix);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -7,7 +7,7 @@
 #include "store/icon_reader.h"
 #include "store/portable/file_system_portable.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -81,4 +81,4 @@ bool PortableShellIcons::HasIcon(std::string_view file, int index) {
   return LoadIcon(machine_, file, index).has_value();
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

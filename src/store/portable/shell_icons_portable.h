@@ -10,7 +10,7 @@
 #include "store/portable/machine_folder.h"
 #include "store/shell_icons.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The host file an icon location's file names: %SystemRoot% and %windir% stand for
 // C:\windows; a name without a folder is looked for in the system folders and the
@@ -40,4 +40,4 @@ class PortableShellIcons final : public ShellIcons {
   const MachineFolder& machine_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -7,7 +7,7 @@
 #include "store/portable/spawn.h"
 #include "store/portable/trash.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 bool IsAddress(std::string_view file) {
@@ -106,4 +106,4 @@ void PortableShell::RequestRestart() {
 // A machine folder has no desktop of its own to show or hide.
 void PortableShell::ShowDesktopIconView(bool) {}
 
-}  // namespace korvanta
+}  // namespace korvanta::store

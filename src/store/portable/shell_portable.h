@@ -10,7 +10,7 @@
 #include "store/portable/machine_folder.h"
 #include "store/shell.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // A Windows command line's arguments as the C runtime splits them: blanks
 // separate them, double quotes group them, a backslash escapes only a quote.
@@ -32,4 +32,4 @@ class PortableShell final : public Shell {
   const MachineFolder& machine_;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -8,7 +8,7 @@
 
 extern char** environ;
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 
 std::optional<fs::path> FindProgram(const std::string& name) {
@@ -70,4 +70,4 @@ bool SpawnDetached(const std::vector<std::string>& argv, const std::vector<std::
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

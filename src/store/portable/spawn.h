@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The program's path found through PATH, or nothing.
 std::optional<std::filesystem::path> FindProgram(const std::string& name);
@@ -15,4 +15,4 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name);
 // each), detached from us; false when it could not be started.
 bool SpawnDetached(const std::vector<std::string>& argv, const std::vector<std::string>& extra);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

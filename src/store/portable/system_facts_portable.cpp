@@ -16,7 +16,7 @@ extern "C" {
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 namespace fs = std::filesystem;
@@ -315,4 +315,4 @@ std::int64_t PortableSystemFacts::PerformanceFrequency() {
   return 1'000'000'000;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -9,7 +9,7 @@
 #include "store/portable/machine_folder.h"
 #include "store/system_facts.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // Where the host's facts are read: the real roots, or copies a test prepared.
 struct HostRoots {
@@ -49,4 +49,4 @@ std::string ComputerNameOfHost(std::string_view host_name);
 // The monitor's name and maker from an EDID block: Caption and MonitorManufacturer.
 std::optional<WmiObject> MonitorFromEdid(std::string_view edid);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 #include <string>
 #include <system_error>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace fs = std::filesystem;
 namespace {
 
@@ -216,4 +216,4 @@ void EmptyHomeTrash() {
   }
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -5,7 +5,7 @@
 
 #include "store/status.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // Moves a file or folder into the trash of its file system: the home trash when
 // the item lives on the same device, else the trash at the top of its mount. Writes
@@ -22,4 +22,4 @@ Status MoveToMountTrash(const std::filesystem::path& item, const std::filesystem
 // Empties the home trash: every item and its .trashinfo record go.
 void EmptyHomeTrash();
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::uint32_t Win32Codepage::id() const {
   return GetACP();
@@ -54,4 +54,4 @@ std::string Win32Codepage::Unstorable(std::string_view utf8) const {
   return Narrow(bad);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 
 #include "store/codepage.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32Codepage final : public Codepage {
  public:
@@ -13,4 +13,4 @@ class Win32Codepage final : public Codepage {
   std::string Unstorable(std::string_view utf8) const override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 std::int64_t ToInt64(FILETIME t) {
@@ -245,4 +245,4 @@ std::uint32_t Win32FileSystem::DriveType(std::string_view root) {
   return GetDriveTypeW(Widen(root).c_str());
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

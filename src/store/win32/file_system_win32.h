@@ -3,7 +3,7 @@
 
 #include "store/file_system.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32FileSystem final : public FileSystem {
  public:
@@ -27,4 +27,4 @@ class Win32FileSystem final : public FileSystem {
   Status Copy(std::string_view from, std::string_view to, bool overwrite, bool flush);
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -11,7 +11,7 @@
 // After windows.h, which it needs.
 #include <winioctl.h>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 class Win32Walk final : public FolderWalk {
@@ -209,4 +209,4 @@ void Win32FileTools::EmptyRecycleBin() {
   SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -4,7 +4,7 @@
 
 #include "store/file_tools.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32FileTools final : public FileTools {
  public:
@@ -15,4 +15,4 @@ class Win32FileTools final : public FileTools {
   void EmptyRecycleBin() override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -13,7 +13,7 @@
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 // The live machine: every call goes straight to the system, which saves as it goes.
@@ -102,4 +102,4 @@ std::unique_ptr<MachineBackend> OpenLiveMachine(std::optional<std::string> progr
   return std::make_unique<Win32Machine>(std::move(program_folder));
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -7,10 +7,10 @@
 
 #include "store/machine_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 // The machine the program runs on. program_folder replaces the folder of the
 // program file (tests keep their files in a temporary folder).
 std::unique_ptr<MachineBackend> OpenLiveMachine(std::optional<std::string> program_folder = {});
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -2,7 +2,7 @@
 
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::uint32_t Win32Profiles::GetPrivateProfileString(const char* section, const char* key,
                                                      const char* default_value,
@@ -21,4 +21,4 @@ bool Win32Profiles::WritePrivateProfileSection(const char* section, const char* 
   return ::WritePrivateProfileSectionA(section, data, file) != FALSE;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 
 #include "store/profile_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32Profiles final : public ProfileBackend {
  public:
@@ -15,4 +15,4 @@ class Win32Profiles final : public ProfileBackend {
   bool WritePrivateProfileSection(const char* section, const char* data, const char* file) override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -4,7 +4,7 @@
 
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 HKEY RootKey(RegRoot root) {
@@ -125,4 +125,4 @@ Status Win32Registry::EnumKey(KeyHandle key, std::uint32_t index, std::string& n
   return rc;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 
 #include "store/registry_backend.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32Registry final : public RegistryBackend {
  public:
@@ -20,4 +20,4 @@ class Win32Registry final : public RegistryBackend {
   Status EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

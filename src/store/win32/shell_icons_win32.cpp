@@ -5,7 +5,7 @@
 #include "store/win32/codepage_win32.h"
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 // List-view messages (commctrl.h), sent to the shell's own list view.
@@ -74,4 +74,4 @@ int Win32ShellIcons::ScreenWidth() {
   return GetSystemMetrics(SM_CXSCREEN);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 
 #include "store/shell_icons.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32ShellIcons final : public ShellIcons {
  public:
@@ -16,4 +16,4 @@ class Win32ShellIcons final : public ShellIcons {
   int ScreenWidth() override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -5,7 +5,7 @@
 #include "store/win32/codepage_win32.h"
 #include "store/win32/windows_api.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 void Win32Shell::RecycleFile(std::string_view path) {
   // pFrom is a list ended by two zeros.
@@ -56,4 +56,4 @@ void Win32Shell::RunMinimized(std::string_view program) {
   WinExec(path.c_str(), SW_SHOWMINIMIZED);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -3,7 +3,7 @@
 
 #include "store/shell.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32Shell final : public Shell {
  public:
@@ -16,4 +16,4 @@ class Win32Shell final : public Shell {
   void ShowDesktopIconView(bool visible) override;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -8,7 +8,7 @@
 #include <oleauto.h>
 #include <wbemcli.h>
 
-namespace korvanta {
+namespace korvanta::store {
 namespace {
 
 IWbemServices* Services(void* p) {
@@ -162,4 +162,4 @@ std::int64_t Win32SystemFacts::PerformanceFrequency() {
   return n.QuadPart;
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

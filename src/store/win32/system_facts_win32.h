@@ -5,7 +5,7 @@
 #include "store/codepage.h"
 #include "store/system_facts.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 class Win32SystemFacts final : public SystemFacts {
  public:
@@ -27,4 +27,4 @@ class Win32SystemFacts final : public SystemFacts {
   bool com_initialised_ = false;
 };
 
-}  // namespace korvanta
+}  // namespace korvanta::store

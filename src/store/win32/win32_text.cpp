@@ -2,7 +2,7 @@
 
 #include "store/utf.h"
 
-namespace korvanta {
+namespace korvanta::store {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 units");
 
@@ -16,4 +16,4 @@ std::string Narrow(std::wstring_view wide) {
   return Utf16ToUtf8(u);
 }
 
-}  // namespace korvanta
+}  // namespace korvanta::store

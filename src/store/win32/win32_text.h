@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace korvanta {
+namespace korvanta::store {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
-}  // namespace korvanta
+}  // namespace korvanta::store

@@ -30,8 +30,8 @@ QString TypeOf(const MachineEntry& entry) {
 
 }  // namespace
 
-FileOpener::FileOpener(const MachineFiles& machine, const QString& caption, std::string_view filter,
-                       QWidget* parent)
+FileOpener::FileOpener(const store::MachineFiles& machine, const QString& caption,
+                       std::string_view filter, QWidget* parent)
     : QDialog(parent), places_(machine), filters_(FileFilters(filter)) {
   setObjectName(QStringLiteral("fileOpener"));
   setWindowTitle(caption);
@@ -142,7 +142,7 @@ void FileOpener::Relist() {
     item->setIcon(0, entry.folder ? folder_icon : file_icon);
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     item->setData(0, kPathRole,
-                  QString::fromStdString(JoinPath(folder_, entry.name.toStdString())));
+                  QString::fromStdString(store::JoinPath(folder_, entry.name.toStdString())));
     item->setData(0, kFolderRole, entry.folder);
   }
   for (int column = 1; column < files_->columnCount(); ++column) {

@@ -21,7 +21,7 @@ namespace korvanta::qt {
 class FileOpener final : public QDialog {
  public:
   // filter is a Windows file filter ("bmp文件|*.bmp|所有文件|*.*"); empty shows every file.
-  FileOpener(const MachineFiles& machine, const QString& caption, std::string_view filter,
+  FileOpener(const store::MachineFiles& machine, const QString& caption, std::string_view filter,
              QWidget* parent);
 
   // The file chosen, once accepted ("C:\Program Files\Logo.BMP").

@@ -25,7 +25,8 @@ QString PathOf(const QTreeWidgetItem* item) {
 
 }  // namespace
 
-FolderBrowser::FolderBrowser(const MachineFiles& machine, const QString& prompt, QWidget* parent)
+FolderBrowser::FolderBrowser(const store::MachineFiles& machine, const QString& prompt,
+                             QWidget* parent)
     : QDialog(parent), places_(machine) {
   setObjectName(QStringLiteral("folderBrowser"));
   setWindowTitle(QStringLiteral("浏览文件夹"));
@@ -81,7 +82,8 @@ void FolderBrowser::Fill(QTreeWidgetItem* item) {
     if (!entry.folder) continue;
     auto* child = new QTreeWidgetItem(item, {entry.name});
     child->setIcon(0, folder);
-    child->setData(0, kPathRole, QString::fromStdString(JoinPath(path, entry.name.toStdString())));
+    child->setData(0, kPathRole,
+                   QString::fromStdString(store::JoinPath(path, entry.name.toStdString())));
     child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
   }
   if (item->childCount() == 0) {

@@ -17,7 +17,7 @@ namespace korvanta::qt {
 
 class FolderBrowser final : public QDialog {
  public:
-  FolderBrowser(const MachineFiles& machine, const QString& prompt, QWidget* parent);
+  FolderBrowser(const store::MachineFiles& machine, const QString& prompt, QWidget* parent);
 
   // The folder chosen, once accepted ("C:\WINDOWS").
   const std::string& chosen() const { return chosen_; }

@@ -119,7 +119,7 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
   filler.setInterval(0);
   QObject::connect(&filler, &QTimer::timeout, &dialog, [&] {
     for (const int end = std::min(icons->count(), drawn + 16); drawn < end; ++drawn) {
-      if (std::optional<std::string> ico = IconAt(bytes, drawn)) {
+      if (std::optional<std::string> ico = store::IconAt(bytes, drawn)) {
         icons->item(drawn)->setIcon(QIcon(Pictures::NearestTo32(*ico)));
       }
     }
@@ -129,7 +129,7 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
     filler.stop();
     icons->clear();
     bytes = machine_.ReadIconFile(file->text().trimmed().toStdString()).value_or(std::string());
-    const int count = bytes.empty() ? 0 : CountIcons(bytes);
+    const int count = bytes.empty() ? 0 : store::CountIcons(bytes);
     for (int i = 0; i < count; ++i) {
       auto* item = new QListWidgetItem(QString::number(i));
       item->setToolTip(QString::number(i));
@@ -140,7 +140,7 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
     note->setText(count == 0 ? QStringLiteral("此文件中没有图标。") : QString());
     if (index->value() < 0) {
       // An icon named by its resource number: show where it stands in the file.
-      const std::vector<int> numbers = IconNumbers(bytes);
+      const std::vector<int> numbers = store::IconNumbers(bytes);
       for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (numbers[i] == -index->value()) icons->setCurrentRow(static_cast<int>(i));
       }

@@ -14,7 +14,8 @@ namespace korvanta::qt {
 class MachineDialogs final : public ui::Dialogs {
  public:
   // owner_window finds the window a form is shown in (or null).
-  MachineDialogs(const MachineFiles& machine, std::function<QWidget*(const ui::Form*)> owner_window)
+  MachineDialogs(const store::MachineFiles& machine,
+                 std::function<QWidget*(const ui::Form*)> owner_window)
       : machine_(machine), owner_window_(std::move(owner_window)) {}
 
   ui::MessageAnswer MessageBox(const ui::Form* owner, std::string_view title, std::string_view text,
@@ -28,7 +29,7 @@ class MachineDialogs final : public ui::Dialogs {
  private:
   std::optional<std::string> Open(QWidget* parent, const QString& caption, std::string_view filter);
 
-  const MachineFiles& machine_;
+  const store::MachineFiles& machine_;
   std::function<QWidget*(const ui::Form*)> owner_window_;
 };
 

@@ -52,7 +52,7 @@ std::optional<std::string> ParentWindowsPath(std::string_view path) {
 
 std::vector<MachineEntry> MachinePlaces::List(const std::string& folder) const {
   std::vector<MachineEntry> entries;
-  for (MachineFiles::Entry& e : machine_.List(folder)) {
+  for (store::MachineFiles::Entry& e : machine_.List(folder)) {
     entries.push_back({QString::fromStdString(e.name), e.folder, e.size,
                        QDateTime::fromSecsSinceEpoch(e.modified)});
   }
@@ -81,7 +81,7 @@ std::optional<MachinePlace> MachinePlaces::Find(std::string_view typed,
   } else if (text.front() == '\\') {
     full = std::string(base.substr(0, 2)) + text;
   } else {
-    full = JoinPath(std::string(base), text);
+    full = store::JoinPath(std::string(base), text);
   }
   return machine_.Find(Normalised(full));
 }

@@ -23,11 +23,11 @@ struct MachineEntry {
   QDateTime modified;
 };
 
-using MachinePlace = MachineFiles::Place;
+using MachinePlace = store::MachineFiles::Place;
 
 class MachinePlaces {
  public:
-  explicit MachinePlaces(const MachineFiles& machine) : machine_(machine) {}
+  explicit MachinePlaces(const store::MachineFiles& machine) : machine_(machine) {}
 
   // The machine's drive letters, C: first.
   std::vector<char> Drives() const { return machine_.Drives(); }
@@ -41,7 +41,7 @@ class MachinePlaces {
   std::optional<MachinePlace> Find(std::string_view typed, std::string_view base) const;
 
  private:
-  const MachineFiles& machine_;
+  const store::MachineFiles& machine_;
 };
 
 // The folder that holds a path ("C:\a\b" -> "C:\a", "C:\a" -> "C:\"); nothing for a root.

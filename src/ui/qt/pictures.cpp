@@ -31,12 +31,13 @@ QStyle::StandardPixmap StandardIcon(ui::MessageIcon icon) {
 
 }  // namespace
 
-Pictures::Pictures(std::vector<fs::path> folders, const MachineFiles* machine)
+Pictures::Pictures(std::vector<fs::path> folders, const store::MachineFiles* machine)
     : folders_(std::move(folders)), machine_(machine) {}
 
-QPixmap Pictures::MachineIcon(const MachineFiles& machine, std::string_view file, int index) {
+QPixmap Pictures::MachineIcon(const store::MachineFiles& machine, std::string_view file,
+                              int index) {
   std::optional<std::string> bytes = machine.ReadIconFile(file);
-  std::optional<std::string> ico = bytes ? IconAt(*bytes, index) : std::nullopt;
+  std::optional<std::string> ico = bytes ? store::IconAt(*bytes, index) : std::nullopt;
   return ico ? NearestTo32(*ico) : QPixmap();
 }
 

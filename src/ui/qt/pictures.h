@@ -19,7 +19,7 @@ class Pictures {
  public:
   // folders: the program's pictures folders, searched in order; machine may be
   // null (no machine files then).
-  Pictures(std::vector<std::filesystem::path> folders, const MachineFiles* machine);
+  Pictures(std::vector<std::filesystem::path> folders, const store::MachineFiles* machine);
 
   // A null pixmap when the picture cannot be had.
   QPixmap Load(const ui::Picture& picture);
@@ -29,14 +29,14 @@ class Pictures {
 
   // Icon index of a file of the machine, as the shell finds it (icon resources of
   // programs and libraries, .ico files): its image nearest to 32 by 32 pixels.
-  static QPixmap MachineIcon(const MachineFiles& machine, std::string_view file, int index);
+  static QPixmap MachineIcon(const store::MachineFiles& machine, std::string_view file, int index);
   // The image of an .ico file's bytes nearest to 32 by 32 pixels.
   static QPixmap NearestTo32(const std::string& ico);
 
  private:
   QPixmap Resource(const std::string& name);
   std::vector<std::filesystem::path> folders_;
-  const MachineFiles* machine_;
+  const store::MachineFiles* machine_;
   std::map<std::string, QPixmap> cache_;
   std::map<std::string, QIcon> icons_;
 };

@@ -16,7 +16,7 @@ void CommandButtonWindow::Create(HWND host) {
   // Enter and Esc press these two, by the dialog manager's numbers.
   int id = button_.is_default ? IDOK : button_.is_cancel ? IDCANCEL : form_window().NextId();
   DWORD style = WS_TABSTOP | (button_.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-  CreateChild(host, L"BUTTON", style, 0, Widen(button_.caption()), id);
+  CreateChild(host, L"BUTTON", style, 0, store::Widen(button_.caption()), id);
 }
 
 void CommandButtonWindow::OnCommand(int code) {
@@ -25,7 +25,7 @@ void CommandButtonWindow::OnCommand(int code) {
 
 void StateButtonWindow::Create(HWND host) {
   DWORD style = WS_TABSTOP | style_ | BS_MULTILINE | TextPlacement(control().appearance());
-  CreateChild(host, L"BUTTON", style, 0, Widen(control().caption()), form_window().NextId());
+  CreateChild(host, L"BUTTON", style, 0, store::Widen(control().caption()), form_window().NextId());
   KeepColors();
   ShowState();
 }

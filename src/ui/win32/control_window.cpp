@@ -27,7 +27,7 @@ bool ShowsContainer(Kind kind) {
 }  // namespace
 
 std::wstring WindowsText(const std::string& utf8) {
-  std::wstring text = Widen(utf8);
+  std::wstring text = store::Widen(utf8);
   std::wstring out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -119,7 +119,7 @@ std::string ControlWindow::WindowText() const {
   std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
   n = GetWindowTextW(hwnd_, text.data(), n + 1);
   text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-  return Narrow(text);
+  return store::Narrow(text);
 }
 
 ContainerWindow* ControlWindow::host() const {
@@ -233,7 +233,7 @@ void ControlWindow::Changed(Control&, Property what, int first, int count) {
 void ControlWindow::Sync(Property what, int, int) {
   switch (what) {
     case Property::kCaption:
-      SetWindowTextW(hwnd_, Widen(control_->caption()).c_str());
+      SetWindowTextW(hwnd_, store::Widen(control_->caption()).c_str());
       break;
     case Property::kEnabled:
       form_.ForEachHosted(*control_, [](ControlWindow& w) { w.ApplyEnabled(); });

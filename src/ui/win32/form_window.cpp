@@ -69,8 +69,8 @@ void FormWindow::Create(HWND owner) {
   if (model_.appearance().border) style |= WS_BORDER;
   PixelRect size = ModelSize();
   HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, Renderer::kFormClass,
-                              Widen(model_.caption()).c_str(), style, 0, 0, size.width, size.height,
-                              owner, nullptr, renderer_.instance(), nullptr);
+                              store::Widen(model_.caption()).c_str(), style, 0, 0, size.width,
+                              size.height, owner, nullptr, renderer_.instance(), nullptr);
   if (!hwnd) return;
   Adopt(hwnd);
   int actual = WindowDpi(hwnd);
@@ -81,7 +81,7 @@ void FormWindow::Create(HWND owner) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (!model_.icon.empty()) {
-    std::wstring name = Widen(model_.icon);
+    std::wstring name = store::Widen(model_.icon);
     for (bool big : {true, false}) {
       int cx = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
       int cy = GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON);
@@ -166,7 +166,7 @@ void FormWindow::UpdateToolTip(ControlWindow& w) {
   info.hwnd = GetParent(w.hwnd());
   info.uId = reinterpret_cast<UINT_PTR>(w.hwnd());
   SendMessageW(tool_tip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-  std::wstring tip = Widen(w.control().tool_tip());
+  std::wstring tip = store::Widen(w.control().tool_tip());
   if (tip.empty()) return;
   info.lpszText = tip.data();
   SendMessageW(tool_tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));

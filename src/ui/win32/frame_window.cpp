@@ -7,7 +7,7 @@
 namespace korvanta::ui::win32 {
 
 void FrameWindow::Create(HWND host) {
-  CreateChild(host, L"BUTTON", BS_GROUPBOX, 0, Widen(frame_.caption()));
+  CreateChild(host, L"BUTTON", BS_GROUPBOX, 0, store::Widen(frame_.caption()));
 }
 
 bool FrameWindow::PaintTo(HDC dc, POINT origin) {
@@ -21,7 +21,7 @@ bool FrameWindow::PaintTo(HDC dc, POINT origin) {
   RECT box = r;
   box.top += metrics.tmHeight / 2;
   DrawEdge(dc, &box, EDGE_ETCHED, BF_RECT);
-  std::wstring text = Widen(frame_.caption());
+  std::wstring text = store::Widen(frame_.caption());
   if (!text.empty()) {
     int indent = MulDiv(8, dpi(), kBaseDpi), gap = MulDiv(2, dpi(), kBaseDpi);
     RECT label{r.left + indent, r.top, r.right - indent, r.top + metrics.tmHeight};

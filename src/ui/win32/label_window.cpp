@@ -7,7 +7,7 @@
 namespace korvanta::ui::win32 {
 
 void LabelWindow::Create(HWND host) {
-  CreateChild(host, L"STATIC", SS_NOTIFY | SS_LEFT, 0, Widen(label_.caption()));
+  CreateChild(host, L"STATIC", SS_NOTIFY | SS_LEFT, 0, store::Widen(label_.caption()));
 }
 
 bool LabelWindow::see_through() const {
@@ -26,7 +26,7 @@ bool LabelWindow::PaintTo(HDC dc, POINT origin) {
     DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     InflateRect(&r, -1, -1);
   }
-  std::wstring text = Widen(label_.caption());
+  std::wstring text = store::Widen(label_.caption());
   if (text.empty()) return true;
   int saved = SaveDC(dc);
   SelectObject(dc, font());

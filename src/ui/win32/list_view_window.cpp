@@ -56,7 +56,7 @@ void ListViewWindow::ShowColumns() {
   for (int i = existing - 1; i >= 0; --i) SendMessageW(hwnd_, LVM_DELETECOLUMN, i, 0);
   int i = 0;
   for (const ListView::Column& column : list_.columns()) {
-    std::wstring caption = Widen(column.caption);
+    std::wstring caption = store::Widen(column.caption);
     LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     lvc.pszText = caption.data();
@@ -156,7 +156,7 @@ bool ListViewWindow::OnNotify(NMHDR& header, LRESULT& result) {
       ++display_requests_;
       if (item.iItem < 0 || item.iItem >= list_.count()) return true;
       if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        cell_ = Widen(list_.cell(item.iItem, item.iSubItem));
+        cell_ = store::Widen(list_.cell(item.iItem, item.iSubItem));
         std::size_t n = std::min<std::size_t>(cell_.size(), item.cchTextMax - 1);
         std::wmemcpy(item.pszText, cell_.c_str(), n);
         item.pszText[n] = L'\0';

@@ -26,7 +26,7 @@ PixelRect ComboBoxWindow::WindowRect() const {
 void ComboBoxWindow::ShowItems() {
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : combo_.items()) {
-    std::wstring text = Widen(item);
+    std::wstring text = store::Widen(item);
     SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   ShowSelection();
@@ -38,7 +38,7 @@ void ComboBoxWindow::ShowSelection() {
     SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   }
   if (index < 0 && combo_.editable && WindowText() != combo_.text()) {
-    SetWindowTextW(hwnd_, Widen(combo_.text()).c_str());
+    SetWindowTextW(hwnd_, store::Widen(combo_.text()).c_str());
   }
 }
 
@@ -58,9 +58,10 @@ void ComboBoxWindow::Sync(Property what, int first, int count) {
   switch (what) {
     case Property::kCaption:
       if (combo_.editable) {
-        if (WindowText() != combo_.text()) SetWindowTextW(hwnd_, Widen(combo_.text()).c_str());
+        if (WindowText() != combo_.text())
+          SetWindowTextW(hwnd_, store::Widen(combo_.text()).c_str());
       } else {
-        std::wstring text = Widen(combo_.text());
+        std::wstring text = store::Widen(combo_.text());
         LRESULT index = SendMessageW(hwnd_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageW(hwnd_, CB_SETCURSEL,
@@ -101,7 +102,7 @@ RECT ListBoxWindow::TextRoom(int top) const {
 bool ListBoxWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) {
   auto index = static_cast<std::size_t>(item.itemID);
   if (index >= list_.items().size()) return false;
-  std::wstring text = Widen(list_.items()[index].text);
+  std::wstring text = store::Widen(list_.items()[index].text);
   HDC dc = GetDC(hwnd_);
   HGDIOBJ old = SelectObject(dc, font());
   RECT r = TextRoom(0);
@@ -151,7 +152,7 @@ void ListBoxWindow::ShowItems() {
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
   for (const ListBox::Item& item : list_.items()) {
-    std::wstring text = Widen(item.text);
+    std::wstring text = store::Widen(item.text);
     SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);

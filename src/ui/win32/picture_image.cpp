@@ -55,7 +55,7 @@ void PictureImage::Clear() {
 void PictureImage::Load(const Picture& picture, HINSTANCE instance, int dpi) {
   Clear();
   int icon_pixels = MulDiv(icon_size_, dpi, kBaseDpi);
-  std::wstring source = Widen(picture.source);
+  std::wstring source = store::Widen(picture.source);
   switch (picture.type) {
     case Picture::Type::kNone:
       return;

@@ -30,7 +30,7 @@ void StatusBarWindow::ShowPanels() {
   if (edges.empty()) edges.push_back(-1);
   SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   for (std::size_t i = 0; i < edges.size() && i < bar_.panels().size(); ++i) {
-    std::wstring text = Widen(bar_.panels()[i].text);
+    std::wstring text = store::Widen(bar_.panels()[i].text);
     SendMessageW(hwnd_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
   }
 }

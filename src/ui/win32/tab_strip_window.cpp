@@ -15,7 +15,7 @@ void TabStripWindow::ShowItems() {
   SendMessageW(hwnd_, TCM_DELETEALLITEMS, 0, 0);
   int i = 0;
   for (const TabStrip::Tab& tab : tabs_.tabs()) {
-    std::wstring caption = Widen(tab.caption);
+    std::wstring caption = store::Widen(tab.caption);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = caption.data();
@@ -36,7 +36,7 @@ bool TabStripWindow::OnNotify(NMHDR& header, LRESULT& result) {
     // The tab strip's own tool tip asks for tab idFrom's text.
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
     std::size_t tab = header.idFrom;
-    tip_ = tab < tabs_.tabs().size() ? Widen(tabs_.tabs()[tab].tool_tip) : std::wstring();
+    tip_ = tab < tabs_.tabs().size() ? store::Widen(tabs_.tabs()[tab].tool_tip) : std::wstring();
     info.lpszText = tip_.data();
     info.hinst = nullptr;
     result = 0;

@@ -25,7 +25,7 @@ void TextBoxWindow::Create(HWND host) {
 
 void TextBoxWindow::ShowModelText() {
   std::wstring wanted = WindowsText(box_.text());
-  if (Widen(WindowText()) != wanted) SetWindowTextW(hwnd_, wanted.c_str());
+  if (store::Widen(WindowText()) != wanted) SetWindowTextW(hwnd_, wanted.c_str());
 }
 
 void TextBoxWindow::OnCommand(int code) {

@@ -17,7 +17,7 @@ HWND OwnerWindow(const Renderer& renderer, const Form* owner) {
 
 std::wstring FileDialogFilter(std::string_view filter) {
   if (filter.empty()) return {};
-  std::wstring out = Widen(filter);
+  std::wstring out = store::Widen(filter);
   for (wchar_t& c : out) {
     if (c == L'|') c = L'\0';
   }
@@ -48,7 +48,7 @@ MessageAnswer Win32Dialogs::MessageBox(const Form* owner, std::string_view title
   }
   HWND window = OwnerWindow(renderer_, owner);
   if (!window) type |= MB_TASKMODAL;
-  int answer = MessageBoxW(window, Widen(text).c_str(), Widen(title).c_str(), type);
+  int answer = MessageBoxW(window, store::Widen(text).c_str(), store::Widen(title).c_str(), type);
   return answer == IDOK ? MessageAnswer::kOk : MessageAnswer::kCancel;
 }
 
@@ -57,7 +57,7 @@ std::optional<std::string> Win32Dialogs::BrowseForFolder(const Form* owner,
   HWND window = OwnerWindow(renderer_, owner);
   LPITEMIDLIST root = nullptr;
   SHGetSpecialFolderLocation(window, CSIDL_DESKTOP, &root);
-  std::wstring prompt = Widen(title);
+  std::wstring prompt = store::Widen(title);
   BROWSEINFOW info{};
   info.hwndOwner = window;
   info.pidlRoot = root;
@@ -67,7 +67,7 @@ std::optional<std::string> Win32Dialogs::BrowseForFolder(const Form* owner,
   std::optional<std::string> folder;
   if (chosen) {
     std::vector<wchar_t> path(MAX_PATH + 1, L'\0');
-    if (SHGetPathFromIDListW(chosen, path.data())) folder = Narrow(path.data());
+    if (SHGetPathFromIDListW(chosen, path.data())) folder = store::Narrow(path.data());
     CoTaskMemFree(chosen);
   }
   if (root) CoTaskMemFree(root);
@@ -77,7 +77,7 @@ std::optional<std::string> Win32Dialogs::BrowseForFolder(const Form* owner,
 std::optional<std::string> Win32Dialogs::OpenFile(const Form* owner, std::string_view title,
                                                   std::string_view filter) {
   std::wstring filters = FileDialogFilter(filter);
-  std::wstring caption = Widen(title);
+  std::wstring caption = store::Widen(title);
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
@@ -91,7 +91,7 @@ std::optional<std::string> Win32Dialogs::OpenFile(const Form* owner, std::string
   ofn.Flags =
       OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-  return Narrow(file.data());
+  return store::Narrow(file.data());
 }
 
 IconPick Win32Dialogs::PickIcon(const Form* owner, const IconChoice& start) {
@@ -105,7 +105,7 @@ IconPick Win32Dialogs::PickIcon(const Form* owner, const IconChoice& start) {
   if (!proc) return {std::nullopt, true};
   auto pick = reinterpret_cast<PickIconDlgFn>(reinterpret_cast<void*>(proc));
   std::vector<wchar_t> path(MAX_PATH + 1, L'\0');
-  std::wstring first = Widen(start.file);
+  std::wstring first = store::Widen(start.file);
   first.copy(path.data(), std::min<std::size_t>(first.size(), MAX_PATH));
   int index = start.index;
   // 1 is OK and 0 Cancel; anything else is a dialog that never showed (Wine's
@@ -119,7 +119,7 @@ IconPick Win32Dialogs::PickIcon(const Form* owner, const IconChoice& start) {
   DWORD n =
       ExpandEnvironmentStringsW(path.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
   std::wstring file = n > 0 && n <= expanded.size() ? expanded.data() : path.data();
-  return {IconChoice{Narrow(file), index}};
+  return {IconChoice{store::Narrow(file), index}};
 }
 
 }  // namespace korvanta::ui::win32
