@@ -17,7 +17,7 @@
 #include "ui/qt/list_view_view.h"
 #include "ui/qt/renderer.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 class ListViewWidget : public ::testing::Test {
@@ -176,4 +176,4 @@ TEST_F(ListViewWidget, AMillionRowsAreAnnouncedTogetherAndReadWhereTheyShow) {
 }
 
 }  // namespace
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

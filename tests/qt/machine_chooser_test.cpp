@@ -20,14 +20,14 @@
 #include "qt/qt_test_support.h"
 #include "store/wineserver_start.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 namespace fs = std::filesystem;
 
 // Runs answer on the chooser once it is up.
-void WhenChooser(std::function<void(MachineChooser&)> answer) {
+void WhenChooser(std::function<void(app::qt::MachineChooser&)> answer) {
   QTimer::singleShot(0, [answer] {
-    if (auto* chooser = dynamic_cast<MachineChooser*>(QApplication::activeModalWidget())) {
+    if (auto* chooser = dynamic_cast<app::qt::MachineChooser*>(QApplication::activeModalWidget())) {
       EXPECT_TRUE(QTest::qWaitForWindowExposed(chooser));
       answer(*chooser);
     } else {
@@ -55,8 +55,9 @@ class MachineChooserTest : public ::testing::Test {
     korvanta::test::WriteBytes(steam_ / "steamapps/appmanifest_220.acf",
                                "\"AppState\" { \"name\" \"Half-Life 2\" }");
   }
-  StartMachine Start() {
-    return ChooseStartMachine(std::nullopt, env_, {fs::path(KORVANTA_DATA_DIR) / "machine"}, true);
+  app::qt::StartMachine Start() {
+    return app::qt::ChooseStartMachine(std::nullopt, env_,
+                                       {fs::path(KORVANTA_DATA_DIR) / "machine"}, true);
   }
 
   korvanta::test::TempDir dir_;
@@ -71,7 +72,7 @@ TEST_F(MachineChooserTest, PickedMachineIsOpenedRememberedAndNamed) {
   QStringList names, origins, windows, headers;
   QString title;
   int selected = -1;
-  WhenChooser([&](MachineChooser& chooser) {
+  WhenChooser([&](app::qt::MachineChooser& chooser) {
     QTreeWidget* list = chooser.list();
     names = Column(list, 1);
     origins = Column(list, 0);
@@ -83,7 +84,7 @@ TEST_F(MachineChooserTest, PickedMachineIsOpenedRememberedAndNamed) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseClick(chooser.findChild<QPushButton*>("OpenButton"), Qt::LeftButton);
   });
-  StartMachine start = Start();
+  app::qt::StartMachine start = Start();
   EXPECT_EQ(title, "选择计算机");
   EXPECT_EQ(headers, QStringList({"来源", "名称", "路径", "架构", "Windows 版本"}));
   EXPECT_EQ(origins, QStringList({"Wine", "Bottles", "Steam", "Korvanta"}));
@@ -118,12 +119,12 @@ TEST_F(MachineChooserTest, LastChoiceFirstDemoLastInUseMarkedCancelOpensNothing)
   ASSERT_TRUE(server) << "no wineserver started";
   QStringList names;
   int selected = -1;
-  WhenChooser([&](MachineChooser& chooser) {
+  WhenChooser([&](app::qt::MachineChooser& chooser) {
     names = Column(chooser.list(), 1);
     selected = chooser.list()->indexOfTopLevelItem(chooser.list()->currentItem());
     QTest::mouseClick(chooser.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
   });
-  StartMachine start = Start();
+  app::qt::StartMachine start = Start();
   korvanta::test::StopWineserver(pfx_);
   EXPECT_EQ(names, QStringList({"办公", ".wine", "Half-Life 2（Wine 正在使用）", "演示计算机"}));
   EXPECT_EQ(selected, 0);
@@ -134,7 +135,7 @@ TEST_F(MachineChooserTest, LastChoiceFirstDemoLastInUseMarkedCancelOpensNothing)
 TEST_F(MachineChooserTest, OnePrefixOpensWithoutAsking) {
   fs::remove_all(bottle_);
   fs::remove_all(steam_);
-  StartMachine start = Start();  // a chooser now would wait for ever
+  app::qt::StartMachine start = Start();  // a chooser now would wait for ever
   ASSERT_TRUE(start.chosen.choice) << start.chosen.error;
   EXPECT_EQ(start.chosen.choice->folder, home_ / ".wine");
   EXPECT_EQ(start.title, "Wine：.wine");
@@ -160,8 +161,8 @@ TEST_F(MachineChooserTest, MachineNamedOnTheCommandLine) {
       {"office", {}, "nor a Wine prefix of that name"},
   };
   for (const Case& c : cases) {
-    StartMachine start =
-        ChooseStartMachine(c.named, env_, {fs::path(KORVANTA_DATA_DIR) / "machine"}, true);
+    app::qt::StartMachine start =
+        app::qt::ChooseStartMachine(c.named, env_, {fs::path(KORVANTA_DATA_DIR) / "machine"}, true);
     if (c.folder.empty()) {
       EXPECT_FALSE(start.chosen.choice) << c.named;
       EXPECT_NE(start.chosen.error.find(c.title_or_error), std::string::npos) << start.chosen.error;
@@ -174,4 +175,4 @@ TEST_F(MachineChooserTest, MachineNamedOnTheCommandLine) {
 }
 
 }  // namespace
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

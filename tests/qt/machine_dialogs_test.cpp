@@ -28,7 +28,7 @@
 #include "ui/qt/machine_places.h"
 #include "ui/qt/pictures.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 namespace fs = std::filesystem;
 
@@ -258,4 +258,4 @@ TEST_F(MachineDialogsTest, PicturesComeFromTheMachinesFiles) {
 }
 
 }  // namespace
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -31,7 +31,7 @@
 #include "ui/qt/container_views.h"
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 using test::QtProgram;
@@ -331,4 +331,4 @@ TEST(ProgramWindows, DesktopIconToolShowsTheChosenObjectsIcon) {
 }
 
 }  // namespace
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

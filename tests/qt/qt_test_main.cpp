@@ -10,6 +10,6 @@
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
-  korvanta::qt::SetUpApplication(app);
+  korvanta::ui::qt::SetUpApplication(app);
   return RUN_ALL_TESTS();
 }

@@ -5,7 +5,7 @@
 #include "store/portable/machine_choice.h"
 #include "store/portable/machine_portable.h"
 
-namespace korvanta::qt::test {
+namespace korvanta::ui::qt::test {
 namespace fs = std::filesystem;
 
 fs::path CopyDemoMachine(const fs::path& dir) {
@@ -32,8 +32,9 @@ void QtProgram::Open(const fs::path& root, const store::MachineFolderOptions& op
   machine_ = std::make_unique<store::Machine>(store::OpenMachineFolder(root, options));
   folder_ = std::make_unique<store::MachineFolder>(root);
   files_ = std::make_unique<store::PortableMachineFiles>(*folder_);
-  pictures_ = std::make_unique<Pictures>(std::vector<fs::path>{PicturesFolder()}, files_.get());
-  host_ = std::make_unique<QtHost>(*machine_, *files_, *pictures_);
+  pictures_ =
+      std::make_unique<ui::qt::Pictures>(std::vector<fs::path>{PicturesFolder()}, files_.get());
+  host_ = std::make_unique<app::qt::QtHost>(*machine_, *files_, *pictures_);
   program_ = std::make_unique<services::Program>(*machine_, *host_, clock_, app::FormFactories());
   host_->set_program(program_.get());
 }
@@ -50,4 +51,4 @@ FormWindow* QtProgram::WindowOf(const std::string& form_name) {
   return form ? host_->renderer().Find(*form) : nullptr;
 }
 
-}  // namespace korvanta::qt::test
+}  // namespace korvanta::ui::qt::test

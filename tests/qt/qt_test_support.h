@@ -19,7 +19,7 @@
 #include "support/test_support.h"
 #include "ui/qt/pictures.h"
 
-namespace korvanta::qt::test {
+namespace korvanta::ui::qt::test {
 
 // A copy of the shipped demo machine at dir/machine.
 std::filesystem::path CopyDemoMachine(const std::filesystem::path& dir);
@@ -36,7 +36,7 @@ class QtProgram {
   ~QtProgram();
 
   store::Machine& machine() { return *machine_; }
-  QtHost& host() { return *host_; }
+  app::qt::QtHost& host() { return *host_; }
   services::Program& program() { return *program_; }
   // The window of a loaded form, or null.
   FormWindow* WindowOf(const std::string& form_name);
@@ -54,15 +54,15 @@ class QtProgram {
   std::unique_ptr<store::Machine> machine_;
   std::unique_ptr<store::MachineFolder> folder_;
   std::unique_ptr<store::PortableMachineFiles> files_;
-  std::unique_ptr<Pictures> pictures_;
+  std::unique_ptr<ui::qt::Pictures> pictures_;
   store::SystemClock clock_;
-  std::unique_ptr<QtHost> host_;
+  std::unique_ptr<app::qt::QtHost> host_;
   std::unique_ptr<services::Program> program_;
 };
 
 // Lets Qt process what is pending.
 inline void Settle(int ms = 50) {
-  SettleEvents(ms);
+  app::qt::SettleEvents(ms);
 }
 
-}  // namespace korvanta::qt::test
+}  // namespace korvanta::ui::qt::test

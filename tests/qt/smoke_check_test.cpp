@@ -17,7 +17,7 @@
 #include "store/portable/machine_portable.h"
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 namespace fs = std::filesystem;
 
@@ -77,4 +77,4 @@ TEST(QtSmoke, EveryWindowIsPictured) {
 }
 
 }  // namespace
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -26,7 +26,7 @@
 #include "ui/qt/renderer.h"
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 using ui::Place;
@@ -429,4 +429,4 @@ TEST_F(WidgetSync, OptionButtonsFollowTheModelsGroups) {
 }
 
 }  // namespace
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

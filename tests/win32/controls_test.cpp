@@ -468,7 +468,7 @@ struct Shot {
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
 
-  bool Take(HWND window) { return CaptureWindow(window, width, height, rgb); }
+  bool Take(HWND window) { return app::win32::CaptureWindow(window, width, height, rgb); }
   // The pixel at x, y as 0xRRGGBB.
   std::uint32_t Pixel(int x, int y) const {
     std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +

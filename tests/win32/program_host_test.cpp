@@ -182,7 +182,7 @@ class ProgramHostTest : public GuiTest {
   korvanta::test::TempDir dir_;
   store::Machine machine_;
   store::SystemClock clock_;
-  Win32Host host_;
+  app::win32::Win32Host host_;
   services::Program program_;
 };
 

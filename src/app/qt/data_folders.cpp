@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 namespace fs = std::filesystem;
 
 std::vector<fs::path> DataFolders(const fs::path& executable_folder) {
@@ -21,4 +21,4 @@ std::vector<fs::path> DataFolders(const fs::path& executable_folder) {
   return folders;
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

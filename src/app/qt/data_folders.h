@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <vector>
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 // Existing folders first, in that order; none that does not exist.
 std::vector<std::filesystem::path> DataFolders(const std::filesystem::path& executable_folder);
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 namespace {
 
@@ -92,4 +92,4 @@ const store::MachineOffer* MachineChooser::chosen() const {
   return row < 0 ? nullptr : &offers_[static_cast<std::size_t>(row)];
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

@@ -11,7 +11,7 @@
 
 class QTreeWidget;
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 class MachineChooser final : public QDialog {
  public:
@@ -26,4 +26,4 @@ class MachineChooser final : public QDialog {
   QTreeWidget* list_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

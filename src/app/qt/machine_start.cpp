@@ -3,7 +3,7 @@
 #include "app/qt/machine_chooser.h"
 #include "store/portable/machine_offers.h"
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 namespace fs = std::filesystem;
 
 namespace {
@@ -69,4 +69,4 @@ void ListMachines(std::ostream& out, const store::MachineEnvironment& env) {
   }
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

@@ -12,7 +12,7 @@
 
 #include "store/portable/machine_choice.h"
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 struct StartMachine {
   store::MachineChoiceResult chosen;
@@ -29,4 +29,4 @@ StartMachine ChooseStartMachine(const std::optional<std::string>& named,
 // a line, the demo machine last. Touches no window system.
 void ListMachines(std::ostream& out, const store::MachineEnvironment& env);
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

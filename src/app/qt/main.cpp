@@ -46,12 +46,12 @@ int main(int argc, char** argv) {
   // Before Qt looks for a display: listing needs none.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--list-machines") == 0) {
-      qt::ListMachines(std::cout, store::MachineEnvironment::FromProcess());
+      app::qt::ListMachines(std::cout, store::MachineEnvironment::FromProcess());
       return 0;
     }
   }
   QApplication app(argc, argv);
-  qt::SetUpApplication(app);
+  ui::qt::SetUpApplication(app);
 
   std::optional<std::string> machine_dir;
   std::optional<QString> smoke;
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   }
 
   std::vector<fs::path> data =
-      qt::DataFolders(fs::path(QCoreApplication::applicationDirPath().toStdString()));
+      app::qt::DataFolders(fs::path(QCoreApplication::applicationDirPath().toStdString()));
   std::vector<fs::path> templates, pictures;
   store::MachineFolderOptions options;
   options.host_drives = host_drives;
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
       options.shipped_settings = folder / "set.ini";
     }
   }
-  qt::StartMachine start = qt::ChooseStartMachine(
+  app::qt::StartMachine start = app::qt::ChooseStartMachine(
       machine_dir, store::MachineEnvironment::FromProcess(), templates, !smoke);
   if (start.cancelled) return 0;
   store::MachineChoiceResult& chosen = start.chosen;
@@ -103,16 +103,16 @@ int main(int argc, char** argv) {
   store::Machine machine(store::OpenMachineFolder(chosen.choice->folder, options));
   store::MachineFolder folder(chosen.choice->folder, host_drives);
   store::PortableMachineFiles files(folder);
-  qt::Pictures picture_store(pictures, &files);
+  ui::qt::Pictures picture_store(pictures, &files);
   QApplication::setWindowIcon(picture_store.WindowIcon("korvanta"));
   store::SystemClock clock;
-  qt::QtHost host(machine, files, picture_store);
+  app::qt::QtHost host(machine, files, picture_store);
   services::Program program(machine, host, clock, app::FormFactories());
   host.set_program(&program);
 
   int status = 0;
   if (smoke) {
-    qt::QtSmokeCamera camera(host.renderer(), *smoke);
+    app::qt::QtSmokeCamera camera(host.renderer(), *smoke);
     std::vector<std::string> missed = app::RunSmokeTour(program, camera);
     for (const std::string& name : missed) std::cerr << "korvanta: no picture of " << name << '\n';
     status = missed.empty() ? 0 : 1;

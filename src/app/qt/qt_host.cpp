@@ -4,9 +4,10 @@
 #include <QScreen>
 #include <QTimer>
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
-QtHost::QtHost(store::Machine& machine, const store::MachineFiles& files, Pictures& pictures)
+QtHost::QtHost(store::Machine& machine, const store::MachineFiles& files,
+               ui::qt::Pictures& pictures)
     : machine_(machine),
       context_(pictures),
       renderer_(context_),
@@ -26,9 +27,9 @@ QtHost::QtHost(store::Machine& machine, const store::MachineFiles& files, Pictur
 QtHost::~QtHost() = default;
 
 void QtHost::Show(ui::Form& form) {
-  const FormWindow* existing = renderer_.Find(form);
+  const ui::qt::FormWindow* existing = renderer_.Find(form);
   bool first = !existing || !existing->property("placed").toBool();
-  FormWindow& window = renderer_.WindowFor(form);
+  ui::qt::FormWindow& window = renderer_.WindowFor(form);
   if (first) {
     if (!form.icon.empty()) window.setWindowIcon(context_.pictures().WindowIcon(form.icon));
     Place(form, window);
@@ -45,7 +46,7 @@ void QtHost::Place(ui::Form& form, QWidget& window) {
   if (program_) {
     ui::Form* main = program_->main();
     if (main && main != &form) {
-      FormWindow* main_window = renderer_.Find(*main);
+      ui::qt::FormWindow* main_window = renderer_.Find(*main);
       if (main_window && main_window->isVisible()) over = main_window;
     }
   }
@@ -62,7 +63,7 @@ void QtHost::Unloaded(ui::Form& form) {
 }
 
 void QtHost::MakeTopmost(ui::Form& form) {
-  FormWindow& window = renderer_.WindowFor(form);
+  ui::qt::FormWindow& window = renderer_.WindowFor(form);
   bool visible = window.isVisible();
   window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   if (visible) window.show();  // changing the flags hides a window
@@ -95,4 +96,4 @@ void QtHost::CloseRequested(ui::Form& form) {
   if (program_) program_->CloseRequested(form);
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

@@ -12,17 +12,17 @@
 #include "ui/qt/render_context.h"
 #include "ui/qt/renderer.h"
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 class QtHost final : public services::Host {
  public:
-  QtHost(store::Machine& machine, const store::MachineFiles& files, Pictures& pictures);
+  QtHost(store::Machine& machine, const store::MachineFiles& files, ui::qt::Pictures& pictures);
   ~QtHost() override;
   QtHost(const QtHost&) = delete;
   QtHost& operator=(const QtHost&) = delete;
 
   void set_program(services::Program* program) { program_ = program; }
-  Renderer& renderer() { return renderer_; }
+  ui::qt::Renderer& renderer() { return renderer_; }
   bool ended() const { return ended_; }
 
   ui::Dialogs& dialogs() override { return dialogs_; }
@@ -39,11 +39,11 @@ class QtHost final : public services::Host {
   void CloseRequested(ui::Form& form);
 
   store::Machine& machine_;
-  RenderContext context_;
-  Renderer renderer_;
-  MachineDialogs dialogs_;
+  ui::qt::RenderContext context_;
+  ui::qt::Renderer renderer_;
+  ui::qt::MachineDialogs dialogs_;
   services::Program* program_ = nullptr;
   bool ended_ = false;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

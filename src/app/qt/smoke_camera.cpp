@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QThread>
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 void SettleEvents(int ms) {
   QElapsedTimer clock;
@@ -25,7 +25,7 @@ void QtSmokeCamera::Settle() {
 }
 
 bool QtSmokeCamera::Shoot(ui::Form& form, const std::string& name) {
-  FormWindow* window = renderer_.Find(form);
+  ui::qt::FormWindow* window = renderer_.Find(form);
   if (!window || !window->isVisible()) return false;
   QPixmap picture = window->grab();
   if (picture.isNull()) return false;
@@ -34,4 +34,4 @@ bool QtSmokeCamera::Shoot(ui::Form& form, const std::string& name) {
                       QStringLiteral(".png"));
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

@@ -7,17 +7,17 @@
 #include "app/smoke_tour.h"
 #include "ui/qt/renderer.h"
 
-namespace korvanta::qt {
+namespace korvanta::app::qt {
 
 class QtSmokeCamera final : public app::SmokeCamera {
  public:
-  QtSmokeCamera(Renderer& renderer, QString folder)
+  QtSmokeCamera(ui::qt::Renderer& renderer, QString folder)
       : renderer_(renderer), folder_(std::move(folder)) {}
   void Settle() override;
   bool Shoot(ui::Form& form, const std::string& name) override;
 
  private:
-  Renderer& renderer_;
+  ui::qt::Renderer& renderer_;
   QString folder_;
 };
 
@@ -25,4 +25,4 @@ class QtSmokeCamera final : public app::SmokeCamera {
 // and paints are done.
 void SettleEvents(int ms);
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::app::qt

@@ -56,11 +56,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     store::Machine machine(store::OpenLiveMachine());
     store::SystemClock clock;
     ui::win32::Renderer renderer(instance);
-    ui::win32::Win32Host host(machine, renderer);
+    app::win32::Win32Host host(machine, renderer);
     services::Program program(machine, host, clock, app::FormFactories());
     host.set_program(&program);
     if (options.smoke_dir) {
-      ui::win32::WindowCamera camera(renderer, *options.smoke_dir);
+      app::win32::WindowCamera camera(renderer, *options.smoke_dir);
       std::vector<std::string> missed = app::RunSmokeTour(program, camera);
       status = camera.Finish(missed) ? 0 : 1;
     } else {

@@ -1,8 +1,8 @@
 #include "app/win32/win32_host.h"
 
-namespace korvanta::ui::win32 {
+namespace korvanta::app::win32 {
 
-Win32Host::Win32Host(store::Machine& machine, Renderer& renderer)
+Win32Host::Win32Host(store::Machine& machine, ui::win32::Renderer& renderer)
     : machine_(machine), renderer_(renderer), dialogs_(renderer) {}
 
 void Win32Host::set_program(services::Program* program) {
@@ -14,26 +14,26 @@ void Win32Host::set_program(services::Program* program) {
       action();
     }
   };
-  renderer_.is_main_window = [this](const Form& form) {
+  renderer_.is_main_window = [this](const ui::Form& form) {
     return program_ && &form == program_->main();
   };
-  renderer_.on_close_request = [this](Form& form) { CloseRequested(form); };
+  renderer_.on_close_request = [this](ui::Form& form) { CloseRequested(form); };
 }
 
-void Win32Host::CloseRequested(Form& form) {
+void Win32Host::CloseRequested(ui::Form& form) {
   if (program_) program_->CloseRequested(form);
 }
 
-void Win32Host::Show(Form& form) {
-  const Form* main = program_ ? program_->main() : nullptr;
+void Win32Host::Show(ui::Form& form) {
+  const ui::Form* main = program_ ? program_->main() : nullptr;
   renderer_.Show(form, main == &form ? nullptr : main);
 }
 
-void Win32Host::Unloaded(Form& form) {
+void Win32Host::Unloaded(ui::Form& form) {
   renderer_.Unload(form);
 }
 
-void Win32Host::MakeTopmost(Form& form) {
+void Win32Host::MakeTopmost(ui::Form& form) {
   renderer_.MakeTopmost(form);
 }
 
@@ -59,4 +59,4 @@ void Win32Host::Ended() {
   PostQuitMessage(0);
 }
 
-}  // namespace korvanta::ui::win32
+}  // namespace korvanta::app::win32

@@ -8,19 +8,19 @@
 #include "ui/win32/renderer.h"
 #include "ui/win32/win32_dialogs.h"
 
-namespace korvanta::ui::win32 {
+namespace korvanta::app::win32 {
 
 class Win32Host final : public services::Host {
  public:
-  Win32Host(store::Machine& machine, Renderer& renderer);
+  Win32Host(store::Machine& machine, ui::win32::Renderer& renderer);
   // The program it shows; every user action ends with the program's posted work.
   void set_program(services::Program* program);
 
-  Dialogs& dialogs() override { return dialogs_; }
+  ui::Dialogs& dialogs() override { return dialogs_; }
   // The main window appears in the middle of the screen, the others over it.
-  void Show(Form& form) override;
-  void Unloaded(Form& form) override;
-  void MakeTopmost(Form& form) override;
+  void Show(ui::Form& form) override;
+  void Unloaded(ui::Form& form) override;
+  void MakeTopmost(ui::Form& form) override;
   void Beep() override;
   void Launch(const services::LaunchRequest& request) override;
   void Restart() override;
@@ -28,12 +28,12 @@ class Win32Host final : public services::Host {
 
  private:
   // Alt+F4 or the taskbar's Close: the window's own way out.
-  void CloseRequested(Form& form);
+  void CloseRequested(ui::Form& form);
 
   store::Machine& machine_;
-  Renderer& renderer_;
-  Win32Dialogs dialogs_;
+  ui::win32::Renderer& renderer_;
+  ui::win32::Win32Dialogs dialogs_;
   services::Program* program_ = nullptr;
 };
 
-}  // namespace korvanta::ui::win32
+}  // namespace korvanta::app::win32

@@ -3,7 +3,7 @@
 #include "store/win32/win32_text.h"
 #include "ui/win32/png_writer.h"
 
-namespace korvanta::ui::win32 {
+namespace korvanta::app::win32 {
 namespace {
 
 BOOL CALLBACK CheckPending(HWND child, LPARAM pending) {
@@ -63,7 +63,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-WindowCamera::WindowCamera(Renderer& renderer, std::wstring out_dir)
+WindowCamera::WindowCamera(ui::win32::Renderer& renderer, std::wstring out_dir)
     : renderer_(renderer), out_dir_(std::move(out_dir)) {
   if (!out_dir_.empty() && out_dir_.back() != L'\\' && out_dir_.back() != L'/') out_dir_ += L'\\';
   CreateDirectoryW(out_dir_.c_str(), nullptr);
@@ -71,7 +71,7 @@ WindowCamera::WindowCamera(Renderer& renderer, std::wstring out_dir)
 
 bool WindowCamera::PaintPending() const {
   bool pending = false;
-  for (FormWindow* w : renderer_.windows()) {
+  for (ui::win32::FormWindow* w : renderer_.windows()) {
     HWND h = w->hwnd();
     if (!h || !IsWindowVisible(h)) continue;
     if (GetUpdateRect(h, nullptr, FALSE)) pending = true;
@@ -85,7 +85,7 @@ void WindowCamera::Settle() {
   // system after it is shown.
   for (int round = 0; round < 80; ++round) {
     renderer_.PumpPending();
-    for (FormWindow* w : renderer_.windows()) {
+    for (ui::win32::FormWindow* w : renderer_.windows()) {
       if (w->hwnd() && IsWindowVisible(w->hwnd())) {
         RedrawWindow(w->hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
       }
@@ -96,18 +96,19 @@ void WindowCamera::Settle() {
   }
 }
 
-bool WindowCamera::Shoot(Form& form, const std::string& name) {
-  FormWindow* w = renderer_.Find(form);
+bool WindowCamera::Shoot(ui::Form& form, const std::string& name) {
+  ui::win32::FormWindow* w = renderer_.Find(form);
   if (!w || !w->hwnd() || !IsWindowVisible(w->hwnd())) return false;
   SetWindowPos(w->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   Settle();
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
   if (!CaptureWindow(w->hwnd(), width, height, rgb)) return false;
-  if (!WriteFileBytes(out_dir_ + store::Widen(name) + L".png", EncodePng(width, height, rgb))) {
+  if (!WriteFileBytes(out_dir_ + store::Widen(name) + L".png",
+                      ui::win32::EncodePng(width, height, rgb))) {
     return false;
   }
-  PixelRect expected = w->ModelSize();
+  ui::PixelRect expected = w->ModelSize();
   list_ +=
       name + " " + std::to_string(expected.width) + " " + std::to_string(expected.height) + "\n";
   return true;
@@ -120,4 +121,4 @@ bool WindowCamera::Finish(const std::vector<std::string>& missed) {
   return written && missed.empty();
 }
 
-}  // namespace korvanta::ui::win32
+}  // namespace korvanta::app::win32

@@ -11,20 +11,20 @@
 #include "app/smoke_tour.h"
 #include "ui/win32/renderer.h"
 
-namespace korvanta::ui::win32 {
+namespace korvanta::app::win32 {
 
 class WindowCamera final : public app::SmokeCamera {
  public:
-  WindowCamera(Renderer& renderer, std::wstring out_dir);
+  WindowCamera(ui::win32::Renderer& renderer, std::wstring out_dir);
   void Settle() override;
-  bool Shoot(Form& form, const std::string& name) override;
+  bool Shoot(ui::Form& form, const std::string& name) override;
   // Notes what could not be taken in the list; false when anything is missing.
   bool Finish(const std::vector<std::string>& missed);
 
  private:
   bool PaintPending() const;
 
-  Renderer& renderer_;
+  ui::win32::Renderer& renderer_;
   std::wstring out_dir_;
   std::string list_;
 };
@@ -33,4 +33,4 @@ class WindowCamera final : public app::SmokeCamera {
 bool CaptureWindow(HWND window, int& width, int& height, std::vector<std::uint8_t>& rgb);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
-}  // namespace korvanta::ui::win32
+}  // namespace korvanta::app::win32

@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 void SetUpApplication(QApplication& app) {
   // The forms are laid out for a simplified-Chinese font of this size; Latin
@@ -28,4 +28,4 @@ void SetUpApplication(QApplication& app) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.korvanta"));
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -4,11 +4,11 @@
 
 #include <QApplication>
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 // The base font's size in points; a control's own size replaces it.
 inline constexpr int kBaseFontPoints = 9;
 
 void SetUpApplication(QApplication& app);
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

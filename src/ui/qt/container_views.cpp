@@ -6,7 +6,7 @@
 
 #include "ui/qt/pictures.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 void PictureWidget::set_picture(QPixmap picture) {
   picture_ = std::move(picture);
@@ -57,4 +57,4 @@ void FrameView::SyncCaption() {
   widget_->setTitle(QString::fromStdString(control()->caption()));
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

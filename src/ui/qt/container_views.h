@@ -8,7 +8,7 @@
 #include "ui/controls.h"
 #include "ui/qt/control_view.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 // A picture box: a panel that paints its picture from its top-left corner (one
 // larger than the box is scaled down to fit) and holds child controls.
@@ -54,4 +54,4 @@ class FrameView final : public ControlView {
   QGroupBox* widget_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -6,7 +6,7 @@
 
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 void RenderContext::Act(const std::function<void()>& action) {
   if (run_action) {
@@ -251,4 +251,4 @@ void ControlView::MoveWindow(QPoint global) {
   widget_->window()->move(window_start_ + (global - drag_start_));
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -14,7 +14,7 @@
 #include "ui/control.h"
 #include "ui/qt/render_context.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class ControlView : public QObject, public ui::ControlObserver {
  public:
@@ -105,4 +105,4 @@ class ControlView : public QObject, public ui::ControlObserver {
   QPoint window_start_;  // the window's position then
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

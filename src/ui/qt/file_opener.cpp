@@ -14,7 +14,7 @@
 
 #include "store/paths.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 namespace {
 
@@ -191,4 +191,4 @@ void FileOpener::Refuse(const QString& text) {
   warning.exec();
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -16,7 +16,7 @@ class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class FileOpener final : public QDialog {
  public:
@@ -48,4 +48,4 @@ class FileOpener final : public QDialog {
   std::string chosen_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

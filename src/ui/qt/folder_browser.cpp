@@ -12,7 +12,7 @@
 
 #include "store/paths.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 namespace {
 
@@ -110,4 +110,4 @@ void FolderBrowser::Choose() {
   warning.exec();
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -13,7 +13,7 @@ class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class FolderBrowser final : public QDialog {
  public:
@@ -32,4 +32,4 @@ class FolderBrowser final : public QDialog {
   std::string chosen_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

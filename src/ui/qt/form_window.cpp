@@ -8,7 +8,7 @@
 #include "ui/controls.h"
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 // A 1-px frame drawn over the window's edge; clicks go through it.
@@ -165,4 +165,4 @@ void FormView::CloseRequested() {
   }
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -7,7 +7,7 @@
 #include "ui/form.h"
 #include "ui/qt/control_view.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class FormView;
 
@@ -60,4 +60,4 @@ class FormView final : public ControlView {
   std::optional<QSize> told_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -4,7 +4,7 @@
 
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 ListViewView::ListViewView(ui::ListView& list, QWidget* parent, RenderContext& context)
     : ControlView(list, new QTableView(parent), context),
@@ -116,4 +116,4 @@ void ListViewView::SyncSelection() {
                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -8,7 +8,7 @@
 #include "ui/qt/control_view.h"
 #include "ui/qt/row_table_model.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class ListViewView final : public ControlView {
  public:
@@ -33,4 +33,4 @@ class ListViewView final : public ControlView {
   int just_selected_ = -1;  // the row a press made current, so its click is not a second one
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -8,7 +8,7 @@
 
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 ListBoxView::ListBoxView(ui::ListBox& list, QWidget* parent, RenderContext& context)
     : ControlView(list, new QListWidget(parent), context),
@@ -159,4 +159,4 @@ void StatusBarView::SyncItems() {
   widget_->set_panels(std::move(panels));
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -9,7 +9,7 @@
 #include "ui/lists.h"
 #include "ui/qt/control_view.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class ListBoxView final : public ControlView {
  public:
@@ -89,4 +89,4 @@ class StatusBarView final : public ControlView {
   StatusBarWidget* widget_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

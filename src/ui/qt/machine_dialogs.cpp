@@ -18,7 +18,7 @@
 #include "ui/qt/folder_browser.h"
 #include "ui/qt/pictures.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 QString Q(std::string_view text) {
@@ -167,4 +167,4 @@ ui::IconPick MachineDialogs::PickIcon(const ui::Form* owner, const ui::IconChoic
   return {ui::IconChoice{file->text().trimmed().toStdString(), index->value()}};
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -9,7 +9,7 @@
 #include "store/machine_files.h"
 #include "ui/dialogs.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class MachineDialogs final : public ui::Dialogs {
  public:
@@ -33,4 +33,4 @@ class MachineDialogs final : public ui::Dialogs {
   std::function<QWidget*(const ui::Form*)> owner_window_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -5,7 +5,7 @@
 
 #include "store/paths.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 namespace {
 
@@ -117,4 +117,4 @@ std::vector<FileFilter> FileFilters(std::string_view filter) {
   return filters;
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -14,7 +14,7 @@
 
 #include "store/machine_files.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 struct MachineEntry {
   QString name;
@@ -62,4 +62,4 @@ class FileFilter {
 };
 std::vector<FileFilter> FileFilters(std::string_view filter);
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

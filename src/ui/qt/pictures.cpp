@@ -10,7 +10,7 @@
 #include "store/icon_reader.h"
 #include "ui/form.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace fs = std::filesystem;
 namespace {
 
@@ -117,4 +117,4 @@ QIcon Pictures::WindowIcon(const std::string& name) {
   return icon;
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -13,7 +13,7 @@
 #include "store/machine_files.h"
 #include "ui/controls.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class Pictures {
  public:
@@ -41,4 +41,4 @@ class Pictures {
   std::map<std::string, QIcon> icons_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -6,7 +6,7 @@
 
 #include "ui/form.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class Pictures;
 
@@ -29,4 +29,4 @@ class RenderContext {
   Pictures& pictures_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -7,7 +7,7 @@
 #include "ui/qt/simple_views.h"
 #include "ui/qt/text_views.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 ControlView* CreateView(ui::Control& c, QWidget* parent, RenderContext& context) {
@@ -108,4 +108,4 @@ void Renderer::Destroy(ui::Form& form) {
   windows_.erase(it);
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

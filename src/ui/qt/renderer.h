@@ -9,7 +9,7 @@
 #include "ui/qt/form_window.h"
 #include "ui/qt/render_context.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class Renderer {
  public:
@@ -31,4 +31,4 @@ class Renderer {
   std::map<const ui::Form*, QPointer<FormWindow>> windows_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 RowTableModel::RowTableModel(ui::ListView& list, std::function<void(int, bool)> check,
                              QObject* parent)
@@ -127,4 +127,4 @@ void RowTableModel::Detach() {
   endResetModel();
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

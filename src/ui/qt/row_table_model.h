@@ -9,7 +9,7 @@
 
 #include "ui/list_view.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class RowTableModel final : public QAbstractTableModel {
  public:
@@ -44,4 +44,4 @@ class RowTableModel final : public QAbstractTableModel {
   bool flush_scheduled_ = false;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

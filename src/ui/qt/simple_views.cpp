@@ -4,7 +4,7 @@
 
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 LabelView::LabelView(ui::Label& label, QWidget* parent, RenderContext& context)
     : ControlView(label, new QLabel(parent), context), label_(static_cast<QLabel*>(widget())) {
@@ -161,4 +161,4 @@ void TimerView::SyncValue() {
   }
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

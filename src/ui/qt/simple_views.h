@@ -12,7 +12,7 @@
 #include "ui/controls.h"
 #include "ui/qt/control_view.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 class LabelView final : public ControlView {
  public:
@@ -98,4 +98,4 @@ class TimerView final : public ControlView {
   QTimer timer_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

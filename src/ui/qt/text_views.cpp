@@ -2,7 +2,7 @@
 
 #include "ui/qt/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 namespace {
 
 // The model keeps Windows line ends; Qt's editors keep "\n".
@@ -123,4 +123,4 @@ void ComboBoxView::SyncValue() {
   }
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

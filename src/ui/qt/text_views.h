@@ -9,7 +9,7 @@
 #include "ui/lists.h"
 #include "ui/qt/control_view.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 // A single-line box is a QLineEdit, a multi-line one a QPlainTextEdit.
 class TextBoxView final : public ControlView {
@@ -44,4 +44,4 @@ class ComboBoxView final : public ControlView {
   QComboBox* widget_;
 };
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

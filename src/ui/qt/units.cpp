@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 int ToPixels(int twips) {
   return ui::TwipsToPixels(twips);
@@ -85,4 +85,4 @@ std::optional<QColor> ToQColor(const ui::Color& color) {
   return std::nullopt;
 }
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt

@@ -9,7 +9,7 @@
 
 #include "ui/units.h"
 
-namespace korvanta::qt {
+namespace korvanta::ui::qt {
 
 int ToPixels(int twips);
 int ToTwips(int pixels);
@@ -23,4 +23,4 @@ QPalette::ColorRole SystemColorRole(int index);
 // The colour a model colour names; nothing for the default colour.
 std::optional<QColor> ToQColor(const ui::Color& color);
 
-}  // namespace korvanta::qt
+}  // namespace korvanta::ui::qt
