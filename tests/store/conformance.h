@@ -33,6 +33,30 @@ bool MakeSparseFile(store::Machine& machine, const std::string& path, const std:
 std::optional<std::uint64_t> DiskBytes(store::Machine& machine, const std::string& path);
 // Why the machine lets a read-only file be written over, when it does.
 const char* WriteProtectionGap();
+// A symbolic link at link to target, a folder or a file; false where the
+// machine cannot make one.
+bool MakeSymbolicLink(store::Machine& machine, const std::string& target, const std::string& link,
+                      bool folder);
+// Makes the folder one that cannot be opened while an Unprivileged lives; false
+// where the machine cannot.
+bool MakeUnopenable(store::Machine& machine, const std::string& folder);
+// While it lives, folders are opened as a user without the right to open every
+// one (the tests run as root, which opens a folder whatever its permissions).
+class Unprivileged {
+ public:
+  Unprivileged();
+  ~Unprivileged();
+  Unprivileged(const Unprivileged&) = delete;
+  Unprivileged& operator=(const Unprivileged&) = delete;
+
+ private:
+  int was_ = -1;
+};
+// A walk over a host folder with a pseudo file system mounted below it, as a
+// drive mapped there gives it, and the Windows path of that mount point;
+// nothing where the machine reaches none.
+std::unique_ptr<store::FolderWalk> WalkAbovePseudoFolder(store::Machine& machine,
+                                                         std::string& pseudo);
 
 class StoreTest : public ::testing::Test {
  protected:

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "store/conformance.h"
+#include "store/paths.h"
 
 namespace korvanta::test {
 namespace {
@@ -155,6 +158,102 @@ TEST_F(FilesConformance, OverwriteTouchesOnlyWhatTheNameOwns) {
   EXPECT_LE(DiskBytes(machine(), sparse).value_or(kSize), *before) << "holes filled";
   ASSERT_EQ(files().ReadFile(sparse, bytes), store::kSuccess);
   EXPECT_EQ(bytes, std::string(kSize, '\0'));
+}
+
+// What a walk from folder gives: the folder's files in listing order, then each
+// subfolder's in listing order, leaving out what is named in skipped.
+void WalkOrder(store::FileSystem& files, const std::string& folder,
+               const std::set<std::string>& skipped, std::vector<std::string>& out) {
+  std::vector<store::FileEntry> entries;
+  files.List(folder + "\\*", entries);
+  for (bool folders : {false, true}) {
+    for (const store::FileEntry& e : entries) {
+      if (e.is_directory() != folders || skipped.count(e.name)) continue;
+      if (folders) {
+        WalkOrder(files, folder + "\\" + e.name, skipped, out);
+      } else {
+        out.push_back(folder + "\\" + e.name);
+      }
+    }
+  }
+}
+
+struct LeftOut {
+  const char* name;
+  bool (*make)(store::Machine& machine, const std::string& dir, const std::string& path);
+};
+
+// The cleaner's walk goes depth first, a folder's files before its subfolders,
+// gives each file's details, and never follows a link nor enters a folder it
+// cannot open. Whatever the machine cannot make is walked as any other.
+TEST_F(FilesConformance, WalkGoesDepthFirstAndLeavesOut) {
+  for (const char* f : {"b.txt", "a.txt", ".hidden", "A\\x.tmp", "A\\AA\\y.tmp", "A\\z.tmp",
+                        "B\\w.tmp", "C\\CC\\CCC\\v.tmp", "closed\\inside.tmp"}) {
+    ASSERT_EQ(files().CreateDirectory(store::GetFolder(File(f))), store::kSuccess) << f;
+    ASSERT_EQ(files().WriteFile(File(f), f), store::kSuccess) << f;
+  }
+  ASSERT_EQ(files().CreateDirectory(File("D")), store::kSuccess);
+  const LeftOut rows[] = {
+      {"loop", [](store::Machine& m, const std::string& dir,
+                  const std::string& path) { return MakeSymbolicLink(m, dir, path, true); }},
+      {"link.tmp",
+       [](store::Machine& m, const std::string& dir, const std::string& path) {
+         return MakeSymbolicLink(m, dir + "\\a.txt", path, false);
+       }},
+      {"closed", [](store::Machine& m, const std::string&,
+                    const std::string& path) { return MakeUnopenable(m, path); }},
+  };
+  std::set<std::string> skipped;
+  for (const LeftOut& row : rows) {
+    if (row.make(machine(), dir(), File(row.name))) skipped.insert(row.name);
+  }
+  std::vector<std::string> expected;
+  WalkOrder(files(), dir(), skipped, expected);
+  EXPECT_EQ(expected.size(), skipped.count("closed") ? 8u : 9u);
+  store::FileTools& tools = machine().backend().file_tools();
+  std::unique_ptr<store::FolderWalk> walk = tools.Walk(dir() + "\\");
+  ASSERT_TRUE(walk->opened());
+  std::vector<std::string> walked;
+  std::vector<std::optional<store::FileEntry>> details;
+  {
+    Unprivileged plain;
+    for (std::string_view folder, name; walk->Next(folder, name);) {
+      walked.push_back(std::string(folder) + "\\" + std::string(name));
+      details.push_back(walk->Details());
+    }
+    EXPECT_FALSE(walk->Details()) << "the walk is over";
+  }
+  for (std::size_t i = 0; i < walked.size(); ++i) {
+    std::optional<store::FileEntry> stat = files().Stat(walked[i]);
+    ASSERT_TRUE(details[i] && stat) << walked[i];
+    EXPECT_EQ(details[i]->name, store::GetName(walked[i]));
+    EXPECT_EQ(details[i]->size, stat->size) << walked[i];
+    EXPECT_EQ(details[i]->modified, stat->modified) << walked[i];
+    EXPECT_EQ(details[i]->attributes & (store::kAttrHidden | store::kAttrReadOnly),
+              stat->attributes & (store::kAttrHidden | store::kAttrReadOnly))
+        << walked[i];
+  }
+  EXPECT_EQ(walked, expected) << "left out: " << skipped.size();
+
+  // A root that cannot be opened walks nothing; an empty one opens.
+  for (const std::string& root : {File("none"), File("D"), File("D\\")}) {
+    std::unique_ptr<store::FolderWalk> w = tools.Walk(root);
+    EXPECT_EQ(w->opened(), root != File("none")) << root;
+    std::string_view folder, name;
+    EXPECT_FALSE(w->Next(folder, name)) << root;
+  }
+}
+
+// A pseudo file system (here cgroup, mounted under sysfs) is not walked: it
+// holds no files of the machine, and some never end.
+TEST_F(FilesConformance, WalkLeavesPseudoFileSystemsOut) {
+  std::string pseudo;
+  std::unique_ptr<store::FolderWalk> walk = WalkAbovePseudoFolder(machine(), pseudo);
+  if (!walk) GTEST_SKIP() << "no pseudo file system below a folder this machine reaches";
+  ASSERT_TRUE(walk->opened());
+  for (std::string_view folder, name; walk->Next(folder, name);) {
+    ASSERT_NE(folder.substr(0, pseudo.size()), pseudo) << name;
+  }
 }
 
 TEST_F(FilesConformance, ListingMatchesPatternsWithoutRegardToCase) {

@@ -14,9 +14,17 @@
 #include <winioctl.h>
 #else
 #include <fcntl.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+#include "store/portable/file_tools_portable.h"
 #include "store/portable/machine_folder.h"
 #include "store/portable/machine_portable.h"
 #endif
@@ -63,6 +71,31 @@ const char* WriteProtectionGap() {
   return "Wine leaves read-only to the host's permission bits, which do not stop root";
 }
 
+bool MakeSymbolicLink(store::Machine&, const std::string& target, const std::string& link,
+                      bool folder) {
+  // Looked up, not linked: XP has no symbolic links.
+  using Create = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+  auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkW")));
+  std::wstring w = store::Widen(link);
+  if (!create || !create(w.c_str(), store::Widen(target).c_str(), folder ? 1 : 0)) return false;
+  // Wine answers TRUE and makes nothing.
+  DWORD attributes = GetFileAttributesW(w.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Wine opens a folder as the Unix user the tests run as, whatever its security.
+bool MakeUnopenable(store::Machine&, const std::string&) {
+  return false;
+}
+
+Unprivileged::Unprivileged() = default;
+Unprivileged::~Unprivileged() = default;
+
+std::unique_ptr<store::FolderWalk> WalkAbovePseudoFolder(store::Machine&, std::string&) {
+  return nullptr;
+}
+
 std::optional<std::uint64_t> DiskBytes(store::Machine&, const std::string& path) {
   DWORD high = 0;
   DWORD low = GetCompressedFileSizeW(store::Widen(path).c_str(), &high);
@@ -107,6 +140,47 @@ bool MakeSparseFile(store::Machine& machine, const std::string& path, const std:
 
 const char* WriteProtectionGap() {
   return nullptr;
+}
+
+bool MakeSymbolicLink(store::Machine& machine, const std::string& target, const std::string& link,
+                      bool) {
+  return symlink(Host(machine, target).c_str(), Host(machine, link).c_str()) == 0;
+}
+
+bool MakeUnopenable(store::Machine& machine, const std::string& folder) {
+  return chmod(Host(machine, folder).c_str(), 0) == 0;
+}
+
+Unprivileged::Unprivileged() {
+  if (geteuid() == 0) was_ = setfsuid(65534);
+}
+Unprivileged::~Unprivileged() {
+  if (was_ >= 0) setfsuid(static_cast<uid_t>(was_));
+}
+
+// The folder above the first cgroup mount: a pseudo file system full of
+// regular files, mounted wherever the host chose.
+std::unique_ptr<store::FolderWalk> WalkAbovePseudoFolder(store::Machine& machine,
+                                                         std::string& pseudo) {
+  std::ifstream mounts("/proc/self/mountinfo");
+  std::filesystem::path mount;
+  for (std::string line; mount.empty() && std::getline(mounts, line);) {
+    std::istringstream fields(line);
+    std::vector<std::string> f{std::istream_iterator<std::string>(fields), {}};
+    auto dash = std::find(f.begin(), f.end(), "-");
+    if (f.size() > 4 && dash + 1 < f.end() && (dash[1] == "cgroup" || dash[1] == "cgroup2"))
+      mount = f[4];
+  }
+  // Above a mount at the top, the walk would be the whole host.
+  if (mount.empty() || mount.parent_path() == mount.root_path()) return nullptr;
+  const std::filesystem::path prefix = store::MachineFolder(machine.Describe()).root();
+  const std::filesystem::path drive = prefix / "dosdevices" / "p:";
+  std::filesystem::remove(drive);
+  std::filesystem::create_directory_symlink(mount.parent_path(), drive);
+  store::MachineFolder folder(prefix, /*host_drives=*/true);
+  store::PortableFileTools tools(folder, machine.backend().registry(), machine.codepage());
+  pseudo = "P:\\" + mount.filename().string();
+  return tools.Walk("P:\\");
 }
 
 std::optional<std::uint64_t> DiskBytes(store::Machine& machine, const std::string& path) {

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "store/folder_walk.h"
 #include "store/paths.h"
 #include "store/portable/trash.h"
 
@@ -62,80 +63,47 @@ struct LinuxDirent64 {
   char d_name[1];
 };
 
-// Lists each folder with one getdents64 run into a buffer, keeps the names of
-// its files in one block, and opens subfolders relative to their parent: about
-// the system calls `find` makes, and no allocation per file.
-class PortableWalk final : public FolderWalk {
+// Lists each folder with one getdents64 run into a buffer and opens subfolders
+// relative to their parent: about the system calls `find` makes. Details are
+// asked of the file system only for the files the walk's caller wants.
+class PortableLister final : public FolderLister {
  public:
-  PortableWalk(const std::optional<fs::path>& host, std::string_view root) {
+  explicit PortableLister(std::optional<fs::path> host) : host_(std::move(host)) {
     struct stat st;
     if (stat("/", &st) == 0) host_root_ = {st.st_dev, st.st_ino};
-    if (!host) return;
-    int fd = open(host->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
+  }
+
+  std::optional<Folder> OpenRoot(const std::string&) override {
+    if (!host_) return std::nullopt;
+    int fd = open(host_->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st;
     if (fstat(fd, &st) != 0) {
       close(fd);
-      return;
-    }
-    opened_ = true;
-    Enter(fd, st.st_dev, st.st_ino, FolderText(root));
-  }
-  ~PortableWalk() override {
-    for (Frame& f : stack_) close(f.fd);
-  }
-
-  bool Next(std::string_view& folder, std::string_view& name) override {
-    for (;;) {
-      if (next_file_ < files_.size()) {
-        current_ = next_file_++;
-        folder = stack_[files_frame_].folder;
-        name = files_[current_];
-        return true;
-      }
-      if (!Descend()) return false;
-    }
-  }
-
-  std::optional<FileEntry> Details() override {
-    if (current_ >= files_.size()) return std::nullopt;
-    struct stat st;
-    std::string_view name = files_[current_];  // ends in a NUL in names_
-    if (fstatat(stack_[files_frame_].fd, name.data(), &st, AT_SYMLINK_NOFOLLOW) != 0)
       return std::nullopt;
-    FileEntry e;
-    e.name = std::string(name);
-    e.attributes = kAttrArchive;
-    if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) e.attributes |= kAttrReadOnly;
-    if (!name.empty() && name[0] == '.') e.attributes |= kAttrHidden;
-    e.size = static_cast<std::uint64_t>(st.st_size);
-    e.modified = static_cast<std::int64_t>(kFiletimeUnixEpoch) +
-                 static_cast<std::int64_t>(st.st_mtim.tv_sec) *
-                     static_cast<std::int64_t>(kFiletimeTicksPerSecond) +
-                 st.st_mtim.tv_nsec / 100;
-    return e;
+    }
+    return Folder{fd, st.st_dev, st.st_ino};
   }
 
-  bool opened() const override { return opened_; }
+  std::optional<Folder> OpenChild(const Folder& parent, const std::string& name,
+                                  const std::string&) override {
+    if (parent.device == host_root_.first && parent.inode == host_root_.second) {
+      bool pseudo = false;
+      for (std::string_view p : kHostPseudoFolders) pseudo = pseudo || name == p;
+      if (pseudo) return std::nullopt;
+    }
+    int fd = openat(Fd(parent), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || (st.st_dev != parent.device && IsPseudoFileSystem(fd))) {
+      close(fd);
+      return std::nullopt;
+    }
+    return Folder{fd, st.st_dev, st.st_ino};
+  }
 
- private:
-  struct Frame {
-    int fd;
-    dev_t device;
-    ino_t inode;
-    std::string folder;
-    std::vector<std::string> subfolders;
-    std::size_t next = 0;
-  };
-
-  // Lists the folder at fd: its files become the ones to hand out, its
-  // subfolders wait on the stack.
-  void Enter(int fd, dev_t device, ino_t inode, std::string folder) {
-    Frame frame{fd, device, inode, std::move(folder), {}, 0};
-    names_.clear();
-    files_.clear();
-    next_file_ = 0;
-    current_ = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> offsets;
+  void List(const Folder& folder, FolderListing& listing) override {
+    const int fd = Fd(folder);
     alignas(8) static thread_local char buffer[65536];
     for (;;) {
       long n = syscall(SYS_getdents64, fd, buffer, sizeof buffer);
@@ -153,58 +121,38 @@ class PortableWalk final : public FolderWalk {
         }
         // Links are never followed, to a file or a folder: a link is not the junk.
         if (type == DT_REG) {
-          offsets.push_back(names_.size());
-          names_.append(name);
-          names_.push_back('\0');
+          listing.AddFile(name);
         } else if (type == DT_DIR) {
-          frame.subfolders.emplace_back(name);
+          listing.AddSubfolder(name);
         }
       }
     }
-    files_.reserve(offsets.size());
-    for (std::size_t off : offsets) files_.emplace_back(names_.data() + off);
-    stack_.push_back(std::move(frame));
-    files_frame_ = stack_.size() - 1;
   }
 
-  // Opens the next subfolder still due, depth first; false when none is left.
-  bool Descend() {
-    files_.clear();
-    next_file_ = 0;
-    while (!stack_.empty()) {
-      Frame& top = stack_.back();
-      if (top.next >= top.subfolders.size()) {
-        close(top.fd);
-        stack_.pop_back();
-        continue;
-      }
-      const std::string& name = top.subfolders[top.next++];
-      if (top.device == host_root_.first && top.inode == host_root_.second) {
-        bool pseudo = false;
-        for (std::string_view p : kHostPseudoFolders) pseudo = pseudo || name == p;
-        if (pseudo) continue;
-      }
-      int fd = openat(top.fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-      if (fd < 0) continue;
-      struct stat st;
-      if (fstat(fd, &st) != 0 || (st.st_dev != top.device && IsPseudoFileSystem(fd))) {
-        close(fd);
-        continue;
-      }
-      Enter(fd, st.st_dev, st.st_ino, JoinPath(top.folder, name));
-      return true;
-    }
-    return false;
+  std::optional<FileEntry> Details(const Folder& folder, std::size_t,
+                                   std::string_view name) override {
+    struct stat st;
+    if (fstatat(Fd(folder), name.data(), &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    FileEntry e;
+    e.name = std::string(name);
+    e.attributes = kAttrArchive;
+    if (!(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) e.attributes |= kAttrReadOnly;
+    if (!name.empty() && name[0] == '.') e.attributes |= kAttrHidden;
+    e.size = static_cast<std::uint64_t>(st.st_size);
+    e.modified = static_cast<std::int64_t>(kFiletimeUnixEpoch) +
+                 static_cast<std::int64_t>(st.st_mtim.tv_sec) *
+                     static_cast<std::int64_t>(kFiletimeTicksPerSecond) +
+                 st.st_mtim.tv_nsec / 100;
+    return e;
   }
 
-  std::pair<dev_t, ino_t> host_root_{static_cast<dev_t>(-1), 0};
-  std::vector<Frame> stack_;
-  std::string names_;  // the files of the folder being handed out, each ended by a NUL
-  std::vector<std::string_view> files_;
-  std::size_t files_frame_ = 0;
-  std::size_t next_file_ = 0;
-  std::size_t current_ = static_cast<std::size_t>(-1);
-  bool opened_ = false;
+  void Close(const Folder& folder) override { close(Fd(folder)); }
+
+ private:
+  static int Fd(const Folder& folder) { return static_cast<int>(folder.handle); }
+
+  std::optional<fs::path> host_;
+  std::pair<std::uint64_t, std::uint64_t> host_root_{static_cast<dev_t>(-1), 0};
 };
 
 std::string Upper(std::string_view text) {
@@ -278,7 +226,7 @@ std::unique_ptr<FolderWalk> PortableFileTools::Walk(std::string_view root) {
   std::string folder = FolderText(root);
   std::optional<fs::path> host;
   if (folder.size() >= 2 && folder[1] == ':') host = machine_.HostPath(folder);
-  return std::make_unique<PortableWalk>(host, folder);
+  return WalkFolders(std::make_unique<PortableLister>(std::move(host)), folder);
 }
 
 std::optional<std::string> PortableFileTools::Text(RegRoot root, const std::string& key,

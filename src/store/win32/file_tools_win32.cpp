@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "store/folder_walk.h"
 #include "store/paths.h"
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
@@ -14,96 +15,86 @@
 namespace korvanta::store {
 namespace {
 
-class Win32Walk final : public FolderWalk {
+// Lists a folder with FindFirstFileW and FindNextFileW, which hand out each
+// file's details with its name: they are kept for the walk's caller.
+class Win32Lister final : public FolderLister {
  public:
-  explicit Win32Walk(std::string_view root) {
-    std::string folder = FolderText(root);
-    opened_ = !folder.empty() && Enter(folder);
+  ~Win32Lister() override { EndFind(); }
+
+  std::optional<Folder> OpenRoot(const std::string& path) override {
+    if (path.empty()) return std::nullopt;
+    return Find(path);
+  }
+  std::optional<Folder> OpenChild(const Folder&, const std::string&,
+                                  const std::string& path) override {
+    return Find(path);
   }
 
-  bool Next(std::string_view& folder, std::string_view& name) override {
-    for (;;) {
-      if (next_file_ < files_.size()) {
-        current_ = next_file_++;
-        folder = files_folder_;
-        name = files_[current_].name;
-        return true;
-      }
-      if (!Descend()) return false;
-    }
-  }
-  std::optional<FileEntry> Details() override {
-    if (current_ >= files_.size()) return std::nullopt;
-    return files_[current_];
-  }
-  bool opened() const override { return opened_; }
-
- private:
-  struct Frame {
-    std::string folder;
-    std::vector<std::string> subfolders;
-    std::size_t next = 0;
-  };
-
-  bool Enter(const std::string& folder) {
-    WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileW(Widen(JoinPath(folder, "*")).c_str(), &d);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    Frame frame{folder, {}, 0};
-    files_.clear();
-    next_file_ = 0;
-    current_ = static_cast<std::size_t>(-1);
-    files_folder_ = folder;
+  void List(const Folder&, FolderListing& listing) override {
+    details_.clear();
+    if (find_ == INVALID_HANDLE_VALUE) return;
     do {
-      std::wstring_view n = d.cFileName;
+      std::wstring_view n = found_.cFileName;
       if (n == L"." || n == L"..") continue;
       // Junctions and symbolic links are never followed, nor listed.
-      if (d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-      if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        frame.subfolders.push_back(Narrow(n));
+      if (found_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+      if (found_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        listing.AddSubfolder(Narrow(n));
         continue;
       }
-      FileEntry e;
-      e.name = Narrow(n);
-      e.attributes = d.dwFileAttributes;
-      e.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-      e.modified = static_cast<std::int64_t>(
-          (static_cast<std::uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) |
-          d.ftLastWriteTime.dwLowDateTime);
-      files_.push_back(std::move(e));
-    } while (FindNextFileW(h, &d));
-    FindClose(h);
-    stack_.push_back(std::move(frame));
-    return true;
+      listing.AddFile(Narrow(n));
+      details_.push_back(
+          {found_.dwFileAttributes,
+           (static_cast<std::uint64_t>(found_.nFileSizeHigh) << 32) | found_.nFileSizeLow,
+           static_cast<std::int64_t>(
+               (static_cast<std::uint64_t>(found_.ftLastWriteTime.dwHighDateTime) << 32) |
+               found_.ftLastWriteTime.dwLowDateTime)});
+    } while (FindNextFileW(find_, &found_));
+    EndFind();
   }
 
-  bool Descend() {
-    files_.clear();
-    next_file_ = 0;
-    while (!stack_.empty()) {
-      Frame& top = stack_.back();
-      if (top.next >= top.subfolders.size()) {
-        stack_.pop_back();
-        continue;
-      }
-      std::string path = JoinPath(top.folder, top.subfolders[top.next++]);
-      if (Enter(path)) return true;
-    }
-    return false;
+  std::optional<FileEntry> Details(const Folder&, std::size_t file,
+                                   std::string_view name) override {
+    if (file >= details_.size()) return std::nullopt;
+    const Facts& f = details_[file];
+    FileEntry e;
+    e.name = std::string(name);
+    e.attributes = f.attributes;
+    e.size = f.size;
+    e.modified = f.modified;
+    return e;
   }
 
-  std::vector<Frame> stack_;
-  std::vector<FileEntry> files_;
-  std::string files_folder_;
-  std::size_t next_file_ = 0;
-  std::size_t current_ = static_cast<std::size_t>(-1);
-  bool opened_ = false;
+  void Close(const Folder&) override {}
+
+ private:
+  struct Facts {
+    std::uint32_t attributes;
+    std::uint64_t size;
+    std::int64_t modified;
+  };
+
+  // A folder is open while its search runs: from the first entry to the last.
+  std::optional<Folder> Find(const std::string& path) {
+    EndFind();
+    find_ = FindFirstFileW(Widen(JoinPath(path, "*")).c_str(), &found_);
+    if (find_ == INVALID_HANDLE_VALUE) return std::nullopt;
+    return Folder{};
+  }
+  void EndFind() {
+    if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+    find_ = INVALID_HANDLE_VALUE;
+  }
+
+  HANDLE find_ = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAW found_{};
+  std::vector<Facts> details_;  // of the files of the folder listed last
 };
 
 }  // namespace
 
 std::unique_ptr<FolderWalk> Win32FileTools::Walk(std::string_view root) {
-  return std::make_unique<Win32Walk>(root);
+  return WalkFolders(std::make_unique<Win32Lister>(), root);
 }
 
 std::string Win32FileTools::TypeName(std::string_view name) {
