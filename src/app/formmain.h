@@ -84,6 +84,16 @@ inline constexpr MainPage kMainPages[] = {
 };
 inline constexpr int kPageCount = static_cast<int>(std::size(kMainPages));
 
+// Where page P stands in the table, for what the main window itself puts on a
+// page (its tool buttons): a page inserted before it moves them along.
+template <class P>
+consteval std::size_t PageIndex() {
+  for (std::size_t i = 0; i < std::size(kMainPages); ++i) {
+    if (kMainPages[i].make == MakePage<P>) return i;
+  }
+  throw "not a page of the main window";
+}
+
 // Where the side bar's items go: the pages' items and the log's after them
 // share the room above the buttons (Commandpass and below).
 struct SideBarLayout {
