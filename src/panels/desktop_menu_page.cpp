@@ -55,8 +55,8 @@ Rect LowerBox(int row, int width) {
 
 // A flag of the explorer policies: 1 when ticked, gone when unticked, ticked
 // when it reads 1 (a 4-byte REG_BINARY reads as the number it holds).
-services::CheckRow Policy(services::Places at, std::string control, std::string name,
-                          std::uint32_t type = store::kRegDword) {
+CheckRow Policy(services::Places at, std::string control, std::string name,
+                std::uint32_t type = store::kRegDword) {
   return services::FlagRow(at, std::move(control), {kHKCU, kPolicies, std::move(name)}, type,
                            store::Variant(1));
 }
@@ -128,7 +128,7 @@ DesktopMenuPage::DesktopMenuPage(services::Program& program, ui::PictureBox& pag
   Place<Label>(page, "Labelge", {text_left + 960, count_top + 30, 600, 270}, "(个)");
 
   for (const services::SettingRow& row : table_.rows()) {
-    if (const auto* slider = std::get_if<services::SliderRow>(&row)) {
+    if (const auto* slider = std::get_if<SliderRow>(&row)) {
       services::BindSliderReadout(*page.form(), *slider);
     }
   }
@@ -140,47 +140,46 @@ DesktopMenuPage::DesktopMenuPage(services::Program& program, ui::PictureBox& pag
 // panel; loaded and applied in the same order.
 std::vector<services::SettingRow> DesktopMenuPage::Rows() {
   return {
-      services::SliderRow{.at = {.load = 1, .apply = 1},
-                          .control = "Slider1",
-                          .readout = "Labeldqxd1",
-                          .prefix = kReadout,
-                          .value = {kHKCU, kDesktop, "MenuShowDelay"}},
+      SliderRow{.at = {.load = 1, .apply = 1},
+                .control = "Slider1",
+                .readout = "Labeldqxd1",
+                .prefix = kReadout,
+                .value = {kHKCU, kDesktop, "MenuShowDelay"}},
       // An absent icon size is the standard one.
-      services::SliderRow{
-          .at = {.load = 2, .apply = 2},
-          .control = "Slider2",
-          .readout = "Labeldqxd2",
-          .prefix = kReadout,
-          .value = {kHKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size"},
-          .absent_position = 32},
-      services::SliderRow{.at = {.load = 3, .apply = 3},
-                          .control = "Slider3",
-                          .readout = "Labeldqxd3",
-                          .prefix = kReadout,
-                          .suffix = " KB",
-                          .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer",
-                                    "Max Cached Icons"}},
+      SliderRow{.at = {.load = 2, .apply = 2},
+                .control = "Slider2",
+                .readout = "Labeldqxd2",
+                .prefix = kReadout,
+                .value = {kHKCU, "Control Panel\\desktop\\WindowMetrics", "Shell Icon Size"},
+                .absent_position = 32},
+      SliderRow{.at = {.load = 3, .apply = 3},
+                .control = "Slider3",
+                .readout = "Labeldqxd3",
+                .prefix = kReadout,
+                .suffix = " KB",
+                .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer",
+                          "Max Cached Icons"}},
 
       Policy({.load = 4, .apply = 4}, "Checkjztdks", "NoChangeStartMenu"),
       Policy({.load = 5, .apply = 5}, "Checkjzrw", "NoSetTaskbar"),
-      services::CheckRow{.at = {.load = 6, .apply = 6},
-                         .control = "Checkpbdh",
-                         .value = {kHKCU, kDesktop, "Minanimate"},
-                         .type = store::kRegSz,
-                         .ticked_data = store::Variant("0"),
-                         .unticked = services::RowAction::kDeleteValue,
-                         .match = store::Variant("0")},
+      CheckRow{.at = {.load = 6, .apply = 6},
+               .control = "Checkpbdh",
+               .value = {kHKCU, kDesktop, "Minanimate"},
+               .type = store::kRegSz,
+               .ticked_data = store::Variant("0"),
+               .unticked = RowAction::kDeleteValue,
+               .match = store::Variant("0")},
       Policy({.load = 7, .apply = 7}, "Checkqdwz", "NoStartBanner", store::kRegBinary),
       // The count is written as typed: a text that is no number writes nothing.
-      services::CheckRow{.at = {.load = 8, .apply = 8},
-                         .control = "Checkkswdsl",
-                         .text_box = "Textsl",
-                         .value = {kHKCU, kPolicies, "MaxRecentDocs"},
-                         .type = store::kRegDword,
-                         .unticked = services::RowAction::kDeleteValue,
-                         .match = store::Variant(""),
-                         .match_when_equal = false,
-                         .fill_text = services::CheckRow::Text::kOnMatch},
+      CheckRow{.at = {.load = 8, .apply = 8},
+               .control = "Checkkswdsl",
+               .text_box = "Textsl",
+               .value = {kHKCU, kPolicies, "MaxRecentDocs"},
+               .type = store::kRegDword,
+               .unticked = RowAction::kDeleteValue,
+               .match = store::Variant(""),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
       Policy({.load = 9, .apply = 9}, "Checktcqk", "ClearRecentDocsonExit", store::kRegBinary),
       Policy({.load = 10, .apply = 10}, "Checkjzlsjl", "NoRecentDocsHistory", store::kRegBinary),
       Policy({.load = 11, .apply = 11}, "Checkgj", "NoClose"),

@@ -37,18 +37,18 @@ ui::Rect CheckAt(int row) {
 
 // A wait time typed into its text box: ticked, with the text, while it reads
 // other than empty; unticking deletes it.
-services::CheckRow WaitTime(services::Places at, std::string control, std::string text_box,
-                            std::string name) {
-  services::CheckRow row;
+CheckRow WaitTime(services::Places at, std::string control, std::string text_box,
+                  std::string name) {
+  CheckRow row;
   row.at = at;
   row.control = std::move(control);
   row.text_box = std::move(text_box);
   row.value = {kHKCU, kDesktop, std::move(name)};
   row.type = store::kRegSz;
-  row.unticked = services::RowAction::kDeleteValue;
+  row.unticked = RowAction::kDeleteValue;
   row.match = store::Variant("");
   row.match_when_equal = false;
-  row.fill_text = services::CheckRow::Text::kOnMatch;
+  row.fill_text = CheckRow::Text::kOnMatch;
   return row;
 }
 
@@ -95,7 +95,7 @@ FileSystemPage::FileSystemPage(services::Program& program, ui::PictureBox& page)
   }
 
   for (const services::SettingRow& row : table_.rows()) {
-    if (const auto* slider = std::get_if<services::SliderRow>(&row)) {
+    if (const auto* slider = std::get_if<SliderRow>(&row)) {
       services::BindSliderReadout(*page.form(), *slider);
     }
   }
@@ -105,17 +105,17 @@ FileSystemPage::FileSystemPage(services::Program& program, ui::PictureBox& page)
 // Loaded and applied in the same order.
 std::vector<services::SettingRow> FileSystemPage::Rows() {
   return {
-      services::SliderRow{.at = {.load = 1, .apply = 1},
-                          .control = "Slider4",
-                          .readout = "Labeldqxd4",
-                          .prefix = "当前选定值： ",
-                          .value = {kHKLM,
-                                    "System\\CurrentControlSet\\Control\\Session Manager\\Memory "
-                                    "Management",
-                                    "IoPageLockLimit"},
-                          .load_prefix = "当前选定值："},
+      SliderRow{.at = {.load = 1, .apply = 1},
+                .control = "Slider4",
+                .readout = "Labeldqxd4",
+                .prefix = "当前选定值： ",
+                .value = {kHKLM,
+                          "System\\CurrentControlSet\\Control\\Session Manager\\Memory "
+                          "Management",
+                          "IoPageLockLimit"},
+                .load_prefix = "当前选定值："},
       // Tested in this order on apply; only one of them can be selected.
-      services::OptionRow{
+      OptionRow{
           .at = {.load = 2, .apply = 2},
           .options = {{"Optionjyc", store::Variant(2)},
                       {"Optionbsm", store::Variant(0)},
@@ -123,26 +123,26 @@ std::vector<services::SettingRow> FileSystemPage::Rows() {
           .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\WinLogon", "SFCScan"}},
       services::FlagRow({.load = 3, .apply = 3}, "Checkjksd",
                         {kHKLM, kFileSystem, "ConfigFileAllocSize"}, store::kRegDword,
-                        store::Variant(500), services::RowAction::kDeleteValue),
+                        store::Variant(500), RowAction::kDeleteValue),
       services::FlagRow({.load = 4, .apply = 4}, "Checkjzcwjm",
                         {kHKLM, kFileSystem, "Win31FileSystem"}, store::kRegDword,
-                        store::Variant(1), services::RowAction::kWrite),
+                        store::Variant(1), RowAction::kWrite),
       // Absent, the system makes numeric tails: the box loads as 1 reads.
-      services::CheckRow{.at = {.load = 5, .apply = 5},
-                         .control = "Checkcwjm",
-                         .value = {kHKLM, kFileSystem, "NameNumericTail"},
-                         .type = store::kRegDword,
-                         .ticked_data = store::Variant(1),
-                         .unticked = services::RowAction::kWrite,
-                         .unticked_data = store::Variant(0),
-                         .start = store::Variant(1),
-                         .match = store::Variant(1)},
+      CheckRow{.at = {.load = 5, .apply = 5},
+               .control = "Checkcwjm",
+               .value = {kHKLM, kFileSystem, "NameNumericTail"},
+               .type = store::kRegDword,
+               .ticked_data = store::Variant(1),
+               .unticked = RowAction::kWrite,
+               .unticked_data = store::Variant(0),
+               .start = store::Variant(1),
+               .match = store::Variant(1)},
       services::FlagRow({.load = 6, .apply = 6}, "Checkdosks", {kHKCU, "Console", "QuickEdit"},
-                        store::kRegDword, store::Variant(1), services::RowAction::kWrite),
+                        store::kRegDword, store::Variant(1), RowAction::kWrite),
       services::FlagRow(
           {.load = 7, .apply = 7}, "Checkdvd",
           {kHKCU, "Software\\Microsoft\\MediaPlayer\\Player\\Settings", "EnableDVDUI"},
-          store::kRegSz, store::Variant("yes"), services::RowAction::kDeleteValue),
+          store::kRegSz, store::Variant("yes"), RowAction::kDeleteValue),
       WaitTime({.load = 8, .apply = 8}, "Checkcwjsj", "Textccsj", "HungAppTimeout"),
       WaitTime({.load = 9, .apply = 9}, "Checkwfysj", "Textwfysj", "WaitToKillAppTimeOut"),
   };

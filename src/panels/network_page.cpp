@@ -61,8 +61,7 @@ ui::Rect CheckAt(int row, int width = 7560) {
 }
 
 // A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
-services::CheckRow Flag(services::Places at, std::string control, RegValue value,
-                        services::RowAction unticked) {
+CheckRow Flag(services::Places at, std::string control, RegValue value, RowAction unticked) {
   return services::FlagRow(at, std::move(control), std::move(value), store::kRegDword,
                            store::Variant(1), unticked);
 }
@@ -226,39 +225,38 @@ std::vector<services::SettingRow> NetworkPage::Rows() {
   return {
       // Auto-dial and routing are switched off by 0; the policies by their absence.
       Flag({.load = 1, .apply = 1}, "Checkzdbh", {kHKCU, kInternetSettings, "NoNetAutodial"},
-           services::RowAction::kWrite),
+           RowAction::kWrite),
       Flag({.load = 2, .apply = 2}, "Checkjzbh",
            {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\Network", "NoDialIn"},
-           services::RowAction::kDeleteValue),
+           RowAction::kDeleteValue),
       Flag({.load = 3, .apply = 3}, "Checkiezj",
            {kHKLM, "SOFTWARE\\Policies\\Microsoft\\Internet Explorer\\Infodelivery\\Restrictions",
             "NoJITSetup"},
-           services::RowAction::kDeleteValue),
+           RowAction::kDeleteValue),
       Flag({.load = 4, .apply = 4}, "Checkqdly",
            {kHKLM, "System\\CurrentControlSet\\Services\\Tcpip\\Parameters", "IPEnableRouter"},
-           services::RowAction::kWrite),
+           RowAction::kWrite),
       Flag({.load = 5, .apply = 5}, "Checkbcmm", {kHKCU, kFormPolicies, "FormSuggest Passwords"},
-           services::RowAction::kDeleteValue),
+           RowAction::kDeleteValue),
       Flag({.load = 6, .apply = 6}, "Checkzdwc", {kHKCU, kFormPolicies, "FormSuggest"},
-           services::RowAction::kDeleteValue),
+           RowAction::kDeleteValue),
       Flag({.load = 7, .apply = 7}, "Checkjcsd",
            {kHKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
             "SlowLinkDetectEnabled"},
-           services::RowAction::kDeleteValue),
+           RowAction::kDeleteValue),
       // The cache size: ticked, with the number, while it differs from the
       // browser's default; unticking puts the default back.
-      services::CheckRow{
-          .at = {.load = 8, .apply = 8},
-          .control = "Checkcache",
-          .text_box = "Textcache",
-          .value = {kHKCU, std::string(kInternetSettings) + "\\Cache\\Content", "CacheLimit"},
-          .type = store::kRegDword,
-          .unticked = services::RowAction::kWrite,
-          .unticked_data = store::Variant(kDefaultCache),
-          .start = store::Variant(kDefaultCache),
-          .match = store::Variant(kDefaultCache),
-          .match_when_equal = false,
-          .fill_text = services::CheckRow::Text::kOnMatch},
+      CheckRow{.at = {.load = 8, .apply = 8},
+               .control = "Checkcache",
+               .text_box = "Textcache",
+               .value = {kHKCU, std::string(kInternetSettings) + "\\Cache\\Content", "CacheLimit"},
+               .type = store::kRegDword,
+               .unticked = RowAction::kWrite,
+               .unticked_data = store::Variant(kDefaultCache),
+               .start = store::Variant(kDefaultCache),
+               .match = store::Variant(kDefaultCache),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
       // The site to block is typed anew each time: nothing of it loads.
       services::HookRow{.at = {.load = services::kNever, .apply = 9},
                         .name = "blocking",

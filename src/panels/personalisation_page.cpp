@@ -73,8 +73,7 @@ ui::Rect OtherText(int row, int width = 4800) {
 }
 
 // A REG_DWORD flag: 1 when ticked, ticked when it reads 1.
-services::CheckRow Flag(services::Places at, std::string control, RegValue value,
-                        services::RowAction unticked) {
+CheckRow Flag(services::Places at, std::string control, RegValue value, RowAction unticked) {
   return services::FlagRow(at, std::move(control), std::move(value), store::kRegDword,
                            store::Variant(1), unticked);
 }
@@ -82,15 +81,15 @@ services::CheckRow Flag(services::Places at, std::string control, RegValue value
 // A desktop icon shown while its NameSpace key is there, whatever name the key
 // holds (Wine's are English); unticking writes the name with the text's own
 // byte count, as the system's shell did.
-services::CheckRow NameSpaceIcon(services::Places at, std::string control, std::string clsid,
-                                 std::string name) {
-  services::CheckRow row;
+CheckRow NameSpaceIcon(services::Places at, std::string control, std::string clsid,
+                       std::string name) {
+  CheckRow row;
   row.at = at;
   row.control = std::move(control);
   row.value = {kHKLM, kNameSpace + std::move(clsid), ""};
   row.type = services::kRegCountedText;
-  row.ticked = services::RowAction::kDeleteKey;
-  row.unticked = services::RowAction::kWrite;
+  row.ticked = RowAction::kDeleteKey;
+  row.unticked = RowAction::kWrite;
   row.unticked_data = store::Variant(name);
   row.starts_ticked = true;
   row.match_key_exists = true;
@@ -98,18 +97,17 @@ services::CheckRow NameSpaceIcon(services::Places at, std::string control, std::
 }
 
 // A check box with its text box, written from the box as typed.
-services::CheckRow TextRow(services::Places at, std::string control, std::string text_box,
-                           RegValue value) {
-  services::CheckRow row;
+CheckRow TextRow(services::Places at, std::string control, std::string text_box, RegValue value) {
+  CheckRow row;
   row.at = at;
   row.control = std::move(control);
   row.text_box = std::move(text_box);
   row.value = std::move(value);
   row.type = store::kRegSz;
-  row.ticked = services::RowAction::kWrite;
-  row.unticked = services::RowAction::kNothing;
+  row.ticked = RowAction::kWrite;
+  row.unticked = RowAction::kNothing;
   row.starts_ticked = true;
-  row.fill_text = services::CheckRow::Text::kAlways;
+  row.fill_text = CheckRow::Text::kAlways;
   return row;
 }
 
@@ -164,87 +162,84 @@ PersonalisationPage::PersonalisationPage(services::Program& program, ui::Picture
 
 std::vector<services::SettingRow> PersonalisationPage::Rows() {
   return {
-      services::CheckRow{.at = {.load = 1, .apply = 1},
-                         .control = "Checkcj",
-                         .value = {kHKCU, kExplorer, "Link"},
-                         .type = store::kRegBinary,
-                         .ticked_data = store::Variant(0),
-                         .unticked = services::RowAction::kDeleteValue,
-                         .start = store::Variant(1),
-                         .match = store::Variant(0)},
+      CheckRow{.at = {.load = 1, .apply = 1},
+               .control = "Checkcj",
+               .value = {kHKCU, kExplorer, "Link"},
+               .type = store::kRegBinary,
+               .ticked_data = store::Variant(0),
+               .unticked = RowAction::kDeleteValue,
+               .start = store::Variant(1),
+               .match = store::Variant(0)},
       BoxHook({.load = 2, .apply = 2}, "Checkjt", &PersonalisationPage::LoadShortcutArrows,
               &PersonalisationPage::ApplyShortcutArrows),
       Flag({.load = 3, .apply = 3}, "Checkbb",
-           {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, services::RowAction::kWrite),
+           {kHKCU, "Control panel\\Desktop", "PaintDesktopVersion"}, RowAction::kWrite),
       Flag({.load = 4, .apply = 4}, "Checkycie", {kHKCU, kUserPolicies, "NoInternetIcon"},
-           services::RowAction::kWrite),
+           RowAction::kWrite),
       NameSpaceIcon({.load = 5, .apply = 5}, "Checkhsz", "{645FF040-5081-101B-9F08-00AA002F954E}",
                     "回收站"),
       NameSpaceIcon({.load = 6, .apply = 6}, "Checkwd", "{450D8FBA-AD25-11D0-98A8-0800361B1103}",
                     "我的文档"),
       Flag({.load = 7, .apply = 8}, "Checkwslj",
-           {kHKLM, kNonEnum, "{208D2C60-3AEA-1069-A2D7-08002B30309D}"},
-           services::RowAction::kDeleteValue),
+           {kHKLM, kNonEnum, "{208D2C60-3AEA-1069-A2D7-08002B30309D}"}, RowAction::kDeleteValue),
       BoxHook({.load = 8, .apply = 9}, "Checkyctb", &PersonalisationPage::LoadDesktopIcons,
               &PersonalisationPage::ApplyDesktopIcons),
       Flag({.load = 9, .apply = 7}, "Checkwddn",
-           {kHKLM, kNonEnum, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"},
-           services::RowAction::kDeleteValue),
+           {kHKLM, kNonEnum, "{20D04FE0-3AEA-1069-A2D8-08002B30309D}"}, RowAction::kDeleteValue),
 
       OwnerRow({.load = 10, .apply = 10}, "Checkyhm", "Textyhm", "RegisteredOwner"),
       OwnerRow({.load = 11, .apply = 11}, "Checkgsm", "Textgsm", "RegisteredOrganization"),
-      services::CheckRow{
-          .at = {.load = 12, .apply = 12},
-          .control = "Checkgzz",
-          .text_box = "Textgzz",
-          .value = {kHKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup"},
-          .type = store::kRegSz,
-          .unticked = services::RowAction::kNothing,
-          .starts_ticked = true,
-          .match = store::Variant(""),
-          .fill_text = services::CheckRow::Text::kAlways},
-      services::CheckRow{.at = {.load = 13, .apply = 13},
-                         .control = "Checktime",
-                         .text_box = "Texttime",
-                         .value = {kHKCU, "Control Panel\\International", "sTimeFormat"},
-                         .type = store::kRegSz,
-                         .unticked = services::RowAction::kDeleteValue,
-                         .match = store::Variant(""),
-                         .match_when_equal = false,
-                         .fill_text = services::CheckRow::Text::kOnMatch},
+      CheckRow{.at = {.load = 12, .apply = 12},
+               .control = "Checkgzz",
+               .text_box = "Textgzz",
+               .value = {kHKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "workgroup"},
+               .type = store::kRegSz,
+               .unticked = RowAction::kNothing,
+               .starts_ticked = true,
+               .match = store::Variant(""),
+               .fill_text = CheckRow::Text::kAlways},
+      CheckRow{.at = {.load = 13, .apply = 13},
+               .control = "Checktime",
+               .text_box = "Texttime",
+               .value = {kHKCU, "Control Panel\\International", "sTimeFormat"},
+               .type = store::kRegSz,
+               .unticked = RowAction::kDeleteValue,
+               .match = store::Variant(""),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
       TextRow({.load = 14, .apply = 14}, "Checkxpbs", "Textxpbs",
               {kHKLM, "Hardware\\Description\\System\\CentralProcessor\\0", "VendorIdentifier"}),
       TextRow({.load = kWithInventory, .apply = 15}, "CheckDirectX", "TextDirectX",
               {kHKLM, "Software\\Microsoft\\DirectX", "Version"}),
-      services::CheckRow{
+      CheckRow{
           .at = {.load = 15, .apply = 16},
           .control = "Checkaz",
           .text_box = "Textaz",
           .value = {kHKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\setup", "sourcepath"},
           .type = store::kRegSz,
-          .unticked = services::RowAction::kNothing,
+          .unticked = RowAction::kNothing,
           .starts_ticked = true,
           .match = store::Variant(""),
-          .fill_text = services::CheckRow::Text::kAlways},
-      services::CheckRow{.at = {.load = 16, .apply = 17},
-                         .control = "Checkkjjg",
-                         .text_box = "Textjg",
-                         .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon",
-                                   "LegalNoticeText"},
-                         .type = store::kRegSz,
-                         .unticked = services::RowAction::kDeleteValue,
-                         .companion = "LegalNoticeCaption",
-                         .companion_data = store::Variant("警告"),
-                         .start_text = kWarningText,
-                         .match = store::Variant(""),
-                         .match_when_equal = false,
-                         .fill_text = services::CheckRow::Text::kOnMatch},
+          .fill_text = CheckRow::Text::kAlways},
+      CheckRow{.at = {.load = 16, .apply = 17},
+               .control = "Checkkjjg",
+               .text_box = "Textjg",
+               .value = {kHKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Winlogon",
+                         "LegalNoticeText"},
+               .type = store::kRegSz,
+               .unticked = RowAction::kDeleteValue,
+               .companion = "LegalNoticeCaption",
+               .companion_data = store::Variant("警告"),
+               .start_text = kWarningText,
+               .match = store::Variant(""),
+               .match_when_equal = false,
+               .fill_text = CheckRow::Text::kOnMatch},
   };
 }
 
 // A row the page loads and applies itself, over one of its check boxes.
-services::HookRow PersonalisationPage::BoxHook(services::Places at, std::string control,
-                                               BoxStep load, BoxStep apply) {
+HookRow PersonalisationPage::BoxHook(services::Places at, std::string control, BoxStep load,
+                                     BoxStep apply) {
   auto step = [this, control](BoxStep f) {
     return [this, control, f] {
       if (auto* box = page_.form()->Get<CheckBox>(control)) (this->*f)(*box);
@@ -253,8 +248,8 @@ services::HookRow PersonalisationPage::BoxHook(services::Places at, std::string 
   return {.at = at, .name = control, .load = step(load), .apply = step(apply)};
 }
 
-services::HookRow PersonalisationPage::OwnerRow(services::Places at, std::string control,
-                                                std::string text_box, std::string value) {
+HookRow PersonalisationPage::OwnerRow(services::Places at, std::string control,
+                                      std::string text_box, std::string value) {
   return {.at = at,
           .name = control,
           .load = [=, this] { LoadOwner(control, text_box, value); },
@@ -346,7 +341,7 @@ void PersonalisationPage::ApplyOwner(std::string_view control, std::string_view 
   store::Registry& reg = program_.machine().reg();
   store::Variant first;
   reg.QueryValue(kHKLM, kWindowsKey, value, first);
-  services::RegValue target{kHKLM, first == "" ? kWindowsNtKey : kWindowsKey, std::string(value)};
+  RegValue target{kHKLM, first == "" ? kWindowsNtKey : kWindowsKey, std::string(value)};
   // A box nobody filled in creates no value.
   store::Variant existing;
   if (text->text().empty() &&

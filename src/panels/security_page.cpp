@@ -37,8 +37,7 @@ ui::Rect CheckAt(int row) {
   return {180, kChecksTop + row * kCheckPitch, kPolicyWidth - 300, 285};
 }
 
-services::CheckRow UserFlag(services::Places at, std::string control, std::string key,
-                            std::string name) {
+CheckRow UserFlag(services::Places at, std::string control, std::string key, std::string name) {
   return services::FlagRow(at, std::move(control),
                            {kHKCU, kUserPolicies + std::move(key), std::move(name)},
                            store::kRegDword, store::Variant(1));
@@ -127,29 +126,27 @@ std::vector<services::SettingRow> SecurityPage::Rows() {
       // the merge, so the value is written in both states.
       services::FlagRow({.load = 12, .apply = 12}, "Checkjzwc",
                         {kHKLM, "SOFTWARE\\CLASSES\\.reg", ""}, store::kRegSz,
-                        store::Variant("txtfile"), services::RowAction::kWrite,
-                        store::Variant("regfile")),
+                        store::Variant("txtfile"), RowAction::kWrite, store::Variant("regfile")),
       services::FlagRow({.load = 13, .apply = 13}, "Checkesc",
                         {kHKLM, "Network\\Logon", "MustBeValidated"}, store::kRegDword,
                         store::Variant(1)),
       // 181 turns autorun off for CD-ROM drives as well; 149 is the system's own
       // mask. Another mask a system of its own stored (XP's 145) is left as it is.
-      services::CheckRow{
-          .at = {.load = 14, .apply = 14},
-          .control = "Checkautcd",
-          .value = {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
-          .type = store::kRegBinary,
-          .ticked_data = store::Variant(181),
-          .unticked = services::RowAction::kWrite,
-          .unticked_data = store::Variant(149),
-          .unticked_keeps_other = true,
-          .match = store::Variant(181)},
+      CheckRow{.at = {.load = 14, .apply = 14},
+               .control = "Checkautcd",
+               .value = {kHKCU, std::string(kUserPolicies) + "Explorer", "NoDriveTypeAutoRun"},
+               .type = store::kRegBinary,
+               .ticked_data = store::Variant(181),
+               .unticked = RowAction::kWrite,
+               .unticked_data = store::Variant(149),
+               .unticked_keeps_other = true,
+               .match = store::Variant(181)},
       // The screen saver's box: the list fills first, so that the saved choice
       // can be shown in it.
-      services::HookRow{.at = {.load = 15, .apply = 15},
-                        .name = Checkzdpb.id(),
-                        .load = [this] { LoadScreenSavers(); },
-                        .apply = [this] { ApplyAutoScreenSaver(); }},
+      HookRow{.at = {.load = 15, .apply = 15},
+              .name = Checkzdpb.id(),
+              .load = [this] { LoadScreenSavers(); },
+              .apply = [this] { ApplyAutoScreenSaver(); }},
   };
 }
 
