@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -85,13 +86,15 @@ inline constexpr MainPage kMainPages[] = {
 inline constexpr int kPageCount = static_cast<int>(std::size(kMainPages));
 
 // Where page P stands in the table, for what the main window itself puts on a
-// page (its tool buttons): a page inserted before it moves them along.
+// page (its tool buttons): a page inserted before it moves them along. Asked at
+// run time: a sanitized build will not compare function addresses in a
+// constant expression.
 template <class P>
-consteval std::size_t PageIndex() {
+std::size_t PageIndex() {
   for (std::size_t i = 0; i < std::size(kMainPages); ++i) {
     if (kMainPages[i].make == MakePage<P>) return i;
   }
-  throw "not a page of the main window";
+  throw std::logic_error("not a page of the main window");
 }
 
 // Where the side bar's items go: the pages' items and the log's after them
