@@ -99,7 +99,7 @@ std::string LegalValue(std::string_view raw) {
     if (c >= 0x81 && i + 1 < raw.size()) {
       const std::string pair(raw.substr(i, 2));
       const std::u16string wide = store::Cp936::ToUtf16(pair);
-      if (wide.size() == 1 && wide[0] != u'?' && Cp936::FromUtf16(wide) == pair) {
+      if (wide.size() == 1 && wide[0] != u'?' && store::Cp936::FromUtf16(wide) == pair) {
         value += pair;
         ++i;
         continue;

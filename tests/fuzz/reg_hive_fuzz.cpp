@@ -55,7 +55,7 @@ std::string Content(store::RegHive& hive) {
       out += std::to_string(hive.ModificationTime(*key));
     }
     out += "\n";
-    for (const RegValue& v : hive.Values(*key)) {
+    for (const store::RegValue& v : hive.Values(*key)) {
       out += store::Utf16ToBytes(v.name) + "=" + std::to_string(v.type) + ":" + v.data + "\n";
     }
   }
