@@ -11,15 +11,6 @@ std::int64_t ToInt64(FILETIME t) {
                                    t.dwLowDateTime);
 }
 
-FileEntry ToEntry(const WIN32_FIND_DATAW& d) {
-  FileEntry e;
-  e.name = Narrow(d.cFileName);
-  e.attributes = d.dwFileAttributes;
-  e.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-  e.modified = ToInt64(d.ftLastWriteTime);
-  return e;
-}
-
 Status LastError() {
   return static_cast<Status>(GetLastError());
 }
@@ -50,6 +41,15 @@ Status WriteAll(HANDLE h, std::string_view bytes) {
 }
 
 }  // namespace
+
+FileEntry ToEntry(const WIN32_FIND_DATAW& d) {
+  FileEntry e;
+  e.name = Narrow(d.cFileName);
+  e.attributes = d.dwFileAttributes;
+  e.size = (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  e.modified = ToInt64(d.ftLastWriteTime);
+  return e;
+}
 
 std::optional<FileEntry> Win32FileSystem::Stat(std::string_view path) {
   std::wstring w = Widen(path);

@@ -2,8 +2,12 @@
 // Files and folders of the live machine through the Win32 wide-character calls.
 
 #include "store/file_system.h"
+#include "store/win32/windows_api.h"
 
 namespace korvanta::store {
+
+// A found file as a listing gives it: name, attributes, size and last write.
+FileEntry ToEntry(const WIN32_FIND_DATAW& found);
 
 class Win32FileSystem final : public FileSystem {
  public:

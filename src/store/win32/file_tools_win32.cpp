@@ -7,6 +7,7 @@
 
 #include "store/folder_walk.h"
 #include "store/paths.h"
+#include "store/win32/file_system_win32.h"
 #include "store/win32/win32_text.h"
 #include "store/win32/windows_api.h"
 // After windows.h, which it needs.
@@ -42,38 +43,20 @@ class Win32Lister final : public FolderLister {
         listing.AddSubfolder(Narrow(n));
         continue;
       }
-      listing.AddFile(Narrow(n));
-      details_.push_back(
-          {found_.dwFileAttributes,
-           (static_cast<std::uint64_t>(found_.nFileSizeHigh) << 32) | found_.nFileSizeLow,
-           static_cast<std::int64_t>(
-               (static_cast<std::uint64_t>(found_.ftLastWriteTime.dwHighDateTime) << 32) |
-               found_.ftLastWriteTime.dwLowDateTime)});
+      details_.push_back(ToEntry(found_));
+      listing.AddFile(details_.back().name);
     } while (FindNextFileW(find_, &found_));
     EndFind();
   }
 
-  std::optional<FileEntry> Details(const Folder&, std::size_t file,
-                                   std::string_view name) override {
+  std::optional<FileEntry> Details(const Folder&, std::size_t file, std::string_view) override {
     if (file >= details_.size()) return std::nullopt;
-    const Facts& f = details_[file];
-    FileEntry e;
-    e.name = std::string(name);
-    e.attributes = f.attributes;
-    e.size = f.size;
-    e.modified = f.modified;
-    return e;
+    return details_[file];
   }
 
   void Close(const Folder&) override {}
 
  private:
-  struct Facts {
-    std::uint32_t attributes;
-    std::uint64_t size;
-    std::int64_t modified;
-  };
-
   // A folder is open while its search runs: from the first entry to the last.
   std::optional<Folder> Find(const std::string& path) {
     EndFind();
@@ -88,7 +71,7 @@ class Win32Lister final : public FolderLister {
 
   HANDLE find_ = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW found_{};
-  std::vector<Facts> details_;  // of the files of the folder listed last
+  std::vector<FileEntry> details_;  // of the files of the folder listed last
 };
 
 }  // namespace
